@@ -1,0 +1,6 @@
+#include "app/PopupPanel.h"
+
+TPopupPanel::TPopupPanel(QWidget *parent) : QFrame(parent)
+{
+    hide();
+}

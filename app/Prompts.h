@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+// Every modal question the program asks goes through here, so that tests can answer them.
+class Prompts
+{
+public:
+    enum class Icon { Information, Warning, Critical };
+
+    struct FileDialog
+    {
+        // The filter as the program writes it: "label|patterns;" pairs, patterns separated by ';'.
+        QString filter;
+        QString defaultSuffix;
+        QString fileName;
+        bool confirmOverwrite = false;
+    };
+
+    virtual ~Prompts() = default;
+
+    // A one-line input box with OK and Cancel; nothing when cancelled.
+    virtual std::optional<QString> askText(QWidget *owner, const QString &caption, const QString &prompt,
+                                           int maxLength) = 0;
+    virtual std::optional<QString> openFileName(QWidget *owner, const FileDialog &dialog) = 0;
+    virtual std::optional<QString> saveFileName(QWidget *owner, const FileDialog &dialog) = 0;
+    // A modal box with one OK button.
+    virtual void message(QWidget *owner, Icon icon, const QString &caption, const QString &text) = 0;
+
+    void warning(QWidget *owner, const QString &text) { message(owner, Icon::Warning, QStringLiteral("警告"), text); }
+    void information(QWidget *owner, const QString &text)
+    {
+        message(owner, Icon::Information, QStringLiteral("情報"), text);
+    }
+    // The application's error box.
+    void error(QWidget *owner, const QString &text);
+};

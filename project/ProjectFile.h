@@ -1,0 +1,2 @@
+#pragma once
+// The project file: save and open.

@@ -1,0 +1,2 @@
+#pragma once
+// The XML document builder over libxml2.

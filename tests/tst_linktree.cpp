@@ -1,0 +1,167 @@
+#include "tree/LinkTree.h"
+#include "tree/LinkTreeModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestLinkTree : public QObject
+{
+    Q_OBJECT
+
+    // Top level: group A holding link a1 and group B (B holding link b1), then link c.
+    struct Example
+    {
+        LinkTree tree;
+        LinkNode *A, *a1, *B, *b1, *c;
+        Example()
+        {
+            A = tree.appendGroup(nullptr, "A");
+            a1 = tree.appendLink(A, "a1");
+            B = tree.appendGroup(A, "B");
+            b1 = tree.appendLink(B, "b1");
+            c = tree.appendLink(nullptr, "c");
+        }
+    };
+
+private slots:
+    void absoluteOrderAndLevels()
+    {
+        Example e;
+        const QList<LinkNode *> expected{e.A, e.a1, e.B, e.b1, e.c};
+        const QList<int> levels{0, 1, 1, 2, 0};
+        QCOMPARE(e.tree.count(), 5);
+        for (int i = 0; i < expected.size(); ++i) {
+            QCOMPARE(e.tree.nodeAt(i), expected[i]);
+            QCOMPARE(e.tree.absoluteIndex(expected[i]), i);
+            QCOMPARE(expected[i]->level(), levels[i]);
+        }
+        QCOMPARE(e.B->parent(), e.A);
+        QCOMPARE(e.c->parent(), nullptr);
+        QCOMPARE(e.A->lastChild(), e.B);
+        QCOMPARE(e.tree.deepestLevel(), 2);
+    }
+
+    void appendingShiftsLaterNodes()
+    {
+        Example e;
+        LinkNode *child = e.tree.appendLink(e.A, "new");
+        QCOMPARE(e.tree.absoluteIndex(child), 4);
+        QCOMPARE(e.tree.absoluteIndex(e.c), 5);
+        QCOMPARE(e.tree.nodeAt(4), child);
+
+        LinkNode *top = e.tree.appendLink(nullptr, "top");
+        QCOMPARE(e.tree.absoluteIndex(top), 6);
+        QCOMPARE(e.tree.absoluteIndex(e.c), 5);
+        QCOMPARE(e.tree.absoluteIndex(child), 4);
+    }
+
+    void newNodesCarryDefaults()
+    {
+        LinkTree tree;
+        LinkNode *link = tree.appendLink(nullptr, QString());
+        QVERIFY(link->text().isEmpty());
+        QCOMPARE(link->record(), LinkAttr{});
+        QCOMPARE(link->record().ListIndex, 0);
+        QCOMPARE(link->imageIndex(), int(LinkImage));
+
+        LinkNode *group = tree.appendGroup(nullptr, "Docs");
+        LinkAttr expected;
+        expected.Group = true;
+        QCOMPARE(group->record(), expected);
+        QCOMPARE(group->text(), QString("Docs"));
+        QCOMPARE(group->imageIndex(), int(GroupImage));
+
+        // The plain append leaves the kind to the caller, as Open needs.
+        LinkNode *loaded = tree.appendChild(group, "x");
+        QCOMPARE(loaded->record(), LinkAttr{});
+        QCOMPARE(loaded->imageIndex(), int(NoImage));
+    }
+
+    void deletingRemovesTheWholeSubtree()
+    {
+        Example e;
+        e.tree.remove(e.A);
+        QCOMPARE(e.tree.count(), 1);
+        QCOMPARE(e.tree.nodeAt(0), e.c);
+        QCOMPARE(e.c->row(), 0);
+        QCOMPARE(e.tree.absoluteIndex(e.c), 0);
+
+        Example leaf;
+        leaf.tree.remove(leaf.a1);
+        QCOMPARE(leaf.tree.count(), 4);
+        QCOMPARE(leaf.B->row(), 0);
+        QCOMPARE(leaf.tree.absoluteIndex(leaf.B), 1);
+        QCOMPARE(leaf.tree.nodeAt(3), leaf.c);
+    }
+
+    void clearingEmptiesTheTree()
+    {
+        Example e;
+        e.tree.clear();
+        QCOMPARE(e.tree.count(), 0);
+        QCOMPARE(e.tree.topLevelCount(), 0);
+        QVERIFY(e.tree.nodes().empty());
+        QCOMPARE(e.tree.deepestLevel(), 0);
+        LinkNode *again = e.tree.appendLink(nullptr, "again");
+        QCOMPARE(e.tree.nodeAt(0), again);
+    }
+
+    void deepChainsNeedNoRecursion()
+    {
+        // Deep enough to overflow the stack if any walk or destruction recursed per level.
+        LinkTree tree;
+        LinkNode *node = tree.appendGroup(nullptr, "0");
+        for (int i = 1; i < 200000; ++i)
+            node = tree.appendGroup(node, QString::number(i));
+        QCOMPARE(tree.count(), 200000);
+        QCOMPARE(tree.absoluteIndex(node), 199999);
+        QCOMPARE(tree.deepestLevel(), 199999);
+        tree.remove(tree.nodeAt(1));
+        QCOMPARE(tree.count(), 1);
+    }
+
+    void modelFollowsEveryChange()
+    {
+        LinkTreeModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy removed(&model, &LinkTreeModel::nodesAboutToBeRemoved);
+
+        LinkNode *A = model.appendGroup(nullptr, "A");
+        LinkNode *a1 = model.appendLink(A, "a1");
+        LinkNode *B = model.appendGroup(A, "B");
+        model.appendLink(B, "b1");
+        LinkNode *c = model.appendLink(nullptr, "c");
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.rowCount(model.indexFromNode(A)), 2);
+        QCOMPARE(model.nodeFromIndex(model.index(1, 0, model.indexFromNode(A))), B);
+        QCOMPARE(model.parent(model.indexFromNode(B)), model.indexFromNode(A));
+
+        model.setNodeText(a1, "renamed");
+        QCOMPARE(model.data(model.indexFromNode(a1)).toString(), QString("renamed"));
+
+        model.remove(B);
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(model.tree().count(), 3);
+
+        // A node that has left the tree is refused, not touched.
+        auto other = std::make_unique<LinkTree>();
+        LinkNode *foreign = other->appendLink(nullptr, "foreign");
+        QVERIFY(!model.contains(foreign));
+        QCOMPARE(model.appendLink(foreign, "x"), nullptr);
+        model.remove(foreign);
+        QCOMPARE(other->count(), 1);
+
+        model.replaceTree(std::move(other));
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.nodeFromIndex(model.index(0, 0)), foreign);
+        QVERIFY(!model.contains(c));
+
+        model.clear();
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(removed.count(), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinkTree)
+#include "tst_linktree.moc"

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The record every node carries. It lives inside its node, so it is created with the node and
+// released with it, whatever removes the node.
+struct LinkAttr
+{
+    bool Group = false;
+    QString Href;
+    QString Target;
+    QString ObjID;
+    QString Class;
+    qint32 ListIndex = 0;
+    QString HtmlText;
+
+    bool operator==(const LinkAttr &) const = default;
+};

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "tree/LinkAttr.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+// Picture indexes of the shared image list.
+enum ImageIndex : int { GroupImage = 0, LinkImage = 1, DeleteImage = 2, NoImage = -1 };
+
+class LinkTree;
+
+// One group or link. Nodes never move once added, so a node's level and parent are fixed.
+class LinkNode
+{
+public:
+    const QString &text() const { return m_text; }
+    LinkAttr &record() { return m_record; }
+    const LinkAttr &record() const { return m_record; }
+    bool isGroup() const { return m_record.Group; }
+
+    LinkNode *parent() const { return m_parent; }
+    int level() const { return m_level; }
+    int childCount() const { return static_cast<int>(m_children.size()); }
+    LinkNode *child(int i) const { return m_children[static_cast<size_t>(i)].get(); }
+    LinkNode *lastChild() const { return m_children.empty() ? nullptr : m_children.back().get(); }
+    // The node's place among its siblings (or among the top-level nodes).
+    int row() const { return m_row; }
+
+    int imageIndex() const { return m_image; }
+    int stateIndex() const { return m_stateImage; }
+
+    // True when this node is `ancestor` or lies below it.
+    bool isWithin(const LinkNode *ancestor) const;
+
+private:
+    friend class LinkTree;
+    LinkNode(LinkNode *parent, int row, QString text)
+        : m_text(std::move(text)), m_parent(parent), m_level(parent ? parent->m_level + 1 : 0), m_row(row)
+    {
+    }
+
+    QString m_text;
+    LinkAttr m_record;
+    LinkNode *m_parent;
+    int m_level;
+    int m_row;
+    int m_image = NoImage;
+    int m_stateImage = NoImage;
+    int m_absoluteIndex = -1; // valid while the tree's order is
+    std::vector<std::unique_ptr<LinkNode>> m_children;
+};
+
+// The document: an ordered tree of groups and links.
+//
+// Absolute order is the depth-first pre-order of the whole tree. It is kept as a vector that is
+// rebuilt lazily after a change of shape, so node-at-index and index-of-node are O(1) between
+// changes and every whole-tree walk is linear.
+class LinkTree
+{
+public:
+    LinkTree() = default;
+    ~LinkTree() { clear(); }
+    LinkTree(const LinkTree &) = delete;
+    LinkTree &operator=(const LinkTree &) = delete;
+
+    int count() const { return m_count; }
+    bool isEmpty() const { return m_count == 0; }
+
+    LinkNode *nodeAt(int absoluteIndex) const;
+    int absoluteIndex(const LinkNode *node) const;
+    // Every node in absolute order.
+    const std::vector<LinkNode *> &nodes() const;
+
+    int topLevelCount() const { return static_cast<int>(m_top.size()); }
+    LinkNode *topLevel(int i) const { return m_top[static_cast<size_t>(i)].get(); }
+    // The children of `parent`, or the top-level nodes when `parent` is null.
+    int childCount(const LinkNode *parent) const { return parent ? parent->childCount() : topLevelCount(); }
+    LinkNode *child(const LinkNode *parent, int i) const { return parent ? parent->child(i) : topLevel(i); }
+
+    // Adds a link-like node with a fresh record (Group false, strings empty, ListIndex 0).
+    LinkNode *appendTopLevel(const QString &text);
+    LinkNode *appendChild(LinkNode *parent, const QString &text);
+    // A group or a link in one step: record kind and picture set as every command sets them.
+    LinkNode *appendGroup(LinkNode *parent, const QString &name);
+    LinkNode *appendLink(LinkNode *parent, const QString &text);
+
+    // Removes the node with its whole subtree; every removed record goes with its node.
+    void remove(LinkNode *node);
+    void clear();
+
+    void setText(LinkNode *node, const QString &text) { node->m_text = text; }
+    void setImage(LinkNode *node, int image) { node->m_image = image; }
+    void setStateImage(LinkNode *node, int image) { node->m_stateImage = image; }
+
+    // The greatest level of any node; 0 for an empty tree.
+    int deepestLevel() const;
+
+private:
+    LinkNode *append(LinkNode *parent, const QString &text);
+    void rebuildOrder() const;
+
+    std::vector<std::unique_ptr<LinkNode>> m_top;
+    int m_count = 0;
+    mutable std::vector<LinkNode *> m_order;
+    mutable bool m_orderValid = true;
+};
