@@ -86,7 +86,7 @@ public:
     void UsedClassBtnClick();
     void ClassOKBtnClick();
 
-    // --- Project files and export (MainFormProject.cpp) ---
+    // --- Project files (MainFormProject.cpp) and export (MainFormExport.cpp) ---
     void mnNew1Click();
     void mnOpen1Click();
     void mnSave1Click();

@@ -1,7 +1,6 @@
-// New, Open, Save and the HTML export.
+// New, Open and Save.
 #include "app/MainForm.h"
 
 void TMain::mnNew1Click() {}
 void TMain::mnOpen1Click() {}
 void TMain::mnSave1Click() {}
-void TMain::mnOutPutHTML1Click() {}

@@ -1,0 +1,3 @@
+#include "BenchTrees.h"
+
+#include <benchmark/benchmark.h>
