@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "ProjectFixtures.h"
+
 #include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -82,13 +84,6 @@ std::vector<NodeView> view(const LinkTree &tree)
     return nodes;
 }
 
-QByteArray fixture(const char *name)
-{
-    QFile file(QStringLiteral(VORMIK_TEST_DATA "/project/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", name);
-    return file.readAll();
-}
 
 QString failureOf(const std::function<void()> &action)
 {
@@ -264,7 +259,7 @@ private slots:
 
     void windowsLayoutOpens()
     {
-        const auto read = ProjectFile::read(fixture("windows-layout.xml"), FileName);
+        const auto read = ProjectFile::read(projectFixture("windows-layout.xml"), FileName);
         QCOMPARE(read->count(), 5);
         const std::vector<NodeView> nodes = view(*read);
         QCOMPARE(nodes[0].text, QStringLiteral("①グループ"));
@@ -305,11 +300,11 @@ private slots:
                                                << QStringLiteral("'.e1' is not a valid boolean value");
         QTest::newRow("missing Class") << projectBytes(QStringLiteral("a"), link("<Group>0</Group><Href/><Target/><ObjID/>"))
                                        << QStringLiteral("1 番目の Node 要素（2 行目）: Class 要素がありません");
-        QTest::newRow("external entity") << fixture("hostile-external-entity.xml") << QStringLiteral("DOCTYPE");
-        QTest::newRow("entity bomb") << fixture("hostile-entity-bomb.xml") << QStringLiteral("DOCTYPE");
+        QTest::newRow("external entity") << projectFixture("hostile-external-entity.xml") << QStringLiteral("DOCTYPE");
+        QTest::newRow("entity bomb") << projectFixture("hostile-entity-bomb.xml") << QStringLiteral("DOCTYPE");
         QTest::newRow("deeply nested") << projectBytes(QStringLiteral("a"), QByteArray("<x>").repeated(5000))
                                        << QStringLiteral("Excessive depth");
-        QTest::newRow("invalid Shift_JIS") << fixture("hostile-invalid-shift-jis.xml")
+        QTest::newRow("invalid Shift_JIS") << projectFixture("hostile-invalid-shift-jis.xml")
                                            << QStringLiteral("ファイル p.xml を読み込めません");
     }
     void faultyFilesAreRejected()

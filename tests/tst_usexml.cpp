@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTest>
 
+#include "ProjectFixtures.h"
+
 using namespace usexml;
 
 class TestUsexml : public QObject
@@ -12,13 +14,6 @@ class TestUsexml : public QObject
 
 private:
     static QByteArray declaration() { return "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n"; }
-    static QByteArray fixture(const char *name)
-    {
-        QFile file(QStringLiteral(VORMIK_TEST_DATA "/project/") + QLatin1String(name));
-        if (!file.open(QIODevice::ReadOnly))
-            qFatal("missing fixture %s", name);
-        return file.readAll();
-    }
     // Builds a one-element document holding `text` and returns its bytes.
     static QByteArray documentWithText(const QString &text)
     {
@@ -149,10 +144,10 @@ private slots:
                                          << QStringLiteral("（3 行");
         QTest::newRow("undeclared entity") << QByteArray("<R>&secret;</R>") << QStringLiteral("secret");
         QTest::newRow("empty") << QByteArray() << QStringLiteral("t.xml");
-        QTest::newRow("external entity") << fixture("hostile-external-entity.xml") << QStringLiteral("DOCTYPE");
-        QTest::newRow("entity bomb") << fixture("hostile-entity-bomb.xml") << QStringLiteral("DOCTYPE");
+        QTest::newRow("external entity") << projectFixture("hostile-external-entity.xml") << QStringLiteral("DOCTYPE");
+        QTest::newRow("entity bomb") << projectFixture("hostile-entity-bomb.xml") << QStringLiteral("DOCTYPE");
         QTest::newRow("external DTD") << QByteArray("<!DOCTYPE R SYSTEM \"/etc/passwd\"><R/>") << QStringLiteral("DOCTYPE");
-        QTest::newRow("invalid Shift_JIS") << fixture("hostile-invalid-shift-jis.xml") << QStringLiteral("t.xml");
+        QTest::newRow("invalid Shift_JIS") << projectFixture("hostile-invalid-shift-jis.xml") << QStringLiteral("t.xml");
         QTest::newRow("deeply nested") << "<R>" + QByteArray("<a>").repeated(100000)
                                        << QStringLiteral("t.xml");
     }
