@@ -62,25 +62,31 @@ void TMain::mnNew1Click()
 
 void TMain::mnOpen1Click()
 {
-    const std::optional<QString> chosen = prompts().openFileName(this, projectFileDialog(ProjectFileName, false));
-    if (!chosen)
-        return;
-    ProjectFileName = *chosen;
-    if (!QFileInfo::exists(ProjectFileName)) {
-        prompts().warning(this, QStringLiteral("指定ファイルが存在しません"));
-        return;
-    }
-    // The whole file is read and checked off-screen; only a complete tree replaces the shown one.
-    std::unique_ptr<LinkTree> tree = ProjectFile::open(ProjectFileName);
-    UpdatesSuspended frozen(TreeView1);
-    treeModel().replaceTree(std::move(tree));
+    // Guarded here as well as by the menu, so a failure reaches the error box however the
+    // command is started.
+    guarded([this] {
+        const std::optional<QString> chosen = prompts().openFileName(this, projectFileDialog(ProjectFileName, false));
+        if (!chosen)
+            return;
+        ProjectFileName = *chosen;
+        if (!QFileInfo::exists(ProjectFileName)) {
+            prompts().warning(this, QStringLiteral("指定ファイルが存在しません"));
+            return;
+        }
+        // The whole file is read and checked off-screen; only a complete tree replaces the shown one.
+        std::unique_ptr<LinkTree> tree = ProjectFile::open(ProjectFileName);
+        UpdatesSuspended frozen(TreeView1);
+        treeModel().replaceTree(std::move(tree));
+    });
 }
 
 void TMain::mnSave1Click()
 {
-    const std::optional<QString> chosen = prompts().saveFileName(this, projectFileDialog(ProjectFileName, true));
-    if (!chosen)
-        return;
-    ProjectFileName = *chosen;
-    ProjectFile::save(treeModel().tree(), ProjectFileName);
+    guarded([this] {
+        const std::optional<QString> chosen = prompts().saveFileName(this, projectFileDialog(ProjectFileName, true));
+        if (!chosen)
+            return;
+        ProjectFileName = *chosen;
+        ProjectFile::save(treeModel().tree(), ProjectFileName);
+    });
 }

@@ -289,8 +289,13 @@ std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &fileName)
         throw nodeFault(fileName, made.size(), records[made.size()].node, QStringLiteral("不正なインデックス"));
     for (size_t i = 0; i < records.size(); ++i)
         applyRecord(*tree, made[i], records[i], i, fileName);
-    for (size_t i = records.size(); i < made.size(); ++i)
+    // A line without its Node element is still a line of the outline, where a lone full-width
+    // space stands for an empty text; reading it so keeps a save and an open from changing it.
+    for (size_t i = records.size(); i < made.size(); ++i) {
+        if (made[i]->text() == FullWidthSpace)
+            tree->setText(made[i], {});
         tree->setImage(made[i], LinkImage);
+    }
 
     usexml::setXmlDocument(std::move(doc));
     return tree;
