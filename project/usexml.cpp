@@ -268,7 +268,8 @@ XmlDocHandle parse(const QByteArray &bytes, const QString &fileName)
     ctxt->_private = &fault;
     ctxt->sax->internalSubset = refuseDocumentType;
     // Never NOENT, DTDLOAD, HUGE or XINCLUDE: entities stay unexpanded and the depth limit holds.
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
+    const int options =
+        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
     XmlDocHandle doc(
         xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
     if (fault.documentType || fault.found || !doc || !ctxt->wellFormed)
