@@ -143,9 +143,7 @@ VormikError outlineFault(const QString &fileName, long line, const QString &deta
 VormikError nodeFault(const QString &fileName, size_t index, const xmlNode *node, const QString &detail)
 {
     return VormikError(QStringLiteral("ファイル %1 の %2 番目の Node 要素%3: %4")
-                           .arg(fileName)
-                           .arg(index + 1)
-                           .arg(lineNote(usexml::lineOf(node)), detail));
+                           .arg(fileName, QString::number(index + 1), lineNote(usexml::lineOf(node)), detail));
 }
 
 // Rebuilds the tree's shape from the outline text; returns the nodes in line order, which is
@@ -176,7 +174,8 @@ std::vector<LinkNode *> rebuildShape(LinkTree &tree, const QString &outline, con
             node = appendUnder(sibling->parent(), item.text);
         } else {
             throw outlineFault(fileName, firstLine > 0 ? firstLine + static_cast<long>(k) : 0,
-                               QStringLiteral("アイテム \"%1\" の階層 (%2) が不正です").arg(item.text).arg(item.level));
+                               QStringLiteral("アイテム \"%1\" の階層 (%2) が不正です")
+                                   .arg(item.text, QString::number(item.level)));
         }
         made.push_back(node);
         previous = node;
@@ -310,7 +309,7 @@ std::unique_ptr<LinkTree> open(const QString &path)
     if (file.error() != QFileDevice::NoError)
         throw VormikError(QStringLiteral("ファイル %1 を読み込めません: %2").arg(path, file.errorString()));
     if (bytes.size() > MaxFileSize)
-        throw VormikError(QStringLiteral("ファイル %1 は大きすぎます（%2 MB まで）").arg(path).arg(MaxFileSize >> 20));
+        throw VormikError(QStringLiteral("ファイル %1 は大きすぎます（%2 MB まで）").arg(path, QString::number(MaxFileSize >> 20)));
     return read(bytes, path);
 }
 

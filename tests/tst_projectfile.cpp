@@ -309,6 +309,17 @@ private slots:
         QTest::newRow("invalid Shift_JIS") << projectFixture("hostile-invalid-shift-jis.xml")
                                            << QStringLiteral("ファイル p.xml を読み込めません");
     }
+    void messagesTakeTextsAsTheyAre()
+    {
+        const QString name = QStringLiteral("%2 %1.xml");
+        const QString failure = failureOf([&] {
+            ProjectFile::read(projectBytes(QStringLiteral("a\r\n\t\t%1%2"), {}), name);
+        });
+        QCOMPARE(failure, QStringLiteral("ファイル %2 %1.xml の Nodes 要素（3 行目）: アイテム \"%1%2\" の階層 (2) が不正です"));
+        QVERIFY(failureOf([&] { ProjectFile::read(projectBytes(QStringLiteral("a"), link() + link()), name); })
+                    .startsWith(QStringLiteral("ファイル %2 %1.xml の 2 番目の Node 要素")));
+    }
+
     void faultyFilesAreRejected()
     {
         QFETCH(QByteArray, bytes);
