@@ -31,29 +31,36 @@ struct NodeElements
     xmlNode *className = nullptr;
 };
 
-NodeElements nodeElements(xmlNode *node)
-{
-    NodeElements found;
-    found.node = node;
-    const std::pair<const char *, xmlNode **> wanted[] = {
-        {"Text", &found.text},     {"Group", &found.group},   {"Href", &found.href},
-        {"Target", &found.target}, {"ObjID", &found.objId},   {"Class", &found.className},
-    };
-    usexml::forEachElementBelow(node, [&](xmlNode *element) {
-        for (const auto &[name, slot] : wanted) {
-            if (!*slot && xmlStrEqual(element->name, BAD_CAST name))
-                *slot = element;
-        }
-        return true;
-    });
-    return found;
-}
-
+// Every `Node` element below the root in document order, each with the first element of every
+// field name below it. One walk serves them all: a field element belongs to each `Node` above it
+// that has no element of that name yet, and the walk meets elements in document order.
 std::vector<NodeElements> allNodeElements(xmlNode *root)
 {
     std::vector<NodeElements> result;
-    for (xmlNode *node : usexml::elementsByName(root, "Node"))
-        result.push_back(nodeElements(node));
+    const std::pair<const char *, xmlNode *NodeElements::*> fields[] = {
+        {"Text", &NodeElements::text},     {"Group", &NodeElements::group},   {"Href", &NodeElements::href},
+        {"Target", &NodeElements::target}, {"ObjID", &NodeElements::objId},   {"Class", &NodeElements::className},
+    };
+    usexml::forEachElementBelow(root, [&](xmlNode *element) {
+        if (xmlStrEqual(element->name, BAD_CAST "Node")) {
+            result.push_back({element});
+            element->_private = reinterpret_cast<void *>(result.size()); // its place, plus one
+            return true;
+        }
+        for (const auto &[name, field] : fields) {
+            if (!xmlStrEqual(element->name, BAD_CAST name))
+                continue;
+            for (xmlNode *above = element->parent; above && above != root; above = above->parent) {
+                if (!above->_private)
+                    continue;
+                NodeElements &owner = result[reinterpret_cast<size_t>(above->_private) - 1];
+                if (!(owner.*field))
+                    owner.*field = element;
+            }
+            break;
+        }
+        return true;
+    });
     return result;
 }
 

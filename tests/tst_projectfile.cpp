@@ -233,6 +233,19 @@ private slots:
                                            QStringLiteral("k"), 0, {}}));
     }
 
+    void nestedNodeElementsFindTheFirstBelowThem()
+    {
+        const QByteArray rest = "<Target/><ObjID/><Class/>";
+        const auto read = ProjectFile::read(projectBytes(QStringLiteral("a\r\nb"),
+                                                         "<Node><Node><Group>1</Group><Href>in</Href>" + rest
+                                                             + "</Node><Group>0</Group><Href>out</Href>" + rest + "</Node>"),
+                                            FileName);
+        for (int i : {0, 1}) {
+            QVERIFY(read->nodeAt(i)->isGroup());
+            QCOMPARE(read->nodeAt(i)->record().Href, QStringLiteral("in"));
+        }
+    }
+
     void fewerNodeElementsThanLines()
     {
         const auto read = ProjectFile::read(
