@@ -118,6 +118,8 @@ void TExportHTML::buildOptions()
     FontsCmbBox = named(new QComboBox(Panel4), "FontsCmbBox");
     FontsCmbBox->setItemDelegate(new FontFamilyDelegate(FontsCmbBox));
     FontsCmbBox->setMaxVisibleItems(12);
+    // Some styles open the list over the whole screen and ignore the count; this keeps it to 12.
+    FontsCmbBox->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     FontsCmbBox->setStatusTip(QStringLiteral("ＭＳ ゴシックが妥当"));
     Label2->setBuddy(FontsCmbBox);
 

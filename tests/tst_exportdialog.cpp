@@ -182,6 +182,9 @@ private slots:
         ScriptedPrompts prompts;
         TExportHTML dialog(tree, prompts);
         QVERIFY(dialog.OKBtn->isDefault());
+        QCOMPARE(dialog.FontsCmbBox->maxVisibleItems(), 12);
+        QVERIFY(!dialog.FontsCmbBox->isEditable());
+        QVERIFY(dialog.GroupMarkCmbBox->isEditable());
         const QStringList expected = {"GroupMarkCmbBox",     "FontsCmbBox",         "ClassNameEdit",
                                       "JSONRadioBtn",        "JSOFFRadioBtn",       "DefCSSONRadioBtn",
                                       "DefCSSOFFRadioBtn",   "SoftInfoONRadioBtn",  "SoftInfoOFFRadioBtn",
