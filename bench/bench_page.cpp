@@ -29,6 +29,22 @@ static void BM_ExportPage(benchmark::State &state)
     state.SetComplexityN(pageBytes);
 }
 
+// The page alone, without the disk: the generator's own share of the export.
+static void BM_BuildPage(benchmark::State &state)
+{
+    const auto shape = static_cast<TreeShape>(state.range(0));
+    const auto tree = makeTree(shape, static_cast<int>(state.range(1)));
+    ExportSettings settings;
+    settings.OutputFileName = QStringLiteral("/srv/www/menu.htm");
+    settings.GroupMark = QStringLiteral("□");
+    qint64 pageBytes = 0;
+    for (auto _ : state)
+        pageBytes = PageGenerator::buildPage(*tree, settings).size();
+    state.SetLabel(shapeName(shape));
+    state.SetBytesProcessed(state.iterations() * pageBytes);
+    state.SetComplexityN(pageBytes);
+}
+
 static void pageSizes(benchmark::internal::Benchmark *bench, TreeShape shape)
 {
     for (const int nodes : {1000, 10000, 100000})
@@ -39,3 +55,4 @@ static void pageSizes(benchmark::internal::Benchmark *bench, TreeShape shape)
 BENCHMARK(BM_ExportPage)->Name("ExportPage/balanced")->Apply([](auto *b) { pageSizes(b, TreeShape::Balanced); });
 BENCHMARK(BM_ExportPage)->Name("ExportPage/flat")->Apply([](auto *b) { pageSizes(b, TreeShape::Flat); });
 BENCHMARK(BM_ExportPage)->Name("ExportPage/chain")->Apply([](auto *b) { pageSizes(b, TreeShape::Chain); });
+BENCHMARK(BM_BuildPage)->Name("BuildPage/balanced")->Apply([](auto *b) { pageSizes(b, TreeShape::Balanced); });
