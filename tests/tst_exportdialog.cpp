@@ -302,12 +302,23 @@ private slots:
     {
         Fixture f;
         const QString target = f.path(QStringLiteral("menu.htm"));
-        QVERIFY(f.run(target, [](TExportHTML &d) {
+        QString font;
+        QVERIFY(f.run(target, [&font](TExportHTML &d) {
             d.JSOFFRadioBtn->setChecked(true);
             d.SoftInfoOFFRadioBtn->setChecked(true);
+            // A family whose name CP932 holds, so the page shows it as it stands.
+            for (int i = d.FontsCmbBox->count() - 1; i > 0 && font.isEmpty(); --i) {
+                const QString family = d.FontsCmbBox->itemText(i);
+                if (Cp932::decode(Cp932::encode(family)) == family) {
+                    d.FontsCmbBox->setCurrentIndex(i);
+                    font = family;
+                }
+            }
             QTest::mouseClick(d.OKBtn, Qt::LeftButton);
         }));
+        QVERIFY2(!font.isEmpty(), "no font installed");
         const QString page = Cp932::decode(readAll(target));
+        QVERIFY(page.contains(QStringLiteral("\tfont-family : \"%1\";\r\n").arg(font)));
         QVERIFY(page.contains(QStringLiteral("\r\n<body>\r\n")));
         QVERIFY(!page.contains(QStringLiteral("generator")));
         QVERIFY(page.contains(QStringLiteral("<div>資料</div>")));
