@@ -204,6 +204,32 @@ private slots:
                 && dialog.AuthorLinkONRadioBtn->isChecked());
     }
 
+    void labelAcceleratorsFocusTheirFields_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("&G") << int(Qt::Key_G) << "GroupMarkCmbBox";
+        QTest::newRow("&F") << int(Qt::Key_F) << "FontsCmbBox";
+        QTest::newRow("&C") << int(Qt::Key_C) << "ClassNameEdit";
+    }
+    void labelAcceleratorsFocusTheirFields()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, field);
+        Fixture f;
+        QString focused;
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {
+            d.OKBtn->setFocus();
+            QTest::keyClick(&d, Qt::Key(key), Qt::AltModifier);
+            QWidget *w = QApplication::focusWidget();
+            while (w && w->objectName().isEmpty()) // an editable box focuses its own line edit
+                w = w->parentWidget();
+            focused = w ? w->objectName() : QString();
+            d.reject();
+        }));
+        QCOMPARE(focused, field);
+    }
+
     void fontListStartsWithAnEmptyEntry()
     {
         Fixture f;
