@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -248,9 +249,12 @@ void TExportHTML::FormShow()
 
 void TExportHTML::showEvent(QShowEvent *event)
 {
-    FormShow();
-    if (QScreen *display = screen())
-        move(display->availableGeometry().center() - rect().center());
+    // Only when the program shows it: a restore from the task bar keeps the user's choice.
+    if (!event->spontaneous()) {
+        FormShow();
+        if (QScreen *display = screen())
+            move(display->availableGeometry().center() - rect().center());
+    }
     QDialog::showEvent(event);
 }
 
