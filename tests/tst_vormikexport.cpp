@@ -141,6 +141,35 @@ private slots:
         QVERIFY(!QFile::exists(page));
     }
 
+    // The page on disk is byte for byte the page the generator builds from the opened project.
+    void writesTheGeneratorsPage_data() { optionsMapToSettings_data(); }
+    void writesTheGeneratorsPage()
+    {
+        QFETCH(QStringList, options);
+        QTemporaryDir dir;
+        const QString projectPath = dir.filePath(QStringLiteral("menu.xml"));
+        LinkTree tree;
+        LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("グループ①"));
+        LinkNode *link = tree.appendLink(group, QStringLiteral("リンク <&>"));
+        link->record().Href = QStringLiteral("a.htm?x=1&y=2");
+        link->record().Target = QStringLiteral("_blank");
+        link->record().Class = QStringLiteral("hot");
+        tree.appendLink(tree.appendGroup(group, QStringLiteral("下")), QStringLiteral("😀"));
+        tree.appendLink(nullptr, QStringLiteral("top"))->record().ObjID = QStringLiteral("t1");
+        ProjectFile::save(tree, projectPath);
+
+        const QString page = dir.filePath(QStringLiteral("page.htm"));
+        const Run run = runExport(options + QStringList{projectPath, page});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+
+        const ExportOptions::Command command =
+            ExportOptions::parse(QStringList{QStringLiteral("vormik-export")} + options + QStringList{projectPath, page});
+        const std::unique_ptr<LinkTree> opened = ProjectFile::open(projectPath);
+        QFile written(page);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), PageGenerator::buildPage(*opened, command.settings));
+    }
+
     void projectIsOnlyRead()
     {
         QTemporaryDir dir;
