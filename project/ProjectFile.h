@@ -12,7 +12,7 @@ class LinkTree;
 // document in Shift_JIS.
 namespace ProjectFile {
 
-// Open refuses larger files: no project of any real size comes near it.
+// Open refuses larger files, so that no file can make it take memory without bound.
 inline constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 
 // The outline text: one line per node in absolute order, one TAB per level, CR LF after each.
