@@ -53,7 +53,6 @@ void openProject(benchmark::State &state, TreeShape shape, int nodes)
             benchmark::DoNotOptimize(tree->count());
         }
     } catch (const VormikError &error) {
-        // A chain thousands of levels deep makes an outline past the reader's limits.
         state.SkipWithError(error.what());
         return;
     }
@@ -89,6 +88,10 @@ const int Sizes[] = {1000, 10000, 100000};
             benchmark::RegisterBenchmark(("ProjectSave" + suffix).c_str(), saveProject, shape, nodes)
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
+            // A chain 2,000 groups deep writes about a thousand TABs per line: from 10,000 nodes on
+            // its outline is past what Open accepts (10 MB of text, a 64 MB file).
+            if (shape == TreeShape::Chain && nodes > 1000)
+                continue;
             benchmark::RegisterBenchmark(("ProjectOpen" + suffix).c_str(), openProject, shape, nodes)
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
