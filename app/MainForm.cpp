@@ -29,6 +29,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 TMain *Main = nullptr;
 
 namespace {
@@ -466,19 +468,27 @@ void TMain::connectHandlers()
     connect(TVPop_Delete1, &QAction::triggered, this, run(&TMain::TVPop_Delete1Click));
     connect(LVPop_Delete1, &QAction::triggered, this, run(&TMain::LVPop_Delete1Click));
 
-    connect(m_model, &LinkTreeModel::nodesAboutToBeRemoved, this, &TMain::TreeView1Deletion);
-    connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) { guarded([&] { TreeView1Change(m_model->nodeFromIndex(current)); }); });
+    connect(m_model, &LinkTreeModel::nodesAboutToBeRemoved, this, &TMain::nodesLeaving);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &TMain::treeSettled);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TMain::treeSettled);
+    connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        // While nodes leave, the new selection may still hold nodes that are about to go.
+        if (m_treeReshaping) {
+            m_treeSelectionMoved = true;
+            return;
+        }
+        guarded([&] { TreeView1Change(m_model->nodeFromIndex(current)); });
+    });
     connect(TreeView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { TVPopUp->popup(TreeView1->viewport()->mapToGlobal(pos)); });
 
-    connect(ListView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current, QTreeWidgetItem *previous) {
+    // Driven by the selection, not the current item: the editors load, and write into, the
+    // selected row's node only. A row that stops being selected asks nothing of the handlers.
+    connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] {
         guarded([&] {
-            if (previous)
-                ListView1SelectItem(previous, false);
-            if (current) {
-                ListView1SelectItem(current, true);
-                ListView1Change(current);
+            if (QTreeWidgetItem *row = selectedRow()) {
+                ListView1SelectItem(row, true);
+                ListView1Change(row);
             }
         });
     });
@@ -521,7 +531,12 @@ bool TMain::eventFilter(QObject *watched, QEvent *event)
                 QMetaObject::invokeMethod(this, [this] { guarded([this] { ListView1Click(); }); }, Qt::QueuedConnection);
         }
     }
-    if (type == QEvent::FocusOut) {
+    // Leaving an editor means moving to another control, not switching windows or opening a menu.
+    const auto isExit = [event] {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    };
+    if (type == QEvent::FocusOut && isExit()) {
         if (watched == ClassEdit)
             guarded([this] { ClassEditExit(); });
         else if (watched == GroupNameEdit)
@@ -560,6 +575,26 @@ void TMain::TreeView1Deletion(const LinkNode *root)
         if (!root || !node || node->isWithin(root))
             delete ListView1->takeTopLevelItem(i);
     }
+}
+
+void TMain::nodesLeaving(const LinkNode *root)
+{
+    m_treeReshaping = true;
+    // A list that loses its current row would hand the selection to a neighbour, which would
+    // then drive the tree; the selection goes with the row instead.
+    const LinkNode *current = rowNode(ListView1->currentItem());
+    if (current && (!root || current->isWithin(root)))
+        ListView1->selectionModel()->clear();
+    TreeView1Deletion(root);
+}
+
+void TMain::treeSettled()
+{
+    if (!m_treeReshaping)
+        return;
+    m_treeReshaping = false;
+    if (std::exchange(m_treeSelectionMoved, false))
+        guarded([this] { TreeView1Change(selectedNode()); });
 }
 
 LinkNode *TMain::rowNode(const QTreeWidgetItem *row) const
