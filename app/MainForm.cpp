@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
@@ -59,6 +60,14 @@ void keepSelectionVisible(QWidget *view)
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     view->setPalette(palette);
+}
+
+bool isReturnKey(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
 template<typename T>
@@ -123,6 +132,7 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent), m_prompts(std::make_unique<
 
 TMain::~TMain()
 {
+    disconnectHandlers();
     FormDestroy();
     if (Main == this)
         Main = nullptr;
@@ -498,7 +508,15 @@ void TMain::connectHandlers()
     connect(LinkTextEdit, &QLineEdit::textChanged, this, run(&TMain::LinkTextEditChange));
     connect(HrefEdit, &QLineEdit::textChanged, this, run(&TMain::HrefEditChange));
     connect(TargetCmbBox, &QComboBox::editTextChanged, this, run(&TMain::TargetCmbBoxChange));
-    connect(TargetCmbBox, &QComboBox::activated, this, [this](int index) { guarded([&] { TargetCmbBoxSelect(index); }); });
+    connect(TargetCmbBox, &QComboBox::activated, this, [this](int index) {
+        guarded([&] {
+            if (m_targetEditEnding)
+                TargetCmbBoxChange();
+            else
+                TargetCmbBoxSelect(index);
+        });
+    });
+    TargetCmbBox->installEventFilter(this);
     connect(ClassEdit, &QLineEdit::textChanged, this, run(&TMain::ClassEditChange));
     connect(IDEdit, &QLineEdit::textChanged, this, run(&TMain::IDEditChange));
     connect(GroupNameEdit, &QLineEdit::textEdited, this, run(&TMain::GroupNameEditChange));
@@ -530,6 +548,14 @@ bool TMain::eventFilter(QObject *watched, QEvent *event)
             if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
                 QMetaObject::invokeMethod(this, [this] { guarded([this] { ListView1Click(); }); }, Qt::QueuedConnection);
         }
+    }
+    if (watched == TargetCmbBox && (type == QEvent::FocusOut || isReturnKey(event))) {
+        // When its editing ends, an editable combo box turns a typed entry that names a listed
+        // target into an activation. That is still typing, not a pick from the list.
+        m_targetEditEnding = true;
+        const auto done = qScopeGuard([this] { m_targetEditEnding = false; });
+        TargetCmbBox->event(event);
+        return true;
     }
     // Leaving an editor means moving to another control, not switching windows or opening a menu.
     const auto isExit = [event] {
@@ -575,6 +601,14 @@ void TMain::TreeView1Deletion(const LinkNode *root)
         if (!root || !node || node->isWithin(root))
             delete ListView1->takeTopLevelItem(i);
     }
+}
+
+void TMain::disconnectHandlers()
+{
+    // The base classes' destruction still closes the window and moves the focus, which makes
+    // widgets signal; no handler may run on a window that is half gone.
+    for (QObject *child : findChildren<QObject *>())
+        child->disconnect(this);
 }
 
 void TMain::nodesLeaving(const LinkNode *root)

@@ -117,6 +117,7 @@ private:
     // Runs a child action after the update cycle, unless the update disabled it.
     void executeAction(QAction *action, void (TMain::*handler)());
     QTreeWidgetItem *selectedRow() const;
+    void disconnectHandlers();
     void nodesLeaving(const LinkNode *root);
     void treeSettled();
     // Writes an editor's text into the selected row's cell and its node.
@@ -191,6 +192,8 @@ private:
     // Set while nodes leave the tree: the tree's new selection is acted on once they are gone.
     bool m_treeReshaping = false;
     bool m_treeSelectionMoved = false;
+    // Set while TargetCmbBox finishes an edit: an activation then comes from typing.
+    bool m_targetEditEnding = false;
 };
 
 // The application's one main window, for the dialogs that read its tree.

@@ -280,6 +280,11 @@ private slots:
         QTest::keyClicks(box, typed);
         QCOMPARE(box->currentText(), typed);
         QCOMPARE(f.node("t2")->record().Target, typed);
+        // Ending the edit, with Return or by leaving the box, is still typing.
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Tab);
+        QTRY_VERIFY(!box->hasFocus());
+        QCOMPARE(f.node("t2")->record().Target, typed);
         QCOMPARE(f.window->StatusBar1->currentMessage(), QString());
     }
 
