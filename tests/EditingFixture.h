@@ -28,7 +28,13 @@ public:
         window->show();
         return QTest::qWaitForWindowActive(window.get());
     }
-    void close() { window.reset(); }
+    // Every question the window asked was one the test meant to answer.
+    void close()
+    {
+        const int unexpected = prompts->unexpected;
+        window.reset();
+        QCOMPARE(unexpected, 0);
+    }
 
     LinkTreeModel &model() { return window->treeModel(); }
     const LinkTree &tree() { return window->treeModel().tree(); }

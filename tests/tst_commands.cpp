@@ -41,11 +41,7 @@ private slots:
         QVERIFY(f.open());
         buildTree();
     }
-    void cleanup()
-    {
-        QCOMPARE(f.prompts->unexpected, 0);
-        f.close();
-    }
+    void cleanup() { f.close(); }
 
     void addCommands_data()
     {
