@@ -363,6 +363,20 @@ private slots:
         QVERIFY(!f.node("t"));
         QVERIFY(f.node("G"));
     }
+
+    void theListPopUpActsOnTheRowAlreadySelected()
+    {
+        f.addLink(f.node("G"), "m");
+        f.clickNode("n");
+        QTreeWidgetItem *other = f.window->ListView1->topLevelItem(1);
+        QTest::mouseClick(f.window->ListView1->viewport(), Qt::RightButton, {},
+                          f.window->ListView1->visualItemRect(other).center());
+        QCOMPARE(f.selectedRowIndex(), 0);
+        f.clickMenuItem("LVPop_Delete1");
+        QVERIFY(!f.node("n"));
+        QCOMPARE(f.window->selectedNode(), f.node("m"));
+        QCOMPARE(f.rowCaptions(), QStringList({"m"}));
+    }
 };
 
 QTEST_MAIN(TestCommands)
