@@ -267,6 +267,10 @@ void save(const LinkTree &tree, const QString &path)
     // Everything is in memory before the file is touched, and QSaveFile replaces the old file
     // only once the new one is complete.
     const QByteArray bytes = write(tree);
+    // A file Open would refuse is not written: the old one stays, and the user hears why now.
+    if (bytes.size() > MaxFileSize)
+        throw VormikError(cannotCreate(path) + QStringLiteral(": %1 MB を超えるプロジェクトは保存できません")
+                                                   .arg(MaxFileSize >> 20));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw VormikError(cannotCreate(path));
@@ -281,16 +285,17 @@ void save(const LinkTree &tree, const QString &path)
 
 std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &fileName)
 {
-    usexml::XmlDocHandle doc = usexml::parse(bytes, fileName);
+    // The outline is read as the parser meets it: it may be longer than one text node can hold.
+    usexml::StreamedText outline("Nodes");
+    usexml::XmlDocHandle doc = usexml::parse(bytes, fileName, &outline);
     xmlNode *root = usexml::rootElement(doc.get());
-    xmlNode *nodesElement = usexml::firstElementByName(root, "Nodes");
-    if (!nodesElement)
+    if (!outline.found)
         throw VormikError(QStringLiteral("ファイル %1 に Nodes 要素がありません").arg(fileName));
 
     const std::vector<NodeElements> records = allNodeElements(root);
     auto tree = std::make_unique<LinkTree>();
-    const std::vector<LinkNode *> made = rebuildShape(*tree, usexml::textContent(nodesElement), records, fileName,
-                                                      usexml::lineOf(nodesElement));
+    const std::vector<LinkNode *> made =
+        rebuildShape(*tree, QString::fromUtf8(outline.utf8), records, fileName, outline.line);
     if (records.size() > made.size())
         throw nodeFault(fileName, made.size(), records[made.size()].node, QStringLiteral("不正なインデックス"));
     for (size_t i = 0; i < records.size(); ++i)

@@ -13,7 +13,7 @@ class LinkTree;
 namespace ProjectFile {
 
 // Open refuses larger files, so that no file can make it take memory without bound.
-inline constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
+inline constexpr qint64 MaxFileSize = 256 * 1024 * 1024;
 
 // The outline text: one line per node in absolute order, one TAB per level, CR LF after each.
 QString outlineText(const LinkTree &tree);

@@ -5,6 +5,7 @@
 #include <libxml/encoding.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <libxml/SAX2.h>
 #include <libxml/xmlerror.h>
 
 #include <climits>
@@ -110,16 +111,66 @@ void collectError(void *data, xmlError *error)
     static_cast<ParseFault *>(data)->record(QString::fromUtf8(error->message).trimmed(), error->line, error->int2);
 }
 
+// What the SAX hooks below share through the parser's private pointer.
+struct ParseState
+{
+    ParseFault fault;
+    StreamedText *streamed = nullptr;
+    int depth = 0;           // of the element being parsed; the root is 1
+    int streamingDepth = 0;  // of the element whose text is streamed, 0 when none is open
+};
+
+ParseState &stateOf(void *context)
+{
+    return *static_cast<ParseState *>(static_cast<xmlParserCtxt *>(context)->_private);
+}
+
 // A document type declaration is where entities are declared; refusing it on sight means no
 // entity is ever defined, let alone expanded.
 void refuseDocumentType(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
 {
     auto *ctxt = static_cast<xmlParserCtxt *>(context);
-    auto *fault = static_cast<ParseFault *>(ctxt->_private);
-    fault->documentType = true;
-    fault->record(QStringLiteral("文書型宣言 (DOCTYPE) は使えません"), ctxt->input ? ctxt->input->line : 0,
-                  ctxt->input ? ctxt->input->col : 0);
+    stateOf(context).fault.documentType = true;
+    stateOf(context).fault.record(QStringLiteral("文書型宣言 (DOCTYPE) は使えません"),
+                                  ctxt->input ? ctxt->input->line : 0, ctxt->input ? ctxt->input->col : 0);
     xmlStopParser(ctxt);
+}
+
+void startElement(void *context, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri,
+                  int namespaceCount, const xmlChar **namespaces, int attributeCount, int defaultedCount,
+                  const xmlChar **attributes)
+{
+    xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount,
+                          attributes);
+    ParseState &state = stateOf(context);
+    ++state.depth;
+    StreamedText *streamed = state.streamed;
+    if (streamed && !streamed->found && state.depth > 1 && xmlStrEqual(localName, BAD_CAST streamed->elementName)) {
+        auto *ctxt = static_cast<xmlParserCtxt *>(context);
+        streamed->found = true;
+        streamed->line = ctxt->input ? ctxt->input->line : 0;
+        state.streamingDepth = state.depth;
+    }
+}
+
+void endElement(void *context, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri)
+{
+    ParseState &state = stateOf(context);
+    if (state.depth == state.streamingDepth)
+        state.streamingDepth = 0;
+    --state.depth;
+    xmlSAX2EndElementNs(context, localName, prefix, uri);
+}
+
+// Text inside the streamed element goes to the caller; all other text into the document.
+template<void (*IntoDocument)(void *, const xmlChar *, int)>
+void textOrStream(void *context, const xmlChar *text, int length)
+{
+    ParseState &state = stateOf(context);
+    if (state.streamingDepth > 0)
+        state.streamed->utf8.append(reinterpret_cast<const char *>(text), length);
+    else
+        IntoDocument(context, text, length);
 }
 
 // Routes libxml2's errors to `fault` for as long as it lives, then restores whatever was there.
@@ -253,10 +304,11 @@ QByteArray serialise(xmlDoc *doc)
     return bytes;
 }
 
-XmlDocHandle parse(const QByteArray &bytes, const QString &fileName)
+XmlDocHandle parse(const QByteArray &bytes, const QString &fileName, StreamedText *streamed)
 {
     ensureInitialised();
-    ParseFault fault;
+    ParseState state;
+    ParseFault &fault = state.fault;
     if (bytes.size() > INT_MAX) {
         fault.record(QStringLiteral("ファイルが大きすぎます"), 0, 0);
         throw VormikError(unreadable(fileName, fault));
@@ -265,8 +317,14 @@ XmlDocHandle parse(const QByteArray &bytes, const QString &fileName)
     std::unique_ptr<xmlParserCtxt, ParserDeleter> ctxt(xmlNewParserCtxt());
     if (!ctxt)
         throw std::bad_alloc();
-    ctxt->_private = &fault;
+    state.streamed = streamed;
+    ctxt->_private = &state;
     ctxt->sax->internalSubset = refuseDocumentType;
+    ctxt->sax->startElementNs = startElement;
+    ctxt->sax->endElementNs = endElement;
+    ctxt->sax->characters = textOrStream<xmlSAX2Characters>;
+    ctxt->sax->ignorableWhitespace = textOrStream<xmlSAX2Characters>;
+    ctxt->sax->cdataBlock = textOrStream<xmlSAX2CDataBlock>;
     // Never NOENT, DTDLOAD, HUGE or XINCLUDE: entities stay unexpanded and the depth limit holds.
     const int options =
         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;

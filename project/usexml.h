@@ -45,10 +45,22 @@ QByteArray serialise(xmlDoc *doc);
 
 // --- Reading ---
 
+// The text of the first element of a given name below the root, collected while parsing rather
+// than kept in the document: libxml2 keeps no more than 10 MB in one text node, and the outline
+// of a large tree can hold more.
+struct StreamedText
+{
+    explicit StreamedText(const char *name) : elementName(name) {}
+    const char *elementName;
+    bool found = false;
+    long line = 0;
+    QByteArray utf8;
+};
+
 // Parses a whole document from memory. Nothing outside the bytes is ever loaded: no network,
 // no external entities, and a document type declaration is refused as soon as it is met.
 // Any fault throws VormikError naming `fileName` and, where libxml2 knows it, line and column.
-XmlDocHandle parse(const QByteArray &bytes, const QString &fileName);
+XmlDocHandle parse(const QByteArray &bytes, const QString &fileName, StreamedText *streamed = nullptr);
 
 xmlNode *rootElement(xmlDoc *doc);
 // Every element below `top` (at any depth, `top` itself excluded) named `name`, in document order.

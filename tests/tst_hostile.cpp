@@ -129,9 +129,13 @@ private slots:
         QTest::newRow("one line with 100,000 TABs") << project(QByteArray(100000, '\t') + "deep\r\n") << Expect::Opened << 1;
         QTest::newRow("100,000 TABs after a top-level line") << project("top\r\n" + QByteArray(100000, '\t') + "deep\r\n") << Expect::Refused << 0;
         QByteArray staircase;
-        for (int level = 0; level < 100000; ++level)
+        for (int level = 0; level < 2000; ++level)
             staircase += QByteArray(level, '\t') + "n\r\n";
-        QTest::newRow("a chain 100,000 levels deep") << project(staircase) << Expect::Opened << 100000;
+        QTest::newRow("a chain 2,000 levels deep") << project(staircase) << Expect::Opened << 2000;
+        QByteArray longOutline;
+        for (int line = 0; line < 300000; ++line)
+            longOutline += "\x83\x8a\x83\x93\x83\x4e link number " + QByteArray::number(line) + "\r\n";
+        QTest::newRow("an outline longer than 10 MB") << project(longOutline) << Expect::Opened << 300000;
 
         QTest::newRow("Node without children") << project("a\r\n", "<Node/>") << Expect::Refused << 0;
         QTest::newRow("Node with only Group") << project("a\r\n", "<Node><Group>True</Group></Node>") << Expect::Refused << 0;

@@ -24,7 +24,7 @@ QString cp932Repertoire()
             if (trail == 0x7F)
                 continue;
             bool ok = false;
-            const QString ch = Cp932::decode(QByteArray{char(lead), char(trail)}, &ok);
+            const QString ch = Cp932::decode(QByteArray(1, char(lead)) + char(trail), &ok);
             if (ok && !ch.isEmpty() && ch != QStringLiteral("\uFFFD"))
                 all += ch;
         }
