@@ -1,24 +1,350 @@
 #include "app/MainForm.h"
+#include "app/ToolBarButtonDrawing.h"
+#include "tree/LinkTreeModel.h"
 #include "ScriptedPrompts.h"
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QStatusBar>
 #include <QTest>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
+
+// Receives the URLs the window hands to the desktop.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
 
 class TestMainWindow : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<TMain> window;
+    ScriptedPrompts *prompts = nullptr;
+
 private slots:
+    void init()
+    {
+        window = std::make_unique<TMain>();
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        window->setPrompts(std::move(scripted));
+    }
+    void cleanup() { window.reset(); }
+
+    void frameAsDesigned()
+    {
+        QCOMPARE(window->windowTitle(), QString("ヴォルミク"));
+        QCOMPARE(window->statusBar(), window->StatusBar1);
+        QVERIFY(window->TreeView1->isHeaderHidden());
+        QCOMPARE(window->TreeView1->indentation(), 19);
+        QCOMPARE(window->TreeView1->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QCOMPARE(window->Panel2->height(), 238);
+        // Every named part can be found by its name.
+        for (const char *name : {"StatusBar1", "LeftPanel", "ToolBar1", "TreeView1", "Splitter1", "RightPanel",
+                                 "ListView1", "Panel2", "GroupNameEdit", "LinkTextEdit", "HrefEdit", "TargetCmbBox",
+                                 "ClassEdit", "UsedClassBtn", "IDEdit", "OverlapIDBtn", "MainMenu1"})
+            QVERIFY2(window->findChild<QWidget *>(name), name);
+    }
+
     void listShowsFiveColumns()
     {
-        TMain window;
-        QCOMPARE(window.ListView1->columnCount(), 6);
-        int visible = 0;
-        for (int c = 0; c < window.ListView1->columnCount(); ++c)
-            visible += window.ListView1->isColumnHidden(c) ? 0 : 1;
-        QCOMPARE(visible, 5);
-        QVERIFY(window.ListView1->isColumnHidden(TMain::AbsIndexColumn));
+        const QStringList captions{"リンクテキスト", "リンク先", "ターゲット", "ID", "クラス", "AbsIndex"};
+        const QList<int> widths{135, 245, 65, 50, 50};
+        QCOMPARE(window->ListView1->columnCount(), 6);
+        for (int c = 0; c < 6; ++c)
+            QCOMPARE(window->ListView1->headerItem()->text(c), captions[c]);
+        for (int c = 0; c < 5; ++c) {
+            QVERIFY(!window->ListView1->isColumnHidden(c));
+            QCOMPARE(window->ListView1->columnWidth(c), widths[c]);
+        }
+        QVERIFY(window->ListView1->isColumnHidden(TMain::AbsIndexColumn));
+        QVERIFY(!window->ListView1->header()->sectionsClickable());
+    }
+
+    void splitterKeepsBothPanelsOpen()
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        // 34 + 34 + 8 + 23 pixels of buttons, plus 5.
+        QCOMPARE(window->LeftPanel->minimumWidth(), 104);
+        QVERIFY(!window->Splitter1->childrenCollapsible());
+        QCOMPARE(window->Splitter1->handleWidth(), 4);
+        window->Splitter1->setSizes({0, 2000});
+        QCOMPARE(window->Splitter1->sizes().at(0), 104);
+        window->Splitter1->setSizes({2000, 0});
+        QVERIFY(window->Splitter1->sizes().at(1) >= 104);
+    }
+
+    void mainMenu_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QKeySequence>("shortcut");
+        QTest::addColumn<QString>("hint");
+        QTest::addColumn<bool>("hasImage");
+        QTest::newRow("new") << "mnNew1" << "新規(&N)" << QKeySequence("Ctrl+N") << "彼方此方（あちこち）を初期化する" << false;
+        QTest::newRow("open") << "mnOpen1" << "開く(&O)..." << QKeySequence("Ctrl+O")
+                              << "過去に作ったのが保存してあれば開けるかも？？" << true;
+        QTest::newRow("save") << "mnSave1" << "保存(&S)..." << QKeySequence("Ctrl+S") << "保存する" << true;
+        QTest::newRow("html") << "mnOutPutHTML1" << "HTML出力(&H)..." << QKeySequence() << "出力～" << false;
+        QTest::newRow("exit") << "mnExit1" << "終了(&X)" << QKeySequence() << "ﾏﾁﾞﾃﾞｽｶ???" << false;
+        QTest::newRow("help") << "mnVormikHelp1" << "Vormikヘルプ(&H)" << QKeySequence() << "" << true;
+        QTest::newRow("about") << "mnAbout1" << "バージョン情報(&A)..." << QKeySequence() << "ばーじょんじょ～ほ～" << false;
+    }
+
+    void mainMenu()
+    {
+        QFETCH(QString, name);
+        auto *action = window->findChild<QAction *>(name);
+        QVERIFY(action);
+        QTEST(action->text(), "caption");
+        QTEST(action->shortcut(), "shortcut");
+        QTEST(action->statusTip(), "hint");
+        QTEST(!action->icon().isNull(), "hasImage");
+    }
+
+    void menuOrder()
+    {
+        QCOMPARE(window->MainMenu1->actions().size(), 2);
+        QCOMPARE(window->mnFile->title(), QString("ファイル(&F)"));
+        QCOMPARE(window->mnHelp->title(), QString("ヘルプ(&H)"));
+        QStringList file;
+        for (QAction *a : window->mnFile->actions())
+            file << (a->isSeparator() ? QString("-") : a->objectName());
+        QCOMPARE(file, QStringList({"mnNew1", "mnOpen1", "mnSave1", "-", "mnOutPutHTML1", "-", "mnExit1"}));
+        QStringList help;
+        for (QAction *a : window->mnHelp->actions())
+            help << (a->isSeparator() ? QString("-") : a->objectName());
+        QCOMPARE(help, QStringList({"mnVormikHelp1", "mnReadMe1", "-", "mnAbout1"}));
+        QVERIFY(!window->mnReadMe1->statusTip().isEmpty());
+    }
+
+    void actionsAsDesigned_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("top group") << "TopLevelAddGroupAction1" << "トップレベルに作成(&T)..." << "Root位置にグループを追加する";
+        QTest::newRow("child group") << "ChildAddGroupAction1" << "子要素に作成(&C)..." << "";
+        QTest::newRow("top link") << "TopLevelAddLinkAction1" << "トップレベルに作成(&T)" << "Root位置にリンクを追加する";
+        QTest::newRow("child link") << "ChildAddLinkAction1" << "子要素に作成(&C)" << "";
+        QTest::newRow("list link") << "LV_AddLinkAction1" << "リンクの追加(&A)" << "";
+    }
+
+    void actionsAsDesigned()
+    {
+        QFETCH(QString, name);
+        auto *action = window->ActionList1->findChild<QAction *>(name);
+        QVERIFY(action);
+        QTEST(action->text(), "caption");
+        QTEST(action->statusTip(), "hint");
+    }
+
+    void popUpMenusFollowTheirActions()
+    {
+        auto names = [](QMenu *menu) {
+            QStringList result;
+            for (QAction *a : menu->actions())
+                result << (a->isSeparator() ? QString("-") : a->objectName());
+            return result;
+        };
+        QCOMPARE(names(window->TVPopUp), QStringList({"", "", "-", "TVPop_Delete1"}));
+        QCOMPARE(window->TVPop_AddGroup1->title(), QString("グループの追加(&G)"));
+        QCOMPARE(window->TVPop_AddLink1->title(), QString("リンクの追加(&L)"));
+        QCOMPARE(names(window->TVPop_AddGroup1), QStringList({"TVPop_TopLevelAddGroup1", "TVPop_ChildAddGroup1"}));
+        QCOMPARE(names(window->TVPop_AddLink1), QStringList({"TVPop_TopLevelAddLink1", "TVPop_ChildAddLink1"}));
+        QCOMPARE(names(window->LVPopUp), QStringList({"LVPop_AddLink1", "LVPop_Delete1"}));
+        QCOMPARE(names(window->DDGroupMenu), QStringList({"DDGroup_AddTop", "DDGroup_AddChild"}));
+        QCOMPARE(names(window->DDLinkMenu), QStringList({"DDLink_AddTop", "DDLink_AddChild"}));
+        QCOMPARE(window->TVPop_Delete1->text(), QString("削除(&D)"));
+        QCOMPARE(window->LVPop_Delete1->text(), QString("削除(&D)"));
+
+        // An item shows its action's caption, hint and enabled state, and follows changes.
+        auto *item = window->DDGroupMenu->findChild<QAction *>("DDGroup_AddTop");
+        QCOMPARE(item->text(), window->TopLevelAddGroupAction1->text());
+        QCOMPARE(item->statusTip(), QString("Root位置にグループを追加する"));
+        window->ChildAddLinkAction1->setText("changed");
+        window->ChildAddLinkAction1->setEnabled(false);
+        auto *child = window->DDLinkMenu->findChild<QAction *>("DDLink_AddChild");
+        QCOMPARE(child->text(), QString("changed"));
+        QVERIFY(!child->isEnabled());
+        QVERIFY(item->icon().isNull());
+        QVERIFY(!window->LVPopUp->findChild<QAction *>("LVPop_AddLink1")->icon().isNull());
+        QVERIFY(!window->TVPopUp->toolTipsVisible());
+    }
+
+    void toolBarHintsSplit_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("width");
+        QTest::newRow("group") << "TlAddGroupBtn1" << "グループ追加" << "グループを追加" << 34;
+        QTest::newRow("link") << "TlAddLinkBtn1" << "リンク追加" << "リンクを追加" << 34;
+        QTest::newRow("delete") << "TlBtn3" << "削除" << "選択ノードを削除" << 23;
+    }
+
+    void toolBarHintsSplit()
+    {
+        QFETCH(QString, name);
+        auto *button = window->ToolBar1->findChild<QToolButton *>(name);
+        QVERIFY(button);
+        QTEST(button->toolTip(), "tip");
+        QTEST(button->statusTip(), "status");
+        QTEST(button->width(), "width");
+    }
+
+    void statusBarShowsLongHints()
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QTest::mouseMove(window->TlBtn3);
+        QTRY_COMPARE(window->StatusBar1->currentMessage(), QString("選択ノードを削除"));
+        // Editors carry status tips only; the tool bar is the one place with tool tips.
+        QCOMPARE(window->HrefEdit->statusTip(), QString("クリック（選択）した際のリンク先"));
+        QVERIFY(window->HrefEdit->toolTip().isEmpty());
+    }
+
+    void shortcutsWorkAnywhere_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("tree") << "TreeView1";
+        QTest::newRow("list") << "ListView1";
+        QTest::newRow("editor") << "HrefEdit";
+        QTest::newRow("group name") << "GroupNameEdit";
+    }
+
+    void shortcutsWorkAnywhere()
+    {
+        QFETCH(QString, focus);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto *target = window->findChild<QWidget *>(focus);
+        target->setFocus();
+        QTRY_VERIFY(target->hasFocus());
+        for (QAction *action : {window->mnNew1, window->mnOpen1, window->mnSave1}) {
+            QSignalSpy triggered(action, &QAction::triggered);
+            QTest::keySequence(target, action->shortcut());
+            QCOMPARE(triggered.count(), 1);
+        }
+    }
+
+    void customDrawingGeometry()
+    {
+        const QRect button(0, 0, 34, 22); // L 0, T 0, R 34, B 22
+        auto hot = ToolBar1CustomDrawButton(ToolBarButtonKind::DropDown, button, true, false);
+        QVERIFY(hot.custom);
+        QCOMPARE(hot.frame, QRect(QPoint(0, 0), QPoint(33, 21)));
+        QCOMPARE(hot.arrowFrame, std::optional<QRect>(QRect(QPoint(22, 0), QPoint(33, 21))));
+        QCOMPARE(hot.imageAt, QPoint(3, 2));
+        QCOMPARE(hot.arrowAt, std::optional<QPoint>(QPoint(25, 9)));
+
+        auto pressed = ToolBar1CustomDrawButton(ToolBarButtonKind::DropDown, QRect(34, 0, 34, 23), false, true);
+        QVERIFY(pressed.custom);
+        QCOMPARE(pressed.arrowAt, std::optional<QPoint>(QPoint(59, 9)));
+
+        auto plain = ToolBar1CustomDrawButton(ToolBarButtonKind::Plain, QRect(76, 0, 23, 22), true, false);
+        QVERIFY(plain.custom);
+        QCOMPARE(plain.imageAt, QPoint(78, 2)); // one pixel further left than on a drop-down button
+        QVERIFY(!plain.arrowFrame && !plain.arrowAt);
+
+        QVERIFY(!ToolBar1CustomDrawButton(ToolBarButtonKind::Plain, button, false, true).custom);
+        QVERIFY(!ToolBar1CustomDrawButton(ToolBarButtonKind::DropDown, button, false, false).custom);
+        QVERIFY(!ToolBar1CustomDrawButton(ToolBarButtonKind::Divider, button, true, true).custom);
+    }
+
+    void hotDropDownButtonIsPaintedFlat()
+    {
+        auto *button = window->TlAddGroupBtn1;
+        button->setAttribute(Qt::WA_UnderMouse, true);
+        const QImage image = button->grab().toImage();
+        const int R = button->width(), B = button->height();
+        QCOMPARE(image.pixelColor(R / 2 - 8, 1), ToolBarButtonFill);
+        QCOMPARE(image.pixelColor(0, B / 2), ToolBarButtonOutline);
+        QCOMPARE(image.pixelColor(R - 12, B / 2), ToolBarButtonOutline); // the arrow part's own frame
+        // The arrow: a 5-pixel black top row, the transparent corners show the fill.
+        const QPoint arrow(R - 9, B / 2 - 2);
+        for (int x = 0; x < 5; ++x)
+            QCOMPARE(image.pixelColor(arrow + QPoint(x, 0)), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(arrow + QPoint(0, 1)), ToolBarButtonFill);
+        QCOMPARE(image.pixelColor(arrow + QPoint(2, 2)), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(arrow + QPoint(1, 2)), ToolBarButtonFill);
+
+        button->setAttribute(Qt::WA_UnderMouse, false);
+        const QImage plainLook = button->grab().toImage();
+        QVERIFY(plainLook.pixelColor(R / 2 - 8, 1) != ToolBarButtonFill);
+    }
+
+    void rightClickKeepsTheTreeSelection()
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        LinkNode *first = window->treeModel().appendGroup(nullptr, "first");
+        window->treeModel().appendGroup(nullptr, "second");
+        window->selectNode(first);
+        const QRect second = window->TreeView1->visualRect(window->treeModel().index(1, 0));
+        QTest::mouseClick(window->TreeView1->viewport(), Qt::RightButton, {}, second.center());
+        QCOMPARE(window->selectedNode(), first);
+        window->TVPopUp->close();
+    }
+
+    void helpShowsItsTopicOrSaysTheFileIsMissing()
+    {
+        const QString path = QDir(QCoreApplication::applicationDirPath()).filePath("VORMIK.hlp");
+        QFile::remove(path);
+        window->mnVormikHelp1->trigger();
+        QCOMPARE(prompts->messages.size(), 1);
+        QCOMPARE(prompts->messages[0].icon, Prompts::Icon::Critical);
+        QCOMPARE(prompts->messages[0].caption, QString("Vormik"));
+        QVERIFY(prompts->messages[0].text.contains("VORMIK.hlp"));
+
+        QVERIFY(QFile::copy(QStringLiteral(VORMIK_SOURCE_DIR "/resources/VORMIK.hlp"), path));
+        window->mnVormikHelp1->trigger();
+        QCOMPARE(prompts->messages.size(), 1);
+        auto *viewer = window->findChild<QTextBrowser *>("HelpViewer");
+        QVERIFY(viewer);
+        QVERIFY(viewer->isVisible());
+        QVERIFY(viewer->toPlainText().contains("出力設定"));
+        QFile::remove(path);
+    }
+
+    void readMeIsHandedToTheDesktop()
+    {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler("file", &catcher, "open");
+        window->mnReadMe1->trigger();
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(catcher.urls.size(), 1);
+        QCOMPARE(catcher.urls[0].toLocalFile(),
+                 QDir(QCoreApplication::applicationDirPath()).filePath("ReadMe.txt"));
+        QVERIFY(prompts->messages.isEmpty());
+    }
+
+    void exitClosesTheWindow()
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->mnExit1->trigger();
+        QVERIFY(!window->isVisible());
+        QVERIFY(prompts->messages.isEmpty());
     }
 };
 

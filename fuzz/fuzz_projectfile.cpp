@@ -1,0 +1,59 @@
+// Feeds bytes to the project reader. A file it accepts must survive a save and a second open
+// unchanged; anything else is a fault worth a crash report.
+#include "project/ProjectFile.h"
+#include "text/VormikError.h"
+#include "tree/LinkTree.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+
+namespace {
+
+bool sameNode(const LinkNode *a, const LinkNode *b)
+{
+    const LinkAttr &x = a->record();
+    const LinkAttr &y = b->record();
+    return a->text() == b->text() && a->level() == b->level() && a->childCount() == b->childCount()
+           && a->imageIndex() == b->imageIndex() && x.Group == y.Group && x.Href == y.Href && x.Target == y.Target
+           && x.ObjID == y.ObjID && x.Class == y.Class;
+}
+
+bool sameTree(const LinkTree &a, const LinkTree &b)
+{
+    if (a.count() != b.count())
+        return false;
+    const auto &left = a.nodes();
+    const auto &right = b.nodes();
+    for (size_t i = 0; i < left.size(); ++i) {
+        if (!sameNode(left[i], right[i]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    std::unique_ptr<LinkTree> first;
+    try {
+        first = ProjectFile::read(bytes, QStringLiteral("fuzz.xml"));
+    } catch (const VormikError &) {
+        return 0; // rejected with a message: fine
+    }
+    const QByteArray saved = ProjectFile::write(*first);
+    std::unique_ptr<LinkTree> second;
+    try {
+        second = ProjectFile::read(saved, QStringLiteral("saved.xml"));
+    } catch (const VormikError &error) {
+        std::fprintf(stderr, "a saved file was refused: %s\n", error.what());
+        std::abort();
+    }
+    if (!sameTree(*first, *second)) {
+        std::fprintf(stderr, "the tree changed on a save and an open\n");
+        std::abort();
+    }
+    return 0;
+}
