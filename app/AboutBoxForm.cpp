@@ -70,11 +70,13 @@ TAboutBox::TAboutBox(QWidget *owner)
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("バージョン情報"));
     setFont(fontOf({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")}, 12));
-    setBackgroundRole(QPalette::Button);
+    // Button face behind everything; the labels keep their window-text colour.
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    setPalette(face);
     setAutoFillBackground(true);
     buildControls();
     setFixedSize(409, 305);
-    centreOnScreen();
 }
 
 void TAboutBox::buildControls()
@@ -148,7 +150,6 @@ void TAboutBox::buildControls()
     column->addWidget(OKBtn, 0, Qt::AlignHCenter | Qt::AlignTop);
     column->addStretch(1);
 
-    setTabOrder(OKBtn, FullPathEdit);
     OKBtn->setFocus();
 }
 
@@ -170,8 +171,10 @@ void TAboutBox::centreOnScreen()
     QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
+    // The frame counts once the window system has given the box one; move() places the frame.
     const QRect area = screen->availableGeometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
+    const QSize outer = frameGeometry().size();
+    move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
 }
 
 void TAboutBox::FormShow()
@@ -260,6 +263,7 @@ bool TAboutBox::event(QEvent *event)
 
 void TAboutBox::showEvent(QShowEvent *event)
 {
+    centreOnScreen();
     FormShow();
     QDialog::showEvent(event);
 }
