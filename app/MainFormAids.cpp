@@ -31,9 +31,11 @@ void TMain::UsedClassBtnClick()
 
     ClassListBox->clear();
     for (const QString &value : UsedValues::classes(m_model->tree())) {
-        auto *item = new QListWidgetItem(value, ClassListBox);
+        // Set up before it joins the list, so the list hears of each item once.
+        auto *item = new QListWidgetItem(value);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
+        ClassListBox->addItem(item);
     }
 
     // The panel covers the button and rises above it: left edges aligned, its bottom edge one

@@ -26,10 +26,10 @@ QStringList classes(const LinkTree &tree)
         const QString &value = node->record().Class;
         if (value.isEmpty())
             continue;
-        if (keys.contains(value.toCaseFolded()))
-            continue;
+        const qsizetype known = keys.size();
         keys.insert(value.toCaseFolded());
-        found.append(value);
+        if (keys.size() != known)
+            found.append(value);
     }
     return found;
 }
