@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
@@ -28,6 +29,8 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <utility>
 
 TMain *Main = nullptr;
 
@@ -57,6 +60,14 @@ void keepSelectionVisible(QWidget *view)
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     view->setPalette(palette);
+}
+
+bool isReturnKey(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
 template<typename T>
@@ -121,6 +132,7 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent), m_prompts(std::make_unique<
 
 TMain::~TMain()
 {
+    disconnectHandlers();
     FormDestroy();
     if (Main == this)
         Main = nullptr;
@@ -467,19 +479,27 @@ void TMain::connectHandlers()
     connect(TVPop_Delete1, &QAction::triggered, this, run(&TMain::TVPop_Delete1Click));
     connect(LVPop_Delete1, &QAction::triggered, this, run(&TMain::LVPop_Delete1Click));
 
-    connect(m_model, &LinkTreeModel::nodesAboutToBeRemoved, this, &TMain::TreeView1Deletion);
-    connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) { guarded([&] { TreeView1Change(m_model->nodeFromIndex(current)); }); });
+    connect(m_model, &LinkTreeModel::nodesAboutToBeRemoved, this, &TMain::nodesLeaving);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &TMain::treeSettled);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TMain::treeSettled);
+    connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        // While nodes leave, the new selection may still hold nodes that are about to go.
+        if (m_treeReshaping) {
+            m_treeSelectionMoved = true;
+            return;
+        }
+        guarded([&] { TreeView1Change(m_model->nodeFromIndex(current)); });
+    });
     connect(TreeView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { TVPopUp->popup(TreeView1->viewport()->mapToGlobal(pos)); });
 
-    connect(ListView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current, QTreeWidgetItem *previous) {
+    // Driven by the selection, not the current item: the editors load, and write into, the
+    // selected row's node only. A row that stops being selected asks nothing of the handlers.
+    connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] {
         guarded([&] {
-            if (previous)
-                ListView1SelectItem(previous, false);
-            if (current) {
-                ListView1SelectItem(current, true);
-                ListView1Change(current);
+            if (QTreeWidgetItem *row = selectedRow()) {
+                ListView1SelectItem(row, true);
+                ListView1Change(row);
             }
         });
     });
@@ -489,7 +509,15 @@ void TMain::connectHandlers()
     connect(LinkTextEdit, &QLineEdit::textChanged, this, run(&TMain::LinkTextEditChange));
     connect(HrefEdit, &QLineEdit::textChanged, this, run(&TMain::HrefEditChange));
     connect(TargetCmbBox, &QComboBox::editTextChanged, this, run(&TMain::TargetCmbBoxChange));
-    connect(TargetCmbBox, &QComboBox::activated, this, [this](int index) { guarded([&] { TargetCmbBoxSelect(index); }); });
+    connect(TargetCmbBox, &QComboBox::activated, this, [this](int index) {
+        guarded([&] {
+            if (m_targetEditEnding)
+                TargetCmbBoxChange();
+            else
+                TargetCmbBoxSelect(index);
+        });
+    });
+    TargetCmbBox->installEventFilter(this);
     connect(ClassEdit, &QLineEdit::textChanged, this, run(&TMain::ClassEditChange));
     connect(IDEdit, &QLineEdit::textChanged, this, run(&TMain::IDEditChange));
     connect(GroupNameEdit, &QLineEdit::textEdited, this, run(&TMain::GroupNameEditChange));
@@ -522,7 +550,20 @@ bool TMain::eventFilter(QObject *watched, QEvent *event)
                 QMetaObject::invokeMethod(this, [this] { guarded([this] { ListView1Click(); }); }, Qt::QueuedConnection);
         }
     }
-    if (type == QEvent::FocusOut) {
+    if (watched == TargetCmbBox && (type == QEvent::FocusOut || isReturnKey(event))) {
+        // When its editing ends, an editable combo box turns a typed entry that names a listed
+        // target into an activation. That is still typing, not a pick from the list.
+        m_targetEditEnding = true;
+        const auto done = qScopeGuard([this] { m_targetEditEnding = false; });
+        TargetCmbBox->event(event);
+        return true;
+    }
+    // Leaving an editor means moving to another control, not switching windows or opening a menu.
+    const auto isExit = [event] {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    };
+    if (type == QEvent::FocusOut && isExit()) {
         if (watched == ClassEdit)
             guarded([this] { ClassEditExit(); });
         else if (watched == GroupNameEdit)
@@ -561,6 +602,34 @@ void TMain::TreeView1Deletion(const LinkNode *root)
         if (!root || !node || node->isWithin(root))
             delete ListView1->takeTopLevelItem(i);
     }
+}
+
+void TMain::disconnectHandlers()
+{
+    // The base classes' destruction still closes the window and moves the focus, which makes
+    // widgets signal; no handler may run on a window that is half gone.
+    for (QObject *child : findChildren<QObject *>())
+        child->disconnect(this);
+}
+
+void TMain::nodesLeaving(const LinkNode *root)
+{
+    m_treeReshaping = true;
+    // A list that loses its current row would hand the selection to a neighbour, which would
+    // then drive the tree; the selection goes with the row instead.
+    const LinkNode *current = rowNode(ListView1->currentItem());
+    if (current && (!root || current->isWithin(root)))
+        ListView1->selectionModel()->clear();
+    TreeView1Deletion(root);
+}
+
+void TMain::treeSettled()
+{
+    if (!m_treeReshaping)
+        return;
+    m_treeReshaping = false;
+    if (std::exchange(m_treeSelectionMoved, false))
+        guarded([this] { TreeView1Change(selectedNode()); });
 }
 
 LinkNode *TMain::rowNode(const QTreeWidgetItem *row) const

@@ -117,6 +117,9 @@ private:
     // Runs a child action after the update cycle, unless the update disabled it.
     void executeAction(QAction *action, void (TMain::*handler)());
     QTreeWidgetItem *selectedRow() const;
+    void disconnectHandlers();
+    void nodesLeaving(const LinkNode *root);
+    void treeSettled();
     // Writes an editor's text into the selected row's cell and its node.
     void writeThrough(int column, const QString &text);
 
@@ -186,8 +189,11 @@ private:
     std::unique_ptr<Prompts> m_prompts;
     bool SyncingSelection = false;
     QString ProjectFileName;
-    // Set while the window itself changes GroupNameEdit, so only the user's edits rename groups.
-    bool m_fillingGroupName = false;
+    // Set while nodes leave the tree: the tree's new selection is acted on once they are gone.
+    bool m_treeReshaping = false;
+    bool m_treeSelectionMoved = false;
+    // Set while TargetCmbBox finishes an edit: an activation then comes from typing.
+    bool m_targetEditEnding = false;
 };
 
 // The application's one main window, for the dialogs that read its tree.

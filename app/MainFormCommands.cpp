@@ -1,11 +1,144 @@
 // The commands that add and delete nodes, and the update cycle of their actions.
 #include "app/MainForm.h"
 
-void TMain::TopLevelAddGroupAction1Execute() {}
-void TMain::ChildAddGroupAction1Execute() {}
-void TMain::TopLevelAddLinkAction1Execute() {}
-void TMain::ChildAddLinkAction1Execute() {}
-void TMain::LV_AddLinkAction1Execute() {}
-void TMain::TVPop_Delete1Click() {}
-void TMain::LVPop_Delete1Click() {}
-void TMain::ActionList1Update() {}
+#include "app/Prompts.h"
+#include "app/SelectionClass.h"
+#include "text/TextRules.h"
+#include "tree/LinkTreeModel.h"
+
+#include <QAction>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include <optional>
+
+namespace {
+
+// Asks once for a group name: nothing on Cancel, an empty name when the answer was blank. A line
+// break would split the group in a saved outline, so it is dropped.
+std::optional<QString> askGroupName(TMain &window)
+{
+    const std::optional<QString> answer = window.prompts().askText(
+        &window, QStringLiteral("グループの追加"), QStringLiteral("グループ名の入力（後で変更可）"), 255);
+    if (!answer)
+        return std::nullopt;
+    return TextRules::trimmed(TextRules::withoutLineBreaks(*answer));
+}
+
+// Deletes a node with its subtree; the tree then picks its new selection, which refills the list.
+void deleteNode(TMain &window, LinkNode *node)
+{
+    window.treeModel().remove(node);
+    if (!window.selectedNode())
+        window.ListView1->clear();
+}
+
+} // namespace
+
+void TMain::TopLevelAddGroupAction1Execute()
+{
+    for (;;) {
+        const std::optional<QString> name = askGroupName(*this);
+        if (!name)
+            return;
+        if (!name->isEmpty()) {
+            treeModel().appendGroup(nullptr, *name);
+            return;
+        }
+    }
+}
+
+void TMain::ChildAddGroupAction1Execute()
+{
+    for (;;) {
+        LinkNode *parent = owningGroup(selectedNode());
+        if (!parent) {
+            TopLevelAddGroupAction1Execute();
+            return;
+        }
+        const std::optional<QString> name = askGroupName(*this);
+        if (!name)
+            return;
+        if (!name->isEmpty()) {
+            treeModel().appendGroup(parent, *name);
+            TreeView1->expand(treeModel().indexFromNode(parent));
+            return;
+        }
+    }
+}
+
+void TMain::TopLevelAddLinkAction1Execute()
+{
+    // The list now shows the top-level links, whatever the tree has selected.
+    FillLinkList(treeModel().appendLink(nullptr, QString()));
+}
+
+void TMain::ChildAddLinkAction1Execute()
+{
+    LinkNode *parent = owningGroup(selectedNode());
+    if (!parent) {
+        TopLevelAddLinkAction1Execute();
+        return;
+    }
+    // The list is not refilled: the new link shows the next time its group is listed.
+    treeModel().appendLink(parent, QString());
+    TreeView1->expand(treeModel().indexFromNode(parent));
+}
+
+void TMain::LV_AddLinkAction1Execute()
+{
+    const LinkNode *node = selectedNode();
+    if (node && (node->isGroup() || node->level() >= 1))
+        ChildAddLinkAction1Execute();
+    else
+        TopLevelAddLinkAction1Execute();
+}
+
+void TMain::TVPop_Delete1Click()
+{
+    if (LinkNode *node = selectedNode())
+        deleteNode(*this, node);
+}
+
+void TMain::LVPop_Delete1Click()
+{
+    // The row leaves the list together with its node.
+    if (LinkNode *node = rowNode(selectedRow()))
+        deleteNode(*this, node);
+}
+
+void TMain::ActionList1Update()
+{
+    const QString childGroupCaption = QStringLiteral("選択アイテムの子要素に作成(&C)...");
+    const QString childGroupHint = QStringLiteral("選択アイテムに子要素としてグループを追加");
+    const QString childLinkCaption = QStringLiteral("選択アイテムの子要素に作成(&C)");
+    const QString childLinkHint = QStringLiteral("選択アイテムの子要素としてリンクを追加");
+    const QString siblingLinkCaption = QStringLiteral("選択アイテムと同レベルに作成(&C)");
+    const QString siblingLinkHint = QStringLiteral("選択アイテムと同レベルにリンクを追加");
+
+    auto set = [](QAction *action, bool enabled, const QString &caption, const QString &hint) {
+        action->setEnabled(enabled);
+        action->setText(caption);
+        action->setStatusTip(hint);
+    };
+    switch (classifySelection(selectedNode())) {
+    case SelectionClass::None:
+        set(ChildAddGroupAction1, false, childGroupCaption, childGroupHint);
+        set(ChildAddLinkAction1, false, childLinkCaption, childLinkHint);
+        break;
+    case SelectionClass::Group:
+        set(ChildAddGroupAction1, true, childGroupCaption, childGroupHint);
+        set(ChildAddLinkAction1, true, childLinkCaption, childLinkHint);
+        break;
+    case SelectionClass::TopLevelLink:
+        // The group action keeps whatever caption and hint it had.
+        ChildAddGroupAction1->setEnabled(false);
+        set(ChildAddLinkAction1, true, siblingLinkCaption, siblingLinkHint);
+        break;
+    case SelectionClass::NestedLink:
+        set(ChildAddGroupAction1, true, QStringLiteral("選択アイテムの親に子要素として作成(&C)..."),
+            QStringLiteral("つまり選択アイテムと同レベルにグループを追加するってこと"));
+        set(ChildAddLinkAction1, true, siblingLinkCaption, siblingLinkHint);
+        break;
+    }
+}

@@ -1,4 +1,22 @@
 // The HTML export command.
 #include "app/MainForm.h"
 
-void TMain::mnOutPutHTML1Click() {}
+#include "app/Prompts.h"
+#include "html/ExportHTMLForm.h"
+#include "tree/LinkTreeModel.h"
+
+void TMain::mnOutPutHTML1Click()
+{
+    Prompts::FileDialog dialog;
+    dialog.filter = QStringLiteral("HTMLドキュメント (*.html;*.htm)|*.html;*.htm;");
+    dialog.defaultSuffix = QStringLiteral("htm");
+    dialog.confirmOverwrite = true;
+    const std::optional<QString> fileName = prompts().saveFileName(this, dialog);
+    if (!fileName)
+        return;
+
+    // A fresh dialog every time, so nothing of an earlier export carries over.
+    TExportHTML settings(treeModel().tree(), prompts(), this);
+    settings.OutputFileName = *fileName;
+    settings.exec();
+}

@@ -1,3 +1,58 @@
 #include "BenchTrees.h"
 
+#include "html/PageGenerator.h"
+
+#include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
+
+// The whole export, page built and written, for each tree shape. The work follows the size of the
+// page, which is the size of the tree for the balanced and flat shapes; in the chain each line
+// carries one tree-line character per level, so there the page itself grows faster than the tree.
+// Complexity is fitted against the page's bytes.
+static void BM_ExportPage(benchmark::State &state)
+{
+    const auto shape = static_cast<TreeShape>(state.range(0));
+    const auto tree = makeTree(shape, static_cast<int>(state.range(1)));
+    QTemporaryDir dir;
+    ExportSettings settings;
+    settings.OutputFileName = dir.filePath(QStringLiteral("menu.htm"));
+    settings.GroupMark = QStringLiteral("□");
+    settings.FontName = QStringLiteral("ＭＳ ゴシック");
+    const qint64 pageBytes = PageGenerator::buildPage(*tree, settings).size();
+    for (auto _ : state)
+        PageGenerator::exportPage(*tree, settings);
+    state.SetLabel(shapeName(shape));
+    state.SetBytesProcessed(state.iterations() * pageBytes);
+    state.counters["nodes"] = static_cast<double>(state.range(1));
+    state.counters["pageMB"] = static_cast<double>(pageBytes) / 1e6;
+    state.SetComplexityN(pageBytes);
+}
+
+// The page alone, without the disk: the generator's own share of the export.
+static void BM_BuildPage(benchmark::State &state)
+{
+    const auto shape = static_cast<TreeShape>(state.range(0));
+    const auto tree = makeTree(shape, static_cast<int>(state.range(1)));
+    ExportSettings settings;
+    settings.OutputFileName = QStringLiteral("/srv/www/menu.htm");
+    settings.GroupMark = QStringLiteral("□");
+    qint64 pageBytes = 0;
+    for (auto _ : state)
+        pageBytes = PageGenerator::buildPage(*tree, settings).size();
+    state.SetLabel(shapeName(shape));
+    state.SetBytesProcessed(state.iterations() * pageBytes);
+    state.SetComplexityN(pageBytes);
+}
+
+static void pageSizes(benchmark::internal::Benchmark *bench, TreeShape shape)
+{
+    for (const int nodes : {1000, 10000, 100000})
+        bench->Args({static_cast<int>(shape), nodes});
+    bench->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+}
+
+BENCHMARK(BM_ExportPage)->Name("ExportPage/balanced")->Apply([](auto *b) { pageSizes(b, TreeShape::Balanced); });
+BENCHMARK(BM_ExportPage)->Name("ExportPage/flat")->Apply([](auto *b) { pageSizes(b, TreeShape::Flat); });
+BENCHMARK(BM_ExportPage)->Name("ExportPage/chain")->Apply([](auto *b) { pageSizes(b, TreeShape::Chain); });
+BENCHMARK(BM_BuildPage)->Name("BuildPage/balanced")->Apply([](auto *b) { pageSizes(b, TreeShape::Balanced); });

@@ -1,19 +1,104 @@
 #include "html/PageGenerator.h"
 
+#include "text/Cp932Codec.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
+#include <QDir>
+#include <QSaveFile>
+
 namespace PageGenerator {
 
-QByteArray buildPage(LinkTree &, const ExportSettings &)
+namespace {
+
+// Collects the page's lines and encodes them a piece at a time, so a large page never exists as
+// text and bytes at once in full.
+class PageEncoder
 {
-    return {};
+public:
+    void addLine(const QString &line)
+    {
+        m_pending += line;
+        m_pending += QLatin1String("\r\n");
+        if (m_pending.size() >= ChunkSize)
+            flush();
+    }
+    void addText(const QString &text)
+    {
+        m_pending += text;
+        if (m_pending.size() >= ChunkSize)
+            flush();
+    }
+    QByteArray finish()
+    {
+        flush();
+        return std::move(m_bytes);
+    }
+
+private:
+    static constexpr qsizetype ChunkSize = 1 << 20;
+    // Pieces always end at a line end, so no character is ever split.
+    void flush()
+    {
+        m_bytes += Cp932::encode(m_pending);
+        m_pending.clear();
+    }
+    QString m_pending;
+    QByteArray m_bytes;
+};
+
+QString fileError(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("ファイル %1 に書き込めません: %2").arg(QDir::toNativeSeparators(fileName), reason);
+}
+
+} // namespace
+
+QByteArray buildPage(LinkTree &tree, const ExportSettings &settings)
+{
+    TSystemStruct system;
+    return buildPage(tree, settings, system);
+}
+
+QByteArray buildPage(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
+{
+    BuildPageHead(tree, settings, system);
+    NumberGroups(tree, tree.deepestLevel());
+    BuildNodeMarkup(tree, settings);
+    system.HeadText += QStringLiteral("<div class=\"%1\">\r\n").arg(system.RootClassName);
+
+    PageEncoder page;
+    page.addText(system.HeadText);
+    writeNodeLines(tree, system, [&page](const QString &line) { page.addLine(line); });
+    page.addLine(QStringLiteral("</div>"));
+    page.addLine(QStringLiteral("<br />") + system.FooterText);
+    page.addLine(QStringLiteral("</body>"));
+    page.addLine(QStringLiteral("</html>"));
+    return page.finish();
 }
 
 void exportPage(LinkTree &tree, const ExportSettings &settings)
 {
-    buildPage(tree, settings);
-    throw VormikError(QStringLiteral("not built yet"));
+    TSystemStruct system;
+    exportPage(tree, settings, system);
+}
+
+void exportPage(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
+{
+    const QByteArray page = buildPage(tree, settings, system);
+    // Written beside the target and renamed over it only when complete, so a failure leaves the
+    // old page as it was. Unbuffered, because a failure while a buffer is flushed on commit would
+    // not stop the rename; written in one call, the short count tells of any failure.
+    QSaveFile file(settings.OutputFileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw VormikError(fileError(settings.OutputFileName, file.errorString()));
+    if (file.write(page) != page.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw VormikError(fileError(settings.OutputFileName, reason));
+    }
+    if (!file.commit())
+        throw VormikError(fileError(settings.OutputFileName, file.errorString()));
 }
 
 } // namespace PageGenerator

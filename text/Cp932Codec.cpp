@@ -1,6 +1,5 @@
 #include "text/Cp932Codec.h"
 
-
 #include <QList>
 
 #include <cerrno>
@@ -50,6 +49,34 @@ QByteArray convert(iconv_t cd, const QByteArray &input, OnInvalid onInvalid)
     return output;
 }
 
+// Without a CP932 converter nothing is guessed: ASCII stays, every other character becomes a
+// reference, which any reader of the page or the project file turns back into the character.
+QByteArray asciiWithReferences(const QString &text)
+{
+    QByteArray out;
+    for (const char32_t codePoint : text.toUcs4()) {
+        if (codePoint < 0x80)
+            out += static_cast<char>(codePoint);
+        else
+            out += "&#" + QByteArray::number(static_cast<uint>(codePoint)) + ';';
+    }
+    return out;
+}
+
+// UTF-8 has no form for half a surrogate pair and Qt would write "?"; U+FFFD goes on as a reference.
+QString withoutLoneSurrogates(const QString &text)
+{
+    QString result = text;
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        const QChar ch = result.at(i);
+        if (ch.isHighSurrogate() && i + 1 < result.size() && result.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (ch.isSurrogate())
+            result[i] = QChar::ReplacementCharacter;
+    }
+    return result;
+}
+
 } // namespace
 
 namespace Cp932 {
@@ -58,8 +85,8 @@ QByteArray encode(const QString &text)
 {
     static thread_local IconvHandle cd("CP932", "UTF-8");
     if (!cd.valid())
-        return text.toLatin1();
-    const QByteArray utf8 = text.toUtf8();
+        return asciiWithReferences(text);
+    const QByteArray utf8 = withoutLoneSurrogates(text).toUtf8();
     return convert(cd.cd, utf8, [](const char *in, size_t left, QByteArray &out) -> size_t {
         // Work out the one code point at `in` and write it as a character reference.
         const auto lead = static_cast<unsigned char>(in[0]);

@@ -1,0 +1,383 @@
+#include "EditingFixture.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QToolButton>
+
+// The commands that add and delete nodes, reached through the menus, the tool bar and the list.
+class TestCommands : public QObject
+{
+    Q_OBJECT
+
+    EditingFixture f;
+
+    // G { n }, t
+    void buildTree()
+    {
+        LinkNode *g = f.model().appendGroup(nullptr, "G");
+        f.addLink(g, "n");
+        f.addLink(nullptr, "t");
+    }
+
+    void selectByName(const QString &selection)
+    {
+        if (!selection.isEmpty())
+            f.clickNode(selection);
+        QCOMPARE(f.window->selectedNode(), f.node(selection));
+    }
+
+    // Runs a command the way the user reaches it: a menu item, or the main part of a button.
+    void run(const QString &via)
+    {
+        if (auto *button = f.window->findChild<QToolButton *>(via))
+            f.clickButton(button);
+        else
+            f.clickMenuItem(via);
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(f.open());
+        buildTree();
+    }
+    void cleanup() { f.close(); }
+
+    void addCommands_data()
+    {
+        QTest::addColumn<QString>("via");
+        QTest::addColumn<QString>("selection"); // empty: nothing selected
+        QTest::addColumn<bool>("group");
+        QTest::addColumn<QString>("parent"); // empty: the top level; "-": nothing added
+        const QStringList selections{"", "G", "t", "n"};
+        struct Command
+        {
+            const char *via;
+            bool group;
+            QStringList parents; // by selection: none, group, top-level link, nested link
+        };
+        const Command commands[] = {
+            {"DDGroup_AddTop", true, {"", "", "", ""}},
+            {"TVPop_TopLevelAddGroup1", true, {"", "", "", ""}},
+            {"DDGroup_AddChild", true, {"-", "G", "-", "G"}},
+            {"TVPop_ChildAddGroup1", true, {"-", "G", "-", "G"}},
+            {"TlAddGroupBtn1", true, {"", "G", "", "G"}},
+            {"DDLink_AddTop", false, {"", "", "", ""}},
+            {"TVPop_TopLevelAddLink1", false, {"", "", "", ""}},
+            {"DDLink_AddChild", false, {"-", "G", "", "G"}},
+            {"TVPop_ChildAddLink1", false, {"-", "G", "", "G"}},
+            {"TlAddLinkBtn1", false, {"", "G", "", "G"}},
+            {"LVPop_AddLink1", false, {"", "G", "", "G"}},
+        };
+        for (const Command &command : commands) {
+            for (int s = 0; s < selections.size(); ++s) {
+                const QString name = QString("%1, %2").arg(command.via, selections[s].isEmpty() ? "none" : selections[s]);
+                QTest::newRow(qPrintable(name)) << command.via << selections[s] << command.group << command.parents[s];
+            }
+        }
+    }
+
+    void addCommands()
+    {
+        QFETCH(QString, via);
+        QFETCH(QString, selection);
+        QFETCH(bool, group);
+        QFETCH(QString, parent);
+        selectByName(selection);
+        LinkNode *selected = f.window->selectedNode();
+        const QStringList before = f.snapshot();
+        if (group)
+            f.prompts->textAnswers.enqueue(QString("新"));
+
+        run(via);
+
+        if (parent == "-") {
+            QCOMPARE(f.snapshot(), before);
+            QVERIFY(f.prompts->asked.isEmpty());
+            f.prompts->textAnswers.clear();
+            return;
+        }
+        QCOMPARE(f.tree().count(), before.size() + 1);
+        LinkNode *owner = parent.isEmpty() ? nullptr : f.node(parent);
+        const LinkTree &tree = f.tree();
+        LinkNode *added = tree.child(owner, tree.childCount(owner) - 1);
+        QCOMPARE(added->isGroup(), group);
+        QCOMPARE(added->text(), group ? QString("新") : QString());
+        QCOMPARE(added->imageIndex(), group ? int(GroupImage) : int(LinkImage));
+        QCOMPARE(added->record(), (LinkAttr{group, {}, {}, {}, {}, 0, {}}));
+        if (owner)
+            QVERIFY(f.window->TreeView1->isExpanded(f.model().indexFromNode(owner)));
+        QCOMPARE(f.prompts->asked.size(), group ? 1 : 0);
+        QCOMPARE(f.window->selectedNode(), selected);
+        // Nothing else changed.
+        QStringList after = f.snapshot();
+        after.removeAt(tree.absoluteIndex(added));
+        QCOMPARE(after, before);
+    }
+
+    void theNamePromptAsksAgainUntilANameIsGiven_data()
+    {
+        QTest::addColumn<QStringList>("answers"); // "<cancel>" cancels
+        QTest::addColumn<QString>("name");        // "<none>": no group added
+        QTest::newRow("trimmed") << QStringList{"  abc  "} << "abc";
+        QTest::newRow("inner blanks stay") << QStringList{" a b "} << "a b";
+        QTest::newRow("blank asks again") << QStringList{"", "   ", "x"} << "x";
+        QTest::newRow("control characters are blank") << QStringList{"\t\x01\x1f", "y"} << "y";
+        QTest::newRow("full-width space kept") << QStringList{"　"} << "　";
+        QTest::newRow("full-width spaces at the ends kept") << QStringList{" 　a　 "} << "　a　";
+        QTest::newRow("line break dropped") << QStringList{"a\nb\r\n"} << "ab";
+        QTest::newRow("cancel") << QStringList{"<cancel>"} << "<none>";
+        QTest::newRow("blank then cancel") << QStringList{"  ", "<cancel>"} << "<none>";
+    }
+
+    void theNamePromptAsksAgainUntilANameIsGiven()
+    {
+        QFETCH(QStringList, answers);
+        QFETCH(QString, name);
+        // Once at the top level, once under the selected group through the tool-bar button.
+        for (const QString &selection : {QString(), QString("G")}) {
+            selectByName(selection);
+            f.prompts->asked.clear();
+            for (const QString &answer : answers)
+                f.prompts->textAnswers.enqueue(answer == "<cancel>" ? std::nullopt : std::optional<QString>(answer));
+            const QStringList before = f.snapshot();
+            if (selection.isEmpty())
+                run("DDGroup_AddTop");
+            else
+                run("TlAddGroupBtn1");
+
+            QCOMPARE(f.prompts->asked.size(), answers.size());
+            for (const ScriptedPrompts::Asked &asked : f.prompts->asked) {
+                QCOMPARE(asked.caption, QString("グループの追加"));
+                QCOMPARE(asked.prompt, QString("グループ名の入力（後で変更可）"));
+                QCOMPARE(asked.maxLength, 255);
+            }
+            if (name == "<none>") {
+                QCOMPARE(f.snapshot(), before);
+                continue;
+            }
+            LinkNode *owner = f.node(selection);
+            const LinkNode *added = f.tree().child(owner, f.tree().childCount(owner) - 1);
+            QCOMPARE(added->text(), name);
+            QVERIFY(added->isGroup());
+        }
+    }
+
+    void actionUpdateFollowsTheSelection_data()
+    {
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<bool>("groupEnabled");
+        QTest::addColumn<QString>("groupCaption");
+        QTest::addColumn<QString>("groupHint");
+        QTest::addColumn<bool>("linkEnabled");
+        QTest::addColumn<QString>("linkCaption");
+        QTest::addColumn<QString>("linkHint");
+        const QString childGroup = "選択アイテムの子要素に作成(&C)...";
+        const QString childGroupHint = "選択アイテムに子要素としてグループを追加";
+        const QString childLink = "選択アイテムの子要素に作成(&C)";
+        const QString childLinkHint = "選択アイテムの子要素としてリンクを追加";
+        const QString sibling = "選択アイテムと同レベルに作成(&C)";
+        const QString siblingHint = "選択アイテムと同レベルにリンクを追加";
+        QTest::newRow("none") << "" << false << childGroup << childGroupHint << false << childLink << childLinkHint;
+        QTest::newRow("group") << "G" << true << childGroup << childGroupHint << true << childLink << childLinkHint;
+        // The group action keeps the caption and hint it was designed with.
+        QTest::newRow("top-level link") << "t" << false << "子要素に作成(&C)..." << "" << true << sibling << siblingHint;
+        QTest::newRow("nested link") << "n" << true << "選択アイテムの親に子要素として作成(&C)..."
+                                     << "つまり選択アイテムと同レベルにグループを追加するってこと" << true << sibling
+                                     << siblingHint;
+    }
+
+    void actionUpdateFollowsTheSelection()
+    {
+        QFETCH(QString, selection);
+        selectByName(selection);
+        // Every menu that holds the actions runs the update as it opens, and shows its result.
+        const QList<QPair<QMenu *, QStringList>> menus{
+            {f.window->DDGroupMenu, {"DDGroup_AddTop", "DDGroup_AddChild"}},
+            {f.window->DDLinkMenu, {"DDLink_AddTop", "DDLink_AddChild"}},
+            {f.window->TVPop_AddGroup1, {"TVPop_TopLevelAddGroup1", "TVPop_ChildAddGroup1"}},
+            {f.window->TVPop_AddLink1, {"TVPop_TopLevelAddLink1", "TVPop_ChildAddLink1"}},
+            {f.window->LVPopUp, {"LVPop_AddLink1"}},
+        };
+        for (const auto &[menu, items] : menus) {
+            f.window->ChildAddGroupAction1->setEnabled(!f.window->ChildAddGroupAction1->isEnabled());
+            f.window->ChildAddLinkAction1->setEnabled(!f.window->ChildAddLinkAction1->isEnabled());
+            menu->popup(f.window->mapToGlobal(QPoint(10, 10)));
+            QVERIFY(QTest::qWaitForWindowExposed(menu));
+            QTEST(f.window->ChildAddGroupAction1->isEnabled(), "groupEnabled");
+            QTEST(f.window->ChildAddGroupAction1->text(), "groupCaption");
+            QTEST(f.window->ChildAddGroupAction1->statusTip(), "groupHint");
+            QTEST(f.window->ChildAddLinkAction1->isEnabled(), "linkEnabled");
+            QTEST(f.window->ChildAddLinkAction1->text(), "linkCaption");
+            QTEST(f.window->ChildAddLinkAction1->statusTip(), "linkHint");
+            QVERIFY(menu->findChild<QAction *>(items[0])->isEnabled());
+            if (items.size() > 1) {
+                QAction *source = items[1].contains("Group") ? f.window->ChildAddGroupAction1
+                                                             : f.window->ChildAddLinkAction1;
+                auto *item = menu->findChild<QAction *>(items[1]);
+                QCOMPARE(item->isEnabled(), source->isEnabled());
+                QCOMPARE(item->text(), source->text());
+                QCOMPARE(item->statusTip(), source->statusTip());
+            }
+            menu->close();
+        }
+        // The other actions never change.
+        QVERIFY(f.window->TopLevelAddGroupAction1->isEnabled());
+        QCOMPARE(f.window->TopLevelAddGroupAction1->text(), QString("トップレベルに作成(&T)..."));
+        QCOMPARE(f.window->TopLevelAddLinkAction1->text(), QString("トップレベルに作成(&T)"));
+        QVERIFY(f.window->LV_AddLinkAction1->isEnabled());
+        QCOMPARE(f.window->LV_AddLinkAction1->text(), QString("リンクの追加(&A)"));
+    }
+
+    void aTopLevelLinkKeepsTheGroupActionsLastCaption()
+    {
+        f.clickNode("n");
+        f.window->DDGroupMenu->popup(QPoint(10, 10));
+        f.window->DDGroupMenu->close();
+        f.clickNode("t");
+        f.window->LVPopUp->popup(QPoint(10, 10));
+        f.window->LVPopUp->close();
+        QVERIFY(!f.window->ChildAddGroupAction1->isEnabled());
+        QCOMPARE(f.window->ChildAddGroupAction1->text(), QString("選択アイテムの親に子要素として作成(&C)..."));
+        QCOMPARE(f.window->ChildAddGroupAction1->statusTip(),
+                 QString("つまり選択アイテムと同レベルにグループを追加するってこと"));
+    }
+
+    void addingATopLevelLinkListsTheTopLevelLinks()
+    {
+        LinkNode *g = f.node("G");
+        f.clickNode(g);
+        QCOMPARE(f.rowCaptions(), QStringList({"n"}));
+        f.clickMenuItem("DDLink_AddTop");
+        QCOMPARE(f.rowCaptions(), QStringList({"t", ""}));
+        QCOMPARE(f.selectedRowIndex(), -1);
+        QVERIFY(!f.window->GroupNameEdit->isEnabled());
+        QCOMPARE(f.window->selectedNode(), g);
+        QCOMPARE(g->text(), QString("G"));
+    }
+
+    void addingALinkUnderTheListedGroupWaitsForTheNextListing()
+    {
+        f.clickNode("G");
+        f.clickButton(f.window->TlAddLinkBtn1);
+        QCOMPARE(f.rowCaptions(), QStringList({"n"}));
+        f.clickNode("t");
+        f.clickNode("G");
+        QCOMPARE(f.rowCaptions(), QStringList({"n", ""}));
+    }
+
+    void deleteFromTheTree_data()
+    {
+        QTest::addColumn<QString>("via");
+        QTest::newRow("button") << "TlBtn3";
+        QTest::newRow("pop-up menu") << "TVPop_Delete1";
+    }
+
+    void deleteFromTheTree()
+    {
+        QFETCH(QString, via);
+        // A group goes with everything below it; the tree picks the next node, which is listed.
+        LinkNode *g = f.node("G");
+        f.model().appendGroup(g, "H");
+        f.addLink(f.node("H"), "h");
+        f.clickNode("h");
+        f.clickNode(g);
+        run(via);
+        QCOMPARE(f.snapshot(), QStringList({"0|t|link|h-t|_self|id-t|c-t"}));
+        QCOMPARE(f.window->selectedNode(), f.node("t"));
+        QCOMPARE(f.rowCaptions(), QStringList({"t"}));
+        QCOMPARE(f.selectedRowIndex(), 0);
+        QCOMPARE(f.window->LinkTextEdit->text(), QString("t"));
+
+        // The last node: the list is emptied with the tree.
+        run(via);
+        QCOMPARE(f.tree().count(), 0);
+        QCOMPARE(f.window->selectedNode(), nullptr);
+        QCOMPARE(f.window->ListView1->topLevelItemCount(), 0);
+
+        // Nothing selected: nothing to delete, nothing said.
+        buildTree();
+        run(via);
+        QCOMPARE(f.tree().count(), 3);
+        QVERIFY(f.prompts->messages.isEmpty());
+    }
+
+    void deletingANestedLinkListsTheNodeTheTreePicks()
+    {
+        f.addLink(f.node("G"), "m");
+        f.clickNode("m");
+        QCOMPARE(f.rowCaptions(), QStringList({"n", "m"}));
+        run("TVPop_Delete1");
+        QCOMPARE(f.window->selectedNode(), f.node("n"));
+        QCOMPARE(f.rowCaptions(), QStringList({"n"}));
+        QCOMPARE(f.selectedRowIndex(), 0);
+        QCOMPARE(f.window->HrefEdit->text(), QString("h-n"));
+
+        // The group's only link: the tree picks the group, which now lists nothing.
+        run("TVPop_Delete1");
+        QCOMPARE(f.window->selectedNode(), f.node("G"));
+        QCOMPARE(f.rowCaptions(), QStringList());
+        QCOMPARE(f.window->GroupNameEdit->text(), QString("G"));
+    }
+
+    void deleteFromTheListDeletesTheRowsOwnNode()
+    {
+        // No row selected: nothing happens.
+        f.clickNode("G");
+        const QStringList before = f.snapshot();
+        f.clickMenuItem("LVPop_Delete1");
+        QCOMPARE(f.snapshot(), before);
+
+        // The top-level links are listed, then a child added to G moves them all one place on.
+        f.clickMenuItem("DDLink_AddTop");
+        f.addLink(f.node("G"), "late");
+        f.clickRow(0);
+        QCOMPARE(f.window->selectedNode(), f.node("t"));
+        f.clickMenuItem("LVPop_Delete1");
+        QCOMPARE(f.snapshot(), QStringList({"0|G|group||||", "1|n|link|h-n|_self|id-n|c-n",
+                                            "1|late|link|h-late|_self|id-late|c-late", "0||link||||"}));
+        // The tree picked the new link in t's place and the list follows it.
+        QCOMPARE(f.window->selectedNode(), f.tree().nodeAt(3));
+        QCOMPARE(f.rowCaptions(), QStringList({""}));
+        QCOMPARE(f.selectedRowIndex(), 0);
+    }
+
+    void deletingTheLastNodeFromTheListEmptiesIt()
+    {
+        f.clickNode("G");
+        f.clickMenuItem("TVPop_Delete1");
+        QCOMPARE(f.window->selectedNode(), f.node("t"));
+        QCOMPARE(f.selectedRowIndex(), 0);
+        f.clickMenuItem("LVPop_Delete1");
+        QCOMPARE(f.tree().count(), 0);
+        QCOMPARE(f.window->ListView1->topLevelItemCount(), 0);
+    }
+
+    void thePopUpActsOnTheNodeAlreadySelected()
+    {
+        f.clickNode("t");
+        const QRect other = f.window->TreeView1->visualRect(f.model().indexFromNode(f.node("G")));
+        QTest::mouseClick(f.window->TreeView1->viewport(), Qt::RightButton, {}, other.center());
+        QCOMPARE(f.window->selectedNode(), f.node("t"));
+        f.clickMenuItem("TVPop_Delete1");
+        QVERIFY(!f.node("t"));
+        QVERIFY(f.node("G"));
+    }
+
+    void theListPopUpActsOnTheRowAlreadySelected()
+    {
+        f.addLink(f.node("G"), "m");
+        f.clickNode("n");
+        QTreeWidgetItem *other = f.window->ListView1->topLevelItem(1);
+        QTest::mouseClick(f.window->ListView1->viewport(), Qt::RightButton, {},
+                          f.window->ListView1->visualItemRect(other).center());
+        QCOMPARE(f.selectedRowIndex(), 0);
+        f.clickMenuItem("LVPop_Delete1");
+        QVERIFY(!f.node("n"));
+        QCOMPARE(f.window->selectedNode(), f.node("m"));
+        QCOMPARE(f.rowCaptions(), QStringList({"m"}));
+    }
+};
+
+QTEST_MAIN(TestCommands)
+#include "tst_commands.moc"

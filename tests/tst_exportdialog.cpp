@@ -1,0 +1,422 @@
+#include "app/MainForm.h"
+#include "html/ExportHTMLForm.h"
+#include "text/Cp932Codec.h"
+#include "tree/LinkTreeModel.h"
+#include "ScriptedPrompts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+struct Fixture
+{
+    TMain window;
+    ScriptedPrompts *prompts = nullptr;
+    QTemporaryDir dir;
+
+    Fixture()
+    {
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        window.setPrompts(std::move(scripted));
+        LinkTreeModel &model = window.treeModel();
+        LinkNode *group = model.appendGroup(nullptr, QStringLiteral("資料"));
+        LinkNode *link = model.appendLink(group, QStringLiteral("案内"));
+        link->record().Href = QStringLiteral("guide.html");
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    // Runs the command with the save dialog answering `answer`; true when the settings dialog showed.
+    bool run(const std::optional<QString> &answer, const std::function<void(TExportHTML &)> &action)
+    {
+        prompts->fileAnswers.enqueue(answer);
+        bool shown = false;
+        // Acts on the dialog as soon as it is up in its modal loop; the command returns once the
+        // action has closed it. The poll ends with this call, whatever happened.
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto *dialog = qobject_cast<TExportHTML *>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            poll.stop();
+            shown = true;
+            action(*dialog);
+            if (dialog->isVisible()) // never leave a modal loop running
+                dialog->reject();
+        });
+        poll.start();
+        window.mnOutPutHTML1Click();
+        return shown;
+    }
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestExportDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void saveDialogAsksForAnHtmlFile()
+    {
+        Fixture f;
+        QVERIFY(f.run(f.path(QStringLiteral("a.htm")), [](TExportHTML &dialog) { dialog.reject(); }));
+        QCOMPARE(f.prompts->fileDialogs.size(), 1);
+        const Prompts::FileDialog &asked = f.prompts->fileDialogs.constFirst();
+        QCOMPARE(asked.filter, QStringLiteral("HTMLドキュメント (*.html;*.htm)|*.html;*.htm;"));
+        QCOMPARE(asked.defaultSuffix, QStringLiteral("htm"));
+        QVERIFY(asked.confirmOverwrite);
+        QVERIFY(asked.fileName.isEmpty());
+    }
+
+    void cancelledSaveDialogShowsNoSettings()
+    {
+        Fixture f;
+        const QString existing = f.path(QStringLiteral("menu.htm"));
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("keep");
+        file.close();
+        // A dialog that did show would be closed at once by the poll, and counted.
+        QVERIFY(!f.run(std::nullopt, [](TExportHTML &dialog) { dialog.accept(); }));
+        QCOMPARE(readAll(existing), QByteArray("keep"));
+        QVERIFY(f.prompts->messages.isEmpty());
+    }
+
+    void defaultsOnEveryOpening()
+    {
+        Fixture f;
+        auto checkDefaultsThenChangeAll = [](TExportHTML &d) {
+            QCOMPARE(d.windowTitle(), QStringLiteral("出力設定"));
+            QVERIFY(d.OutputFileName.endsWith(QStringLiteral("menu.htm")));
+            for (QRadioButton *on : {d.JSONRadioBtn, d.DefCSSONRadioBtn, d.SoftInfoONRadioBtn, d.AuthorLinkONRadioBtn})
+                QVERIFY2(on->isChecked(), qPrintable(on->objectName()));
+            QCOMPARE(d.GroupMarkCmbBox->currentText(), QString());
+            QCOMPARE(d.GroupMarkCmbBox->count(), 6);
+            QCOMPARE(d.ClassNameEdit->text(), QStringLiteral("指定したい場合のみ設定"));
+            QCOMPARE(d.FontsCmbBox->currentIndex(), TExportHTML::defaultFontIndex(TExportHTML::fontEntries(QFontDatabase::families())));
+            const ExportSettings defaults;
+            const ExportSettings shown = d.settings();
+            QCOMPARE(shown.FoldingScript, defaults.FoldingScript);
+            QCOMPARE(shown.ClassNameEntry, defaults.ClassNameEntry);
+
+            d.JSOFFRadioBtn->setChecked(true);
+            d.DefCSSOFFRadioBtn->setChecked(true);
+            d.SoftInfoOFFRadioBtn->setChecked(true);
+            d.AuthorLinkOFFRadioBtn->setChecked(true);
+            d.GroupMarkCmbBox->setEditText(QStringLiteral("◆"));
+            d.FontsCmbBox->setCurrentIndex(d.FontsCmbBox->count() - 1);
+            d.ClassNameEdit->setText(QStringLiteral("menu"));
+            d.CancelBtn->click();
+        };
+        QVERIFY(f.run(f.path(QStringLiteral("menu.htm")), checkDefaultsThenChangeAll));
+        QVERIFY(f.run(f.path(QStringLiteral("menu.htm")), checkDefaultsThenChangeAll));
+        QVERIFY(!QFile::exists(f.path(QStringLiteral("menu.htm"))));
+    }
+
+    void controlsAndHints_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("Label1") << "Label1" << "グループ要素につけるマーク(&G)" << "";
+        QTest::newRow("Label2") << "Label2" << "フォント（固定長フォント推奨）(&F)" << "";
+        QTest::newRow("Label3") << "Label3" << "グループ要素につけるクラス名(&C)" << "";
+        QTest::newRow("GroupMarkCmbBox") << "GroupMarkCmbBox" << "" << "無くても可";
+        QTest::newRow("FontsCmbBox") << "FontsCmbBox" << "" << "ＭＳ ゴシックが妥当";
+        QTest::newRow("ClassNameEdit") << "ClassNameEdit" << "" << "特別に指定したい場合はクラス名を入力";
+        QTest::newRow("Panel1") << "Panel1Caption" << "   JavaScriptによるツリーの開閉を" << "";
+        QTest::newRow("Panel2") << "Panel2Caption" << " デフォルトのスタイルシートを使用" << "";
+        QTest::newRow("Panel3") << "Panel3Caption" << "出力ファイルにソフト情報を" << "";
+        QTest::newRow("Panel5") << "Panel5Caption" << "作者ウェブサイトへのリンクを" << "";
+        QTest::newRow("JSONRadioBtn") << "JSONRadioBtn" << "する" << "";
+        QTest::newRow("JSOFFRadioBtn") << "JSOFFRadioBtn" << "しない" << "";
+        QTest::newRow("SoftInfoONRadioBtn") << "SoftInfoONRadioBtn" << "入れる（推奨）" << "";
+        QTest::newRow("AuthorLinkOFFRadioBtn") << "AuthorLinkOFFRadioBtn" << "入れない" << "";
+        QTest::newRow("OKBtn") << "OKBtn" << "OK" << "";
+        QTest::newRow("CancelBtn") << "CancelBtn" << "キャンセル" << "";
+        QTest::newRow("HelpBtn") << "HelpBtn" << "ヘルプ" << "";
+    }
+    void controlsAndHints()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QString, hint);
+        LinkTree tree;
+        ScriptedPrompts prompts;
+        TExportHTML dialog(tree, prompts);
+        auto *widget = dialog.findChild<QWidget *>(name);
+        QVERIFY(widget);
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            QCOMPARE(label->text(), text);
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            QCOMPARE(button->text(), text);
+        QCOMPARE(widget->statusTip(), hint);
+        QVERIFY(widget->toolTip().isEmpty());
+    }
+
+    void tabOrderAndDefaultButton()
+    {
+        LinkTree tree;
+        ScriptedPrompts prompts;
+        TExportHTML dialog(tree, prompts);
+        QVERIFY(dialog.OKBtn->isDefault());
+        QCOMPARE(dialog.FontsCmbBox->maxVisibleItems(), 12);
+        QVERIFY(!dialog.FontsCmbBox->isEditable());
+        QVERIFY(dialog.GroupMarkCmbBox->isEditable());
+        const QStringList expected = {"GroupMarkCmbBox",     "FontsCmbBox",         "ClassNameEdit",
+                                      "JSONRadioBtn",        "JSOFFRadioBtn",       "DefCSSONRadioBtn",
+                                      "DefCSSOFFRadioBtn",   "SoftInfoONRadioBtn",  "SoftInfoOFFRadioBtn",
+                                      "AuthorLinkONRadioBtn", "AuthorLinkOFFRadioBtn", "OKBtn",
+                                      "CancelBtn",           "HelpBtn"};
+        // The focus chain also holds the editable box's own line edit; only the named controls count.
+        QStringList order{dialog.GroupMarkCmbBox->objectName()};
+        for (QWidget *w = dialog.GroupMarkCmbBox->nextInFocusChain(); w != dialog.GroupMarkCmbBox;
+             w = w->nextInFocusChain()) {
+            if (expected.contains(w->objectName()))
+                order << w->objectName();
+        }
+        QCOMPARE(order, expected);
+        // Each pair of answers is exclusive on its own.
+        dialog.JSOFFRadioBtn->setChecked(true);
+        QVERIFY(dialog.DefCSSONRadioBtn->isChecked() && dialog.SoftInfoONRadioBtn->isChecked()
+                && dialog.AuthorLinkONRadioBtn->isChecked());
+    }
+
+    void labelAcceleratorsFocusTheirFields_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("&G") << int(Qt::Key_G) << "GroupMarkCmbBox";
+        QTest::newRow("&F") << int(Qt::Key_F) << "FontsCmbBox";
+        QTest::newRow("&C") << int(Qt::Key_C) << "ClassNameEdit";
+    }
+    void labelAcceleratorsFocusTheirFields()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, field);
+        Fixture f;
+        QString focused;
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {
+            d.OKBtn->setFocus();
+            QTest::keyClick(&d, Qt::Key(key), Qt::AltModifier);
+            QWidget *w = QApplication::focusWidget();
+            while (w && w->objectName().isEmpty()) // an editable box focuses its own line edit
+                w = w->parentWidget();
+            focused = w ? w->objectName() : QString();
+            d.reject();
+        }));
+        QCOMPARE(focused, field);
+    }
+
+    void fontListStartsWithAnEmptyEntry()
+    {
+        Fixture f;
+        QStringList entries;
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&entries](TExportHTML &d) {
+            for (int i = 0; i < d.FontsCmbBox->count(); ++i)
+                entries << d.FontsCmbBox->itemText(i);
+            d.reject();
+        }));
+        QCOMPARE(entries, QStringList{QString()} + QFontDatabase::families());
+    }
+
+    void defaultFontChoice_data()
+    {
+        QTest::addColumn<QStringList>("families");
+        QTest::addColumn<int>("index");
+        QTest::newRow("absent") << QStringList{"Noto Sans", "DejaVu Sans Mono"} << -1;
+        QTest::newRow("present") << QStringList{"Arial", "ＭＳ ゴシック", "ＭＳ 明朝"} << 2;
+        QTest::newRow("other letter case") << QStringList{"ｍｓ ゴシック"} << 1;
+        QTest::newRow("proportional one is not it") << QStringList{"ＭＳ Ｐゴシック"} << -1;
+    }
+    void defaultFontChoice()
+    {
+        QFETCH(QStringList, families);
+        QFETCH(int, index);
+        const QStringList entries = TExportHTML::fontEntries(families);
+        QCOMPARE(entries.constFirst(), QString());
+        QCOMPARE(TExportHTML::defaultFontIndex(entries), index);
+    }
+
+    void fontEntriesAreDrawnInTheirOwnFace()
+    {
+        LinkTree tree;
+        ScriptedPrompts prompts;
+        TExportHTML dialog(tree, prompts);
+        dialog.FontsCmbBox->addItems({QString(), QStringLiteral("DejaVu Serif")});
+        auto *delegate = qobject_cast<FontFamilyDelegate *>(dialog.FontsCmbBox->itemDelegate());
+        QVERIFY(delegate);
+        QStyleOptionViewItem option;
+        option.font = dialog.font();
+        option.fontMetrics = QFontMetrics(option.font);
+        option.rect = QRect(0, 0, 200, FontFamilyDelegate::ItemHeight);
+        option.palette = dialog.palette();
+        QCOMPARE(delegate->sizeHint(option, dialog.FontsCmbBox->model()->index(1, 0)).height(), 14);
+
+        // The empty entry is background only; a named one leaves ink on it.
+        auto render = [&](int row) {
+            QImage image(200, FontFamilyDelegate::ItemHeight, QImage::Format_RGB32);
+            image.fill(Qt::magenta);
+            QPainter painter(&image);
+            delegate->paint(&painter, option, dialog.FontsCmbBox->model()->index(row, 0));
+            return image;
+        };
+        const QImage empty = render(0);
+        const QRgb base = option.palette.base().color().rgb();
+        bool allBase = true;
+        for (int y = 0; y < empty.height(); ++y)
+            for (int x = 0; x < empty.width(); ++x)
+                allBase = allBase && empty.pixel(x, y) == base;
+        QVERIFY(allBase);
+        QVERIFY(render(1) != empty);
+    }
+
+    void enterActsAsOk_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("in the class name") << "ClassNameEdit";
+        QTest::newRow("in the mark") << "GroupMarkCmbBox";
+        QTest::newRow("on an option") << "JSOFFRadioBtn";
+    }
+    void enterActsAsOk()
+    {
+        QFETCH(QString, focus);
+        Fixture f;
+        const QString target = f.path(QStringLiteral("menu.htm"));
+        QVERIFY(f.run(target, [&focus](TExportHTML &d) {
+            d.GroupMarkCmbBox->setEditText(QStringLiteral("◆"));
+            d.ClassNameEdit->setText(QStringLiteral("  menu "));
+            QWidget *field = d.findChild<QWidget *>(focus);
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_Return);
+        }));
+        const QByteArray page = readAll(target);
+        QVERIFY(!page.isEmpty());
+        QVERIFY(page.contains(Cp932::encode(QStringLiteral("◆資料</a>"))));
+        QVERIFY(page.contains("<div class=\"menu\" id=\"group-0-0\">"));
+        QCOMPARE(f.prompts->messages.size(), 1);
+        QCOMPARE(f.prompts->messages.constFirst().icon, Prompts::Icon::Information);
+        QCOMPARE(f.prompts->messages.constFirst().caption, QStringLiteral("情報"));
+        QCOMPARE(f.prompts->messages.constFirst().text, QStringLiteral("正常に出力しました"));
+        // The export's traces stay in the window's tree.
+        QCOMPARE(f.window.treeModel().tree().nodeAt(0)->record().ObjID, QStringLiteral("group-0-0"));
+    }
+
+    void okUsesTheChosenOptions()
+    {
+        Fixture f;
+        const QString target = f.path(QStringLiteral("menu.htm"));
+        QString font;
+        QVERIFY(f.run(target, [&font](TExportHTML &d) {
+            d.JSOFFRadioBtn->setChecked(true);
+            d.SoftInfoOFFRadioBtn->setChecked(true);
+            // A family whose name CP932 holds, so the page shows it as it stands.
+            for (int i = d.FontsCmbBox->count() - 1; i > 0 && font.isEmpty(); --i) {
+                const QString family = d.FontsCmbBox->itemText(i);
+                if (Cp932::decode(Cp932::encode(family)) == family) {
+                    d.FontsCmbBox->setCurrentIndex(i);
+                    font = family;
+                }
+            }
+            QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+        }));
+        QVERIFY2(!font.isEmpty(), "no font installed");
+        const QString page = Cp932::decode(readAll(target));
+        QVERIFY(page.contains(QStringLiteral("\tfont-family : \"%1\";\r\n").arg(font)));
+        QVERIFY(page.contains(QStringLiteral("\r\n<body>\r\n")));
+        QVERIFY(!page.contains(QStringLiteral("generator")));
+        QVERIFY(page.contains(QStringLiteral("<div>資料</div>")));
+    }
+
+    void escapeAndCloseBoxWriteNothing_data()
+    {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Esc") << false;
+        QTest::newRow("close box") << true;
+    }
+    void escapeAndCloseBoxWriteNothing()
+    {
+        QFETCH(bool, closeBox);
+        Fixture f;
+        const QString target = f.path(QStringLiteral("menu.htm"));
+        QVERIFY(f.run(target, [closeBox](TExportHTML &d) {
+            d.ClassNameEdit->setFocus();
+            if (closeBox)
+                d.close();
+            else
+                QTest::keyClick(d.ClassNameEdit, Qt::Key_Escape);
+            QVERIFY(!d.isVisible());
+        }));
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(f.prompts->messages.isEmpty());
+        QVERIFY(f.window.treeModel().tree().nodeAt(0)->record().ObjID.isEmpty());
+    }
+
+    void failedExportShowsTheErrorAndCloses()
+    {
+        Fixture f;
+        const QString target = f.path(QStringLiteral("missing/menu.htm"));
+        bool closed = false;
+        QVERIFY(f.run(target, [&closed](TExportHTML &d) {
+            d.OKBtn->click();
+            closed = !d.isVisible() && d.result() == QDialog::Accepted;
+        }));
+        QVERIFY(closed);
+        QCOMPARE(f.prompts->messages.size(), 1);
+        QCOMPARE(f.prompts->messages.constFirst().icon, Prompts::Icon::Critical);
+        QCOMPARE(f.prompts->messages.constFirst().caption, QStringLiteral("Vormik"));
+        QVERIFY(f.prompts->messages.constFirst().text.contains(QStringLiteral("menu.htm")));
+    }
+
+    void hintsReachTheMainStatusBar()
+    {
+        Fixture f;
+        QString shown;
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&shown, &f](TExportHTML &d) {
+            QStatusTipEvent tip(d.ClassNameEdit->statusTip());
+            QCoreApplication::sendEvent(d.ClassNameEdit, &tip);
+            shown = f.window.statusBar()->currentMessage();
+            d.reject();
+        }));
+        QCOMPARE(shown, QStringLiteral("特別に指定したい場合はクラス名を入力"));
+    }
+
+    void helpGoesThroughTheErrorGuard()
+    {
+        Fixture f;
+        // No help file beside the test program: the guard shows why, and the dialog stays usable.
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [](TExportHTML &d) {
+            d.HelpBtn->click();
+            QVERIFY(d.isVisible());
+            d.reject();
+        }));
+        QCOMPARE(f.prompts->messages.size(), 1);
+        QCOMPARE(f.prompts->messages.constFirst().icon, Prompts::Icon::Critical);
+        QVERIFY(f.prompts->messages.constFirst().text.contains(QStringLiteral("VORMIK.hlp")));
+    }
+};
+
+QTEST_MAIN(TestExportDialog)
+#include "tst_exportdialog.moc"

@@ -1,0 +1,463 @@
+#include "EditingFixture.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QStatusBar>
+
+// The link list beside the tree and the editors below it.
+class TestLinkList : public QObject
+{
+    Q_OBJECT
+
+    EditingFixture f;
+
+    // G1 { a1, S { s1 }, a2 }, t1, G2 { }, t2
+    void buildTree()
+    {
+        LinkNode *g1 = f.model().appendGroup(nullptr, "G1");
+        f.addLink(g1, "a1");
+        LinkNode *s = f.model().appendGroup(g1, "S");
+        f.addLink(s, "s1");
+        f.addLink(g1, "a2");
+        f.addLink(nullptr, "t1");
+        f.model().appendGroup(nullptr, "G2");
+        f.addLink(nullptr, "t2");
+    }
+
+    QLineEdit *lineEditOf(const QString &name)
+    {
+        if (auto *combo = f.window->findChild<QComboBox *>(name))
+            return combo->lineEdit();
+        return f.window->findChild<QLineEdit *>(name);
+    }
+
+    static QString field(const LinkNode *node, int column)
+    {
+        const LinkAttr &r = node->record();
+        const QString values[] = {node->text(), r.Href, r.Target, r.ObjID, r.Class};
+        return values[column];
+    }
+
+    // Typing into the editor changes the node at `at` from `from` to `to`, and nothing else.
+    void typeChangesOnly(QLineEdit *edit, const QString &typed, int at, const QString &from, const QString &to)
+    {
+        QStringList expected = f.snapshot();
+        expected[at].replace(from, to);
+        edit->setFocus();
+        QTest::keyClicks(edit, typed);
+        QCOMPARE(f.snapshot(), expected);
+    }
+
+    void addEditorRows()
+    {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<int>("column");
+        QTest::newRow("link text") << "LinkTextEdit" << 0;
+        QTest::newRow("href") << "HrefEdit" << 1;
+        QTest::newRow("target") << "TargetCmbBox" << 2;
+        QTest::newRow("id") << "IDEdit" << 3;
+        QTest::newRow("class") << "ClassEdit" << 4;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(f.open());
+        buildTree();
+    }
+    void cleanup() { f.close(); }
+
+    void selectingANodeListsItsLinks_data()
+    {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("selectedRow");
+        QTest::addColumn<QString>("groupName");
+        QTest::addColumn<bool>("groupNameEnabled");
+        QTest::newRow("group") << "G1" << QStringList{"a1", "a2"} << -1 << "G1" << true;
+        QTest::newRow("empty group") << "G2" << QStringList{} << -1 << "G2" << true;
+        QTest::newRow("nested link") << "a2" << QStringList{"a1", "a2"} << 1 << "G1" << true;
+        QTest::newRow("deeper link") << "s1" << QStringList{"s1"} << 0 << "S" << true;
+        QTest::newRow("top-level link") << "t2" << QStringList{"t1", "t2"} << 1 << "" << false;
+    }
+
+    void selectingANodeListsItsLinks()
+    {
+        QFETCH(QString, selected);
+        QFETCH(QStringList, rows);
+        QFETCH(int, selectedRow);
+        const QStringList before = f.snapshot();
+        f.clickNode(selected);
+        QCOMPARE(f.window->selectedNode(), f.node(selected));
+        QCOMPARE(f.rowCaptions(), rows);
+        QCOMPARE(f.selectedRowIndex(), selectedRow);
+        QTEST(f.window->GroupNameEdit->text(), "groupName");
+        QTEST(f.window->GroupNameEdit->isEnabled(), "groupNameEnabled");
+        for (int i = 0; i < rows.size(); ++i) {
+            QTreeWidgetItem *row = f.window->ListView1->topLevelItem(i);
+            const LinkNode *node = f.node(rows[i]);
+            QCOMPARE(f.window->rowNode(row), node);
+            QCOMPARE(row->text(TMain::AbsIndexColumn), QString::number(f.tree().absoluteIndex(node)));
+            QCOMPARE(row->text(1), node->record().Href);
+            QCOMPARE(row->text(4), node->record().Class);
+            QVERIFY(!row->icon(0).isNull());
+            // The numbering the link's row was picked by matches the rows.
+            if (selectedRow >= 0)
+                QCOMPARE(node->record().ListIndex, i);
+        }
+        // Filling the list and loading the editors change no node.
+        QCOMPARE(f.snapshot(), before);
+    }
+
+    void selectingALinkLoadsTheEditors()
+    {
+        f.node("a2")->record().Target = "frameA";
+        f.clickNode("a2");
+        QCOMPARE(f.window->LinkTextEdit->text(), QString("a2"));
+        QCOMPARE(f.window->HrefEdit->text(), QString("h-a2"));
+        QCOMPARE(f.window->TargetCmbBox->currentText(), QString("frameA"));
+        QCOMPARE(f.window->ClassEdit->text(), QString("c-a2"));
+        QCOMPARE(f.window->IDEdit->text(), QString("id-a2"));
+
+        // A group lists its links with none selected; the editors keep the last link's texts.
+        f.clickNode("G1");
+        QCOMPARE(f.selectedRowIndex(), -1);
+        QCOMPARE(f.window->HrefEdit->text(), QString("h-a2"));
+    }
+
+    void editorsWriteThroughOnEachKeystroke_data() { addEditorRows(); }
+
+    void editorsWriteThroughOnEachKeystroke()
+    {
+        QFETCH(QString, editor);
+        QFETCH(int, column);
+        f.clickNode("G1");
+        f.clickRow(1);
+        LinkNode *a2 = f.node("a2");
+        QCOMPARE(f.window->selectedNode(), a2);
+        QTreeWidgetItem *row = f.window->ListView1->topLevelItem(1);
+        QLineEdit *edit = lineEditOf(editor);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(field(a2, column), QString());
+
+        const QStringList others = [&] {
+            QStringList s = f.snapshot();
+            s.removeAt(f.tree().absoluteIndex(a2));
+            return s;
+        }();
+        const QString typed = " new value ";
+        for (int i = 0; i < typed.size(); ++i) {
+            QTest::keyClick(edit, typed.at(i).toLatin1());
+            const QString expected = typed.left(i + 1);
+            QCOMPARE(edit->text(), expected);
+            QCOMPARE(field(a2, column), expected);
+            QCOMPARE(row->text(column), expected);
+        }
+        if (column == 0) {
+            const QModelIndex index = f.model().indexFromNode(a2);
+            QCOMPARE(index.data().toString(), typed);
+        }
+        QStringList after = f.snapshot();
+        after.removeAt(f.tree().absoluteIndex(a2));
+        QCOMPARE(after, others);
+    }
+
+    void noWriteWithoutASelectedRow_data() { addEditorRows(); }
+
+    void noWriteWithoutASelectedRow()
+    {
+        QFETCH(QString, editor);
+        QLineEdit *edit = lineEditOf(editor);
+        // Right after the start, after a group was selected, and after the top-level link
+        // command refilled the list: no row is selected in any of them.
+        for (int step = 0; step < 3; ++step) {
+            if (step == 1) {
+                f.clickNode("a1");
+                f.clickNode("G1");
+            } else if (step == 2) {
+                f.clickMenuItem("DDLink_AddTop");
+            }
+            QCOMPARE(f.selectedRowIndex(), -1);
+            const QStringList before = f.snapshot();
+            edit->setFocus();
+            QTest::keyClicks(edit, "zz");
+            QCOMPARE(f.snapshot(), before);
+        }
+    }
+
+    void lineBreaksNeverReachANodeText_data()
+    {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QString>("changed");
+        QTest::newRow("link text") << "LinkTextEdit" << "a2";
+        QTest::newRow("group name") << "GroupNameEdit" << "G1";
+    }
+
+    void lineBreaksNeverReachANodeText()
+    {
+        QFETCH(QString, editor);
+        QFETCH(QString, changed);
+        f.clickNode("a2");
+        LinkNode *node = f.node(changed);
+        QLineEdit *edit = lineEditOf(editor);
+        edit->setFocus();
+        edit->selectAll();
+        QGuiApplication::clipboard()->setText("one\ntwo\r\nthree\r");
+        QTest::keySequence(edit, QKeySequence::Paste);
+        QCOMPARE(node->text(), QString("onetwothree"));
+        QCOMPARE(edit->text(), node->text());
+        QTest::keyClicks(edit, "!");
+        QCOMPARE(node->text(), QString("onetwothree!"));
+    }
+
+    void classIsTrimmedWhenTheEditorIsLeft()
+    {
+        f.clickNode("a1");
+        LinkNode *a1 = f.node("a1");
+        QLineEdit *edit = f.window->ClassEdit;
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        edit->selectAll();
+        QTest::keyClicks(edit, "  big red  ");
+        QCOMPARE(a1->record().Class, QString("  big red  "));
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QTRY_COMPARE(a1->record().Class, QString("big red"));
+        QCOMPARE(f.window->ListView1->topLevelItem(0)->text(4), QString("big red"));
+        QCOMPARE(edit->text(), QString("  big red  "));
+
+        // Leaving it with no row selected writes nothing.
+        f.clickNode("G1");
+        const QStringList before = f.snapshot();
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QTRY_VERIFY(!edit->hasFocus());
+        QCOMPARE(f.snapshot(), before);
+    }
+
+    void pickedTargetShowsItsDescription_data()
+    {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("_blank") << 0 << "_blank" << "_blank : 名前無しのウィンドウを新規に開いて表示";
+        QTest::newRow("_self") << 1 << "_self" << "_self : 自分自身のウィンドウ（フレーム）に表示";
+        QTest::newRow("_top") << 2 << "_top" << "_top : フレーム分割をすべて解除して表示";
+        QTest::newRow("_parent") << 3 << "_parent" << "_parent : フレームを一段解除してその親フレームに表示";
+    }
+
+    void pickedTargetShowsItsDescription()
+    {
+        QFETCH(int, entry);
+        QFETCH(QString, target);
+        f.clickNode("t1");
+        f.node("t1")->record().Target = "other";
+        QComboBox *box = f.window->TargetCmbBox;
+        box->showPopup();
+        QAbstractItemView *list = box->view();
+        QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+        const QRect item = list->visualRect(list->model()->index(entry, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        QTRY_VERIFY(!list->isVisible());
+        QTEST(f.window->StatusBar1->currentMessage(), "description");
+        QCOMPARE(f.node("t1")->record().Target, target);
+        QCOMPARE(f.window->ListView1->topLevelItem(0)->text(2), target);
+    }
+
+    void typedTargetShowsNoDescription_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("a listed name") << "_top";
+        QTest::newRow("a frame's name") << "main";
+    }
+
+    void typedTargetShowsNoDescription()
+    {
+        QFETCH(QString, typed);
+        f.clickNode("t2");
+        f.window->StatusBar1->clearMessage();
+        QComboBox *box = f.window->TargetCmbBox;
+        box->setFocus();
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box, typed);
+        QCOMPARE(box->currentText(), typed);
+        QCOMPARE(f.node("t2")->record().Target, typed);
+        // Ending the edit, with Return or by leaving the box, is still typing.
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Tab);
+        QTRY_VERIFY(!box->hasFocus());
+        QCOMPARE(f.node("t2")->record().Target, typed);
+        QCOMPARE(f.window->StatusBar1->currentMessage(), QString());
+    }
+
+    void groupNameRenamesTheListedGroup_data()
+    {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("group");
+        QTest::newRow("group") << "G1" << "G1";
+        QTest::newRow("nested link") << "a2" << "G1";
+        QTest::newRow("deeper link") << "s1" << "S";
+    }
+
+    void groupNameRenamesTheListedGroup()
+    {
+        QFETCH(QString, selected);
+        QFETCH(QString, group);
+        LinkNode *selectedNode = f.node(selected);
+        f.clickNode(selectedNode);
+        LinkNode *renamed = f.node(group);
+        QStringList expected = f.snapshot();
+        const int at = f.tree().absoluteIndex(renamed);
+        QLineEdit *edit = f.window->GroupNameEdit;
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClick(edit, 'X');
+        QCOMPARE(renamed->text(), group + "X");
+        QCOMPARE(f.model().indexFromNode(renamed).data().toString(), group + "X");
+        QTest::keyClick(edit, ' ');
+        QCOMPARE(renamed->text(), group + "X "); // not trimmed
+        expected[at].replace("|" + group + "|", "|" + group + "X |");
+        QCOMPARE(f.snapshot(), expected);
+        QCOMPARE(f.window->selectedNode(), selectedNode);
+    }
+
+    void fillingTheListRenamesNothing()
+    {
+        const QStringList before = f.snapshot();
+        for (const char *text : {"G1", "t1", "a2", "G2", "s1", "t2", "G1"})
+            f.clickNode(text);
+        QCOMPARE(f.snapshot(), before);
+        // The top-level link command empties the group-name editor while G1 stays selected.
+        f.clickMenuItem("DDLink_AddTop");
+        QCOMPARE(f.window->selectedNode(), f.node("G1"));
+        QCOMPARE(f.node("G1")->text(), QString("G1"));
+        QVERIFY(!f.window->GroupNameEdit->isEnabled());
+        QCOMPARE(f.window->GroupNameEdit->text(), QString());
+        QCOMPARE(f.rowCaptions(), QStringList({"t1", "t2", ""}));
+    }
+
+    void blankGroupNameWarnsAndTakesTheFocusBack()
+    {
+        LinkNode *g1 = f.node("G1");
+        f.clickNode(g1);
+        QLineEdit *edit = f.window->GroupNameEdit;
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, " ");
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QTRY_COMPARE(f.prompts->messages.size(), 1);
+        QCOMPARE(f.prompts->messages[0].icon, Prompts::Icon::Warning);
+        QCOMPARE(f.prompts->messages[0].caption, QString("警告"));
+        QCOMPARE(f.prompts->messages[0].text, QString("グル－プ名に空白を用いるのはやめて下さい"));
+        QTRY_VERIFY(edit->hasFocus());
+        QCOMPARE(g1->text(), QString(" ")); // stays blank until the user types a name
+
+        QTest::keyClicks(edit, "x");
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QTRY_VERIFY(!edit->hasFocus());
+        QCOMPARE(f.prompts->messages.size(), 1);
+        QCOMPARE(g1->text(), QString(" x"));
+    }
+
+    void clickBelowTheRowsSelectsTheLastRow()
+    {
+        f.clickNode("G1");
+        QCOMPARE(f.selectedRowIndex(), -1);
+        QWidget *viewport = f.window->ListView1->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(20, viewport->height() - 5));
+        QTRY_COMPARE(f.selectedRowIndex(), 1);
+        QCOMPARE(f.window->selectedNode(), f.node("a2"));
+        QCOMPARE(f.window->LinkTextEdit->text(), QString("a2"));
+
+        // An empty list stays without a selection.
+        f.clickNode("G2");
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(20, viewport->height() - 5));
+        QCoreApplication::processEvents();
+        QCOMPARE(f.selectedRowIndex(), -1);
+        QCOMPARE(f.window->selectedNode(), f.node("G2"));
+    }
+
+    void clickingARowMovesTheTreeWithoutRefilling()
+    {
+        f.clickNode("G1");
+        QTreeWidgetItem *first = f.window->ListView1->topLevelItem(0);
+        f.clickRow(0);
+        QCOMPARE(f.window->selectedNode(), f.node("a1"));
+        QCOMPARE(f.window->ListView1->topLevelItem(0), first);
+        QCOMPARE(f.window->LinkTextEdit->text(), QString("a1"));
+
+        // After the top-level link command the tree may still show a group; a row click moves it.
+        f.clickNode("G2");
+        f.clickMenuItem("DDLink_AddTop");
+        f.clickRow(1);
+        QCOMPARE(f.window->selectedNode(), f.node("t2"));
+        QCOMPARE(f.rowCaptions(), QStringList({"t1", "t2", ""}));
+        QCOMPARE(f.selectedRowIndex(), 1);
+    }
+
+    void rowsOfRemovedNodesLeaveTheList()
+    {
+        f.clickNode("a2");
+        LinkNode *a2 = f.node("a2");
+        QTreeWidgetItem *row = f.window->ListView1->topLevelItem(1);
+        QCOMPARE(row->text(TMain::AbsIndexColumn), QString("4"));
+        f.model().remove(f.node("a1"));
+        QCOMPARE(f.rowCaptions(), QStringList({"a2"}));
+        QCOMPARE(f.selectedRowIndex(), 0);
+        // The row keeps the index it was filled with while its node moved up to 3, where t1 was 4.
+        QCOMPARE(row->text(TMain::AbsIndexColumn), QString("4"));
+        QCOMPARE(f.tree().absoluteIndex(a2), 3);
+        QCOMPARE(f.tree().nodeAt(4), f.node("t1"));
+
+        typeChangesOnly(f.window->HrefEdit, "!", 3, "|h-a2|", "|h-a2!|");
+    }
+
+    void staleRowsAfterAShapeChangeWriteOnlyTheirOwnNode()
+    {
+        // The list shows the top-level links while a child added to G1 moves every one of them.
+        f.clickNode("G1");
+        f.clickMenuItem("DDLink_AddTop");
+        f.addLink(f.node("G1"), "late");
+        f.clickRow(0);
+        LinkNode *t1 = f.node("t1");
+        QCOMPARE(f.window->selectedNode(), t1);
+        QCOMPARE(f.window->ListView1->topLevelItem(0)->text(TMain::AbsIndexColumn), QString("5"));
+        QCOMPARE(f.tree().absoluteIndex(t1), 6);
+
+        typeChangesOnly(f.window->LinkTextEdit, "+", 6, "|t1|", "|t1+|");
+    }
+
+    void aClearedTreeLeavesNoRowToWriteThrough()
+    {
+        f.clickNode("t1");
+        QCOMPARE(f.rowCaptions(), QStringList({"t1", "t2"}));
+        f.model().clear();
+        QCOMPARE(f.window->ListView1->topLevelItemCount(), 0);
+        QCOMPARE(f.selectedRowIndex(), -1);
+        for (QLineEdit *edit : {f.window->LinkTextEdit, f.window->HrefEdit, f.window->ClassEdit}) {
+            edit->setFocus();
+            QTest::keyClicks(edit, "x");
+        }
+        f.window->LVPop_Delete1->trigger();
+        QCOMPARE(f.tree().count(), 0);
+
+        // A tree built elsewhere replaces the one whose links were listed.
+        buildTree();
+        f.clickNode("a1");
+        auto fresh = std::make_unique<LinkTree>();
+        fresh->appendLink(nullptr, "only");
+        f.model().replaceTree(std::move(fresh));
+        QCOMPARE(f.window->ListView1->topLevelItemCount(), 0);
+        QTest::keyClicks(f.window->IDEdit, "y");
+        QCOMPARE(f.snapshot(), QStringList({"0|only|link||||"}));
+    }
+};
+
+QTEST_MAIN(TestLinkList)
+#include "tst_linklist.moc"

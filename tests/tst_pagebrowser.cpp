@@ -1,0 +1,156 @@
+// The exported page in a real browser: headless Chromium loads it next to a small harness page
+// that clicks a group heading twice and writes what it saw into its own DOM.
+#include "html/PageGenerator.h"
+#include "tree/LinkTree.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const char Harness[] = R"(<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>harness</title></head>
+<body>
+<pre id="result">pending</pre>
+<pre id="loads">0</pre>
+<iframe id="page" src="menu.htm"></iframe>
+<script>
+var loads = 0;
+var frame = document.getElementById('page');
+frame.addEventListener('load', function () {
+  loads += 1;
+  document.getElementById('loads').textContent = String(loads);
+  if (loads !== 1) return;
+  var doc = frame.contentDocument;
+  var view = frame.contentWindow;
+  var shown = function (el) { return view.getComputedStyle(el).display; };
+  var out = {};
+  var blocks = Array.prototype.slice.call(doc.querySelectorAll('div[id^="group-"]'));
+  out.blocks = blocks.length;
+  out.hiddenAfterLoad = blocks.filter(function (b) { return shown(b) === 'none'; }).length;
+  var heading = doc.querySelector('a[onclick*="group-0-0"]');
+  var block = doc.getElementById('group-0-0');
+  heading.click();
+  out.afterFirstClick = shown(block);
+  out.innerAfterFirstClick = shown(doc.getElementById('group-1-0'));
+  heading.click();
+  out.afterSecondClick = shown(block);
+  out.charset = doc.characterSet;
+  out.texts = Array.prototype.map.call(doc.querySelectorAll('div.tree > div, div.tree div div'),
+                                       function (d) { return d.textContent; });
+  document.getElementById('result').textContent = JSON.stringify(out);
+});
+</script>
+</body></html>
+)";
+
+QString chromium()
+{
+    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    return onPath.isEmpty() && QFile::exists(QStringLiteral("/usr/bin/chromium")) ? QStringLiteral("/usr/bin/chromium")
+                                                                                  : onPath;
+}
+
+} // namespace
+
+class TestPageBrowser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void foldingWorksInChromium()
+    {
+        const QString browser = chromium();
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (browser.isEmpty() || python.isEmpty()) {
+            if (qEnvironmentVariableIsSet("CI"))
+                QFAIL("chromium and python3 are needed for this test in CI");
+            QSKIP("chromium or python3 is not installed");
+        }
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        LinkTree tree;
+        LinkNode *docs = tree.appendGroup(nullptr, QStringLiteral("資料①"));
+        tree.appendLink(docs, QStringLiteral("案内～はこちら"))->record().Href = QStringLiteral("guide.html");
+        LinkNode *inner = tree.appendGroup(docs, QStringLiteral("下位"));
+        tree.appendLink(inner, QStringLiteral("髙橋"))->record().Href = QStringLiteral("t.html");
+        tree.appendLink(nullptr, QStringLiteral("ニュース"))->record().Href = QStringLiteral("news.html");
+        ExportSettings settings;
+        settings.OutputFileName = dir.filePath(QStringLiteral("menu.htm"));
+        settings.GroupMark = QStringLiteral("□");
+        PageGenerator::exportPage(tree, settings);
+
+        QFile harness(dir.filePath(QStringLiteral("harness.html")));
+        QVERIFY(harness.open(QIODevice::WriteOnly));
+        harness.write(Harness);
+        harness.close();
+
+        // A loopback-only server on a port the system picks; it says which on its first line.
+        QProcess server;
+        server.setProcessChannelMode(QProcess::MergedChannels);
+        server.start(python, {QStringLiteral("-u"), QStringLiteral("-m"), QStringLiteral("http.server"),
+                              QStringLiteral("0"), QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
+                              QStringLiteral("--directory"), dir.path()});
+        QVERIFY(server.waitForStarted(10000));
+        QString banner;
+        const QRegularExpression portPattern(QStringLiteral("port (\\d+)"));
+        while (!portPattern.match(banner).hasMatch() && server.waitForReadyRead(10000))
+            banner += QString::fromUtf8(server.readAll());
+        const QString port = portPattern.match(banner).captured(1);
+        QVERIFY2(!port.isEmpty(), qPrintable(banner));
+
+        QProcess browserRun;
+        browserRun.start(browser, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                                   QStringLiteral("--disable-gpu"), QStringLiteral("--disable-dev-shm-usage"),
+                                   QStringLiteral("--disable-background-networking"),
+                                   QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
+                                   QStringLiteral("--no-first-run"), QStringLiteral("--disable-quic"),
+                                   QStringLiteral("--user-data-dir=") + dir.filePath(QStringLiteral("profile")),
+                                   QStringLiteral("--virtual-time-budget=5000"), QStringLiteral("--dump-dom"),
+                                   QStringLiteral("http://127.0.0.1:%1/harness.html").arg(port)});
+        const bool finished = browserRun.waitForFinished(45000);
+        if (!finished)
+            browserRun.kill();
+        server.kill();
+        server.waitForFinished(5000);
+        QVERIFY2(finished, "chromium did not finish");
+        const QString dom = QString::fromUtf8(browserRun.readAllStandardOutput());
+
+        const QRegularExpression resultPattern(QStringLiteral("<pre id=\"result\">(.*?)</pre>"),
+                                               QRegularExpression::DotMatchesEverythingOption);
+        QString json = resultPattern.match(dom).captured(1);
+        json.replace(QStringLiteral("&quot;"), QStringLiteral("\"")).replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">")).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        const QJsonObject result = QJsonDocument::fromJson(json.toUtf8()).object();
+        QVERIFY2(!result.isEmpty(), qPrintable(dom.left(2000) + QString::fromUtf8(browserRun.readAllStandardError()).left(2000)));
+
+        QCOMPARE(result.value(QStringLiteral("blocks")).toInt(), 2);
+        QCOMPARE(result.value(QStringLiteral("hiddenAfterLoad")).toInt(), 2);
+        QCOMPARE(result.value(QStringLiteral("afterFirstClick")).toString(), QStringLiteral("block"));
+        QCOMPARE(result.value(QStringLiteral("innerAfterFirstClick")).toString(), QStringLiteral("none"));
+        QCOMPARE(result.value(QStringLiteral("afterSecondClick")).toString(), QStringLiteral("none"));
+        QCOMPARE(result.value(QStringLiteral("charset")).toString(), QStringLiteral("Shift_JIS"));
+        // The heading's link is not followed while the script runs.
+        QVERIFY(dom.contains(QStringLiteral("<pre id=\"loads\">1</pre>")));
+
+        QStringList texts;
+        for (const QJsonValue &text : result.value(QStringLiteral("texts")).toArray())
+            texts << text.toString();
+        QVERIFY2(texts.contains(QStringLiteral("□資料①")), qPrintable(texts.join(QLatin1Char('|'))));
+        QVERIFY(texts.contains(QStringLiteral("├案内～はこちら")));
+        QVERIFY(texts.contains(QStringLiteral("└□下位")));
+        QVERIFY(texts.contains(QStringLiteral("　└髙橋")));
+        QVERIFY(texts.contains(QStringLiteral("ニュース")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPageBrowser)
+#include "tst_pagebrowser.moc"
