@@ -53,12 +53,8 @@ void TMain::ClassOKBtnClick()
         if (item->checkState() == Qt::Checked)
             chosen += item->text() + QLatin1Char(' ');
     }
-    chosen = TextRules::trimmed(chosen);
-    // The edit's change handler stores the value in the selected link; an unchanged text sends
-    // no change signal, so the handler runs here instead.
-    if (ClassEdit->text() == chosen)
-        ClassEditChange();
-    else
-        ClassEdit->setText(chosen);
+    // ClassEditChange stores the new text in the selected link. An unchanged text is already
+    // what the link holds, since the editor was loaded from it and writes through.
+    ClassEdit->setText(TextRules::trimmed(chosen));
     PopupPanel1->ClosePopup(ClassOKBtn);
 }

@@ -3,7 +3,7 @@
 #include "app/UsedValues.h"
 #include "text/TextRules.h"
 #include "tree/LinkTreeModel.h"
-#include "ScriptedPrompts.h"
+#include "EditingFixture.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -13,7 +13,6 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include <memory>
 
 struct Fields
 {
@@ -25,7 +24,8 @@ class TestAids : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TMain> window;
+    EditingFixture fixture;
+    TMain *window = nullptr;
     ScriptedPrompts *prompts = nullptr;
 
     LinkTree &tree() { return window->treeModel().tree(); }
@@ -38,18 +38,16 @@ class TestAids : public QObject
         return node;
     }
 
-    // Lists the given links as the link list does and selects the row of `selected`.
-    void selectRow(const QList<LinkNode *> &listed, LinkNode *selected)
+    // Selects a link in the tree, which lists it with its siblings and selects its row; a group
+    // lists its links with no row selected.
+    void select(LinkNode *node)
     {
-        window->ListView1->clear();
-        for (LinkNode *node : listed) {
-            auto *row = new QTreeWidgetItem(window->ListView1);
-            row->setText(0, node->text());
-            row->setData(0, Qt::UserRole, QVariant::fromValue(quintptr(node)));
-            row->setText(TMain::AbsIndexColumn, QString::number(tree().absoluteIndex(node)));
-            if (node == selected)
-                window->ListView1->setCurrentItem(row);
-        }
+        fixture.clickNode(node);
+        const QList<QTreeWidgetItem *> rows = window->ListView1->selectedItems();
+        if (node->isGroup())
+            QVERIFY(rows.isEmpty());
+        else
+            QCOMPARE(window->rowNode(rows.value(0)), node);
     }
 
     QList<LinkAttr> records()
@@ -75,14 +73,6 @@ class TestAids : public QObject
         found.constFirst()->setCheckState(Qt::Checked);
     }
 
-    // Shows the window, active, as the user has it when clicking the picker's button.
-    void showActive()
-    {
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    }
-
     void openPicker()
     {
         window->UsedClassBtn->click();
@@ -94,12 +84,11 @@ class TestAids : public QObject
 private slots:
     void init()
     {
-        window = std::make_unique<TMain>();
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        window->setPrompts(std::move(scripted));
+        QVERIFY(fixture.open());
+        window = fixture.window.get();
+        prompts = fixture.prompts;
     }
-    void cleanup() { window.reset(); }
+    void cleanup() { fixture.close(); }
 
     void idCheck_data()
     {
@@ -130,10 +119,10 @@ private slots:
         group->record().ObjID = "VMK_G0";
         LinkNode *menu = addLink(group, "Menu link", {"menu", {}});
         LinkNode *top = addLink(group, "Top link", {"Top", {}});
-        LinkNode *blank = addLink(group, "No ID", {{}, {}});
+        addLink(group, "No ID", {{}, {}});
         addLink(nullptr, "Side", {" side ", {}});
 
-        selectRow({menu, top, blank}, selected == "Menu link" ? menu : selected == "Top link" ? top : nullptr);
+        select(selected == "Menu link" ? menu : selected == "Top link" ? top : group);
         window->IDEdit->setText(typed);
         const QList<LinkAttr> before = records();
 
@@ -193,7 +182,6 @@ private slots:
             QVERIFY(!TextRules::same(listed.at(i - 1), listed.at(i)));
 
         QCOMPARE(UsedValues::classes(tree()), listed);
-        showActive();
         openPicker();
         QCOMPARE(listedClasses(), listed);
         for (int i = 0; i < window->ClassListBox->count(); ++i) {
@@ -206,7 +194,6 @@ private slots:
     void pickerCoversButton()
     {
         addLink(nullptr, "a", {{}, "nav"});
-        showActive();
         openPicker();
 
         QWidget *form = window->PopupPanel1->PopupForm();
@@ -226,14 +213,14 @@ private slots:
         QCOMPARE(window->Panel1->geometry().bottom(), window->PopupPanel1->rect().bottom() - 1);
     }
 
-    void okWritesTickedClasses()
+    void okWritesTickedClassesIntoTheLink()
     {
         addLink(nullptr, "a", {{}, "nav"});
         addLink(nullptr, "b", {{}, "Nav"});
         addLink(nullptr, "c", {{}, "nav main"});
-        addLink(nullptr, "d", {{}, "other"});
-        window->ClassEdit->setText("previous");
-        showActive();
+        LinkNode *edited = addLink(nullptr, "d", {{}, "previous"});
+        select(edited);
+        QCOMPARE(window->ClassEdit->text(), QString("previous"));
         openPicker();
         QPointer<QWidget> form = window->PopupPanel1->PopupForm();
 
@@ -242,6 +229,8 @@ private slots:
         window->ClassOKBtn->click();
 
         QCOMPARE(window->ClassEdit->text(), QString("nav nav main"));
+        QCOMPARE(edited->record().Class, QString("nav nav main"));
+        QCOMPARE(window->ListView1->selectedItems().value(0)->text(4), QString("nav nav main"));
         QVERIFY(!window->PopupPanel1->IsPoppedUp());
         QVERIFY(!window->PopupPanel1->PopupForm());
         QVERIFY(!window->PopupPanel1->parentWidget());
@@ -249,10 +238,22 @@ private slots:
         QTRY_VERIFY(form.isNull());
     }
 
+    void okWithNoRowSelectedWritesNoLink()
+    {
+        LinkNode *group = window->treeModel().appendGroup(nullptr, "Group");
+        addLink(group, "a", {{}, "nav"});
+        select(group);
+        const QList<LinkAttr> before = records();
+        openPicker();
+        tick("nav");
+        window->ClassOKBtn->click();
+        QCOMPARE(window->ClassEdit->text(), QString("nav"));
+        QCOMPARE(records(), before);
+    }
+
     void okWithNothingToPickEmptiesTheEditor()
     {
         window->ClassEdit->setText("nav");
-        showActive();
         openPicker();
         QCOMPARE(window->ClassListBox->count(), 0);
         window->ClassOKBtn->click();
@@ -263,7 +264,6 @@ private slots:
     void enterPressesOk()
     {
         addLink(nullptr, "a", {{}, "nav"});
-        showActive();
         openPicker();
         tick("nav");
         // The keys go to the picker as soon as it shows.
@@ -278,8 +278,8 @@ private slots:
     void losingActivationWritesNothing()
     {
         addLink(nullptr, "a", {{}, "nav"});
-        window->ClassEdit->setText("kept");
-        showActive();
+        LinkNode *edited = addLink(nullptr, "b", {{}, "kept"});
+        select(edited);
         openPicker();
         QPointer<QWidget> form = window->PopupPanel1->PopupForm();
         tick("nav");
@@ -287,6 +287,7 @@ private slots:
         window->activateWindow();
         QTRY_VERIFY(!window->PopupPanel1->IsPoppedUp());
         QCOMPARE(window->ClassEdit->text(), QString("kept"));
+        QCOMPARE(edited->record().Class, QString("kept"));
         QVERIFY(!window->PopupPanel1->parentWidget());
         QTRY_VERIFY(form.isNull());
     }
@@ -294,7 +295,6 @@ private slots:
     void everyPopupIsFresh()
     {
         LinkNode *first = addLink(nullptr, "a", {{}, "nav"});
-        showActive();
         openPicker();
         QPointer<QWidget> firstForm = window->PopupPanel1->PopupForm();
         tick("nav");
@@ -310,7 +310,6 @@ private slots:
 
     void popupWindowFollowsThePanelsSize()
     {
-        showActive();
         openPicker();
         window->PopupPanel1->resize(150, 130);
         QCOMPARE(window->PopupPanel1->PopupForm()->size(), QSize(150, 130));
