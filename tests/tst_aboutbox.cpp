@@ -193,21 +193,6 @@ private slots:
         }
     }
 
-    void showingFillsTheLines()
-    {
-        QLocale::setDefault(english);
-        const QString program = QCoreApplication::applicationFilePath();
-        const QFileInfo file(program);
-        TAboutBox box;
-        box.show();
-        QCOMPARE(box.VersionLabel->text(), QString("Version    1.10  [ 1.1.0.2 ]"));
-        QCOMPARE(box.FileSizeLabel->text(), AboutBoxText::sizeLine(english, file.size()));
-        QVERIFY(box.FileSizeLabel->text().contains(english.toString(file.size()) + " Byte)"));
-        QCOMPARE(box.UpdateLabel->text(), AboutBoxText::dateLine(english, file.lastModified()));
-        QCOMPARE(box.FullPathEdit->text(), program);
-        QLocale::setDefault(QLocale::system());
-    }
-
     void titleBandIsPainted()
     {
         TAboutBox box;
