@@ -160,6 +160,8 @@ private slots:
         QTest::newRow("Kelvin sign") << QStringList{"\u212A", "k", "K"} << QStringList{"\u212A"};
         QTest::newRow("sharp s is not ss") << QStringList{"Straße", "STRASSE", "strasse"}
                                            << QStringList{"Straße", "STRASSE"};
+        QTest::newRow("letters beyond the BMP") << QStringList{"\U00010400x", "\U00010428X", "\U00010401x"}
+                                                << QStringList{"\U00010400x", "\U00010401x"};
         QTest::newRow("full width letters") << QStringList{"ＮＡＶ", "ｎａｖ", "nav"} << QStringList{"ＮＡＶ", "nav"};
     }
 
