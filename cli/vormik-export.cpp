@@ -1,5 +1,51 @@
-// vormik-export: writes the page of a project file from the command line.
-int main()
+// vormik-export: writes the page of a project file from the command line, for scripts and batch
+// jobs. It reads the project as Open does and writes the page as the export dialog's OK does.
+#include "cli/ExportOptions.h"
+#include "html/PageGenerator.h"
+#include "project/ProjectFile.h"
+#include "text/VormikError.h"
+#include "tree/LinkTree.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <new>
+
+namespace {
+
+int fail(const QString &message)
 {
+    std::fputs(ExportOptions::shownMessage(message).toLocal8Bit().constData(), stderr);
+    std::fputc('\n', stderr);
     return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vormik-export"));
+
+    QCommandLineParser parser;
+    ExportOptions::describe(parser);
+    if (!parser.parse(QCoreApplication::arguments()))
+        return fail(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    try {
+        const ExportOptions::Command command = ExportOptions::commandFrom(parser);
+        const std::unique_ptr<LinkTree> tree = ProjectFile::open(command.projectPath);
+        PageGenerator::exportPage(*tree, command.settings);
+    } catch (const VormikError &failure) {
+        return fail(failure.message());
+    } catch (const std::bad_alloc &) {
+        return fail(QStringLiteral("メモリが不足しています"));
+    } catch (const std::exception &failure) {
+        return fail(QString::fromLocal8Bit(failure.what()));
+    }
+    return 0;
 }

@@ -1,33 +1,323 @@
 #include "project/ProjectFile.h"
 
+#include "project/usexml.h"
+#include "text/TextRules.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <optional>
+
 namespace ProjectFile {
 
-QString outlineText(const LinkTree &)
+namespace {
+
+const QChar FullWidthSpace(0x3000);
+const QString LineEnd = QStringLiteral("\r\n");
+
+// The per-node elements of one `Node`, found by name at any depth below it.
+struct NodeElements
 {
-    return {};
+    xmlNode *node = nullptr;
+    xmlNode *text = nullptr;
+    xmlNode *group = nullptr;
+    xmlNode *href = nullptr;
+    xmlNode *target = nullptr;
+    xmlNode *objId = nullptr;
+    xmlNode *className = nullptr;
+};
+
+// Every `Node` element below the root in document order, each with the first element of every
+// field name below it. One walk serves them all: a field element belongs to each `Node` above it
+// that has no element of that name yet, and the walk meets elements in document order.
+std::vector<NodeElements> allNodeElements(xmlNode *root)
+{
+    std::vector<NodeElements> result;
+    const std::pair<const char *, xmlNode *NodeElements::*> fields[] = {
+        {"Text", &NodeElements::text},     {"Group", &NodeElements::group},   {"Href", &NodeElements::href},
+        {"Target", &NodeElements::target}, {"ObjID", &NodeElements::objId},   {"Class", &NodeElements::className},
+    };
+    usexml::forEachElementBelow(root, [&](xmlNode *element) {
+        if (xmlStrEqual(element->name, BAD_CAST "Node")) {
+            result.push_back({element});
+            element->_private = reinterpret_cast<void *>(result.size()); // its place, plus one
+            return true;
+        }
+        for (const auto &[name, field] : fields) {
+            if (!xmlStrEqual(element->name, BAD_CAST name))
+                continue;
+            for (xmlNode *above = element->parent; above && above != root; above = above->parent) {
+                if (!above->_private)
+                    continue;
+                NodeElements &owner = result[reinterpret_cast<size_t>(above->_private) - 1];
+                if (!(owner.*field))
+                    owner.*field = element;
+            }
+            break;
+        }
+        return true;
+    });
+    return result;
 }
 
-QByteArray write(const LinkTree &)
+// A number (sign, fraction and exponent allowed) is true unless it is zero; otherwise "True" or
+// "False" in any letter case. Blanks around the value, as a reformatted file may have, are ignored.
+std::optional<bool> truthValue(const QString &value)
 {
-    return {};
+    static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]*)(?:\\.([0-9]*))?(?:[eE][+-]?[0-9]+)?$"));
+    const QString text = TextRules::trimmed(value);
+    const QRegularExpressionMatch match = number.match(text);
+    if (match.hasMatch()) {
+        const QString digits = match.captured(1) + match.captured(2);
+        if (!digits.isEmpty())
+            return digits.count(QLatin1Char('0')) != digits.size();
+    }
+    if (TextRules::same(text, QStringLiteral("True")))
+        return true;
+    if (TextRules::same(text, QStringLiteral("False")))
+        return false;
+    return std::nullopt;
 }
 
-void save(const LinkTree &, const QString &)
+bool isIndentation(QChar c)
 {
-    throw VormikError(QStringLiteral("not built yet"));
+    return c == QLatin1Char('\t') || c == QLatin1Char(' ');
 }
 
-std::unique_ptr<LinkTree> read(const QByteArray &, const QString &)
+// The lines of the outline text: a line ends at CR LF, a lone CR or a lone LF; a break at the
+// very end starts no further line.
+std::vector<QStringView> outlineLines(const QString &text)
 {
-    throw VormikError(QStringLiteral("not built yet"));
+    std::vector<QStringView> lines;
+    const QStringView all(text);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const QChar c = all.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.push_back(all.sliced(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < all.size() && all.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < all.size())
+        lines.push_back(all.sliced(start));
+    return lines;
+}
+
+struct OutlineItem
+{
+    int level = 0;
+    QString text;
+};
+
+// Splits a line into indentation and text. When the line ends with the node's own text as its
+// `Text` element holds it (a full-width space for an empty one) and only TABs and blanks come
+// before, those alone are the indentation, so texts that begin with blanks or TABs come back
+// whole. Otherwise every leading TAB and blank counts as a level.
+OutlineItem outlineItem(QStringView line, const xmlNode *textElement)
+{
+    if (textElement) {
+        QString own = usexml::textContent(textElement);
+        if (own.isEmpty())
+            own = FullWidthSpace;
+        if (line.endsWith(own)) {
+            const QStringView indentation = line.first(line.size() - own.size());
+            if (std::all_of(indentation.begin(), indentation.end(), isIndentation))
+                return {static_cast<int>(indentation.size()), own};
+        }
+    }
+    qsizetype level = 0;
+    while (level < line.size() && isIndentation(line.at(level)))
+        ++level;
+    return {static_cast<int>(level), line.sliced(level).toString()};
+}
+
+QString lineNote(long line)
+{
+    return line > 0 ? QStringLiteral("（%1 行目）").arg(line) : QString();
+}
+
+VormikError outlineFault(const QString &fileName, long line, const QString &detail)
+{
+    return VormikError(QStringLiteral("ファイル %1 の Nodes 要素%2: %3").arg(fileName, lineNote(line), detail));
+}
+
+VormikError nodeFault(const QString &fileName, size_t index, const xmlNode *node, const QString &detail)
+{
+    return VormikError(QStringLiteral("ファイル %1 の %2 番目の Node 要素%3: %4")
+                           .arg(fileName, QString::number(index + 1), lineNote(usexml::lineOf(node)), detail));
+}
+
+// Rebuilds the tree's shape from the outline text; returns the nodes in line order, which is
+// absolute order.
+std::vector<LinkNode *> rebuildShape(LinkTree &tree, const QString &outline, const std::vector<NodeElements> &records,
+                                     const QString &fileName, long firstLine)
+{
+    const std::vector<QStringView> lines = outlineLines(outline);
+    std::vector<LinkNode *> made;
+    made.reserve(lines.size());
+    auto appendUnder = [&tree](LinkNode *parent, const QString &text) {
+        return parent ? tree.appendChild(parent, text) : tree.appendTopLevel(text);
+    };
+    LinkNode *previous = nullptr;
+    for (size_t k = 0; k < lines.size(); ++k) {
+        const OutlineItem item = outlineItem(lines[k], k < records.size() ? records[k].text : nullptr);
+        LinkNode *node = nullptr;
+        if (!previous) {
+            node = tree.appendTopLevel(item.text);
+        } else if (item.level == previous->level()) {
+            node = appendUnder(previous->parent(), item.text);
+        } else if (item.level == previous->level() + 1) {
+            node = tree.appendChild(previous, item.text);
+        } else if (item.level < previous->level()) {
+            LinkNode *sibling = previous;
+            while (sibling->level() > item.level)
+                sibling = sibling->parent();
+            node = appendUnder(sibling->parent(), item.text);
+        } else {
+            throw outlineFault(fileName, firstLine > 0 ? firstLine + static_cast<long>(k) : 0,
+                               QStringLiteral("アイテム \"%1\" の階層 (%2) が不正です")
+                                   .arg(item.text, QString::number(item.level)));
+        }
+        made.push_back(node);
+        previous = node;
+    }
+    return made;
+}
+
+void applyRecord(LinkTree &tree, LinkNode *node, const NodeElements &elements, size_t index, const QString &fileName)
+{
+    const std::pair<const char *, xmlNode *> required[] = {
+        {"Group", elements.group},   {"Href", elements.href},       {"Target", elements.target},
+        {"ObjID", elements.objId},   {"Class", elements.className},
+    };
+    for (const auto &[name, element] : required) {
+        if (!element)
+            throw nodeFault(fileName, index, elements.node,
+                            QStringLiteral("%1 要素がありません").arg(QString::fromLatin1(name)));
+    }
+    if (node->text() == FullWidthSpace)
+        tree.setText(node, {});
+    const QString groupValue = usexml::textContent(elements.group);
+    const std::optional<bool> group = truthValue(groupValue);
+    if (!group)
+        throw nodeFault(fileName, index, elements.node,
+                        QStringLiteral("'%1' is not a valid boolean value").arg(groupValue));
+    LinkAttr &record = node->record();
+    record.Group = *group;
+    record.Href = usexml::textContent(elements.href);
+    record.Target = usexml::textContent(elements.target);
+    record.ObjID = usexml::textContent(elements.objId);
+    record.Class = usexml::textContent(elements.className);
+    const int picture = *group ? GroupImage : LinkImage;
+    tree.setImage(node, picture);
+    tree.setStateImage(node, picture);
+}
+
+QString cannotCreate(const QString &path)
+{
+    return QStringLiteral("ファイル %1 を作成できません").arg(path);
+}
+
+} // namespace
+
+QString outlineText(const LinkTree &tree)
+{
+    QString text;
+    for (const LinkNode *node : tree.nodes()) {
+        text += QString(node->level(), QLatin1Char('\t'));
+        text += node->text().isEmpty() ? QString(FullWidthSpace) : node->text();
+        text += LineEnd;
+    }
+    return text;
+}
+
+QByteArray write(const LinkTree &tree)
+{
+    using namespace usexml;
+    CreateXmlDocument(QStringLiteral("NodeData"));
+    xmlNode *root = XmlRoot();
+    xmlNode *application = XmlElement(AddXmlElement(root, QStringLiteral("Application"), {}));
+    AddXmlElement(application, QStringLiteral("AppTitle"), QStringLiteral("Vormik"));
+    AddXmlElement(application, QStringLiteral("AppVersion"), QStringLiteral("1.00"));
+    AddXmlElement(root, QStringLiteral("Nodes"), outlineText(tree));
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    for (size_t k = 0; k < nodes.size(); ++k) {
+        const LinkNode *node = nodes[k];
+        const LinkAttr &record = node->record();
+        xmlNode *element = XmlElement(AddXmlElement(root, QStringLiteral("Node"), {}));
+        AddXmlElement(element, QStringLiteral("AbsoluteIndex"), QString::number(k));
+        AddXmlElement(element, QStringLiteral("Text"), node->text());
+        AddXmlElement(element, QStringLiteral("Group"), record.Group ? QStringLiteral("True") : QStringLiteral("False"));
+        AddXmlElement(element, QStringLiteral("Href"), record.Href);
+        AddXmlElement(element, QStringLiteral("Target"), record.Target);
+        AddXmlElement(element, QStringLiteral("ObjID"), record.ObjID);
+        AddXmlElement(element, QStringLiteral("Class"), record.Class);
+    }
+    return serialise(XmlDocument());
+}
+
+void save(const LinkTree &tree, const QString &path)
+{
+    // Everything is in memory before the file is touched, and QSaveFile replaces the old file
+    // only once the new one is complete.
+    const QByteArray bytes = write(tree);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw VormikError(cannotCreate(path));
+    // QSaveFile's commit() can report success after a short write (a full disk), so the bytes are
+    // flushed and checked before the new file may replace the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
+        const QString cause = file.errorString();
+        file.cancelWriting();
+        throw VormikError(cannotCreate(path) + QStringLiteral(": ") + cause);
+    }
+}
+
+std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &fileName)
+{
+    usexml::XmlDocHandle doc = usexml::parse(bytes, fileName);
+    xmlNode *root = usexml::rootElement(doc.get());
+    xmlNode *nodesElement = usexml::firstElementByName(root, "Nodes");
+    if (!nodesElement)
+        throw VormikError(QStringLiteral("ファイル %1 に Nodes 要素がありません").arg(fileName));
+
+    const std::vector<NodeElements> records = allNodeElements(root);
+    auto tree = std::make_unique<LinkTree>();
+    const std::vector<LinkNode *> made = rebuildShape(*tree, usexml::textContent(nodesElement), records, fileName,
+                                                      usexml::lineOf(nodesElement));
+    if (records.size() > made.size())
+        throw nodeFault(fileName, made.size(), records[made.size()].node, QStringLiteral("不正なインデックス"));
+    for (size_t i = 0; i < records.size(); ++i)
+        applyRecord(*tree, made[i], records[i], i, fileName);
+    // A line without its Node element is still a line of the outline, where a lone full-width
+    // space stands for an empty text; reading it so keeps a save and an open from changing it.
+    for (size_t i = records.size(); i < made.size(); ++i) {
+        if (made[i]->text() == FullWidthSpace)
+            tree->setText(made[i], {});
+        tree->setImage(made[i], LinkImage);
+    }
+
+    usexml::setXmlDocument(std::move(doc));
+    return tree;
 }
 
 std::unique_ptr<LinkTree> open(const QString &path)
 {
-    return read({}, path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw VormikError(QStringLiteral("ファイル %1 を開けません: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw VormikError(QStringLiteral("ファイル %1 を読み込めません: %2").arg(path, file.errorString()));
+    if (bytes.size() > MaxFileSize)
+        throw VormikError(QStringLiteral("ファイル %1 は大きすぎます（%2 MB まで）").arg(path, QString::number(MaxFileSize >> 20)));
+    return read(bytes, path);
 }
 
 } // namespace ProjectFile

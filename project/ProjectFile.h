@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 #include <memory>
 
@@ -10,6 +11,9 @@ class LinkTree;
 // The project file: the tree's shape as outline text, and every node's fields, in one XML
 // document in Shift_JIS.
 namespace ProjectFile {
+
+// Open refuses larger files, so that no file can make it take memory without bound.
+inline constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 
 // The outline text: one line per node in absolute order, one TAB per level, CR LF after each.
 QString outlineText(const LinkTree &tree);

@@ -1,1 +1,329 @@
 #include "project/usexml.h"
+
+#include "text/VormikError.h"
+
+#include <libxml/encoding.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/xmlerror.h>
+
+#include <climits>
+#include <mutex>
+#include <new>
+
+namespace usexml {
+
+namespace {
+
+// The builder's state, shared by every caller for the whole run. Releasing it at program end is
+// the builder's finalisation.
+struct BuilderState
+{
+    std::vector<xmlNode *> elements; // owned by `document`
+    xmlNode *root = nullptr;
+    XmlDocHandle document;
+
+    ~BuilderState() { clear(); }
+    void clear()
+    {
+        elements.clear();
+        root = nullptr;
+        document.reset();
+    }
+};
+
+BuilderState &state()
+{
+    static BuilderState builder;
+    return builder;
+}
+
+// No project file has any business loading another file or reaching the network.
+xmlParserInputPtr refuseExternalEntity(const char *, const char *, xmlParserCtxtPtr)
+{
+    return nullptr;
+}
+
+QByteArray utf8(const QString &text)
+{
+    return text.toUtf8();
+}
+
+const xmlChar *xmlText(const QByteArray &bytes)
+{
+    return reinterpret_cast<const xmlChar *>(bytes.constData());
+}
+
+// Characters XML 1.0 cannot carry at all (C0 controls other than TAB, LF and CR, U+FFFE, U+FFFF
+// and unpaired surrogates) would make the written file unreadable, so they are left out.
+QString xmlSafe(const QString &text)
+{
+    auto allowedAt = [&text](qsizetype i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < 0x20)
+            return c == 0x9 || c == 0xA || c == 0xD;
+        if (c == 0xFFFE || c == 0xFFFF)
+            return false;
+        if (QChar::isHighSurrogate(c))
+            return i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        if (QChar::isLowSurrogate(c))
+            return i > 0 && text.at(i - 1).isHighSurrogate();
+        return true;
+    };
+    qsizetype i = 0;
+    while (i < text.size() && allowedAt(i))
+        ++i;
+    if (i == text.size())
+        return text;
+    QString result = text.left(i);
+    for (; i < text.size(); ++i) {
+        if (allowedAt(i))
+            result += text.at(i);
+    }
+    return result;
+}
+
+// What went wrong while parsing, with libxml2's position.
+struct ParseFault
+{
+    bool found = false;
+    bool documentType = false;
+    QString message;
+    long line = 0;
+    long column = 0;
+
+    void record(const QString &text, long atLine, long atColumn)
+    {
+        if (found)
+            return;
+        found = true;
+        message = text;
+        line = atLine;
+        column = atColumn;
+    }
+};
+
+void collectError(void *data, xmlError *error)
+{
+    if (!data || !error || error->level < XML_ERR_ERROR)
+        return;
+    static_cast<ParseFault *>(data)->record(QString::fromUtf8(error->message).trimmed(), error->line, error->int2);
+}
+
+// A document type declaration is where entities are declared; refusing it on sight means no
+// entity is ever defined, let alone expanded.
+void refuseDocumentType(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
+{
+    auto *ctxt = static_cast<xmlParserCtxt *>(context);
+    auto *fault = static_cast<ParseFault *>(ctxt->_private);
+    fault->documentType = true;
+    fault->record(QStringLiteral("文書型宣言 (DOCTYPE) は使えません"), ctxt->input ? ctxt->input->line : 0,
+                  ctxt->input ? ctxt->input->col : 0);
+    xmlStopParser(ctxt);
+}
+
+// Routes libxml2's errors to `fault` for as long as it lives, then restores whatever was there.
+class ErrorCapture
+{
+public:
+    explicit ErrorCapture(ParseFault *fault)
+        : m_previous(xmlStructuredError), m_previousContext(xmlStructuredErrorContext)
+    {
+        xmlSetStructuredErrorFunc(fault, collectError);
+    }
+    ~ErrorCapture() { xmlSetStructuredErrorFunc(m_previousContext, m_previous); }
+    ErrorCapture(const ErrorCapture &) = delete;
+    ErrorCapture &operator=(const ErrorCapture &) = delete;
+
+private:
+    xmlStructuredErrorFunc m_previous;
+    void *m_previousContext;
+};
+
+struct ParserDeleter
+{
+    void operator()(xmlParserCtxt *ctxt) const { xmlFreeParserCtxt(ctxt); }
+};
+
+QString unreadable(const QString &fileName, const ParseFault &fault)
+{
+    QString where;
+    if (fault.line > 0)
+        where = fault.column > 0 ? QStringLiteral("（%1 行 %2 列）").arg(fault.line).arg(fault.column)
+                                 : QStringLiteral("（%1 行）").arg(fault.line);
+    const QString cause = fault.message.isEmpty() ? QStringLiteral("XML 文書として読めません") : fault.message;
+    return QStringLiteral("ファイル %1 を読み込めません%2: %3").arg(fileName, where, cause);
+}
+
+} // namespace
+
+void ensureInitialised()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        xmlInitParser();
+        xmlAddEncodingAlias("CP932", "Shift_JIS");
+        xmlSetExternalEntityLoader(refuseExternalEntity);
+    });
+}
+
+void CreateXmlDocument(const QString &rootName)
+{
+    ensureInitialised();
+    BuilderState &builder = state();
+    builder.clear();
+    XmlDocHandle doc(xmlNewDoc(BAD_CAST "1.0"));
+    if (!doc)
+        throw std::bad_alloc();
+    const QByteArray name = utf8(rootName);
+    if (xmlValidateName(xmlText(name), 0) != 0)
+        throw VormikError(QStringLiteral("'%1' は要素名に使えません").arg(rootName));
+    xmlNode *root = xmlNewDocNode(doc.get(), nullptr, xmlText(name), nullptr);
+    if (!root)
+        throw std::bad_alloc();
+    xmlDocSetRootElement(doc.get(), root);
+    builder.document = std::move(doc);
+    builder.root = root;
+}
+
+int AddXmlElement(xmlNode *parent, const QString &name, const QString &text)
+{
+    BuilderState &builder = state();
+    if (!builder.document || !parent)
+        throw VormikError(QStringLiteral("XML 文書がありません"));
+    const QByteArray elementName = utf8(name);
+    if (xmlValidateName(xmlText(elementName), 0) != 0)
+        throw VormikError(QStringLiteral("'%1' は要素名に使えません").arg(name));
+
+    const int index = static_cast<int>(builder.elements.size());
+    builder.elements.push_back(nullptr);
+    xmlNode *element = xmlNewDocNode(builder.document.get(), nullptr, xmlText(elementName), nullptr);
+    if (!element)
+        throw std::bad_alloc();
+    builder.elements[static_cast<size_t>(index)] = element;
+    if (!text.isEmpty()) {
+        // A text node holds the characters as they are; they are escaped only when written.
+        const QByteArray content = utf8(xmlSafe(text));
+        xmlAddChild(element, xmlNewDocTextLen(builder.document.get(), xmlText(content), content.size()));
+    }
+    xmlAddChild(parent, element);
+    return index;
+}
+
+xmlNode *XmlElement(int index)
+{
+    return state().elements.at(static_cast<size_t>(index));
+}
+
+xmlDoc *XmlDocument()
+{
+    return state().document.get();
+}
+
+xmlNode *XmlRoot()
+{
+    return state().root;
+}
+
+void setXmlDocument(XmlDocHandle doc)
+{
+    BuilderState &builder = state();
+    builder.clear();
+    builder.root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    builder.document = std::move(doc);
+}
+
+void FinalizeXml()
+{
+    state().clear();
+}
+
+QByteArray serialise(xmlDoc *doc)
+{
+    ensureInitialised();
+    xmlChar *memory = nullptr;
+    int size = 0;
+    xmlDocDumpFormatMemoryEnc(doc, &memory, &size, "Shift_JIS", 0);
+    if (!memory || size <= 0) {
+        xmlFree(memory);
+        throw VormikError(QStringLiteral("XML 文書を Shift_JIS で書き出せません"));
+    }
+    QByteArray bytes(reinterpret_cast<const char *>(memory), size);
+    xmlFree(memory);
+    return bytes;
+}
+
+XmlDocHandle parse(const QByteArray &bytes, const QString &fileName)
+{
+    ensureInitialised();
+    ParseFault fault;
+    if (bytes.size() > INT_MAX) {
+        fault.record(QStringLiteral("ファイルが大きすぎます"), 0, 0);
+        throw VormikError(unreadable(fileName, fault));
+    }
+    ErrorCapture capture(&fault);
+    std::unique_ptr<xmlParserCtxt, ParserDeleter> ctxt(xmlNewParserCtxt());
+    if (!ctxt)
+        throw std::bad_alloc();
+    ctxt->_private = &fault;
+    ctxt->sax->internalSubset = refuseDocumentType;
+    // Never NOENT, DTDLOAD, HUGE or XINCLUDE: entities stay unexpanded and the depth limit holds.
+    const int options =
+        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
+    XmlDocHandle doc(
+        xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
+    if (fault.documentType || fault.found || !doc || !ctxt->wellFormed)
+        throw VormikError(unreadable(fileName, fault));
+    if (!xmlDocGetRootElement(doc.get())) {
+        fault.record(QStringLiteral("ルート要素がありません"), 0, 0);
+        throw VormikError(unreadable(fileName, fault));
+    }
+    return doc;
+}
+
+xmlNode *rootElement(xmlDoc *doc)
+{
+    return doc ? xmlDocGetRootElement(doc) : nullptr;
+}
+
+std::vector<xmlNode *> elementsByName(xmlNode *top, const char *name)
+{
+    std::vector<xmlNode *> found;
+    forEachElementBelow(top, [&](xmlNode *element) {
+        if (xmlStrEqual(element->name, BAD_CAST name))
+            found.push_back(element);
+        return true;
+    });
+    return found;
+}
+
+xmlNode *firstElementByName(xmlNode *top, const char *name)
+{
+    xmlNode *found = nullptr;
+    forEachElementBelow(top, [&](xmlNode *element) {
+        if (xmlStrEqual(element->name, BAD_CAST name))
+            found = element;
+        return found == nullptr;
+    });
+    return found;
+}
+
+QString textContent(const xmlNode *node)
+{
+    if (!node || !node->children)
+        return {};
+    const xmlNode *only = node->children;
+    if (!only->next && only->type == XML_TEXT_NODE)
+        return QString::fromUtf8(reinterpret_cast<const char *>(only->content));
+    xmlChar *content = xmlNodeGetContent(node);
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(content));
+    xmlFree(content);
+    return text;
+}
+
+long lineOf(const xmlNode *node)
+{
+    return node ? xmlGetLineNo(node) : 0;
+}
+
+} // namespace usexml

@@ -1,0 +1,79 @@
+#include "cli/ExportOptions.h"
+
+#include "text/VormikError.h"
+
+#include <QCommandLineParser>
+
+namespace ExportOptions {
+
+namespace {
+
+const QString Mark = QStringLiteral("mark");
+const QString Font = QStringLiteral("font");
+const QString ClassName = QStringLiteral("class");
+const QString NoScript = QStringLiteral("no-script");
+const QString NoStyle = QStringLiteral("no-style");
+const QString NoGenerator = QStringLiteral("no-generator");
+const QString NoFooter = QStringLiteral("no-footer");
+
+} // namespace
+
+void describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Writes the page of a Vormik project file, as the editor's HTML export does."));
+    parser.addHelpOption();
+    parser.addOptions({
+        {Mark, QStringLiteral("The mark put before every group's name (none by default)."), QStringLiteral("TEXT")},
+        {Font, QStringLiteral("The font family the page names (none by default)."), QStringLiteral("NAME")},
+        {ClassName, QStringLiteral("The class name given to the groups (chosen by the generator by default)."),
+         QStringLiteral("NAME")},
+        {NoScript, QStringLiteral("Leave out the script that folds the groups open and shut.")},
+        {NoStyle, QStringLiteral("Leave out the default style sheet.")},
+        {NoGenerator, QStringLiteral("Leave out the software information.")},
+        {NoFooter, QStringLiteral("Leave out the link to the author's web site.")},
+    });
+    parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("The project file to read."));
+    parser.addPositionalArgument(QStringLiteral("PAGE"), QStringLiteral("The page to write."));
+}
+
+Command commandFrom(const QCommandLineParser &parser)
+{
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 2)
+        throw VormikError(QStringLiteral("Usage: vormik-export [options] PROJECT PAGE (see --help)"));
+    Command command;
+    command.projectPath = positional.at(0);
+    ExportSettings &settings = command.settings;
+    settings.OutputFileName = positional.at(1);
+    settings.FoldingScript = !parser.isSet(NoScript);
+    settings.DefaultStyleSheet = !parser.isSet(NoStyle);
+    settings.SoftwareInfo = !parser.isSet(NoGenerator);
+    settings.AuthorLink = !parser.isSet(NoFooter);
+    if (parser.isSet(Mark))
+        settings.GroupMark = parser.value(Mark);
+    if (parser.isSet(Font))
+        settings.FontName = parser.value(Font);
+    if (parser.isSet(ClassName))
+        settings.ClassNameEntry = parser.value(ClassName);
+    return command;
+}
+
+Command parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parser.parse(arguments))
+        throw VormikError(parser.errorText());
+    return commandFrom(parser);
+}
+
+QString shownMessage(const QString &message)
+{
+    QString shown = message;
+    if (!shown.isEmpty() && shown.back() > QLatin1Char('.'))
+        shown += QLatin1Char('.');
+    return shown;
+}
+
+} // namespace ExportOptions

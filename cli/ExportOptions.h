@@ -1,0 +1,35 @@
+#pragma once
+
+#include "html/PageGenerator.h"
+
+#include <QString>
+#include <QStringList>
+
+class QCommandLineParser;
+
+// vormik-export's command line: `vormik-export [options] PROJECT PAGE`.
+namespace ExportOptions {
+
+struct Command
+{
+    QString projectPath;
+    ExportSettings settings; // OutputFileName holds PAGE
+};
+
+// Declares the options and the two positional arguments on `parser`.
+void describe(QCommandLineParser &parser);
+
+// The command a parser that has parsed the arguments stands for. Without options the settings
+// are the export dialog's defaults with no font. Throws VormikError when PROJECT or PAGE is
+// missing or extra arguments are given.
+Command commandFrom(const QCommandLineParser &parser);
+
+// Parses `arguments` (the program's name first) and returns the command; any fault in the
+// arguments throws VormikError with the parser's or our own message.
+Command parse(const QStringList &arguments);
+
+// The text the editor's error box would show for `message`: a full stop is added when the last
+// character sorts after ".".
+QString shownMessage(const QString &message);
+
+} // namespace ExportOptions

@@ -1,0 +1,265 @@
+#include "app/MainForm.h"
+#include "project/ProjectFile.h"
+#include "tree/LinkTreeModel.h"
+#include "ScriptedPrompts.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "ProjectFixtures.h"
+#include <QTreeWidget>
+
+namespace {
+
+struct NodeState
+{
+    const LinkNode *node;
+    int level;
+    QString text;
+    LinkAttr record;
+    bool operator==(const NodeState &) const = default;
+};
+
+// Everything Open must leave alone when it fails: the tree, the list's rows and the editors.
+struct WindowState
+{
+    std::vector<NodeState> nodes;
+    QStringList rows;
+    QStringList editors;
+    bool operator==(const WindowState &) const = default;
+};
+
+WindowState stateOf(TMain &window)
+{
+    WindowState state;
+    for (const LinkNode *node : window.treeModel().tree().nodes())
+        state.nodes.push_back({node, node->level(), node->text(), node->record()});
+    for (int i = 0; i < window.ListView1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *row = window.ListView1->topLevelItem(i);
+        for (int c = 0; c < window.ListView1->columnCount(); ++c)
+            state.rows << row->text(c);
+    }
+    state.editors = {window.GroupNameEdit->text(), window.LinkTextEdit->text(), window.HrefEdit->text(),
+                     window.TargetCmbBox->currentText(), window.ClassEdit->text(), window.IDEdit->text()};
+    return state;
+}
+
+
+} // namespace
+
+class TestProjectCommands : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TMain> window;
+    ScriptedPrompts *prompts = nullptr;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    QString path(const QString &name) const { return dir->filePath(name); }
+
+    // A tree, a filled list and filled editors, as a user would have them mid-edit.
+    void fillWindow()
+    {
+        LinkTreeModel &model = window->treeModel();
+        LinkNode *group = model.appendGroup(nullptr, QStringLiteral("グループ"));
+        LinkNode *link = model.appendLink(group, QStringLiteral("リンク"));
+        link->record().Href = QStringLiteral("a.htm");
+        model.appendLink(nullptr, QStringLiteral("top"));
+        const QSignalBlocker blockList(window->ListView1);
+        auto *row = new QTreeWidgetItem(window->ListView1);
+        row->setText(0, QStringLiteral("リンク"));
+        row->setText(1, QStringLiteral("a.htm"));
+        row->setText(TMain::AbsIndexColumn, QStringLiteral("1"));
+        const QSignalBlocker b1(window->GroupNameEdit), b2(window->LinkTextEdit), b3(window->HrefEdit),
+            b4(window->TargetCmbBox), b5(window->ClassEdit), b6(window->IDEdit);
+        window->GroupNameEdit->setText(QStringLiteral("グループ"));
+        window->LinkTextEdit->setText(QStringLiteral("リンク"));
+        window->HrefEdit->setText(QStringLiteral("a.htm"));
+        window->TargetCmbBox->setEditText(QStringLiteral("_top"));
+        window->ClassEdit->setText(QStringLiteral("k"));
+        window->IDEdit->setText(QStringLiteral("id"));
+    }
+
+    void writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        window = std::make_unique<TMain>();
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        window->setPrompts(std::move(scripted));
+    }
+    void cleanup()
+    {
+        QCOMPARE(prompts->unexpected, 0);
+        window.reset();
+    }
+
+    void saveAsksAndWrites()
+    {
+        fillWindow();
+        const WindowState before = stateOf(*window);
+        prompts->fileAnswers << path(QStringLiteral("menu.xml")) << path(QStringLiteral("other.xml"));
+        window->mnSave1->trigger();
+        window->mnSave1->trigger();
+
+        QCOMPARE(prompts->fileDialogs.size(), 2);
+        const Prompts::FileDialog &first = prompts->fileDialogs.at(0);
+        QCOMPARE(first.filter, QStringLiteral("ヴォルミクセーブデータ (*.xml)|*.xml;"));
+        QCOMPARE(first.defaultSuffix, QStringLiteral("xml"));
+        QCOMPARE(first.fileName, QString());
+        QVERIFY(first.confirmOverwrite);
+        QCOMPARE(prompts->fileDialogs.at(1).fileName, path(QStringLiteral("menu.xml")));
+        QVERIFY(prompts->messages.isEmpty());
+        QCOMPARE(stateOf(*window), before);
+
+        QFile saved(path(QStringLiteral("other.xml")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), ProjectFile::write(window->treeModel().tree()));
+    }
+
+    void failedSaveShowsTheErrorBox()
+    {
+        fillWindow();
+        const QString target = path(QStringLiteral("missing/menu.xml"));
+        prompts->fileAnswers << target;
+        window->mnSave1->trigger();
+        QCOMPARE(prompts->messages.size(), 1);
+        QCOMPARE(prompts->messages.at(0).icon, Prompts::Icon::Critical);
+        QCOMPARE(prompts->messages.at(0).caption, QStringLiteral("Vormik"));
+        QCOMPARE(prompts->messages.at(0).text, QStringLiteral("ファイル %1 を作成できません.").arg(target));
+        QCOMPARE(window->projectFileName(), target);
+    }
+
+    void openReplacesTheTree()
+    {
+        fillWindow();
+        LinkTree stored;
+        LinkNode *group = stored.appendGroup(nullptr, QStringLiteral("G"));
+        stored.appendLink(group, QStringLiteral("l"))->record().Target = QStringLiteral("_blank");
+        ProjectFile::save(stored, path(QStringLiteral("menu.xml")));
+
+        prompts->fileAnswers << path(QStringLiteral("menu.xml"));
+        window->mnOpen1->trigger();
+        QVERIFY(prompts->messages.isEmpty());
+        const Prompts::FileDialog &dialog = prompts->fileDialogs.at(0);
+        QCOMPARE(dialog.filter, QStringLiteral("ヴォルミクセーブデータ (*.xml)|*.xml;"));
+        QCOMPARE(dialog.defaultSuffix, QStringLiteral("xml"));
+        QVERIFY(!dialog.confirmOverwrite);
+        const LinkTree &tree = window->treeModel().tree();
+        QCOMPARE(tree.count(), 2);
+        QVERIFY(tree.nodeAt(0)->isGroup());
+        QCOMPARE(tree.nodeAt(1)->record().Target, QStringLiteral("_blank"));
+        QCOMPARE(window->treeModel().rowCount(), 1);
+        QCOMPARE(window->projectFileName(), path(QStringLiteral("menu.xml")));
+    }
+
+    void missingFileWarnsAndIsProposedNext()
+    {
+        fillWindow();
+        const WindowState before = stateOf(*window);
+        const QString missing = path(QStringLiteral("none.xml"));
+        prompts->fileAnswers << missing << std::nullopt;
+        window->mnOpen1->trigger();
+        QCOMPARE(prompts->messages.size(), 1);
+        QCOMPARE(prompts->messages.at(0).icon, Prompts::Icon::Warning);
+        QCOMPARE(prompts->messages.at(0).caption, QStringLiteral("警告"));
+        QCOMPARE(prompts->messages.at(0).text, QStringLiteral("指定ファイルが存在しません"));
+        QCOMPARE(stateOf(*window), before);
+
+        window->mnSave1->trigger(); // cancelled
+        QCOMPARE(prompts->fileDialogs.at(1).fileName, missing);
+        QVERIFY(!QFile::exists(missing));
+    }
+
+    void failedOpenChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray fields = "<Href/><Target/><ObjID/><Class/>";
+        const QByteArray head = "<?xml version='1.0' encoding='Shift_JIS'?><NodeData><Nodes>";
+        QTest::newRow("not well-formed") << head + "a</Nodes>";
+        QTest::newRow("no Nodes") << QByteArray("<NodeData/>");
+        QTest::newRow("level jump") << head + "a\r\n\t\tb</Nodes></NodeData>";
+        QTest::newRow("surplus Node") << head + "a</Nodes><Node><Group>1</Group>" + fields + "</Node><Node/></NodeData>";
+        QTest::newRow("bad Group") << head + "a</Nodes><Node><Group>T</Group>" + fields + "</Node></NodeData>";
+        QTest::newRow("missing Href") << head + "a</Nodes><Node><Group>1</Group><Target/><ObjID/><Class/></Node></NodeData>";
+        QTest::newRow("external entity") << projectFixture("hostile-external-entity.xml");
+        QTest::newRow("entity bomb") << projectFixture("hostile-entity-bomb.xml");
+        QTest::newRow("deeply nested") << head + QByteArray("<a>").repeated(20000);
+        QTest::newRow("invalid Shift_JIS") << projectFixture("hostile-invalid-shift-jis.xml");
+    }
+    void failedOpenChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        fillWindow();
+        const WindowState before = stateOf(*window);
+        writeFile(QStringLiteral("bad.xml"), bytes);
+        prompts->fileAnswers << path(QStringLiteral("bad.xml"));
+        window->mnOpen1->trigger();
+        QCOMPARE(prompts->messages.size(), 1);
+        QCOMPARE(prompts->messages.at(0).icon, Prompts::Icon::Critical);
+        QVERIFY2(prompts->messages.at(0).text.contains(path(QStringLiteral("bad.xml"))),
+                 qPrintable(prompts->messages.at(0).text));
+        QCOMPARE(stateOf(*window), before);
+        QCOMPARE(window->projectFileName(), path(QStringLiteral("bad.xml")));
+    }
+
+    void cancelledDialogsChangeNothing()
+    {
+        fillWindow();
+        const WindowState before = stateOf(*window);
+        prompts->fileAnswers << std::nullopt << std::nullopt;
+        window->mnOpen1->trigger();
+        window->mnSave1->trigger();
+        QCOMPARE(stateOf(*window), before);
+        QCOMPARE(window->projectFileName(), QString());
+        QVERIFY(prompts->messages.isEmpty());
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList());
+    }
+
+    void newEmptiesEverythingAndKeepsTheName()
+    {
+        fillWindow();
+        prompts->fileAnswers << path(QStringLiteral("menu.xml")) << std::nullopt;
+        window->mnSave1->trigger();
+
+        QStringList cleared;
+        auto record = [&cleared](const char *name) { return [&cleared, name] { cleared << QLatin1String(name); }; };
+        connect(window->GroupNameEdit, &QLineEdit::textChanged, this, record("GroupNameEdit"));
+        connect(window->LinkTextEdit, &QLineEdit::textChanged, this, record("LinkTextEdit"));
+        connect(window->HrefEdit, &QLineEdit::textChanged, this, record("HrefEdit"));
+        connect(window->TargetCmbBox, &QComboBox::editTextChanged, this, record("TargetCmbBox"));
+        connect(window->ClassEdit, &QLineEdit::textChanged, this, record("ClassEdit"));
+        connect(window->IDEdit, &QLineEdit::textChanged, this, record("IDEdit"));
+
+        window->mnNew1->trigger();
+        const WindowState after = stateOf(*window);
+        QVERIFY(after.nodes.empty());
+        QVERIFY(after.rows.isEmpty());
+        QCOMPARE(after.editors, QStringList(6, QString()));
+        QCOMPARE(cleared, (QStringList{QStringLiteral("GroupNameEdit"), QStringLiteral("LinkTextEdit"),
+                                       QStringLiteral("HrefEdit"), QStringLiteral("TargetCmbBox"),
+                                       QStringLiteral("ClassEdit"), QStringLiteral("IDEdit")}));
+        QVERIFY(window->TreeView1->updatesEnabled());
+        QVERIFY(window->ListView1->updatesEnabled());
+
+        window->mnSave1->trigger();
+        QCOMPARE(prompts->fileDialogs.last().fileName, path(QStringLiteral("menu.xml")));
+    }
+};
+
+QTEST_MAIN(TestProjectCommands)
+#include "tst_projectcommands.moc"

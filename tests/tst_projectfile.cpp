@@ -1,0 +1,434 @@
+#include "project/ProjectFile.h"
+#include "project/usexml.h"
+#include "text/Cp932Codec.h"
+#include "text/VormikError.h"
+#include "tree/LinkTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "ProjectFixtures.h"
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+const QString FileName = QStringLiteral("p.xml");
+
+// The tree of the worked example: group A holding link a1 and group B (which holds link b1),
+// then link c; every link with fields of its own.
+std::unique_ptr<LinkTree> exampleTree()
+{
+    auto tree = std::make_unique<LinkTree>();
+    LinkNode *a = tree->appendGroup(nullptr, QStringLiteral("A"));
+    LinkNode *a1 = tree->appendLink(a, QStringLiteral("a1"));
+    a1->record().Href = QStringLiteral("a1.htm?x=1&y=<2>");
+    a1->record().Target = QStringLiteral("_blank");
+    a1->record().ObjID = QStringLiteral("id1");
+    a1->record().Class = QStringLiteral("c1 c2");
+    LinkNode *b = tree->appendGroup(a, QStringLiteral("B"));
+    b->record().ObjID = QStringLiteral("Group2");
+    tree->appendLink(b, QStringLiteral("b1"))->record().Href = QStringLiteral("b1.htm");
+    tree->appendLink(nullptr, QStringLiteral("c"))->record().Target = QStringLiteral("main");
+    return tree;
+}
+
+// A `Node` element as the writer lays it out.
+QByteArray nodeElement(int index, const char *text, bool group, const QByteArray &href = {},
+                       const QByteArray &target = {}, const QByteArray &objId = {}, const QByteArray &cls = {})
+{
+    auto element = [](const char *name, const QByteArray &value) {
+        return value.isEmpty() ? QByteArray("<") + name + "/>"
+                               : QByteArray("<") + name + ">" + value + "</" + name + ">";
+    };
+    return "<Node>" + element("AbsoluteIndex", QByteArray::number(index)) + element("Text", text)
+        + element("Group", group ? "True" : "False") + element("Href", href) + element("Target", target)
+        + element("ObjID", objId) + element("Class", cls) + "</Node>";
+}
+
+// A file of our own making around an outline and some `Node` elements.
+QByteArray projectBytes(const QString &outline, const QByteArray &nodes, const QByteArray &root = "NodeData")
+{
+    QByteArray escaped = Cp932::encode(outline.toHtmlEscaped());
+    return "<?xml version='1.0' encoding='Shift_JIS'?>\r\n<" + root + "><Nodes>" + escaped + "</Nodes>" + nodes
+        + "</" + root + ">";
+}
+
+QByteArray link(const QByteArray &inner = "<Group>False</Group><Href/><Target/><ObjID/><Class/>")
+{
+    return "<Node>" + inner + "</Node>";
+}
+
+struct NodeView
+{
+    int level;
+    QString text;
+    LinkAttr record;
+    int image;
+    bool operator==(const NodeView &) const = default;
+};
+
+std::vector<NodeView> view(const LinkTree &tree)
+{
+    std::vector<NodeView> nodes;
+    for (const LinkNode *node : tree.nodes()) {
+        LinkAttr record = node->record();
+        record.ListIndex = 0;
+        record.HtmlText.clear();
+        nodes.push_back({node->level(), node->text(), record, node->imageIndex()});
+    }
+    return nodes;
+}
+
+
+QString failureOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const VormikError &error) {
+        return error.message();
+    }
+    return {};
+}
+
+} // namespace
+
+class TestProjectFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exampleTreeWritesOutlineAndNodes()
+    {
+        const auto tree = exampleTree();
+        QCOMPARE(ProjectFile::outlineText(*tree), QStringLiteral("A\r\n\ta1\r\n\tB\r\n\t\tb1\r\nc\r\n"));
+        const QByteArray expected =
+            "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<NodeData><Application><AppTitle>Vormik</AppTitle>"
+            "<AppVersion>1.00</AppVersion></Application><Nodes>A&#13;\n\ta1&#13;\n\tB&#13;\n\t\tb1&#13;\nc&#13;\n</Nodes>"
+            + nodeElement(0, "A", true) + nodeElement(1, "a1", false, "a1.htm?x=1&amp;y=&lt;2&gt;", "_blank", "id1", "c1 c2")
+            + nodeElement(2, "B", true, {}, {}, "Group2") + nodeElement(3, "b1", false, "b1.htm")
+            + nodeElement(4, "c", false, {}, "main") + "</NodeData>\n";
+        QCOMPARE(ProjectFile::write(*tree), expected);
+    }
+
+    void treesRoundTrip_data()
+    {
+        QTest::addColumn<QStringList>("texts"); // one per node, TABs before a text give its level
+        QTest::newRow("empty tree") << QStringList();
+        QTest::newRow("empty texts") << QStringList{QString(), QStringLiteral("\t"), QStringLiteral("\t\t")};
+        QTest::newRow("leading blanks and TABs")
+            << QStringList{QStringLiteral("  two blanks"), QStringLiteral("\t\tTAB first"),
+                           QStringLiteral("\t \t mixed"), QStringLiteral("\t\t\t"), QStringLiteral("   "),
+                           QStringLiteral("\t　full-width first")};
+        QTest::newRow("outside CP932 and NEC characters")
+            << QStringList{QStringLiteral("😀 𠮷"), QStringLiteral("\t①㈱～"), QStringLiteral("\t\t<&>\"'")};
+        QTest::newRow("trailing blanks") << QStringList{QStringLiteral("a  "), QStringLiteral("\tb\t")};
+    }
+    void treesRoundTrip()
+    {
+        QFETCH(QStringList, texts);
+        // An entry's leading TABs give its level, as deep as the entries before allow; the rest,
+        // TABs and blanks included, is its text.
+        LinkTree tree;
+        std::vector<LinkNode *> atLevel;
+        for (const QString &entry : texts) {
+            int level = 0;
+            while (level < entry.size() && entry.at(level) == QLatin1Char('\t') && level < int(atLevel.size()))
+                ++level;
+            LinkNode *parent = level > 0 ? atLevel[size_t(level - 1)] : nullptr;
+            LinkNode *node = tree.appendGroup(parent, entry.mid(level));
+            atLevel.resize(size_t(level));
+            atLevel.push_back(node);
+        }
+        if (!tree.isEmpty())
+            tree.appendLink(nullptr, QStringLiteral("\t\tlink with TABs"))->record().Href = QStringLiteral("😀.htm");
+        const auto read = ProjectFile::read(ProjectFile::write(tree), FileName);
+        QCOMPARE(view(*read), view(tree));
+    }
+
+    void exampleTreeRoundTrips()
+    {
+        const auto tree = exampleTree();
+        const auto read = ProjectFile::read(ProjectFile::write(*tree), FileName);
+        QCOMPARE(view(*read), view(*tree));
+        for (const LinkNode *node : read->nodes())
+            QCOMPARE(node->stateIndex(), node->isGroup() ? GroupImage : LinkImage);
+    }
+
+    void emptyTextIsWrittenAsFullWidthSpace()
+    {
+        LinkTree tree;
+        tree.appendLink(nullptr, {});
+        QCOMPARE(ProjectFile::outlineText(tree), QStringLiteral("　\r\n"));
+        QVERIFY(ProjectFile::write(tree).contains("<Nodes>\x81\x40&#13;\n</Nodes>" + nodeElement(0, "", false)));
+        QCOMPARE(tree.nodeAt(0)->text(), QString());
+    }
+
+    void fullWidthSpaceTextReadsAsEmpty()
+    {
+        const auto read = ProjectFile::read(projectBytes(QStringLiteral("　\r\n\t　\r\n"), link() + link()), FileName);
+        QCOMPARE(read->count(), 2);
+        QCOMPARE(read->nodeAt(0)->text(), QString());
+        QCOMPARE(read->nodeAt(1)->text(), QString());
+        QCOMPARE(read->nodeAt(1)->level(), 1);
+    }
+
+    void leadingBlanksWithoutTextElementMakeLevels()
+    {
+        // Files without a matching Text element read every leading blank and TAB as a level.
+        const auto read = ProjectFile::read(
+            projectBytes(QStringLiteral("a\r\n b\r\n\t\tc\r\n"), link() + link() + link("<Text>other</Text>" + QByteArray(
+                "<Group>0</Group><Href/><Target/><ObjID/><Class/>"))),
+            FileName);
+        QCOMPARE(read->nodeAt(1)->text(), QStringLiteral("b"));
+        QCOMPARE(read->nodeAt(1)->level(), 1);
+        QCOMPARE(read->nodeAt(2)->text(), QStringLiteral("c"));
+        QCOMPARE(read->nodeAt(2)->level(), 2);
+    }
+
+    void groupValues_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<bool>("group");
+        QTest::newRow("True") << QByteArray("True") << true;
+        QTest::newRow("true") << QByteArray("true") << true;
+        QTest::newRow("TRUE") << QByteArray("TRUE") << true;
+        QTest::newRow("fALSE") << QByteArray("fALSE") << false;
+        QTest::newRow("1") << QByteArray("1") << true;
+        QTest::newRow("-1") << QByteArray("-1") << true;
+        QTest::newRow("0") << QByteArray("0") << false;
+        QTest::newRow("1e3") << QByteArray("1e3") << true;
+        QTest::newRow("0.0") << QByteArray("0.0") << false;
+        QTest::newRow("-0e5") << QByteArray("-0e5") << false;
+        QTest::newRow("+.5") << QByteArray("+.5") << true;
+        QTest::newRow("1e999") << QByteArray("1e999") << true;
+        QTest::newRow("padded") << QByteArray("\r\n  True  ") << true;
+    }
+    void groupValues()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(bool, group);
+        const auto read = ProjectFile::read(
+            projectBytes(QStringLiteral("x\r\n"), link("<Group>" + value + "</Group><Href/><Target/><ObjID/><Class/>")),
+            FileName);
+        QCOMPARE(read->nodeAt(0)->isGroup(), group);
+        QCOMPARE(read->nodeAt(0)->imageIndex(), group ? GroupImage : LinkImage);
+    }
+
+    void elementsInAnyOrderUnderAnyRoot()
+    {
+        const QByteArray nodes =
+            "<Node><Class>k</Class><wrap><ObjID>o</ObjID></wrap><Target>t</Target><Href>h</Href><Group>TRUE</Group>"
+            "<AbsoluteIndex>7</AbsoluteIndex></Node>";
+        const auto read = ProjectFile::read(
+            "<Anything><Application/><deep><Nodes>g</Nodes></deep>" + nodes + "<Nodes>ignored</Nodes></Anything>", FileName);
+        QCOMPARE(read->count(), 1);
+        const LinkNode *node = read->nodeAt(0);
+        QCOMPARE(node->text(), QStringLiteral("g"));
+        QCOMPARE(node->record(), (LinkAttr{true, QStringLiteral("h"), QStringLiteral("t"), QStringLiteral("o"),
+                                           QStringLiteral("k"), 0, {}}));
+    }
+
+    void nestedNodeElementsFindTheFirstBelowThem()
+    {
+        const QByteArray rest = "<Target/><ObjID/><Class/>";
+        const auto read = ProjectFile::read(projectBytes(QStringLiteral("a\r\nb"),
+                                                         "<Node><Node><Group>1</Group><Href>in</Href>" + rest
+                                                             + "</Node><Group>0</Group><Href>out</Href>" + rest + "</Node>"),
+                                            FileName);
+        for (int i : {0, 1}) {
+            QVERIFY(read->nodeAt(i)->isGroup());
+            QCOMPARE(read->nodeAt(i)->record().Href, QStringLiteral("in"));
+        }
+    }
+
+    void fewerNodeElementsThanLines()
+    {
+        const auto read = ProjectFile::read(
+            projectBytes(QStringLiteral("G\r\n\t　\r\nlast"), link("<Group>True</Group><Href/><Target/><ObjID/><Class/>")),
+            FileName);
+        QCOMPARE(read->count(), 3);
+        QVERIFY(read->nodeAt(0)->isGroup());
+        for (int i : {1, 2}) {
+            QCOMPARE(read->nodeAt(i)->record(), LinkAttr());
+            QCOMPARE(read->nodeAt(i)->imageIndex(), LinkImage);
+        }
+        QCOMPARE(read->nodeAt(1)->text(), QString());
+        QCOMPARE(read->nodeAt(2)->text(), QStringLiteral("last"));
+        // What was read is what a save and a second open give back.
+        QCOMPARE(view(*ProjectFile::read(ProjectFile::write(*read), FileName)), view(*read));
+    }
+
+    void lineBreaksOfEveryKind()
+    {
+        const auto read = ProjectFile::read(projectBytes(QStringLiteral("a\r\tb\n\tc\r\n\r\nd\n"), {}), FileName);
+        QCOMPARE(view(*read).size(), size_t(5));
+        QCOMPARE(read->nodeAt(3)->text(), QString()); // an empty line still makes a node
+        QCOMPARE(read->nodeAt(4)->text(), QStringLiteral("d"));
+        QCOMPARE(read->nodeAt(2)->level(), 1);
+    }
+
+    void windowsLayoutOpens()
+    {
+        const auto read = ProjectFile::read(projectFixture("windows-layout.xml"), FileName);
+        QCOMPARE(read->count(), 5);
+        const std::vector<NodeView> nodes = view(*read);
+        QCOMPARE(nodes[0].text, QStringLiteral("①グループ"));
+        QVERIFY(nodes[0].record.Group);
+        QCOMPARE(nodes[0].record.ObjID, QStringLiteral("menu1"));
+        QCOMPARE(nodes[1].level, 1);
+        QCOMPARE(nodes[1].text, QStringLiteral("㈱リンク"));
+        QCOMPARE(nodes[1].record.Href, QStringLiteral("http://example.jp/a?x=1&y=2"));
+        QCOMPARE(nodes[1].record.Class, QStringLiteral("c1 c2"));
+        QCOMPARE(nodes[2].text, QString());
+        QCOMPARE(nodes[3].level, 2);
+        QCOMPARE(nodes[3].text, QStringLiteral("Ａ～Ｂ"));
+        QCOMPARE(nodes[3].record.Target, QStringLiteral("main"));
+        QCOMPARE(nodes[4].level, 0);
+        QCOMPARE(nodes[4].record.Target, QStringLiteral("_top"));
+    }
+
+    void faultyFilesAreRejected_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        const QByteArray fields = "<Href/><Target/><ObjID/><Class/>";
+        QTest::newRow("not well-formed") << QByteArray("<NodeData><Nodes>a</NodeData>")
+                                         << QStringLiteral("ファイル p.xml を読み込めません（1 行");
+        QTest::newRow("no Nodes") << QByteArray("<NodeData><Node/></NodeData>")
+                                  << QStringLiteral("ファイル p.xml に Nodes 要素がありません");
+        QTest::newRow("level jump") << projectBytes(QStringLiteral("a\r\n\tb\r\n\t\t\t c\r\n"), {})
+                                    << QStringLiteral("ファイル p.xml の Nodes 要素（4 行目）: アイテム \"c\" の階層 (4) が不正です");
+        QTest::newRow("first line deep, then deeper")
+            << projectBytes(QStringLiteral("\t\ta\r\n\t\t\tb\r\n"), {}) << QStringLiteral("アイテム \"b\" の階層 (3) が不正です");
+        QTest::newRow("surplus Node") << projectBytes(QStringLiteral("a"), link() + "\n" + link())
+                                      << QStringLiteral("ファイル p.xml の 2 番目の Node 要素（3 行目）: 不正なインデックス");
+        QTest::newRow("bad Group") << projectBytes(QStringLiteral("a\r\nb"), link() + link("<Group>yes</Group>" + fields))
+                                   << QStringLiteral("2 番目の Node 要素（3 行目）: 'yes' is not a valid boolean value");
+        QTest::newRow("empty Group") << projectBytes(QStringLiteral("a"), link("<Group/>" + fields))
+                                     << QStringLiteral("'' is not a valid boolean value");
+        QTest::newRow("number without digits") << projectBytes(QStringLiteral("a"), link("<Group>.e1</Group>" + fields))
+                                               << QStringLiteral("'.e1' is not a valid boolean value");
+        QTest::newRow("missing Class") << projectBytes(QStringLiteral("a"), link("<Group>0</Group><Href/><Target/><ObjID/>"))
+                                       << QStringLiteral("1 番目の Node 要素（2 行目）: Class 要素がありません");
+        QTest::newRow("external entity") << projectFixture("hostile-external-entity.xml") << QStringLiteral("DOCTYPE");
+        QTest::newRow("entity bomb") << projectFixture("hostile-entity-bomb.xml") << QStringLiteral("DOCTYPE");
+        QTest::newRow("deeply nested") << projectBytes(QStringLiteral("a"), QByteArray("<x>").repeated(5000))
+                                       << QStringLiteral("Excessive depth");
+        QTest::newRow("invalid Shift_JIS") << projectFixture("hostile-invalid-shift-jis.xml")
+                                           << QStringLiteral("ファイル p.xml を読み込めません");
+    }
+    void messagesTakeTextsAsTheyAre()
+    {
+        const QString name = QStringLiteral("%2 %1.xml");
+        const QString failure = failureOf([&] {
+            ProjectFile::read(projectBytes(QStringLiteral("a\r\n\t\t%1%2"), {}), name);
+        });
+        QCOMPARE(failure, QStringLiteral("ファイル %2 %1.xml の Nodes 要素（3 行目）: アイテム \"%1%2\" の階層 (2) が不正です"));
+        QVERIFY(failureOf([&] { ProjectFile::read(projectBytes(QStringLiteral("a"), link() + link()), name); })
+                    .startsWith(QStringLiteral("ファイル %2 %1.xml の 2 番目の Node 要素")));
+    }
+
+    void faultyFilesAreRejected()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        // The builder's current document stays the one of the last good Open.
+        ProjectFile::read(projectBytes(QStringLiteral("kept"), {}), FileName);
+        xmlDoc *before = usexml::XmlDocument();
+        const QString failure = failureOf([&] { ProjectFile::read(bytes, FileName); });
+        QVERIFY2(failure.contains(message), qPrintable(failure));
+        QCOMPARE(usexml::XmlDocument(), before);
+    }
+
+    void saveWritesWhatWriteMakes()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("menu.xml"));
+        const auto tree = exampleTree();
+        ProjectFile::save(*tree, path);
+        const auto opened = ProjectFile::open(path);
+        QCOMPARE(view(*opened), view(*tree));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), ProjectFile::write(*tree));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("menu.xml")});
+    }
+
+    void failedSaveLeavesOldFile_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing folder") << QStringLiteral("missing/menu.xml")
+                                        << QStringLiteral("ファイル %1 を作成できません");
+        QTest::newRow("a folder") << QStringLiteral("folder") << QStringLiteral("ファイル %1 を作成できません");
+        QTest::newRow("disk full") << QStringLiteral("menu.xml") << QStringLiteral("ファイル %1 を作成できません: ");
+        QTest::newRow("read-only file") << QStringLiteral("readonly.xml") << QStringLiteral("ファイル %1 を作成できません");
+    }
+    void failedSaveLeavesOldFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+        const QString path = dir.filePath(target);
+        const QByteArray old = "old contents\r\n\x81\x40";
+        if (!target.startsWith(QLatin1String("missing")) && target != QLatin1String("folder")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(old);
+        }
+        const auto tree = exampleTree();
+        QString failure;
+        if (QTest::currentDataTag() == QLatin1String("read-only file")) {
+            if (geteuid() == 0)
+                QSKIP("root may write a read-only file");
+            QFile::setPermissions(path, QFileDevice::ReadOwner);
+            failure = failureOf([&] { ProjectFile::save(*tree, path); });
+        } else if (QTest::currentDataTag() == QLatin1String("disk full")) {
+            // A file size limit makes the write fail half way, as a full disk would.
+            rlimit saved{};
+            getrlimit(RLIMIT_FSIZE, &saved);
+            const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit small = saved;
+            small.rlim_cur = 64;
+            setrlimit(RLIMIT_FSIZE, &small);
+            failure = failureOf([&] { ProjectFile::save(*tree, path); });
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, previousHandler);
+        } else {
+            failure = failureOf([&] { ProjectFile::save(*tree, path); });
+        }
+        QVERIFY2(failure.startsWith(message.arg(path)), qPrintable(failure));
+        if (QFileInfo(path).isFile()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), old);
+        }
+        QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+        left.removeAll(QStringLiteral("folder"));
+        left.removeAll(target);
+        QCOMPARE(left, QStringList()); // no half-written temporary file stays behind
+    }
+
+    void openRefusesWhatItCannotRead()
+    {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(QStringLiteral("none.xml"));
+        QVERIFY(failureOf([&] { ProjectFile::open(missing); }).startsWith(QStringLiteral("ファイル %1 を開けません").arg(missing)));
+
+        const QString huge = dir.filePath(QStringLiteral("huge.xml"));
+        QFile file(huge);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(ProjectFile::MaxFileSize + 1)); // sparse: costs no disk
+        file.close();
+        QVERIFY(failureOf([&] { ProjectFile::open(huge); }).contains(QStringLiteral("大きすぎます")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProjectFile)
+#include "tst_projectfile.moc"

@@ -1,0 +1,184 @@
+#include "project/usexml.h"
+#include "text/VormikError.h"
+
+#include <QFile>
+#include <QTest>
+
+#include "ProjectFixtures.h"
+
+using namespace usexml;
+
+class TestUsexml : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QByteArray declaration() { return "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n"; }
+    // Builds a one-element document holding `text` and returns its bytes.
+    static QByteArray documentWithText(const QString &text)
+    {
+        CreateXmlDocument(QStringLiteral("NodeData"));
+        AddXmlElement(XmlRoot(), QStringLiteral("Nodes"), text);
+        return serialise(XmlDocument());
+    }
+    static QString readBackText(const QByteArray &bytes)
+    {
+        XmlDocHandle doc = parse(bytes, QStringLiteral("t.xml"));
+        return textContent(firstElementByName(rootElement(doc.get()), "Nodes"));
+    }
+
+private slots:
+    void freshDocumentHoldsDeclarationAndEmptyRoot()
+    {
+        CreateXmlDocument(QStringLiteral("NodeData"));
+        QVERIFY(XmlDocument());
+        QCOMPARE(reinterpret_cast<const char *>(XmlRoot()->name), "NodeData");
+        QCOMPARE(serialise(XmlDocument()), declaration() + "<NodeData/>\n");
+    }
+
+    void indexesCountFromZeroWithinEachDocument()
+    {
+        for (int round = 0; round < 2; ++round) {
+            CreateXmlDocument(QStringLiteral("Root"));
+            const int container = AddXmlElement(XmlRoot(), QStringLiteral("Application"), {});
+            QCOMPARE(container, 0);
+            QCOMPARE(AddXmlElement(XmlElement(container), QStringLiteral("AppTitle"), QStringLiteral("Vormik")), 1);
+            QCOMPARE(AddXmlElement(XmlElement(container), QStringLiteral("AppVersion"), QStringLiteral("1.00")), 2);
+            QCOMPARE(AddXmlElement(XmlRoot(), QStringLiteral("Nodes"), {}), 3);
+            QCOMPARE(XmlElement(2)->parent, XmlElement(0));
+            QCOMPARE(XmlElement(3)->parent, XmlRoot());
+        }
+        QCOMPARE(serialise(XmlDocument()),
+                 declaration()
+                     + "<Root><Application><AppTitle>Vormik</AppTitle><AppVersion>1.00</AppVersion></Application>"
+                       "<Nodes/></Root>\n");
+    }
+
+    void emptyTextGivesNoChild()
+    {
+        CreateXmlDocument(QStringLiteral("NodeData"));
+        xmlNode *empty = XmlElement(AddXmlElement(XmlRoot(), QStringLiteral("Application"), {}));
+        xmlNode *version = XmlElement(AddXmlElement(XmlRoot(), QStringLiteral("AppVersion"), QStringLiteral("1.00")));
+        QVERIFY(!empty->children);
+        QVERIFY(version->children);
+        QVERIFY(!version->children->next);
+        QCOMPARE(version->children->type, XML_TEXT_NODE);
+        QCOMPARE(textContent(version), QStringLiteral("1.00"));
+    }
+
+    void textIsEscapedNeverMarkup_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("less-than and ampersand") << QStringLiteral("a<b & c") << QByteArray("a&lt;b &amp; c");
+        QTest::newRow("looks like markup") << QStringLiteral("<b>x</b>&amp;") << QByteArray("&lt;b&gt;x&lt;/b&gt;&amp;amp;");
+        QTest::newRow("quotes and CR") << QStringLiteral("\"q' \r\n") << QByteArray("\"q' &#13;\n");
+        QTest::newRow("NEC characters") << QStringLiteral("①㈱～") << QByteArray("\x87\x40\x87\x8a\x81\x60");
+        QTest::newRow("outside CP932") << QStringLiteral("😀𠮷") << QByteArray("&#128512;&#134071;");
+    }
+    void textIsEscapedNeverMarkup()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, written);
+        const QByteArray bytes = documentWithText(text);
+        QVERIFY2(bytes.contains("<Nodes>" + written + "</Nodes>"), bytes.constData());
+        XmlDocHandle doc = parse(bytes, QStringLiteral("t.xml"));
+        xmlNode *nodes = firstElementByName(rootElement(doc.get()), "Nodes");
+        QCOMPARE(textContent(nodes), text);
+        QVERIFY(elementsByName(nodes, "b").empty());
+    }
+
+    void charactersXmlCannotCarryAreLeftOut()
+    {
+        const QByteArray bytes = documentWithText(QStringLiteral("a\x01" "b\x1f") + QChar(0xFFFE) + QChar(0xD800)
+                                                  + QStringLiteral("c"));
+        QCOMPARE(readBackText(bytes), QStringLiteral("abc"));
+    }
+
+    void invalidNamesAreRefused()
+    {
+        QVERIFY_THROWS_EXCEPTION(VormikError, CreateXmlDocument(QStringLiteral("1abc")));
+        CreateXmlDocument(QStringLiteral("NodeData"));
+        QVERIFY_THROWS_EXCEPTION(VormikError, AddXmlElement(XmlRoot(), QString(), QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(VormikError, AddXmlElement(XmlRoot(), QStringLiteral("a b"), {}));
+    }
+
+    void loadedDocumentBecomesCurrent()
+    {
+        setXmlDocument(parse("<Other><Nodes/></Other>", QStringLiteral("t.xml")));
+        QCOMPARE(reinterpret_cast<const char *>(XmlRoot()->name), "Other");
+        QCOMPARE(XmlRoot()->doc, XmlDocument());
+        FinalizeXml();
+        QVERIFY(!XmlDocument());
+        QVERIFY(!XmlRoot());
+    }
+
+    void elementsByNameAtAnyDepthInDocumentOrder()
+    {
+        XmlDocHandle doc = parse("<R><Node><x>1</x><Node><x>2</x></Node></Node><a><Node><x>3</x></Node></a>"
+                                 "<Node/></R>",
+                                 QStringLiteral("t.xml"));
+        xmlNode *root = rootElement(doc.get());
+        const std::vector<xmlNode *> nodes = elementsByName(root, "Node");
+        QCOMPARE(nodes.size(), size_t(4));
+        QCOMPARE(textContent(nodes[0]), QStringLiteral("12"));
+        QCOMPARE(textContent(nodes[1]), QStringLiteral("2"));
+        QCOMPARE(textContent(nodes[2]), QStringLiteral("3"));
+        QCOMPARE(textContent(nodes[3]), QString());
+        QVERIFY(elementsByName(nodes[1], "Node").empty()); // the element itself is not below itself
+        QCOMPARE(firstElementByName(root, "x"), nodes[0]->children);
+        QVERIFY(!firstElementByName(root, "node")); // letter case counts
+    }
+
+    void textContentJoinsAllTextBelow()
+    {
+        XmlDocHandle doc = parse("<R>a<![CDATA[<b>]]>&amp;<i>c</i>&#x5B57;</R>", QStringLiteral("t.xml"));
+        QCOMPARE(textContent(rootElement(doc.get())), QStringLiteral("a<b>&c字"));
+    }
+
+    void faultyDocumentsAreRejected_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("not well-formed") << QByteArray("<?xml version='1.0'?>\n<R>\n<a></b></R>")
+                                         << QStringLiteral("（3 行");
+        QTest::newRow("undeclared entity") << QByteArray("<R>&secret;</R>") << QStringLiteral("secret");
+        QTest::newRow("empty") << QByteArray() << QStringLiteral("t.xml");
+        QTest::newRow("external entity") << projectFixture("hostile-external-entity.xml") << QStringLiteral("DOCTYPE");
+        QTest::newRow("entity bomb") << projectFixture("hostile-entity-bomb.xml") << QStringLiteral("DOCTYPE");
+        QTest::newRow("external DTD") << QByteArray("<!DOCTYPE R SYSTEM \"/etc/passwd\"><R/>") << QStringLiteral("DOCTYPE");
+        QTest::newRow("invalid Shift_JIS") << projectFixture("hostile-invalid-shift-jis.xml") << QStringLiteral("t.xml");
+        QTest::newRow("deeply nested") << "<R>" + QByteArray("<a>").repeated(100000)
+                                       << QStringLiteral("t.xml");
+    }
+    void faultyDocumentsAreRejected()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        try {
+            parse(bytes, QStringLiteral("t.xml"));
+            QFAIL("accepted");
+        } catch (const VormikError &error) {
+            QVERIFY2(error.message().startsWith(QStringLiteral("ファイル t.xml を読み込めません")),
+                     qPrintable(error.message()));
+            QVERIFY2(error.message().contains(expected), qPrintable(error.message()));
+        }
+    }
+
+    void xincludeIsNeverProcessed()
+    {
+        XmlDocHandle doc = parse("<R xmlns:xi='http://www.w3.org/2001/XInclude'><xi:include href='/etc/passwd'/></R>",
+                                 QStringLiteral("t.xml"));
+        QCOMPARE(textContent(rootElement(doc.get())), QString());
+    }
+
+    void shiftJisMeansCp932WhenReading()
+    {
+        const QByteArray bytes = "<?xml version='1.0' encoding='shift_jis'?><R>\x87\x40\x87\x8a\x81\x60\x81\x5f</R>";
+        XmlDocHandle doc = parse(bytes, QStringLiteral("t.xml"));
+        QCOMPARE(textContent(rootElement(doc.get())), QStringLiteral("①㈱～＼"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUsexml)
+#include "tst_usexml.moc"

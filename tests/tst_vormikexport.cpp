@@ -1,0 +1,189 @@
+#include "cli/ExportOptions.h"
+#include "project/ProjectFile.h"
+#include "text/VormikError.h"
+#include "tree/LinkTree.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(ExportSettings)
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString errors;
+};
+
+Run runExport(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(VORMIK_EXPORT_PROGRAM), arguments);
+    if (!process.waitForFinished(60000))
+        qFatal("vormik-export did not finish");
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+class TestVormikExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void optionsMapToSettings_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<ExportSettings>("expected");
+        ExportSettings defaults;
+        defaults.OutputFileName = QStringLiteral("out/page.htm");
+        QTest::newRow("none: the dialog's defaults, no font") << QStringList() << defaults;
+
+        ExportSettings every = defaults;
+        every.GroupMark = QStringLiteral("■");
+        every.FontName = QStringLiteral("ＭＳ ゴシック");
+        every.ClassNameEntry = QStringLiteral("menu");
+        every.FoldingScript = false;
+        every.DefaultStyleSheet = false;
+        every.SoftwareInfo = false;
+        every.AuthorLink = false;
+        QTest::newRow("every option") << QStringList{QStringLiteral("--mark"), QStringLiteral("■"),
+                                                     QStringLiteral("--font=ＭＳ ゴシック"), QStringLiteral("--class"),
+                                                     QStringLiteral("menu"), QStringLiteral("--no-script"),
+                                                     QStringLiteral("--no-style"), QStringLiteral("--no-generator"),
+                                                     QStringLiteral("--no-footer")}
+                                      << every;
+
+        for (const auto &[option, field] : {std::pair{"--no-script", &ExportSettings::FoldingScript},
+                                            std::pair{"--no-style", &ExportSettings::DefaultStyleSheet},
+                                            std::pair{"--no-generator", &ExportSettings::SoftwareInfo},
+                                            std::pair{"--no-footer", &ExportSettings::AuthorLink}}) {
+            ExportSettings one = defaults;
+            one.*field = false;
+            QTest::newRow(option) << QStringList{QLatin1String(option)} << one;
+        }
+        ExportSettings emptyMark = defaults;
+        QTest::newRow("empty mark") << QStringList{QStringLiteral("--mark="), QStringLiteral("--font"), QString()}
+                                    << emptyMark;
+    }
+    void optionsMapToSettings()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(ExportSettings, expected);
+        const ExportOptions::Command command = ExportOptions::parse(
+            QStringList{QStringLiteral("vormik-export")} + options
+            + QStringList{QStringLiteral("menu.xml"), QStringLiteral("out/page.htm")});
+        QCOMPARE(command.projectPath, QStringLiteral("menu.xml"));
+        const ExportSettings &got = command.settings;
+        QCOMPARE(got.OutputFileName, expected.OutputFileName);
+        QCOMPARE(got.FoldingScript, expected.FoldingScript);
+        QCOMPARE(got.DefaultStyleSheet, expected.DefaultStyleSheet);
+        QCOMPARE(got.SoftwareInfo, expected.SoftwareInfo);
+        QCOMPARE(got.AuthorLink, expected.AuthorLink);
+        QCOMPARE(got.GroupMark, expected.GroupMark);
+        QCOMPARE(got.FontName, expected.FontName);
+        QCOMPARE(got.ClassNameEntry, expected.ClassNameEntry);
+    }
+
+    void badArgumentsAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("nothing") << QStringList();
+        QTest::newRow("no page") << QStringList{QStringLiteral("menu.xml")};
+        QTest::newRow("three paths") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("--fancy"), QStringLiteral("a"), QStringLiteral("b")};
+        QTest::newRow("mark without value") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("--mark")};
+    }
+    void badArgumentsAreRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QVERIFY_THROWS_EXCEPTION(VormikError, ExportOptions::parse(QStringList{QStringLiteral("vormik-export")} + arguments));
+        const Run run = runExport(arguments);
+        QVERIFY(run.exitCode > 0);
+        QVERIFY(!run.errors.isEmpty());
+    }
+
+    void helpSucceeds()
+    {
+        QCOMPARE(runExport({QStringLiteral("--help")}).exitCode, 0);
+    }
+
+    // The program prints what the editor's error box would show, and writes no page.
+    void projectFaultsFailWithTheEditorsMessage_data()
+    {
+        QTest::addColumn<QByteArray>("project"); // empty: no file at all
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing project") << QByteArray() << QStringLiteral("を開けません");
+        QTest::newRow("level jump") << QByteArray("<NodeData><Nodes>a\n\t\tb</Nodes></NodeData>")
+                                    << QStringLiteral("アイテム \"b\" の階層 (2) が不正です.");
+        QTest::newRow("entity") << QByteArray("<!DOCTYPE a [<!ENTITY x SYSTEM '/etc/passwd'>]><a><Nodes>&x;</Nodes></a>")
+                                << QStringLiteral("DOCTYPE");
+    }
+    void projectFaultsFailWithTheEditorsMessage()
+    {
+        QFETCH(QByteArray, project);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString projectPath = dir.filePath(QStringLiteral("menu.xml"));
+        if (!project.isEmpty()) {
+            QFile file(projectPath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(project);
+        }
+        const QString page = dir.filePath(QStringLiteral("page.htm"));
+        const Run run = runExport({projectPath, page});
+        QVERIFY(run.exitCode > 0);
+        QVERIFY2(run.errors.contains(projectPath) && run.errors.contains(message), qPrintable(run.errors));
+        QVERIFY(!QFile::exists(page));
+    }
+
+    // The page on disk is byte for byte the page the generator builds from the opened project.
+    void writesTheGeneratorsPage_data() { optionsMapToSettings_data(); }
+    void writesTheGeneratorsPage()
+    {
+        QFETCH(QStringList, options);
+        QTemporaryDir dir;
+        const QString projectPath = dir.filePath(QStringLiteral("menu.xml"));
+        LinkTree tree;
+        LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("グループ①"));
+        LinkNode *link = tree.appendLink(group, QStringLiteral("リンク <&>"));
+        link->record().Href = QStringLiteral("a.htm?x=1&y=2");
+        link->record().Target = QStringLiteral("_blank");
+        link->record().Class = QStringLiteral("hot");
+        tree.appendLink(tree.appendGroup(group, QStringLiteral("下")), QStringLiteral("😀"));
+        tree.appendLink(nullptr, QStringLiteral("top"))->record().ObjID = QStringLiteral("t1");
+        ProjectFile::save(tree, projectPath);
+
+        const QString page = dir.filePath(QStringLiteral("page.htm"));
+        const Run run = runExport(options + QStringList{projectPath, page});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+
+        const ExportOptions::Command command =
+            ExportOptions::parse(QStringList{QStringLiteral("vormik-export")} + options + QStringList{projectPath, page});
+        const std::unique_ptr<LinkTree> opened = ProjectFile::open(projectPath);
+        QFile written(page);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), PageGenerator::buildPage(*opened, command.settings));
+    }
+
+    void projectIsOnlyRead()
+    {
+        QTemporaryDir dir;
+        const QString projectPath = dir.filePath(QStringLiteral("menu.xml"));
+        LinkTree tree;
+        tree.appendLink(tree.appendGroup(nullptr, QStringLiteral("G")), QStringLiteral("l"));
+        ProjectFile::save(tree, projectPath);
+        const QByteArray before = ProjectFile::write(tree);
+        runExport({projectPath, dir.filePath(QStringLiteral("page.htm"))});
+        QFile file(projectPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVormikExport)
+#include "tst_vormikexport.moc"
