@@ -23,7 +23,6 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
-
 class TestMainWindow : public QObject
 {
     Q_OBJECT
