@@ -43,7 +43,8 @@ void TPopupPanel::PopupAt(int x, int y)
     if (!m_popupForm)
         m_popupForm = makePopupForm();
     QWidget *form = m_popupForm;
-    m_returnTo = QApplication::activeWindow();
+    if (QApplication::activeWindow() != form)
+        m_returnTo = QApplication::activeWindow();
     form->resize(size());
     form->move(x, y);
 
