@@ -430,6 +430,7 @@ QWidget *TMain::buildEditorPanel()
     // The class picker: designed on the window, shown only when popped up.
     PopupPanel1 = named(new TPopupPanel(), "PopupPanel1");
     PopupPanel1->resize(117, 117);
+    PopupPanel1->setFont(font());
     auto *pickerLayout = new QVBoxLayout(PopupPanel1);
     pickerLayout->setContentsMargins(1, 1, 1, 1);
     pickerLayout->setSpacing(0);

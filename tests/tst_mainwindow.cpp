@@ -2,6 +2,7 @@
 #include "app/ToolBarButtonDrawing.h"
 #include "tree/LinkTreeModel.h"
 #include "ScriptedPrompts.h"
+#include "UrlCatcher.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -21,16 +22,6 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
-
-// Receives the URLs the window hands to the desktop.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
 
 class TestMainWindow : public QObject
 {

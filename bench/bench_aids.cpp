@@ -1,0 +1,68 @@
+// The ID check and the class picker walk the whole tree; the class list must stay linear even
+// when every class differs.
+#include "BenchTrees.h"
+
+#include "app/MainForm.h"
+#include "app/PopupPanel.h"
+#include "app/UsedValues.h"
+#include "tree/LinkTreeModel.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void giveDistinctClasses(LinkTree &tree)
+{
+    int i = 0;
+    for (LinkNode *node : tree.nodes())
+        node->record().Class = QStringLiteral("Class%1").arg(i++);
+}
+
+void BM_IdCheckWalk(benchmark::State &state)
+{
+    const auto tree = makeTree(static_cast<TreeShape>(state.range(0)), static_cast<int>(state.range(1)));
+    const QString absent = QStringLiteral("NoSuchId");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(UsedValues::idInUse(*tree, absent, nullptr));
+}
+
+void BM_ClassList(benchmark::State &state)
+{
+    const auto tree = makeTree(static_cast<TreeShape>(state.range(0)), static_cast<int>(state.range(1)));
+    if (state.range(2))
+        giveDistinctClasses(*tree);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(UsedValues::classes(*tree));
+}
+
+// The whole button: the list filled with every class and the picker popped up, then closed.
+void BM_UsedClassBtnClick(benchmark::State &state)
+{
+    TMain window;
+    auto tree = makeTree(TreeShape::Balanced, static_cast<int>(state.range(0)));
+    giveDistinctClasses(*tree);
+    window.treeModel().replaceTree(std::move(tree));
+    for (auto _ : state) {
+        window.UsedClassBtnClick();
+        window.PopupPanel1->ClosePopup(nullptr);
+    }
+}
+
+void shapesAndSizes(benchmark::internal::Benchmark *bench, bool withDistinct)
+{
+    for (int shape : {0, 1, 2})
+        for (int nodes : {10000, 100000}) {
+            if (withDistinct) {
+                bench->Args({shape, nodes, 0});
+                bench->Args({shape, nodes, 1});
+            } else {
+                bench->Args({shape, nodes});
+            }
+        }
+}
+
+} // namespace
+
+BENCHMARK(BM_IdCheckWalk)->Apply([](auto *b) { shapesAndSizes(b, false); })->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClassList)->Apply([](auto *b) { shapesAndSizes(b, true); })->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UsedClassBtnClick)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

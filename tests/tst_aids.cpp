@@ -1,0 +1,350 @@
+#include "app/MainForm.h"
+#include "app/PopupPanel.h"
+#include "app/UsedValues.h"
+#include "text/TextRules.h"
+#include "tree/LinkTreeModel.h"
+#include "EditingFixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+
+struct Fields
+{
+    QString id;
+    QString cls;
+};
+
+class TestAids : public QObject
+{
+    Q_OBJECT
+
+    EditingFixture fixture;
+    TMain *window = nullptr;
+    ScriptedPrompts *prompts = nullptr;
+
+    LinkTree &tree() { return window->treeModel().tree(); }
+
+    LinkNode *addLink(LinkNode *parent, const QString &text, const Fields &fields)
+    {
+        LinkNode *node = window->treeModel().appendLink(parent, text);
+        node->record().ObjID = fields.id;
+        node->record().Class = fields.cls;
+        return node;
+    }
+
+    // Selects a link in the tree, which lists it with its siblings and selects its row; a group
+    // lists its links with no row selected.
+    void select(LinkNode *node)
+    {
+        fixture.clickNode(node);
+        const QList<QTreeWidgetItem *> rows = window->ListView1->selectedItems();
+        if (node->isGroup())
+            QVERIFY(rows.isEmpty());
+        else
+            QCOMPARE(window->rowNode(rows.value(0)), node);
+    }
+
+    QList<LinkAttr> records()
+    {
+        QList<LinkAttr> all;
+        for (const LinkNode *node : tree().nodes())
+            all.append(node->record());
+        return all;
+    }
+
+    QStringList listedClasses()
+    {
+        QStringList texts;
+        for (int i = 0; i < window->ClassListBox->count(); ++i)
+            texts.append(window->ClassListBox->item(i)->text());
+        return texts;
+    }
+
+    void tick(const QString &text)
+    {
+        const QList<QListWidgetItem *> found = window->ClassListBox->findItems(text, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        found.constFirst()->setCheckState(Qt::Checked);
+    }
+
+    void openPicker()
+    {
+        window->UsedClassBtn->click();
+        QVERIFY(window->PopupPanel1->IsPoppedUp());
+        QVERIFY(window->PopupPanel1->PopupForm());
+        QTRY_VERIFY(window->PopupPanel1->PopupForm()->isActiveWindow());
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(fixture.open());
+        window = fixture.window.get();
+        prompts = fixture.prompts;
+    }
+    void cleanup() { fixture.close(); }
+
+    void idCheck_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("selected"); // text of the link whose row is selected; empty: none
+        QTest::addColumn<QString>("warning");  // the warning's text; empty: the no-duplicate box
+
+        QTest::newRow("own ID of the edited link") << "menu" << "Menu link" << "";
+        QTest::newRow("another link's ID, other case") << "top" << "Menu link" << "ID : top は既に使われています";
+        QTest::newRow("named trimmed, as typed") << "  TOP \t" << "Menu link" << "ID : TOP は既に使われています";
+        QTest::newRow("edited ID used by another link") << "menu" << "Top link" << "ID : menu は既に使われています";
+        QTest::newRow("no row selected: every node counts") << "MENU" << "" << "ID : MENU は既に使われています";
+        QTest::newRow("a group's exported id") << "vmk_g0" << "Menu link" << "ID : vmk_g0 は既に使われています";
+        QTest::newRow("unused ID") << "footer" << "Menu link" << "";
+        QTest::newRow("full-width space is part of the ID") << "menu　" << "Top link" << "";
+        QTest::newRow("stored IDs are not trimmed") << "side" << "Menu link" << "";
+        QTest::newRow("empty ID, although a link has none") << "" << "Menu link" << "";
+        QTest::newRow("blank ID") << " \t " << "" << "";
+    }
+
+    void idCheck()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, selected);
+        QFETCH(QString, warning);
+
+        LinkNode *group = window->treeModel().appendGroup(nullptr, "Group");
+        group->record().ObjID = "VMK_G0";
+        LinkNode *menu = addLink(group, "Menu link", {"menu", {}});
+        LinkNode *top = addLink(group, "Top link", {"Top", {}});
+        addLink(group, "No ID", {{}, {}});
+        addLink(nullptr, "Side", {" side ", {}});
+
+        select(selected == "Menu link" ? menu : selected == "Top link" ? top : group);
+        window->IDEdit->setText(typed);
+        const QList<LinkAttr> before = records();
+
+        window->OverlapIDBtn->click();
+
+        QCOMPARE(prompts->messages.size(), 1);
+        const ScriptedPrompts::Shown shown = prompts->messages.constFirst();
+        if (warning.isEmpty()) {
+            QCOMPARE(shown.icon, Prompts::Icon::Information);
+            QCOMPARE(shown.caption, QString("情報"));
+            QCOMPARE(shown.text, QString("IDの重複はありませんでした　　"));
+        } else {
+            QCOMPARE(shown.icon, Prompts::Icon::Warning);
+            QCOMPARE(shown.caption, QString("警告"));
+            QCOMPARE(shown.text, warning);
+        }
+        // The check changes nothing.
+        QCOMPARE(window->IDEdit->text(), typed);
+        QCOMPARE(records(), before);
+    }
+
+    void classValues_data()
+    {
+        QTest::addColumn<QStringList>("classes"); // of the nodes, in absolute order
+        QTest::addColumn<QStringList>("listed");
+
+        QTest::newRow("first appearance, letter case aside")
+            << QStringList{"nav", "Nav", "nav main", "", "nav"} << QStringList{"nav", "nav main"};
+        QTest::newRow("a value is kept whole") << QStringList{"b a", "a b", "a"} << QStringList{"b a", "a b", "a"};
+        QTest::newRow("not sorted") << QStringList{"zeta", "Alpha", "ZETA", "alpha"} << QStringList{"zeta", "Alpha"};
+        QTest::newRow("blanks count") << QStringList{"nav", " nav", "nav "} << QStringList{"nav", " nav", "nav "};
+        QTest::newRow("no classes") << QStringList{"", ""} << QStringList{};
+        // Letter case beyond ASCII follows the same comparison as everywhere else.
+        QTest::newRow("Greek sigma forms") << QStringList{"ς", "Σ", "σ"} << QStringList{"ς"};
+        QTest::newRow("Kelvin sign") << QStringList{"\u212A", "k", "K"} << QStringList{"\u212A"};
+        QTest::newRow("sharp s is not ss") << QStringList{"Straße", "STRASSE", "strasse"}
+                                           << QStringList{"Straße", "STRASSE"};
+        QTest::newRow("letters beyond the BMP") << QStringList{"\U00010400x", "\U00010428X", "\U00010401x"}
+                                                << QStringList{"\U00010400x", "\U00010401x"};
+        QTest::newRow("full width letters") << QStringList{"ＮＡＶ", "ｎａｖ", "nav"} << QStringList{"ＮＡＶ", "nav"};
+    }
+
+    void classValues()
+    {
+        QFETCH(QStringList, classes);
+        QFETCH(QStringList, listed);
+
+        // Groups take part: every other node is a group holding the next.
+        LinkNode *parent = nullptr;
+        for (int i = 0; i < classes.size(); ++i) {
+            LinkNode *node = i % 2 == 0 ? window->treeModel().appendGroup(parent, "g")
+                                        : window->treeModel().appendLink(parent, "l");
+            node->record().Class = classes.at(i);
+            if (node->isGroup())
+                parent = node;
+        }
+        // The expectations follow the one sameness rule of the program.
+        for (int i = 1; i < listed.size(); ++i)
+            QVERIFY(!TextRules::same(listed.at(i - 1), listed.at(i)));
+
+        QCOMPARE(UsedValues::classes(tree()), listed);
+        openPicker();
+        QCOMPARE(listedClasses(), listed);
+        for (int i = 0; i < window->ClassListBox->count(); ++i) {
+            const QListWidgetItem *item = window->ClassListBox->item(i);
+            QVERIFY(item->flags() & Qt::ItemIsUserCheckable);
+            QCOMPARE(item->checkState(), Qt::Unchecked);
+        }
+    }
+
+    void pickerCoversButton()
+    {
+        addLink(nullptr, "a", {{}, "nav"});
+        openPicker();
+
+        QWidget *form = window->PopupPanel1->PopupForm();
+        QVERIFY(form->isWindow());
+        QVERIFY(!form->parentWidget());
+        QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(window->PopupPanel1->parentWidget(), form);
+        QVERIFY(window->PopupPanel1->isVisible());
+
+        const QPoint button = window->UsedClassBtn->mapToGlobal(QPoint(0, 0));
+        QCOMPARE(window->UsedClassBtn->height(), 21);
+        QCOMPARE(form->geometry(), QRect(button.x(), button.y() - 97, 117, 117));
+        QCOMPARE(window->PopupPanel1->pos(), QPoint(0, 0));
+        // The OK button fills the strip at the bottom.
+        QCOMPARE(window->ClassOKBtn->geometry(), window->Panel1->rect());
+        QCOMPARE(window->Panel1->height(), 20);
+        QCOMPARE(window->Panel1->geometry().bottom(), window->PopupPanel1->rect().bottom() - 1);
+    }
+
+    void okWritesTickedClassesIntoTheLink()
+    {
+        addLink(nullptr, "a", {{}, "nav"});
+        addLink(nullptr, "b", {{}, "Nav"});
+        addLink(nullptr, "c", {{}, "nav main"});
+        LinkNode *edited = addLink(nullptr, "d", {{}, "previous"});
+        select(edited);
+        QCOMPARE(window->ClassEdit->text(), QString("previous"));
+        openPicker();
+        QPointer<QWidget> form = window->PopupPanel1->PopupForm();
+
+        tick("nav main");
+        tick("nav");
+        window->ClassOKBtn->click();
+
+        QCOMPARE(window->ClassEdit->text(), QString("nav nav main"));
+        QCOMPARE(edited->record().Class, QString("nav nav main"));
+        QCOMPARE(window->ListView1->selectedItems().value(0)->text(4), QString("nav nav main"));
+        QVERIFY(!window->PopupPanel1->IsPoppedUp());
+        QVERIFY(!window->PopupPanel1->PopupForm());
+        QVERIFY(!window->PopupPanel1->parentWidget());
+        QVERIFY(!window->PopupPanel1->isVisible());
+        QTRY_VERIFY(form.isNull());
+    }
+
+    void okWithNoRowSelectedWritesNoLink()
+    {
+        LinkNode *group = window->treeModel().appendGroup(nullptr, "Group");
+        addLink(group, "a", {{}, "nav"});
+        select(group);
+        const QList<LinkAttr> before = records();
+        openPicker();
+        tick("nav");
+        window->ClassOKBtn->click();
+        QCOMPARE(window->ClassEdit->text(), QString("nav"));
+        QCOMPARE(records(), before);
+    }
+
+    void okWithNothingToPickEmptiesTheEditor()
+    {
+        window->ClassEdit->setText("nav");
+        openPicker();
+        QCOMPARE(window->ClassListBox->count(), 0);
+        window->ClassOKBtn->click();
+        QCOMPARE(window->ClassEdit->text(), QString());
+        QVERIFY(!window->PopupPanel1->IsPoppedUp());
+    }
+
+    void enterPressesOk()
+    {
+        addLink(nullptr, "a", {{}, "nav"});
+        openPicker();
+        tick("nav");
+        // The keys go to the picker as soon as it shows.
+        QTRY_VERIFY(window->PopupPanel1->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(window->ClassListBox, Qt::Key_Escape);
+        QVERIFY(window->PopupPanel1->IsPoppedUp());
+        QTest::keyClick(window->ClassListBox, Qt::Key_Return);
+        QCOMPARE(window->ClassEdit->text(), QString("nav"));
+        QVERIFY(!window->PopupPanel1->IsPoppedUp());
+    }
+
+    void losingActivationWritesNothing()
+    {
+        addLink(nullptr, "a", {{}, "nav"});
+        LinkNode *edited = addLink(nullptr, "b", {{}, "kept"});
+        select(edited);
+        openPicker();
+        QPointer<QWidget> form = window->PopupPanel1->PopupForm();
+        tick("nav");
+
+        window->activateWindow();
+        QTRY_VERIFY(!window->PopupPanel1->IsPoppedUp());
+        QCOMPARE(window->ClassEdit->text(), QString("kept"));
+        QCOMPARE(edited->record().Class, QString("kept"));
+        QVERIFY(!window->PopupPanel1->parentWidget());
+        QTRY_VERIFY(form.isNull());
+    }
+
+    void everyPopupIsFresh()
+    {
+        LinkNode *first = addLink(nullptr, "a", {{}, "nav"});
+        openPicker();
+        QPointer<QWidget> firstForm = window->PopupPanel1->PopupForm();
+        tick("nav");
+        window->ClassOKBtn->click();
+        QTRY_VERIFY(firstForm.isNull());
+
+        first->record().Class = "menu";
+        addLink(nullptr, "b", {{}, "nav"});
+        openPicker();
+        QCOMPARE(listedClasses(), QStringList({"menu", "nav"}));
+        QCOMPARE(window->ClassListBox->item(1)->checkState(), Qt::Unchecked);
+    }
+
+    void popupWindowFollowsThePanelsSize()
+    {
+        openPicker();
+        window->PopupPanel1->resize(150, 130);
+        QCOMPARE(window->PopupPanel1->PopupForm()->size(), QSize(150, 130));
+    }
+
+    void panelOnItsOwn()
+    {
+        TPopupPanel panel;
+        panel.resize(40, 30);
+        QVERIFY(!panel.isVisible());
+        QList<QObject *> exits;
+        panel.OnExit = [&exits](QObject *sender) { exits.append(sender); };
+
+        panel.PopupAt(70, 80);
+        QVERIFY(panel.IsPoppedUp());
+        QCOMPARE(panel.PopupForm()->geometry(), QRect(70, 80, 40, 30));
+        QCOMPARE(panel.PopupForm()->font(), panel.font());
+
+        QObject sender;
+        panel.ClosePopup(&sender);
+        QCOMPARE(exits, QList<QObject *>{&sender});
+        // A second close has no window to release, so it does not report an exit.
+        panel.ClosePopup(&sender);
+        QCOMPARE(exits.size(), 1);
+
+        // Destroyed while popped up, the panel takes its window with it.
+        auto *popped = new TPopupPanel;
+        popped->PopupAt(0, 0);
+        QPointer<QWidget> form = popped->PopupForm();
+        delete popped;
+        QVERIFY(form.isNull());
+    }
+};
+
+QTEST_MAIN(TestAids)
+#include "tst_aids.moc"
