@@ -62,10 +62,11 @@ public:
     }
 
     // Every node's text and fields in absolute order; ListIndex and HtmlText are scratch.
-    QStringList snapshot()
+    QStringList snapshot() { return snapshotOf(tree()); }
+    static QStringList snapshotOf(const LinkTree &tree)
     {
         QStringList lines;
-        for (const LinkNode *n : tree().nodes()) {
+        for (const LinkNode *n : tree.nodes()) {
             const LinkAttr &r = n->record();
             lines << QStringList{QString::number(n->level()), n->text(), r.Group ? "group" : "link", r.Href, r.Target,
                                  r.ObjID, r.Class}

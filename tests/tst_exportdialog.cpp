@@ -2,6 +2,7 @@
 #include "html/ExportHTMLForm.h"
 #include "text/Cp932Codec.h"
 #include "tree/LinkTreeModel.h"
+#include "ModalLoop.h"
 #include "ScriptedPrompts.h"
 
 #include <QApplication>
@@ -16,7 +17,6 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -44,24 +44,10 @@ struct Fixture
     bool run(const std::optional<QString> &answer, const std::function<void(TExportHTML &)> &action)
     {
         prompts->fileAnswers.enqueue(answer);
-        bool shown = false;
-        // Acts on the dialog as soon as it is up in its modal loop; the command returns once the
-        // action has closed it. The poll ends with this call, whatever happened.
-        QTimer poll;
-        poll.setInterval(5);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto *dialog = qobject_cast<TExportHTML *>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible())
-                return;
-            poll.stop();
-            shown = true;
-            action(*dialog);
-            if (dialog->isVisible()) // never leave a modal loop running
-                dialog->reject();
-        });
-        poll.start();
-        window.mnOutPutHTML1Click();
-        return shown;
+        // The command returns once the action has closed the dialog.
+        return actWhileShown([] { return qobject_cast<TExportHTML *>(QApplication::activeModalWidget()); },
+                             [&](QWidget &dialog) { action(static_cast<TExportHTML &>(dialog)); },
+                             [this] { window.mnOutPutHTML1Click(); });
     }
 };
 
