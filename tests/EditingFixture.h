@@ -4,6 +4,8 @@
 #include "tree/LinkTreeModel.h"
 #include "ScriptedPrompts.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QMenu>
 #include <QTest>
 #include <QTreeView>
@@ -118,6 +120,17 @@ public:
         QVERIFY(QTest::qWaitForWindowExposed(menu));
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
         menu->close();
+    }
+
+    // Opens a combo box's drop-down list and clicks the entry at `entry`.
+    static void pickEntry(QComboBox *box, int entry)
+    {
+        box->showPopup();
+        QAbstractItemView *list = box->view();
+        QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+        const QRect item = list->visualRect(list->model()->index(entry, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        QTRY_VERIFY(!list->isVisible());
     }
 
     // The main part of a tool-bar button, not its drop-down arrow.

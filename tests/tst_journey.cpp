@@ -93,12 +93,7 @@ class TestJourney : public QObject
     {
         const int index = box->findText(entry);
         QVERIFY2(index >= 0, qPrintable(entry));
-        box->showPopup();
-        QAbstractItemView *list = box->view();
-        QVERIFY(QTest::qWaitForWindowExposed(list->window()));
-        const QRect entryRect = list->visualRect(list->model()->index(index, 0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entryRect.center());
-        QTRY_VERIFY(!list->isVisible());
+        EditingFixture::pickEntry(box, index);
         QCOMPARE(box->currentText(), entry);
     }
 

@@ -256,13 +256,7 @@ private slots:
         QFETCH(QString, target);
         f.clickNode("t1");
         f.node("t1")->record().Target = "other";
-        QComboBox *box = f.window->TargetCmbBox;
-        box->showPopup();
-        QAbstractItemView *list = box->view();
-        QVERIFY(QTest::qWaitForWindowExposed(list->window()));
-        const QRect item = list->visualRect(list->model()->index(entry, 0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
-        QTRY_VERIFY(!list->isVisible());
+        f.pickEntry(f.window->TargetCmbBox, entry);
         QTEST(f.window->StatusBar1->currentMessage(), "description");
         QCOMPARE(f.node("t1")->record().Target, target);
         QCOMPARE(f.window->ListView1->topLevelItem(0)->text(2), target);
