@@ -69,3 +69,14 @@ std::unique_ptr<LinkTree> makeTree(TreeShape shape, int nodes)
     }
     return tree;
 }
+
+void evictCaches(benchmark::State &state)
+{
+    // Several times the largest per-core cache of the machines we run on.
+    static std::vector<char> junk(16 << 20);
+    state.PauseTiming();
+    for (size_t i = 0; i < junk.size(); i += 64)
+        ++junk[i];
+    benchmark::ClobberMemory();
+    state.ResumeTiming();
+}

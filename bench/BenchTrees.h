@@ -2,6 +2,8 @@
 
 #include "tree/LinkTree.h"
 
+#include <benchmark/benchmark.h>
+
 #include <memory>
 
 // The tree shapes every benchmark runs over.
@@ -15,3 +17,8 @@ const char *shapeName(TreeShape shape);
 
 // A tree of `nodes` nodes in the given shape, every link with all its fields filled.
 std::unique_ptr<LinkTree> makeTree(TreeShape shape, int nodes);
+
+// Pushes the tree out of the processor's caches, untimed. Whole-tree benchmarks call it before
+// every run, so that 10,000 and 100,000 nodes both start from memory and the ratio of their
+// times shows how the work grows, not whether the smaller tree happened to fit in a cache.
+void evictCaches(benchmark::State &state);

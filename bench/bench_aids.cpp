@@ -22,8 +22,10 @@ void BM_IdCheckWalk(benchmark::State &state)
 {
     const auto tree = makeTree(static_cast<TreeShape>(state.range(0)), static_cast<int>(state.range(1)));
     const QString absent = QStringLiteral("NoSuchId");
-    for (auto _ : state)
+    for (auto _ : state) {
+        evictCaches(state);
         benchmark::DoNotOptimize(UsedValues::idInUse(*tree, absent, nullptr));
+    }
 }
 
 void BM_ClassList(benchmark::State &state)
@@ -31,8 +33,10 @@ void BM_ClassList(benchmark::State &state)
     const auto tree = makeTree(static_cast<TreeShape>(state.range(0)), static_cast<int>(state.range(1)));
     if (state.range(2))
         giveDistinctClasses(*tree);
-    for (auto _ : state)
+    for (auto _ : state) {
+        evictCaches(state);
         benchmark::DoNotOptimize(UsedValues::classes(*tree));
+    }
 }
 
 // The whole button: the list filled with every class and the picker popped up, then closed.
@@ -43,6 +47,7 @@ void BM_UsedClassBtnClick(benchmark::State &state)
     giveDistinctClasses(*tree);
     window.treeModel().replaceTree(std::move(tree));
     for (auto _ : state) {
+        evictCaches(state);
         window.UsedClassBtnClick();
         window.PopupPanel1->ClosePopup(nullptr);
     }

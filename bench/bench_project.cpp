@@ -37,8 +37,10 @@ void saveProject(benchmark::State &state, TreeShape shape, int nodes)
     const auto tree = makeTree(shape, nodes);
     const QString path = projectPath(shape, nodes);
     ProjectFile::save(*tree, path); // warm-up: a single timed run of a large tree is mostly first-touch cost
-    for (auto _ : state)
+    for (auto _ : state) {
+        evictCaches(state);
         ProjectFile::save(*tree, path);
+    }
     state.counters["bytes"] = static_cast<double>(QFileInfo(path).size());
     state.SetItemsProcessed(state.iterations() * nodes);
 }
@@ -49,6 +51,7 @@ void openProject(benchmark::State &state, TreeShape shape, int nodes)
     try {
         ProjectFile::open(path); // warm-up, as for Save
         for (auto _ : state) {
+            evictCaches(state);
             auto tree = ProjectFile::open(path);
             benchmark::DoNotOptimize(tree->count());
         }

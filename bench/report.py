@@ -21,11 +21,11 @@ def family_and_size(name):
 
 
 def scaling(results):
+    # With repetitions, each run's median stands for it; otherwise the single run does.
+    runs = runs_of(results)
     families = {}
-    for b in results['benchmarks']:
-        if b.get('run_type') == 'aggregate':
-            continue
-        family, size = family_and_size(b['name'])
+    for b in runs:
+        family, size = family_and_size(b.get('run_name', b['name']))
         if family:
             families.setdefault(family, {})[size] = b['real_time']
     worst = 0.0
@@ -38,6 +38,11 @@ def scaling(results):
             print('%-60s %12.3g %12.3g %8.2f%s' % (family, sizes[10000], sizes[100000], ratio, flag))
     print('worst scaling ratio: %.2f (limit %.0f)' % (worst, LIMIT))
     return worst
+
+
+def runs_of(results):
+    medians = [b for b in results['benchmarks'] if b.get('aggregate_name') == 'median']
+    return medians or [b for b in results['benchmarks'] if b.get('run_type') != 'aggregate']
 
 
 def best_time(command, runs=5):
@@ -58,7 +63,7 @@ def main():
     export = best_time([exporter, project, out + '/balanced-100000.htm'])
     print('\nxmllint --noout on the 100,000-node file: %.3f s' % xmllint)
     print('vormik-export (open + export) on the same file: %.3f s  (%.2f x xmllint)' % (export, export / xmllint))
-    opens = [b for b in results['benchmarks'] if re.search(r'open', b['name'], re.I) and '100000' in b['name']]
+    opens = [b for b in runs_of(results) if re.search(r'open', b['name'], re.I) and '100000' in b['name']]
     for b in opens:
         seconds = b['real_time'] / {'ns': 1e9, 'us': 1e6, 'ms': 1e3, 's': 1}[b['time_unit']]
         print('%s: %.3f s  (%.2f x xmllint)' % (b['name'], seconds, seconds / xmllint))

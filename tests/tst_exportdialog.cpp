@@ -205,6 +205,10 @@ private slots:
         Fixture f;
         QString focused;
         QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {
+            // Accelerators reach only the active window; under load activation can lag.
+            d.activateWindow();
+            if (!QTest::qWaitForWindowActive(&d))
+                return;
             d.OKBtn->setFocus();
             QTest::keyClick(&d, Qt::Key(key), Qt::AltModifier);
             QWidget *w = QApplication::focusWidget();

@@ -1,4 +1,5 @@
 #include "app/MainForm.h"
+#include "app/Startup.h"
 #include "app/ToolBarButtonDrawing.h"
 #include "tree/LinkTreeModel.h"
 #include "ScriptedPrompts.h"
@@ -13,6 +14,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStatusBar>
@@ -327,6 +331,15 @@ private slots:
         QCOMPARE(catcher.urls[0].toLocalFile(),
                  QDir(QCoreApplication::applicationDirPath()).filePath("ReadMe.txt"));
         QVERIFY(prompts->messages.isEmpty());
+    }
+
+    void standardButtonsSpeakJapanese()
+    {
+        QTranslator translator;
+        QVERIFY(installJapaneseTranslation(translator));
+        QMessageBox box(QMessageBox::Information, "t", "t", QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("キャンセル"));
+        QCoreApplication::removeTranslator(&translator);
     }
 
     void exitClosesTheWindow()

@@ -35,17 +35,19 @@ void LinkTree::rebuildOrder() const
 {
     m_order.clear();
     m_order.reserve(static_cast<size_t>(m_count));
-    // An explicit stack: a chain thousands of levels deep must not exhaust the call stack.
+    // An explicit stack: a chain thousands of levels deep must not exhaust the call stack. It
+    // holds one top-level subtree at a time, so a flat tree needs almost none.
     std::vector<LinkNode *> pending;
-    for (auto it = m_top.rbegin(); it != m_top.rend(); ++it)
-        pending.push_back(it->get());
-    while (!pending.empty()) {
-        LinkNode *node = pending.back();
-        pending.pop_back();
-        node->m_absoluteIndex = static_cast<int>(m_order.size());
-        m_order.push_back(node);
-        for (auto it = node->m_children.rbegin(); it != node->m_children.rend(); ++it)
-            pending.push_back(it->get());
+    for (const auto &top : m_top) {
+        pending.push_back(top.get());
+        while (!pending.empty()) {
+            LinkNode *node = pending.back();
+            pending.pop_back();
+            node->m_absoluteIndex = static_cast<int>(m_order.size());
+            m_order.push_back(node);
+            for (auto it = node->m_children.rbegin(); it != node->m_children.rend(); ++it)
+                pending.push_back(it->get());
+        }
     }
     m_orderValid = true;
 }

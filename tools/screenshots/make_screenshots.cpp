@@ -52,6 +52,7 @@ int main(int argc, char **argv)
     ExportSettings settings;
     settings.OutputFileName = out.filePath(QStringLiteral("menu.html"));
     settings.GroupMark = QStringLiteral("□");
+    settings.FontName = QStringLiteral("Noto Sans Mono CJK JP");
     PageGenerator::exportPage(model.tree(), settings);
 
     QTimer::singleShot(1500, &window, [&] {
