@@ -9,20 +9,11 @@ namespace UsedValues {
 
 namespace {
 
-// A node's value, by address, whose equality is TextRules::same: the walk neither copies nor
-// folds a string.
-struct SameValue
+// Values that TextRules::same calls equal fold alike: it compares code point by code point after
+// simple case folding, and so does this.
+size_t foldedHash(const QString &value)
 {
-    const QString *value;
-    friend bool operator==(SameValue a, SameValue b) { return TextRules::same(*a.value, *b.value); }
-};
-
-// Values that TextRules::same calls equal hash alike: it compares code point by code point after
-// simple case folding, and so does this hash.
-size_t qHash(SameValue key, size_t seed)
-{
-    const QString &value = *key.value;
-    size_t hash = seed ^ 1469598103934665603ull;
+    size_t hash = 1469598103934665603ull;
     const qsizetype size = value.size();
     for (qsizetype i = 0; i < size; ++i) {
         char32_t point = value.at(i).unicode();
@@ -31,6 +22,24 @@ size_t qHash(SameValue key, size_t seed)
         hash = (hash ^ QChar::toCaseFolded(point)) * 1099511628211ull;
     }
     return hash;
+}
+
+// A node's value, by address, with its folded hash, whose equality is TextRules::same. The set
+// neither copies a string nor reads one again to grow or to pass over values of another hash,
+// so a tree full of different classes costs no more per node than one with a few.
+struct SameValue
+{
+    const QString *value;
+    size_t folded;
+    friend bool operator==(SameValue a, SameValue b)
+    {
+        return a.folded == b.folded && TextRules::same(*a.value, *b.value);
+    }
+};
+
+size_t qHash(SameValue key, size_t seed)
+{
+    return key.folded ^ seed;
 }
 
 } // namespace
@@ -48,12 +57,13 @@ QStringList classes(const LinkTree &tree)
 {
     QStringList found;
     QSet<SameValue> known;
+    known.reserve(64);
     for (const LinkNode *node : tree.nodes()) {
         const QString &value = node->record().Class;
         if (value.isEmpty())
             continue;
         const qsizetype before = known.size();
-        known.insert({&value});
+        known.insert({&value, foldedHash(value)});
         if (known.size() != before)
             found.append(value);
     }

@@ -8,7 +8,7 @@
 
 // The tree shapes every benchmark runs over.
 enum class TreeShape : int {
-    Balanced = 0, // groups of ten children, as deep as the size needs
+    Balanced = 0, // groups of ten children (three of them groups), as deep as the size needs
     Flat = 1,     // top-level links only
     Chain = 2,    // a chain of 2,000 nested groups, the other nodes as links along it
 };
