@@ -57,7 +57,7 @@ QStringList classes(const LinkTree &tree)
 {
     QStringList found;
     QSet<SameValue> known;
-    known.reserve(64);
+    known.reserve(tree.count());
     const std::vector<LinkNode *> &nodes = tree.nodes();
     for (size_t i = 0; i < nodes.size(); ++i) {
         // Ask for the nodes and their texts ahead of the walk: in a large tree each would
