@@ -30,47 +30,35 @@ LinkNode *addLink(LinkTree &tree, LinkNode *parent, int i)
 }
 } // namespace
 
-namespace {
-
-// The shape of a tree before it is made: each node's parent (-1 at the top level) and kind.
-struct Plan
+TreePlan::TreePlan(TreeShape shape, int nodes)
 {
-    std::vector<int> parent;
-    std::vector<bool> group;
-
-    int add(int parentIndex, bool isGroup)
-    {
-        parent.push_back(parentIndex);
-        group.push_back(isGroup);
-        return static_cast<int>(parent.size()) - 1;
-    }
-};
-
-Plan planFor(TreeShape shape, int nodes)
-{
-    Plan plan;
+    auto add = [this](int parentIndex, bool isGroup) {
+        m_parent.push_back(parentIndex);
+        m_group.push_back(isGroup);
+        return static_cast<int>(m_parent.size()) - 1;
+    };
     switch (shape) {
     case TreeShape::Flat:
         for (int i = 0; i < nodes; ++i)
-            plan.add(-1, false);
+            add(-1, false);
         break;
     case TreeShape::Chain: {
         const int depth = std::min(2000, nodes);
         for (int i = 0; i < depth; ++i)
-            plan.add(i - 1, true);
+            add(i - 1, true);
         for (int i = depth; i < nodes; ++i)
-            plan.add(i % depth, false);
+            add(i % depth, false);
         break;
     }
     case TreeShape::Balanced: {
         // Every group takes ten children, three of them groups while there is room.
         std::vector<int> groups;
         for (int i = 0; i < std::min(10, nodes); ++i)
-            groups.push_back(plan.add(-1, true));
-        for (size_t next = 0; plan.parent.size() < size_t(nodes) && next < groups.size(); ++next) {
-            for (int k = 0; k < 10 && plan.parent.size() < size_t(nodes); ++k) {
-                const bool isGroup = k < 3 && plan.parent.size() + 30 < size_t(nodes);
-                const int index = plan.add(groups[next], isGroup);
+            groups.push_back(add(-1, true));
+        for (size_t next = 0; m_parent.size() < size_t(nodes) && next < groups.size(); ++next) {
+            for (int k = 0; k < 10 && m_parent.size() < size_t(nodes); ++k) {
+                const bool isGroup = k < 3 && m_parent.size() + 30 < size_t(nodes);
+                const int index = add(groups[next], isGroup);
                 if (isGroup)
                     groups.push_back(index);
             }
@@ -78,36 +66,34 @@ Plan planFor(TreeShape shape, int nodes)
         break;
     }
     }
-    return plan;
+    m_children.resize(m_parent.size());
+    for (size_t i = 0; i < m_parent.size(); ++i)
+        (m_parent[i] < 0 ? m_topLevel : m_children[size_t(m_parent[i])]).push_back(int(i));
 }
 
-} // namespace
-
-std::unique_ptr<LinkTree> makeTree(TreeShape shape, int nodes)
+std::unique_ptr<LinkTree> TreePlan::make() const
 {
     // The nodes are made in absolute order, as Open makes them from a file, so they lie in
     // memory in the order every whole-tree walk visits them.
-    const Plan plan = planFor(shape, nodes);
-    std::vector<std::vector<int>> children(plan.parent.size());
-    std::vector<int> topLevel;
-    for (size_t i = 0; i < plan.parent.size(); ++i)
-        (plan.parent[i] < 0 ? topLevel : children[size_t(plan.parent[i])]).push_back(int(i));
-
     auto tree = std::make_unique<LinkTree>();
     std::vector<std::pair<int, LinkNode *>> pending; // planned node, its made parent
-    for (auto it = topLevel.rbegin(); it != topLevel.rend(); ++it)
+    for (auto it = m_topLevel.rbegin(); it != m_topLevel.rend(); ++it)
         pending.emplace_back(*it, nullptr);
     while (!pending.empty()) {
         const auto [index, parent] = pending.back();
         pending.pop_back();
-        LinkNode *made = plan.group[size_t(index)]
-                             ? tree->appendGroup(parent, QStringLiteral("グループ %1").arg(index))
-                             : addLink(*tree, parent, index);
-        const std::vector<int> &kids = children[size_t(index)];
+        LinkNode *made = m_group[size_t(index)] ? tree->appendGroup(parent, QStringLiteral("グループ %1").arg(index))
+                                                : addLink(*tree, parent, index);
+        const std::vector<int> &kids = m_children[size_t(index)];
         for (auto it = kids.rbegin(); it != kids.rend(); ++it)
             pending.emplace_back(*it, made);
     }
     return tree;
+}
+
+std::unique_ptr<LinkTree> makeTree(TreeShape shape, int nodes)
+{
+    return TreePlan(shape, nodes).make();
 }
 
 void evictCaches(benchmark::State &state)

