@@ -3,7 +3,9 @@
 #include "text/TextRules.h"
 #include "tree/LinkTree.h"
 
-#include <QSet>
+#include <algorithm>
+#include <array>
+#include <vector>
 
 namespace UsedValues {
 
@@ -24,23 +26,53 @@ size_t foldedHash(const QString &value)
     return hash;
 }
 
-// A node's value, by address, with its folded hash, whose equality is TextRules::same. The set
-// neither copies a string nor reads one again to grow or to pass over values of another hash,
-// so a tree full of different classes costs no more per node than one with a few.
-struct SameValue
+// The different values met so far, as an open-addressing table of (folded hash, node index)
+// slots. At eight bytes a slot the table for 100,000 different classes stays within the
+// processor's cache, and the slot a value will need can be asked for from memory before the walk
+// gets there. A string is read again only when the hashes agree.
+class ValueTable
 {
-    const QString *value;
-    size_t folded;
-    friend bool operator==(SameValue a, SameValue b)
+public:
+    explicit ValueTable(size_t values)
+        : m_slots(std::max<size_t>(16, values + values / 3))
     {
-        return a.folded == b.folded && TextRules::same(*a.value, *b.value);
     }
-};
 
-size_t qHash(SameValue key, size_t seed)
-{
-    return key.folded ^ seed;
-}
+    void prefetch(size_t hash) const { __builtin_prefetch(&m_slots[home(hash)]); }
+
+    // Adds the value at `index` unless one that TextRules::same calls equal is there already;
+    // true when it was added. `valueAt` gives the value at an index.
+    template<typename ValueAt>
+    bool insert(size_t hash, quint32 index, const ValueAt &valueAt)
+    {
+        const auto tag = quint32(hash);
+        for (size_t at = home(hash);; at = at + 1 == m_slots.size() ? 0 : at + 1) {
+            Slot &slot = m_slots[at];
+            if (slot.indexPlusOne == 0) {
+                slot = {tag, index + 1};
+                return true;
+            }
+            if (slot.tag == tag && TextRules::same(valueAt(slot.indexPlusOne - 1), valueAt(index)))
+                return false;
+        }
+    }
+
+private:
+    struct Slot
+    {
+        quint32 tag;
+        quint32 indexPlusOne; // 0: empty
+    };
+
+    // The high bits of a Fibonacci-mixed hash, scaled to the table without a division.
+    size_t home(size_t hash) const
+    {
+        const quint64 mixed = (quint64(hash) * 0x9E3779B97F4A7C15ull) >> 32;
+        return size_t((mixed * m_slots.size()) >> 32);
+    }
+
+    std::vector<Slot> m_slots;
+};
 
 } // namespace
 
@@ -61,23 +93,34 @@ bool idInUse(const LinkTree &tree, const QString &id, const LinkNode *except)
 
 QStringList classes(const LinkTree &tree)
 {
-    QStringList found;
-    QSet<SameValue> known;
-    known.reserve(tree.count());
     const std::vector<LinkNode *> &nodes = tree.nodes();
+    const auto classAt = [&nodes](size_t i) -> const QString & { return nodes[i]->record().Class; };
+    ValueTable known(nodes.size());
+
+    // Each value is hashed a few nodes before it is looked up, so that its slot is on its way
+    // from memory; the nodes and their texts are asked for further ahead still. In a large tree
+    // each of these would otherwise be a wait.
+    constexpr size_t Ahead = 8;
+    std::array<size_t, Ahead> hashes{};
+    const auto hashAhead = [&](size_t i) {
+        if (i >= nodes.size())
+            return;
+        if (i + Ahead + 8 < nodes.size())
+            __builtin_prefetch(&classAt(i + Ahead + 8));
+        if (i + Ahead < nodes.size())
+            __builtin_prefetch(classAt(i + Ahead).constData());
+        hashes[i % Ahead] = foldedHash(classAt(i));
+        known.prefetch(hashes[i % Ahead]);
+    };
+    for (size_t i = 0; i < Ahead; ++i)
+        hashAhead(i);
+
+    QStringList found;
     for (size_t i = 0; i < nodes.size(); ++i) {
-        // Ask for the nodes and their texts ahead of the walk: in a large tree each would
-        // otherwise be a wait on memory.
-        if (i + 16 < nodes.size())
-            __builtin_prefetch(&nodes[i + 16]->record().Class);
-        if (i + 8 < nodes.size())
-            __builtin_prefetch(nodes[i + 8]->record().Class.constData());
-        const QString &value = nodes[i]->record().Class;
-        if (value.isEmpty())
-            continue;
-        const qsizetype before = known.size();
-        known.insert({&value, foldedHash(value)});
-        if (known.size() != before)
+        const size_t hash = hashes[i % Ahead];
+        hashAhead(i + Ahead);
+        const QString &value = classAt(i);
+        if (!value.isEmpty() && known.insert(hash, quint32(i), classAt))
             found.append(value);
     }
     return found;

@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -191,6 +193,37 @@ private slots:
             QVERIFY(item->flags() & Qt::ItemIsUserCheckable);
             QCOMPARE(item->checkState(), Qt::Unchecked);
         }
+    }
+
+    // Enough values to fill the list's lookup table far past its first probe: many repeats in
+    // mixed letter case, blanks, letters beyond the BMP. Checked against case-folded strings.
+    void classValuesOfALargeTree()
+    {
+        LinkTree large;
+        QRandomGenerator random(7);
+        const int pool = 12000;
+        for (int i = 0; i < 40000; ++i) {
+            QString value;
+            if (i % 7 != 3) {
+                value = QStringLiteral("Nav%1\U00010400").arg(random.bounded(pool));
+                if (random.bounded(2))
+                    value = value.toUpper();
+            }
+            LinkNode *node = i % 100 == 0 ? large.appendGroup(nullptr, "g") : large.appendLink(nullptr, "l");
+            node->record().Class = value;
+        }
+
+        QStringList expected;
+        QSet<QString> folded;
+        for (const LinkNode *node : large.nodes()) {
+            const QString &value = node->record().Class;
+            if (!value.isEmpty() && !folded.contains(value.toCaseFolded())) {
+                folded.insert(value.toCaseFolded());
+                expected.append(value);
+            }
+        }
+        QVERIFY(expected.size() > pool / 2);
+        QCOMPARE(UsedValues::classes(large), expected);
     }
 
     void pickerCoversButton()
