@@ -1,4 +1,6 @@
 // Runs the benchmarks inside a QApplication, since some of them drive the main window.
+#include "project/AllocatorTuning.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -13,6 +15,7 @@ int main(int argc, char **argv)
     // previous run; otherwise only the large trees would pay the kernel for fresh pages each time.
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    tuneAllocatorForLargeDocuments(); // as the programs do
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

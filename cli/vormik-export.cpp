@@ -2,6 +2,7 @@
 // jobs. It reads the project as Open does and writes the page as the export dialog's OK does.
 #include "cli/ExportOptions.h"
 #include "html/PageGenerator.h"
+#include "project/AllocatorTuning.h"
 #include "project/ProjectFile.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
@@ -25,6 +26,7 @@ int fail(const QString &message)
 
 int main(int argc, char *argv[])
 {
+    tuneAllocatorForLargeDocuments();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vormik-export"));
 

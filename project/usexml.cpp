@@ -226,6 +226,11 @@ void CreateXmlDocument(const QString &rootName)
     XmlDocHandle doc(xmlNewDoc(BAD_CAST "1.0"));
     if (!doc)
         throw std::bad_alloc();
+    // Element names are kept once in the document's dictionary instead of once per element: a
+    // large project has eight elements a node, and every allocation saved is one less to free.
+    doc->dict = xmlDictCreate();
+    if (!doc->dict)
+        throw std::bad_alloc();
     const QByteArray name = utf8(rootName);
     if (xmlValidateName(xmlText(name), 0) != 0)
         throw VormikError(QStringLiteral("'%1' は要素名に使えません").arg(rootName));
