@@ -1,6 +1,8 @@
 #include "BenchTrees.h"
 
+#include <QDir>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <vector>
 
@@ -105,4 +107,14 @@ void evictCaches(benchmark::State &state)
         ++junk[i];
     benchmark::ClobberMemory();
     state.ResumeTiming();
+}
+
+QString benchFolder()
+{
+    static const QTemporaryDir dir = [] {
+        const QString memory = QStringLiteral("/dev/shm");
+        return QDir(memory).exists() ? QTemporaryDir(memory + QStringLiteral("/vormik-bench-XXXXXX"))
+                                     : QTemporaryDir();
+    }();
+    return dir.path();
 }

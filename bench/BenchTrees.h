@@ -38,3 +38,8 @@ std::unique_ptr<LinkTree> makeTree(TreeShape shape, int nodes);
 // every run, so that 10,000 and 100,000 nodes both start from memory and the ratio of their
 // times shows how the work grows, not whether the smaller tree happened to fit in a cache.
 void evictCaches(benchmark::State &state);
+
+// A folder for the files benchmarks write, removed at exit. It is in memory (/dev/shm) where the
+// system has one: Save and Export end with a flush to disk, and the disk's speed varies from run
+// to run far more than Vormik's own work does.
+QString benchFolder();

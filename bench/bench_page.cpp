@@ -2,7 +2,6 @@
 
 #include "html/PageGenerator.h"
 
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -14,9 +13,8 @@ static void BM_ExportPage(benchmark::State &state)
 {
     const auto shape = static_cast<TreeShape>(state.range(0));
     const auto tree = makeTree(shape, static_cast<int>(state.range(1)));
-    QTemporaryDir dir;
     ExportSettings settings;
-    settings.OutputFileName = dir.filePath(QStringLiteral("menu.htm"));
+    settings.OutputFileName = benchFolder() + QStringLiteral("/menu.htm");
     settings.GroupMark = QStringLiteral("□");
     settings.FontName = QStringLiteral("ＭＳ ゴシック");
     const qint64 pageBytes = PageGenerator::buildPage(*tree, settings).size();
