@@ -1,3 +1,4 @@
+#include "project/AllocatorTuning.h"
 #include "project/ProjectFile.h"
 #include "project/usexml.h"
 #include "text/Cp932Codec.h"
@@ -12,6 +13,10 @@
 #include "ProjectFixtures.h"
 
 #include <csignal>
+#include <cstdlib>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -427,6 +432,23 @@ private slots:
         QVERIFY(file.resize(ProjectFile::MaxFileSize + 1)); // sparse: costs no disk
         file.close();
         QVERIFY(failureOf([&] { ProjectFile::open(huge); }).contains(QStringLiteral("大きすぎます")));
+    }
+
+    // Once tuned, small blocks freed by a large document are merged at once, not held aside.
+    void tunedAllocatorHoldsNoFastBins()
+    {
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+        tuneAllocatorForLargeDocuments();
+        void *(*volatile allocate)(size_t) = std::malloc; // so the compiler keeps every block
+        std::vector<void *> blocks;
+        for (int i = 0; i < 1000; ++i)
+            blocks.push_back(allocate(48));
+        for (void *block : blocks)
+            std::free(block);
+        QCOMPARE(mallinfo2().fsmblks, size_t(0));
+#else
+        QSKIP("glibc's allocator only");
+#endif
     }
 };
 
