@@ -5,18 +5,35 @@
 #include "tree/LinkTree.h"
 
 #include <cstdint>
+#include <utility>
 #include <cstdlib>
 #include <cstdio>
 
 namespace {
 
+// The one change a save may make: characters typed in their JIS forms are stored in CP932's
+// Windows forms, which look the same (wave dash, double vertical line, minus, cent, pound, not
+// sign, em dash).
+QString windowsForms(QString text)
+{
+    static const std::pair<char16_t, char16_t> forms[] = {
+        {u'\u301C', u'\uFF5E'}, {u'\u2016', u'\u2225'}, {u'\u2212', u'\uFF0D'}, {u'\u00A2', u'\uFFE0'},
+        {u'\u00A3', u'\uFFE1'}, {u'\u00AC', u'\uFFE2'}, {u'\u2014', u'\u2015'},
+    };
+    for (const auto &[jis, windows] : forms)
+        text.replace(QChar(jis), QChar(windows));
+    return text;
+}
+
+// `b` is `a` after a save and an open.
 bool sameNode(const LinkNode *a, const LinkNode *b)
 {
     const LinkAttr &x = a->record();
     const LinkAttr &y = b->record();
-    return a->text() == b->text() && a->level() == b->level() && a->childCount() == b->childCount()
-           && a->imageIndex() == b->imageIndex() && x.Group == y.Group && x.Href == y.Href && x.Target == y.Target
-           && x.ObjID == y.ObjID && x.Class == y.Class;
+    return windowsForms(a->text()) == b->text() && a->level() == b->level() && a->childCount() == b->childCount()
+           && a->imageIndex() == b->imageIndex() && x.Group == y.Group && windowsForms(x.Href) == y.Href
+           && windowsForms(x.Target) == y.Target && windowsForms(x.ObjID) == y.ObjID
+           && windowsForms(x.Class) == y.Class;
 }
 
 bool sameTree(const LinkTree &a, const LinkTree &b)

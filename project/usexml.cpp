@@ -1,5 +1,6 @@
 #include "project/usexml.h"
 
+#include "text/Cp932Codec.h"
 #include "text/VormikError.h"
 
 #include <libxml/encoding.h>
@@ -213,7 +214,10 @@ void ensureInitialised()
     static std::once_flag once;
     std::call_once(once, [] {
         xmlInitParser();
-        xmlAddEncodingAlias("CP932", "Shift_JIS");
+        // Every name a Shift_JIS file may declare means Windows' form of it, as browsers read it
+        // too: iconv's own SJIS would read the backslash and tilde bytes as yen sign and overline.
+        for (const char *name : {"Shift_JIS", "SJIS", "Shift-JIS", "MS_Kanji", "csShiftJIS", "Windows-31J", "MS932", "x-sjis"})
+            xmlAddEncodingAlias("CP932", name);
         xmlSetExternalEntityLoader(refuseExternalEntity);
     });
 }
@@ -297,14 +301,20 @@ void FinalizeXml()
 QByteArray serialise(xmlDoc *doc)
 {
     ensureInitialised();
+    // libxml2 writes UTF-8 and the program's one CP932 codec makes it Shift_JIS, so that a project
+    // file and a page write every character alike: one CP932 cannot carry exactly becomes a
+    // character reference. Only text content holds characters beyond ASCII.
     xmlChar *memory = nullptr;
     int size = 0;
-    xmlDocDumpFormatMemoryEnc(doc, &memory, &size, "Shift_JIS", 0);
-    if (!memory || size <= 0) {
+    xmlDocDumpFormatMemoryEnc(doc, &memory, &size, "UTF-8", 0);
+    const QByteArrayView utf8(reinterpret_cast<const char *>(memory), memory ? size : 0);
+    const qsizetype declarationEnd = utf8.startsWith("<?xml ") ? utf8.indexOf("?>") : -1;
+    if (declarationEnd < 0) {
         xmlFree(memory);
         throw VormikError(QStringLiteral("XML 文書を Shift_JIS で書き出せません"));
     }
-    QByteArray bytes(reinterpret_cast<const char *>(memory), size);
+    QByteArray bytes = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>";
+    bytes += Cp932::encodeUtf8(utf8.sliced(declarationEnd + 2));
     xmlFree(memory);
     return bytes;
 }

@@ -24,6 +24,11 @@ private slots:
         QTest::newRow("outside the BMP") << QStringLiteral("𠮷野家") << QByteArray("&#134071;\x96\xec\x89\xc6");
         QTest::newRow("Latin letter outside CP932") << QStringLiteral("é") << QByteArray("&#233;");
         QTest::newRow("two in a row") << QStringLiteral("éé") << QByteArray("&#233;&#233;");
+        // iconv's CP932 would give the yen sign and the overline the bytes of backslash and tilde.
+        QTest::newRow("yen sign and overline become references")
+            << QStringLiteral("¥100‾日¥\\~") << QByteArray("&#165;100&#8254;\x93\xfa&#165;\\~");
+        QTest::newRow("only a yen sign") << QStringLiteral("¥") << QByteArray("&#165;");
+        QTest::newRow("full-width yen sign has its own bytes") << QStringLiteral("￥") << QByteArray("\x81\x8f");
         QTest::newRow("empty") << QString() << QByteArray();
     }
     void encodeGivesWindowsBytes()

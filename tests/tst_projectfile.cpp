@@ -434,6 +434,40 @@ private slots:
         QVERIFY(failureOf([&] { ProjectFile::open(huge); }).contains(QStringLiteral("大きすぎます")));
     }
 
+    // Whatever name a Shift_JIS file declares, its bytes are read as Windows writes them: 5C is a
+    // backslash and 7E a tilde, not a yen sign and an overline.
+    void everyShiftJisNameReadsAsWindows_data()
+    {
+        QTest::addColumn<QByteArray>("declared");
+        for (const char *name : {"Shift_JIS", "shift_jis", "SJIS", "Shift-JIS", "MS_Kanji", "csShiftJIS", "Windows-31J",
+                                 "MS932", "x-sjis"})
+            QTest::newRow(name) << QByteArray(name);
+    }
+    void everyShiftJisNameReadsAsWindows()
+    {
+        QFETCH(QByteArray, declared);
+        QByteArray bytes = projectBytes(QStringLiteral("C:\\~\r\n"),
+                                        nodeElement(0, "C:\\~", false, "a\\b~\x82\xa0.htm"));
+        bytes.replace("encoding='Shift_JIS'", "encoding='" + declared + "'");
+        const auto tree = ProjectFile::read(bytes, FileName);
+        QCOMPARE(tree->count(), 1);
+        QCOMPARE(tree->nodeAt(0)->text(), QStringLiteral("C:\\~"));
+        QCOMPARE(tree->nodeAt(0)->record().Href, QStringLiteral("a\\b~あ.htm"));
+    }
+
+    // The yen sign and the overline are saved as references and come back as themselves.
+    void yenSignAndOverlineSurviveSaveAndOpen()
+    {
+        LinkTree tree;
+        LinkNode *node = tree.appendLink(nullptr, QStringLiteral("¥1,000‾"));
+        node->record().Href = QStringLiteral("price?yen=¥&path=C:\\~");
+        const QByteArray saved = ProjectFile::write(tree);
+        QVERIFY(saved.contains("&#165;1,000&#8254;"));
+        const auto reopened = ProjectFile::read(saved, FileName);
+        QCOMPARE(reopened->nodeAt(0)->text(), node->text());
+        QCOMPARE(reopened->nodeAt(0)->record().Href, node->record().Href);
+    }
+
     // Once tuned, small blocks freed by a large document are merged at once, not held aside.
     void tunedAllocatorHoldsNoFastBins()
     {

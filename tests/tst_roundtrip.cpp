@@ -37,6 +37,7 @@ const QList<QPair<QString, QString>> JisToWindows{
     {QStringLiteral("\u301C"), QStringLiteral("\uFF5E")}, {QStringLiteral("\u2016"), QStringLiteral("\u2225")},
     {QStringLiteral("\u2212"), QStringLiteral("\uFF0D")}, {QStringLiteral("\u00A2"), QStringLiteral("\uFFE0")},
     {QStringLiteral("\u00A3"), QStringLiteral("\uFFE1")}, {QStringLiteral("\u00AC"), QStringLiteral("\uFFE2")},
+    {QStringLiteral("\u2014"), QStringLiteral("\u2015")},
 };
 
 QString windowsForms(QString text)
@@ -68,7 +69,9 @@ private slots:
         QString all = cp932Repertoire();
         for (const auto &pair : JisToWindows)
             all += pair.first;
-        all += QStringLiteral("😀𠮷éЀ\u00A0\u3000ǅ");
+        // Then characters CP932 lacks, and the yen sign and overline, which must not come back as
+        // the backslash and tilde that share their bytes.
+        all += QStringLiteral("😀𠮷éЀ\u00A0\u3000ǅ¥‾\\~");
 
         LinkTree tree;
         LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("全文字"));

@@ -2,7 +2,9 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <iconv.h>
 
 namespace {
@@ -24,7 +26,7 @@ struct IconvHandle
 // Runs iconv over input, calling onInvalid at each sequence iconv rejects; onInvalid returns how
 // many input bytes to skip and appends its own replacement to the output.
 template<typename OnInvalid>
-QByteArray convert(iconv_t cd, const QByteArray &input, OnInvalid onInvalid)
+QByteArray convert(iconv_t cd, QByteArrayView input, OnInvalid onInvalid)
 {
     QByteArray output;
     output.reserve(input.size() * 2 + 16);
@@ -77,17 +79,10 @@ QString withoutLoneSurrogates(const QString &text)
     return result;
 }
 
-} // namespace
-
-namespace Cp932 {
-
-QByteArray encode(const QString &text)
+// Converts with iconv; every character CP932 lacks becomes a character reference.
+QByteArray encodeRun(iconv_t cd, QByteArrayView utf8)
 {
-    static thread_local IconvHandle cd("CP932", "UTF-8");
-    if (!cd.valid())
-        return asciiWithReferences(text);
-    const QByteArray utf8 = withoutLoneSurrogates(text).toUtf8();
-    return convert(cd.cd, utf8, [](const char *in, size_t left, QByteArray &out) -> size_t {
+    return convert(cd, utf8, [](const char *in, size_t left, QByteArray &out) -> size_t {
         // Work out the one code point at `in` and write it as a character reference.
         const auto lead = static_cast<unsigned char>(in[0]);
         size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
@@ -98,6 +93,57 @@ QByteArray encode(const QString &text)
         out += "&#" + QByteArray::number(static_cast<uint>(codePoint)) + ';';
         return length;
     });
+}
+
+// iconv writes these as the ASCII backslash and tilde, which read back as other characters than
+// were written; so they go out as references, like the characters CP932 lacks.
+struct OneWayCharacter
+{
+    QByteArrayView utf8;
+    QByteArrayView reference;
+};
+constexpr OneWayCharacter OneWayCharacters[] = {
+    {"\xC2\xA5", "&#165;"},       // YEN SIGN
+    {"\xE2\x80\xBE", "&#8254;"}, // OVERLINE
+};
+
+} // namespace
+
+namespace Cp932 {
+
+QByteArray encode(const QString &text)
+{
+    return encodeUtf8(withoutLoneSurrogates(text).toUtf8());
+}
+
+QByteArray encodeUtf8(QByteArrayView utf8)
+{
+    static thread_local IconvHandle cd("CP932", "UTF-8");
+    if (!cd.valid())
+        return asciiWithReferences(QString::fromUtf8(utf8.data(), utf8.size()));
+    QByteArray out;
+    qsizetype done = 0;
+    // Where each one-way character comes next; each is searched for again only once passed, so
+    // the text is read once however many there are. UTF-8 never finds one inside another character.
+    qsizetype next[std::size(OneWayCharacters)];
+    for (size_t k = 0; k < std::size(OneWayCharacters); ++k)
+        next[k] = utf8.indexOf(OneWayCharacters[k].utf8);
+    for (;;) {
+        const auto nearest = std::min_element(std::begin(next), std::end(next), [](qsizetype a, qsizetype b) {
+            return quint64(a) < quint64(b); // -1, not found, sorts last
+        });
+        if (*nearest < 0)
+            break;
+        const OneWayCharacter &found = OneWayCharacters[nearest - std::begin(next)];
+        out += encodeRun(cd.cd, utf8.sliced(done, *nearest - done));
+        out += found.reference;
+        done = *nearest + found.utf8.size();
+        *nearest = utf8.indexOf(found.utf8, done);
+    }
+    if (done == 0)
+        return encodeRun(cd.cd, utf8);
+    out += encodeRun(cd.cd, utf8.sliced(done));
+    return out;
 }
 
 QString decode(const QByteArray &bytes, bool *ok)
