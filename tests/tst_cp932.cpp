@@ -28,6 +28,8 @@ private slots:
         QTest::newRow("yen sign and overline become references")
             << QStringLiteral("¥100‾日¥\\~") << QByteArray("&#165;100&#8254;\x93\xfa&#165;\\~");
         QTest::newRow("only a yen sign") << QStringLiteral("¥") << QByteArray("&#165;");
+        QTest::newRow("zero-width no-break space, first and inside")
+            << QStringLiteral("\uFEFFa\uFEFF") << QByteArray("&#65279;a&#65279;");
         QTest::newRow("full-width yen sign has its own bytes") << QStringLiteral("￥") << QByteArray("\x81\x8f");
         QTest::newRow("empty") << QString() << QByteArray();
     }

@@ -71,7 +71,7 @@ private slots:
             all += pair.first;
         // Then characters CP932 lacks, and the yen sign and overline, which must not come back as
         // the backslash and tilde that share their bytes.
-        all += QStringLiteral("😀𠮷éЀ\u00A0\u3000ǅ¥‾\\~");
+        all += QStringLiteral("\uFEFF😀𠮷éЀ\u00A0\u3000ǅ¥‾\\~");
 
         LinkTree tree;
         LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("全文字"));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <iterator>
+#include <utility>
 #include <iconv.h>
 
 namespace {
@@ -79,17 +80,29 @@ QString withoutLoneSurrogates(const QString &text)
     return result;
 }
 
+// The code point that starts at `in` and the bytes it takes; U+FFFD and one byte for a sequence
+// that is not UTF-8. Worked out here, since QString::fromUtf8 would drop a lone U+FEFF as a
+// byte-order mark.
+std::pair<char32_t, size_t> utf8CodePoint(const unsigned char *in, size_t left)
+{
+    const unsigned char lead = in[0];
+    const size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (length == 0 || length > left)
+        return {0xFFFD, 1};
+    char32_t codePoint = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        if ((in[i] & 0xC0) != 0x80)
+            return {0xFFFD, 1};
+        codePoint = codePoint << 6 | (in[i] & 0x3F);
+    }
+    return {codePoint, length};
+}
+
 // Converts with iconv; every character CP932 lacks becomes a character reference.
 QByteArray encodeRun(iconv_t cd, QByteArrayView utf8)
 {
     return convert(cd, utf8, [](const char *in, size_t left, QByteArray &out) -> size_t {
-        // Work out the one code point at `in` and write it as a character reference.
-        const auto lead = static_cast<unsigned char>(in[0]);
-        size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        if (length > left)
-            length = left;
-        const QString ch = QString::fromUtf8(in, static_cast<qsizetype>(length));
-        const char32_t codePoint = ch.isEmpty() ? 0xFFFD : ch.toUcs4().value(0, 0xFFFD);
+        const auto [codePoint, length] = utf8CodePoint(reinterpret_cast<const unsigned char *>(in), left);
         out += "&#" + QByteArray::number(static_cast<uint>(codePoint)) + ';';
         return length;
     });
