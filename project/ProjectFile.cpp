@@ -295,7 +295,7 @@ std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &fileName)
     const std::vector<NodeElements> records = allNodeElements(root);
     auto tree = std::make_unique<LinkTree>();
     const std::vector<LinkNode *> made =
-        rebuildShape(*tree, QString::fromUtf8(outline.utf8), records, fileName, outline.line);
+        rebuildShape(*tree, outline.text(), records, fileName, outline.line);
     if (records.size() > made.size())
         throw nodeFault(fileName, made.size(), records[made.size()].node, QStringLiteral("不正なインデックス"));
     for (size_t i = 0; i < records.size(); ++i)

@@ -9,6 +9,8 @@
 #include <libxml/SAX2.h>
 #include <libxml/xmlerror.h>
 
+#include <QStringDecoder>
+
 #include <climits>
 #include <mutex>
 #include <new>
@@ -49,6 +51,14 @@ xmlParserInputPtr refuseExternalEntity(const char *, const char *, xmlParserCtxt
 QByteArray utf8(const QString &text)
 {
     return text.toUtf8();
+}
+
+// libxml2's UTF-8 as text. A text that begins with U+FEFF keeps it: QString::fromUtf8 would
+// drop it as a byte-order mark, but inside a document it is a character like any other.
+QString fromXmlText(QByteArrayView utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+    return decoder.decode(utf8);
 }
 
 const xmlChar *xmlText(const QByteArray &bytes)
@@ -387,11 +397,16 @@ QString textContent(const xmlNode *node)
         return {};
     const xmlNode *only = node->children;
     if (!only->next && only->type == XML_TEXT_NODE)
-        return QString::fromUtf8(reinterpret_cast<const char *>(only->content));
+        return fromXmlText(reinterpret_cast<const char *>(only->content));
     xmlChar *content = xmlNodeGetContent(node);
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(content));
+    const QString text = fromXmlText(reinterpret_cast<const char *>(content));
     xmlFree(content);
     return text;
+}
+
+QString StreamedText::text() const
+{
+    return fromXmlText(utf8);
 }
 
 long lineOf(const xmlNode *node)

@@ -55,6 +55,8 @@ struct StreamedText
     bool found = false;
     long line = 0;
     QByteArray utf8;
+    // The text as it stands, a leading U+FEFF included.
+    QString text() const;
 };
 
 // Parses a whole document from memory. Nothing outside the bytes is ever loaded: no network,

@@ -468,6 +468,19 @@ private slots:
         QCOMPARE(reopened->nodeAt(0)->record().Href, node->record().Href);
     }
 
+    // A text may begin with U+FEFF; inside a document it is a character, not a byte-order mark.
+    void leadingZeroWidthNoBreakSpaceIsKept()
+    {
+        const QByteArray bytes = projectBytes(QStringLiteral("\uFEFFa\r\n"),
+                                              nodeElement(0, "&#65279;a", false, "&#65279;b.htm"));
+        const auto tree = ProjectFile::read(bytes, FileName);
+        QCOMPARE(tree->nodeAt(0)->text(), QStringLiteral("\uFEFFa"));
+        QCOMPARE(tree->nodeAt(0)->record().Href, QStringLiteral("\uFEFFb.htm"));
+        const auto again = ProjectFile::read(ProjectFile::write(*tree), FileName);
+        QCOMPARE(again->nodeAt(0)->text(), QStringLiteral("\uFEFFa"));
+        QCOMPARE(again->nodeAt(0)->record().Href, QStringLiteral("\uFEFFb.htm"));
+    }
+
     // Once tuned, small blocks freed by a large document are merged at once, not held aside.
     void tunedAllocatorHoldsNoFastBins()
     {
