@@ -202,6 +202,11 @@ private:
     void *m_previousContext;
 };
 
+struct XmlMemoryDeleter
+{
+    void operator()(xmlChar *memory) const { xmlFree(memory); }
+};
+
 struct ParserDeleter
 {
     void operator()(xmlParserCtxt *ctxt) const { xmlFreeParserCtxt(ctxt); }
@@ -311,21 +316,19 @@ void FinalizeXml()
 QByteArray serialise(xmlDoc *doc)
 {
     ensureInitialised();
-    // libxml2 writes UTF-8 and the program's one CP932 codec makes it Shift_JIS, so that a project
-    // file and a page write every character alike: one CP932 cannot carry exactly becomes a
-    // character reference. Only text content holds characters beyond ASCII.
+    // libxml2 writes UTF-8 and the program's one CP932 codec makes it Shift_JIS, so a project file
+    // and a page write every character alike: one CP932 cannot carry exactly becomes a character
+    // reference. That is sound in text, and the element names are the program's own, in ASCII.
     xmlChar *memory = nullptr;
     int size = 0;
     xmlDocDumpFormatMemoryEnc(doc, &memory, &size, "UTF-8", 0);
+    const std::unique_ptr<xmlChar, XmlMemoryDeleter> owned(memory);
     const QByteArrayView utf8(reinterpret_cast<const char *>(memory), memory ? size : 0);
     const qsizetype declarationEnd = utf8.startsWith("<?xml ") ? utf8.indexOf("?>") : -1;
-    if (declarationEnd < 0) {
-        xmlFree(memory);
+    if (declarationEnd < 0)
         throw VormikError(QStringLiteral("XML 文書を Shift_JIS で書き出せません"));
-    }
     QByteArray bytes = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>";
     bytes += Cp932::encodeUtf8(utf8.sliced(declarationEnd + 2));
-    xmlFree(memory);
     return bytes;
 }
 
