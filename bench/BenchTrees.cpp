@@ -68,9 +68,19 @@ TreePlan::TreePlan(TreeShape shape, int nodes)
         break;
     }
     }
-    m_children.resize(m_parent.size());
+    std::vector<std::vector<int>> children(m_parent.size());
+    std::vector<int> topLevel;
     for (size_t i = 0; i < m_parent.size(); ++i)
-        (m_parent[i] < 0 ? m_topLevel : m_children[size_t(m_parent[i])]).push_back(int(i));
+        (m_parent[i] < 0 ? topLevel : children[size_t(m_parent[i])]).push_back(int(i));
+    // Absolute order, worked out here so that making a tree is only the making.
+    std::vector<int> pending(topLevel.rbegin(), topLevel.rend());
+    while (!pending.empty()) {
+        const int index = pending.back();
+        pending.pop_back();
+        m_absoluteOrder.push_back(index);
+        const std::vector<int> &kids = children[size_t(index)];
+        pending.insert(pending.end(), kids.rbegin(), kids.rend());
+    }
 }
 
 std::unique_ptr<LinkTree> TreePlan::make() const
@@ -78,17 +88,11 @@ std::unique_ptr<LinkTree> TreePlan::make() const
     // The nodes are made in absolute order, as Open makes them from a file, so they lie in
     // memory in the order every whole-tree walk visits them.
     auto tree = std::make_unique<LinkTree>();
-    std::vector<std::pair<int, LinkNode *>> pending; // planned node, its made parent
-    for (auto it = m_topLevel.rbegin(); it != m_topLevel.rend(); ++it)
-        pending.emplace_back(*it, nullptr);
-    while (!pending.empty()) {
-        const auto [index, parent] = pending.back();
-        pending.pop_back();
-        LinkNode *made = m_group[size_t(index)] ? tree->appendGroup(parent, QStringLiteral("グループ %1").arg(index))
-                                                : addLink(*tree, parent, index);
-        const std::vector<int> &kids = m_children[size_t(index)];
-        for (auto it = kids.rbegin(); it != kids.rend(); ++it)
-            pending.emplace_back(*it, made);
+    std::vector<LinkNode *> made(m_parent.size());
+    for (const int index : m_absoluteOrder) {
+        LinkNode *parent = m_parent[size_t(index)] < 0 ? nullptr : made[size_t(m_parent[size_t(index)])];
+        made[size_t(index)] = m_group[size_t(index)] ? tree->appendGroup(parent, QStringLiteral("グループ %1").arg(index))
+                                                     : addLink(*tree, parent, index);
     }
     return tree;
 }

@@ -27,8 +27,7 @@ public:
 private:
     std::vector<int> m_parent; // -1 at the top level
     std::vector<bool> m_group;
-    std::vector<std::vector<int>> m_children;
-    std::vector<int> m_topLevel;
+    std::vector<int> m_absoluteOrder;
 };
 
 // A tree of `nodes` nodes in the given shape, every link with all its fields filled.
