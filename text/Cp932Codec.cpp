@@ -1,6 +1,7 @@
 #include "text/Cp932Codec.h"
 
 #include <QList>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
@@ -80,29 +81,22 @@ QString withoutLoneSurrogates(const QString &text)
     return result;
 }
 
-// The code point that starts at `in` and the bytes it takes; U+FFFD and one byte for a sequence
-// that is not UTF-8. Worked out here, since QString::fromUtf8 would drop a lone U+FEFF as a
-// byte-order mark.
-std::pair<char32_t, size_t> utf8CodePoint(const unsigned char *in, size_t left)
+// The code point that starts at `in` and the bytes it takes. Decoded with ConvertInitialBom, since
+// QString::fromUtf8 would drop a lone U+FEFF as a byte-order mark.
+std::pair<char32_t, size_t> utf8CodePoint(const char *in, size_t left)
 {
-    const unsigned char lead = in[0];
-    const size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (length == 0 || length > left)
-        return {0xFFFD, 1};
-    char32_t codePoint = length == 1 ? lead : lead & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) {
-        if ((in[i] & 0xC0) != 0x80)
-            return {0xFFFD, 1};
-        codePoint = codePoint << 6 | (in[i] & 0x3F);
-    }
-    return {codePoint, length};
+    const auto lead = static_cast<unsigned char>(in[0]);
+    const size_t length = std::min<size_t>(lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4, left);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+    const QString ch = decoder.decode(QByteArrayView(in, qsizetype(length)));
+    return {ch.isEmpty() ? char32_t(0xFFFD) : ch.toUcs4().value(0, 0xFFFD), length};
 }
 
 // Converts with iconv; every character CP932 lacks becomes a character reference.
 QByteArray encodeRun(iconv_t cd, QByteArrayView utf8)
 {
     return convert(cd, utf8, [](const char *in, size_t left, QByteArray &out) -> size_t {
-        const auto [codePoint, length] = utf8CodePoint(reinterpret_cast<const unsigned char *>(in), left);
+        const auto [codePoint, length] = utf8CodePoint(in, left);
         out += "&#" + QByteArray::number(static_cast<uint>(codePoint)) + ';';
         return length;
     });
