@@ -2,6 +2,7 @@
 
 #include "app/CommandGuard.h"
 #include "app/ImageLists.h"
+#include "app/LinkTreeView.h"
 #include "app/PopupPanel.h"
 #include "app/QtPrompts.h"
 #include "app/ToolBarButtonDrawing.h"
@@ -312,7 +313,7 @@ void TMain::buildLeftPanel()
                     QStringLiteral("選択ノードを削除"));
     layout->addWidget(ToolBar1);
 
-    TreeView1 = named(new QTreeView(LeftPanel), "TreeView1");
+    TreeView1 = named(new LinkTreeView(LeftPanel), "TreeView1");
     TreeView1->setModel(m_model);
     TreeView1->setHeaderHidden(true);
     TreeView1->setIndentation(19);
@@ -482,13 +483,15 @@ void TMain::connectHandlers()
     connect(m_model, &LinkTreeModel::nodesAboutToBeRemoved, this, &TMain::nodesLeaving);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &TMain::treeSettled);
     connect(m_model, &QAbstractItemModel::modelReset, this, &TMain::treeSettled);
-    connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+    // Driven by the selection, not the current index: Qt moves the current index without
+    // selecting anything (keyboard focus, a closed dialog), and the user never sees it.
+    connect(TreeView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         // While nodes leave, the new selection may still hold nodes that are about to go.
         if (m_treeReshaping) {
             m_treeSelectionMoved = true;
             return;
         }
-        guarded([&] { TreeView1Change(m_model->nodeFromIndex(current)); });
+        guarded([&] { TreeView1Change(selectedNode()); });
     });
     connect(TreeView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { TVPopUp->popup(TreeView1->viewport()->mapToGlobal(pos)); });
@@ -615,6 +618,7 @@ void TMain::disconnectHandlers()
 void TMain::nodesLeaving(const LinkNode *root)
 {
     m_treeReshaping = true;
+    m_selectedBeforeReshaping = selectedNode();
     // A list that loses its current row would hand the selection to a neighbour, which would
     // then drive the tree; the selection goes with the row instead.
     const LinkNode *current = rowNode(ListView1->currentItem());
@@ -628,7 +632,9 @@ void TMain::treeSettled()
     if (!m_treeReshaping)
         return;
     m_treeReshaping = false;
-    if (std::exchange(m_treeSelectionMoved, false))
+    // The selection model also signals when the selected row merely moves; only a node the tree
+    // newly picked is listed anew. No node is made while others leave, so the address compares safely.
+    if (std::exchange(m_treeSelectionMoved, false) && selectedNode() != m_selectedBeforeReshaping)
         guarded([this] { TreeView1Change(selectedNode()); });
 }
 
@@ -641,7 +647,8 @@ LinkNode *TMain::rowNode(const QTreeWidgetItem *row) const
 
 LinkNode *TMain::selectedNode() const
 {
-    return m_model->nodeFromIndex(TreeView1->selectionModel()->currentIndex());
+    const QModelIndexList selected = TreeView1->selectionModel()->selectedRows();
+    return selected.isEmpty() ? nullptr : m_model->nodeFromIndex(selected.constFirst());
 }
 
 void TMain::selectNode(LinkNode *node)

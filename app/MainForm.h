@@ -192,6 +192,7 @@ private:
     // Set while nodes leave the tree: the tree's new selection is acted on once they are gone.
     bool m_treeReshaping = false;
     bool m_treeSelectionMoved = false;
+    const LinkNode *m_selectedBeforeReshaping = nullptr;
     // Set while TargetCmbBox finishes an edit: an activation then comes from typing.
     bool m_targetEditEnding = false;
 };

@@ -364,6 +364,51 @@ private slots:
         QVERIFY(f.node("G"));
     }
 
+    // The tree's current index moves without selecting (keyboard focus, a click beside the rows,
+    // Ctrl+click): whatever the user did, the commands see exactly the node drawn as selected.
+    void commandsActOnlyOnTheNodeShownSelected_data()
+    {
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<QString>("shown"); // the node still drawn selected; empty: none
+        QTest::newRow("tab into the tree") << "tab" << "";
+        QTest::newRow("click beside the rows") << "beside" << "t";
+        QTest::newRow("ctrl+click the selected node") << "ctrl+click" << "t";
+    }
+
+    void commandsActOnlyOnTheNodeShownSelected()
+    {
+        QFETCH(QString, gesture);
+        QFETCH(QString, shown);
+        QTreeView *tree = f.window->TreeView1;
+        if (gesture == "tab") {
+            f.window->HrefEdit->setFocus();
+            for (int i = 0; i < 20 && !tree->hasFocus(); ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(tree->hasFocus());
+        } else {
+            f.clickNode("t");
+            if (gesture == "beside")
+                QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(5, tree->viewport()->height() - 5));
+            else
+                QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                  tree->visualRect(f.model().indexFromNode(f.node("t"))).center());
+        }
+        QVERIFY(tree->selectionModel()->currentIndex().isValid());
+        const QModelIndexList drawn = tree->selectionModel()->selectedIndexes();
+        QCOMPARE(drawn.isEmpty() ? QString() : f.model().nodeFromIndex(drawn.first())->text(), shown);
+
+        QStringList expected = f.snapshot();
+        if (!shown.isEmpty())
+            expected.removeIf([&](const QString &line) { return line.section('|', 1, 1) == shown; });
+        f.clickMenuItem("TVPop_Delete1");
+        QCOMPARE(f.snapshot(), expected);
+        if (shown.isEmpty()) {
+            // Nothing drawn selected: the child-add command adds at the top level.
+            run("TlAddLinkBtn1");
+            QCOMPARE(f.tree().childCount(nullptr), 3);
+        }
+    }
+
     void theListPopUpActsOnTheRowAlreadySelected()
     {
         f.addLink(f.node("G"), "m");
