@@ -31,6 +31,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <limits>
 #include <utility>
 
 TMain *Main = nullptr;
@@ -78,11 +79,19 @@ T *named(T *object, const char *name)
     return object;
 }
 
+// A field shows a node's value whole: a line edit otherwise cuts anything past 32,767
+// characters, and the cut value would be written back.
+void showsWholeValues(QLineEdit *edit)
+{
+    edit->setMaxLength(std::numeric_limits<int>::max());
+}
+
 // A labelled edit: the label sits above the edit and its accelerator focuses the edit.
 QLineEdit *labelledEdit(QWidget *parent, const char *name, const QString &caption, const QString &hint,
                         QGridLayout *grid, int row, int column, int columnSpan)
 {
     auto *edit = named(new QLineEdit(parent), name);
+    showsWholeValues(edit);
     auto *label = named(new QLabel(caption, parent), (QByteArray(name) + "Label").constData());
     label->setBuddy(edit);
     edit->setStatusTip(hint);
@@ -401,6 +410,10 @@ QWidget *TMain::buildEditorPanel()
     TargetCmbBox->setCurrentIndex(-1);
     TargetCmbBox->setEditText(QString());
     TargetCmbBox->setStatusTip(QStringLiteral("リンク先の表示方法"));
+    // A target is stored as typed: a completer would finish "_b" as "_blank" and match "_TOP"
+    // to "_top" without regard to case.
+    TargetCmbBox->setCompleter(nullptr);
+    showsWholeValues(TargetCmbBox->lineEdit());
     Label1->setBuddy(TargetCmbBox);
     grid->addWidget(Label1, 4, 0);
     grid->addWidget(TargetCmbBox, 5, 0);

@@ -120,6 +120,8 @@ private:
     void disconnectHandlers();
     void nodesLeaving(const LinkNode *root);
     void treeSettled();
+    // Shows a group's name in GroupNameEdit without renaming anything.
+    void showGroupName(const QString &name);
     // Writes an editor's text into the selected row's cell and its node.
     void writeThrough(int column, const QString &text);
 
@@ -193,6 +195,8 @@ private:
     bool m_treeReshaping = false;
     bool m_treeSelectionMoved = false;
     const LinkNode *m_selectedBeforeReshaping = nullptr;
+    // Set by the user's typing in GroupNameEdit, cleared when the program shows a name there.
+    bool m_groupNameEdited = false;
     // Set while TargetCmbBox finishes an edit: an activation then comes from typing.
     bool m_targetEditEnding = false;
 };

@@ -57,11 +57,11 @@ void TMain::FillLinkList(LinkNode *node)
     GroupNameEdit->setEnabled(true);
     const SelectionClass kind = classifySelection(node);
     if (kind == SelectionClass::Group)
-        GroupNameEdit->setText(node->text());
+        showGroupName(node->text());
     else if (kind == SelectionClass::NestedLink)
-        GroupNameEdit->setText(node->parent()->text());
+        showGroupName(node->parent()->text());
     else if (kind == SelectionClass::TopLevelLink) {
-        GroupNameEdit->clear();
+        showGroupName({});
         GroupNameEdit->setEnabled(false);
     }
     if (kind == SelectionClass::None)
@@ -219,8 +219,15 @@ void TMain::IDEditChange()
     writeThrough(IDColumn, IDEdit->text());
 }
 
+void TMain::showGroupName(const QString &name)
+{
+    GroupNameEdit->setText(name);
+    m_groupNameEdited = false;
+}
+
 void TMain::GroupNameEditChange()
 {
+    m_groupNameEdited = true;
     const QString name = singleLineText(GroupNameEdit);
     if (LinkNode *group = owningGroup(selectedNode()))
         treeModel().setNodeText(group, name);
@@ -228,7 +235,8 @@ void TMain::GroupNameEditChange()
 
 void TMain::GroupNameEditExit()
 {
-    if (!selectedNode() || !TextRules::trimmed(GroupNameEdit->text()).isEmpty())
+    // Only a name the user emptied is warned about, not an editor the program emptied and disabled.
+    if (!m_groupNameEdited || !selectedNode() || !TextRules::trimmed(GroupNameEdit->text()).isEmpty())
         return;
     prompts().warning(this, QStringLiteral("グル－プ名に空白を用いるのはやめて下さい"));
     GroupNameEdit->setFocus();

@@ -52,7 +52,7 @@ void TMain::mnNew1Click()
         UpdatesSuspended frozen(ListView1);
         ListView1->clear();
     }
-    GroupNameEdit->setText({});
+    showGroupName({});
     LinkTextEdit->setText({});
     HrefEdit->setText({});
     TargetCmbBox->setEditText({});

@@ -359,6 +359,74 @@ private slots:
         QCOMPARE(g1->text(), QString(" x"));
     }
 
+    // A project file may hold values longer than a line edit takes by default.
+    void valuesOfAnyLengthSurviveBeingShown()
+    {
+        LinkNode *g1 = f.node("G1");
+        LinkNode *a1 = f.node("a1");
+        const auto longValue = [](char letter) { return QString(40000, QLatin1Char(letter)); };
+        f.model().setNodeText(g1, longValue('g'));
+        f.model().setNodeText(a1, longValue('t'));
+        LinkAttr &record = a1->record();
+        record.Href = longValue('h');
+        record.Target = longValue('r');
+        record.ObjID = longValue('i');
+        record.Class = longValue('c');
+        const QStringList before = f.snapshot();
+        f.clickNode(a1);
+        QCOMPARE(f.snapshot(), before);
+        QCOMPARE(f.window->GroupNameEdit->text(), g1->text());
+
+        // Typing in one field leaves every other one whole, and extends its own.
+        QTest::keyClick(f.window->GroupNameEdit, Qt::Key_End);
+        QTest::keyClick(f.window->GroupNameEdit, 'x');
+        QCOMPARE(g1->text(), longValue('g') + "x");
+        typeChangesOnly(f.window->HrefEdit, "!", f.tree().absoluteIndex(a1), longValue('h'), longValue('h') + "!");
+    }
+
+    // The target box stores what was typed: no completion, no change of letter case.
+    void typedTargetIsStoredAsTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("a listed name's beginning") << "_b";
+        QTest::newRow("a listed name in capitals") << "_TOP";
+    }
+
+    void typedTargetIsStoredAsTyped()
+    {
+        QFETCH(QString, typed);
+        f.clickNode("t2");
+        QComboBox *box = f.window->TargetCmbBox;
+        box->setFocus();
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box, typed);
+        QCOMPARE(f.node("t2")->record().Target, typed);
+        QTest::keyClick(box, Qt::Key_Tab);
+        QTRY_VERIFY(!box->hasFocus());
+        QCOMPARE(f.node("t2")->record().Target, typed);
+
+        // A stored value is left alone when the focus only passes through the box.
+        f.clickNode("t1");
+        f.clickNode("t2");
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Tab);
+        QTRY_VERIFY(!box->hasFocus());
+        QCOMPARE(f.node("t2")->record().Target, typed);
+    }
+
+    // The warning answers the user's own blank name, not an editor the program emptied.
+    void emptyingTheGroupNameByProgramWarnsNothing()
+    {
+        f.clickNode("G1");
+        QLineEdit *edit = f.window->GroupNameEdit;
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        f.clickMenuItem("DDLink_AddTop");
+        QVERIFY(!edit->isEnabled());
+        QCoreApplication::processEvents();
+        QCOMPARE(f.prompts->messages.size(), 0);
+    }
+
     void clickBelowTheRowsSelectsTheLastRow()
     {
         f.clickNode("G1");
