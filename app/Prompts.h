@@ -27,15 +27,23 @@ public:
     virtual std::optional<QString> askText(QWidget *owner, const QString &caption, const QString &prompt,
                                            int maxLength) = 0;
     virtual std::optional<QString> openFileName(QWidget *owner, const FileDialog &dialog) = 0;
-    virtual std::optional<QString> saveFileName(QWidget *owner, const FileDialog &dialog) = 0;
+    // The save dialog alone; it never asks about replacing a file itself.
+    virtual std::optional<QString> saveFileDialog(QWidget *owner, const FileDialog &dialog) = 0;
     // A modal box with one OK button.
     virtual void message(QWidget *owner, Icon icon, const QString &caption, const QString &text) = 0;
+    // A modal question with Yes and No; true for Yes.
+    virtual bool question(QWidget *owner, const QString &caption, const QString &text) = 0;
 
     void warning(QWidget *owner, const QString &text) { message(owner, Icon::Warning, QStringLiteral("警告"), text); }
     void information(QWidget *owner, const QString &text)
     {
         message(owner, Icon::Information, QStringLiteral("情報"), text);
     }
+    // The save dialog, and with confirmOverwrite a yes to replacing the very file it names:
+    // a platform dialog may add the extension after its own check, so only the final name
+    // is asked about. A no shows the dialog again with that name.
+    std::optional<QString> saveFileName(QWidget *owner, FileDialog dialog);
+
     // The application's error box.
     void error(QWidget *owner, const QString &text);
 };

@@ -10,14 +10,6 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
-void Prompts::error(QWidget *owner, const QString &text)
-{
-    QString shown = text;
-    if (!shown.isEmpty() && shown.back() > QLatin1Char('.'))
-        shown += QLatin1Char('.');
-    message(owner, Icon::Critical, QStringLiteral("Vormik"), shown);
-}
-
 std::optional<QString> QtPrompts::askText(QWidget *owner, const QString &caption, const QString &prompt,
                                           int maxLength)
 {
@@ -62,8 +54,8 @@ std::optional<QString> runFileDialog(QWidget *owner, const Prompts::FileDialog &
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(QtPrompts::qtNameFilters(options.filter));
     dialog.setDefaultSuffix(options.defaultSuffix);
-    if (!options.confirmOverwrite)
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // Replacing is asked about by the caller, for the name the dialog finally returns.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!options.fileName.isEmpty())
         dialog.selectFile(options.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -78,7 +70,7 @@ std::optional<QString> QtPrompts::openFileName(QWidget *owner, const FileDialog 
     return runFileDialog(owner, dialog, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtPrompts::saveFileName(QWidget *owner, const FileDialog &dialog)
+std::optional<QString> QtPrompts::saveFileDialog(QWidget *owner, const FileDialog &dialog)
 {
     return runFileDialog(owner, dialog, QFileDialog::AcceptSave);
 }
@@ -90,4 +82,12 @@ void QtPrompts::message(QWidget *owner, Icon icon, const QString &caption, const
                                                                 : QMessageBox::Critical;
     QMessageBox box(boxIcon, caption, text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+bool QtPrompts::question(QWidget *owner, const QString &caption, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
+    // Replacing a file is the answer that loses something, so it is never the default.
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }

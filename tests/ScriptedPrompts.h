@@ -29,6 +29,8 @@ public:
 
     QQueue<std::optional<QString>> textAnswers;
     QQueue<std::optional<QString>> fileAnswers;
+    QQueue<bool> questionAnswers;
+    QList<Shown> questions;
     QList<Shown> messages;
     QList<Asked> asked;
     QList<FileDialog> fileDialogs;
@@ -44,10 +46,19 @@ public:
         return textAnswers.dequeue();
     }
     std::optional<QString> openFileName(QWidget *, const FileDialog &dialog) override { return file(dialog); }
-    std::optional<QString> saveFileName(QWidget *, const FileDialog &dialog) override { return file(dialog); }
+    std::optional<QString> saveFileDialog(QWidget *, const FileDialog &dialog) override { return file(dialog); }
     void message(QWidget *, Icon icon, const QString &caption, const QString &text) override
     {
         messages.append({icon, caption, text});
+    }
+    bool question(QWidget *, const QString &caption, const QString &text) override
+    {
+        questions.append({Icon::Warning, caption, text});
+        if (questionAnswers.isEmpty()) {
+            ++unexpected;
+            return false;
+        }
+        return questionAnswers.dequeue();
     }
 
 private:

@@ -131,6 +131,49 @@ private slots:
         QCOMPARE(saved.readAll(), ProjectFile::write(window->treeModel().tree()));
     }
 
+    // Whatever name the dialog hands back (a platform dialog may add the extension after its own
+    // check), an existing file is replaced only after a yes to that very name.
+    void replacingAFileTakesAYesToThatName_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("save") << "mnSave1";
+        QTest::newRow("export") << "mnOutPutHTML1";
+    }
+
+    void replacingAFileTakesAYesToThatName()
+    {
+        QFETCH(QString, command);
+        QAction *action = window->findChild<QAction *>(command);
+        fillWindow();
+        writeFile(QStringLiteral("menu.htm"), "kept");
+        const QString existing = path(QStringLiteral("menu.htm"));
+        // No: the dialog comes back with the name, and is then cancelled.
+        prompts->fileAnswers << existing << std::nullopt;
+        prompts->questionAnswers << false;
+        action->trigger();
+        QCOMPARE(prompts->questions.size(), 1);
+        QVERIFY(prompts->questions.at(0).text.contains(QDir::toNativeSeparators(existing)));
+        QCOMPARE(prompts->fileDialogs.size(), 2);
+        QCOMPARE(prompts->fileDialogs.at(1).fileName, existing);
+        QFile kept(existing);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("kept"));
+        kept.close();
+        if (command != QLatin1String("mnSave1"))
+            return;
+
+        // A name with no file behind it asks nothing; yes to an existing one replaces it.
+        prompts->fileAnswers << path(QStringLiteral("new.xml")) << existing;
+        prompts->questionAnswers << true;
+        action->trigger();
+        action->trigger();
+        QCOMPARE(prompts->questions.size(), 2);
+        QVERIFY(QFile::exists(path(QStringLiteral("new.xml"))));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), ProjectFile::write(window->treeModel().tree()));
+        QCOMPARE(window->projectFileName(), existing);
+    }
+
     void failedSaveShowsTheErrorBox()
     {
         fillWindow();

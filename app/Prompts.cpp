@@ -1,0 +1,26 @@
+#include "app/Prompts.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+std::optional<QString> Prompts::saveFileName(QWidget *owner, FileDialog dialog)
+{
+    for (;;) {
+        const std::optional<QString> chosen = saveFileDialog(owner, dialog);
+        if (!chosen || !dialog.confirmOverwrite || !QFileInfo::exists(*chosen))
+            return chosen;
+        if (question(owner, QStringLiteral("上書きの確認"),
+                     QStringLiteral("%1 は既に存在します。\n置き換えますか？").arg(QDir::toNativeSeparators(*chosen))))
+            return chosen;
+        dialog.fileName = *chosen;
+    }
+}
+
+void Prompts::error(QWidget *owner, const QString &text)
+{
+    QString shown = text;
+    if (!shown.isEmpty() && shown.back() > QLatin1Char('.'))
+        shown += QLatin1Char('.');
+    message(owner, Icon::Critical, QStringLiteral("Vormik"), shown);
+}
+
