@@ -77,7 +77,8 @@ public:
     QString prefixOf(const LinkNode &node);
 
 private:
-    // Column c holds "│" while the node's ancestor below level c still has siblings to come.
+    // Column c holds "│" while the node's ancestor below level c still has siblings to come and
+    // its parent is a group.
     QString m_continuation;
 };
 
