@@ -92,12 +92,14 @@ QStringList templateLines()
 
 void ChooseClassNames(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
 {
-    const QSet<QString> used = classesInUse(tree);
+    QSet<QString> used = classesInUse(tree);
     const QString entry = TextRules::trimmed(settings.ClassNameEntry);
     if (settings.ClassNameEntry != ExportSettings::ClassNamePlaceholder && !entry.isEmpty())
         system.GroupClassName = entry;
     else
         system.GroupClassName = firstFreeWord(GroupClassCandidates, used);
+    // The script hides every block of the group class; the root block must not be one of them.
+    used.insert(system.GroupClassName.toCaseFolded());
     system.RootClassName = firstFreeWord(RootClassCandidates, used);
 }
 

@@ -337,6 +337,9 @@ private slots:
         QTest::newRow("numbered name in use too")
             << (PageGenerator::GroupClassCandidates + QStringList{"TITEM1", "titem3"}) << placeholder << "titem2" << "tree";
         QTest::newRow("all root words in use") << PageGenerator::RootClassCandidates << placeholder << "titem" << "tree1";
+        // The root block must not carry the class the script hides.
+        QTest::newRow("entry equal to a root word") << QStringList() << "Tree" << "Tree" << "ttree";
+        QTest::newRow("entry equal to the next free root word") << QStringList{"tree"} << "TTREE" << "TTREE" << "root";
     }
     void classNames()
     {
