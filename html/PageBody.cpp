@@ -70,11 +70,14 @@ QString TreeLines::prefixOf(const LinkNode &node)
         m_continuation.clear();
         return {};
     }
+    // Only a group joins its children with lines; children a project file put under a link
+    // stand in blank space.
+    const bool joined = node.parent()->isGroup();
     const bool last = isLastChild(node);
     m_continuation.truncate(level - 1);
     QString prefix = m_continuation;
-    prefix += last ? LastBranch : Branch;
-    m_continuation += last ? WideSpace : Vertical;
+    prefix += !joined ? WideSpace : last ? LastBranch : Branch;
+    m_continuation += joined && !last ? Vertical : WideSpace;
     return prefix;
 }
 

@@ -52,7 +52,8 @@ inline const QStringList RootClassCandidates = {
 QStringList templateLines();
 
 // Sets GroupClassName and RootClassName: the trimmed class-name entry when the user gave one,
-// otherwise the first candidate no node uses as its class.
+// otherwise the first candidate no node uses as its class. The root class is the first of its
+// candidates that neither a node nor the group class uses.
 void ChooseClassNames(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);
 
 // Fills the whole record: class names, stylesheet, processed head and footer.
@@ -77,7 +78,8 @@ public:
     QString prefixOf(const LinkNode &node);
 
 private:
-    // Column c holds "│" while the node's ancestor below level c still has siblings to come.
+    // Column c holds "│" while the node's ancestor below level c still has siblings to come and
+    // its parent is a group.
     QString m_continuation;
 };
 

@@ -46,12 +46,53 @@ QString firstFreeWord(const QStringList &candidates, const QSet<QString> &used)
     }
 }
 
+// Script and style elements do not read character references, the form the page gives a
+// character Shift_JIS cannot hold; there such a character takes the language's own escape.
+// The escape is also told the code point after it (0 at the end).
+QString withEscapes(const QString &text, QString (*escape)(char32_t codePoint, char32_t next))
+{
+    const QList<uint> codePoints = text.toUcs4();
+    QString result;
+    for (qsizetype i = 0; i < codePoints.size(); ++i) {
+        const char32_t codePoint = codePoints.at(i);
+        if (Cp932::holds(codePoint))
+            result += QString::fromUcs4(&codePoint, 1);
+        else
+            result += escape(codePoint, codePoints.value(i + 1, 0));
+    }
+    return result;
+}
+
+QString upperHex(uint value, int digits)
+{
+    return QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+}
+
+// "\uXXXX" for each UTF-16 unit, so a pair of them above U+FFFF.
+QString scriptEscape(char32_t codePoint, char32_t /*next*/)
+{
+    QString result;
+    for (const QChar unit : QString::fromUcs4(&codePoint, 1))
+        result += QStringLiteral("\\u") + upperHex(unit.unicode(), 4);
+    return result;
+}
+
+// Six hex digits need no space after them to end the escape; but one white space after an escape
+// is always taken as its end, so a space or tab that follows gets a space before it.
+QString styleEscape(char32_t codePoint, char32_t next)
+{
+    QString result = QLatin1Char('\\') + upperHex(codePoint, 6);
+    if (next == U' ' || next == U'\t')
+        result += QLatin1Char(' ');
+    return result;
+}
+
 QString styleSheet(const QString &rootClass, const QString &fontName)
 {
     QStringList lines;
     lines << QStringLiteral("<style type=\"text/css\">") << QStringLiteral(".%1{").arg(rootClass);
     if (!fontName.isEmpty())
-        lines << QStringLiteral("\tfont-family : \"%1\";").arg(fontName);
+        lines << QStringLiteral("\tfont-family : \"%1\";").arg(withEscapes(fontName, styleEscape));
     lines << QStringLiteral("\twhite-space : nowrap;") << QStringLiteral("\tline-height : 94%;")
           << QStringLiteral("\tmargin-left : 3px;") << QStringLiteral("}") << QString()
           << QStringLiteral(".%1 a{").arg(rootClass) << QStringLiteral("\ttext-decoration : none;")
@@ -92,12 +133,14 @@ QStringList templateLines()
 
 void ChooseClassNames(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
 {
-    const QSet<QString> used = classesInUse(tree);
+    QSet<QString> used = classesInUse(tree);
     const QString entry = TextRules::trimmed(settings.ClassNameEntry);
     if (settings.ClassNameEntry != ExportSettings::ClassNamePlaceholder && !entry.isEmpty())
         system.GroupClassName = entry;
     else
         system.GroupClassName = firstFreeWord(GroupClassCandidates, used);
+    // The script hides every block of the group class; the root block must not be one of them.
+    used.insert(system.GroupClassName.toCaseFolded());
     system.RootClassName = firstFreeWord(RootClassCandidates, used);
 }
 
@@ -137,7 +180,7 @@ void BuildPageHead(const LinkTree &tree, const ExportSettings &settings, TSystem
 
     QString text = lines.join(LineEnd);
     if (settings.FoldingScript)
-        text.replace(QStringLiteral("[%R ClassName]"), system.GroupClassName);
+        text.replace(QStringLiteral("[%R ClassName]"), withEscapes(system.GroupClassName, scriptEscape));
     text.replace(QStringLiteral("[%R Generate]"), generator);
     text.replace(QStringLiteral("[%R StyleSheet]"), system.StyleSheet);
 

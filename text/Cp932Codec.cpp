@@ -53,6 +53,11 @@ QByteArray convert(iconv_t cd, QByteArrayView input, OnInvalid onInvalid)
     return output;
 }
 
+QByteArray reference(char32_t codePoint)
+{
+    return "&#" + QByteArray::number(static_cast<uint>(codePoint)) + ';';
+}
+
 // Without a CP932 converter nothing is guessed: ASCII stays, every other character becomes a
 // reference, which any reader of the page or the project file turns back into the character.
 QByteArray asciiWithReferences(const QString &text)
@@ -62,7 +67,7 @@ QByteArray asciiWithReferences(const QString &text)
         if (codePoint < 0x80)
             out += static_cast<char>(codePoint);
         else
-            out += "&#" + QByteArray::number(static_cast<uint>(codePoint)) + ';';
+            out += reference(codePoint);
     }
     return out;
 }
@@ -97,7 +102,7 @@ QByteArray encodeRun(iconv_t cd, QByteArrayView utf8)
 {
     return convert(cd, utf8, [](const char *in, size_t left, QByteArray &out) -> size_t {
         const auto [codePoint, length] = utf8CodePoint(in, left);
-        out += "&#" + QByteArray::number(static_cast<uint>(codePoint)) + ';';
+        out += reference(codePoint);
         return length;
     });
 }
@@ -151,6 +156,14 @@ QByteArray encodeUtf8(QByteArrayView utf8)
         return encodeRun(cd.cd, utf8);
     out += encodeRun(cd.cd, utf8.sliced(done));
     return out;
+}
+
+bool holds(char32_t codePoint)
+{
+    // Asked of encode itself, so the answer always matches what the files hold.
+    if (QChar::isSurrogate(codePoint) || codePoint > QChar::LastValidCodePoint)
+        return false;
+    return encode(QString::fromUcs4(&codePoint, 1)) != reference(codePoint);
 }
 
 QString decode(const QByteArray &bytes, bool *ok)

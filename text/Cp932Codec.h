@@ -14,6 +14,10 @@ QByteArray encode(const QString &text);
 // The same for text that is already UTF-8, as libxml2 writes it.
 QByteArray encodeUtf8(QByteArrayView utf8);
 
+// True when encode writes the code point as CP932 bytes, false when it writes a character
+// reference instead (a character CP932 lacks, the yen sign, the overline).
+bool holds(char32_t codePoint);
+
 // Decodes CP932 bytes; returns false in *ok (when given) for a byte sequence CP932 does not define.
 QString decode(const QByteArray &bytes, bool *ok = nullptr);
 
