@@ -68,6 +68,8 @@ TExportHTML::TExportHTML(LinkTree &tree, Prompts &prompts, QWidget *owner)
     setWindowTitle(QStringLiteral("出力設定"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
+    // Modal to the main window only, so the help it opens stays usable beside it.
+    setWindowModality(Qt::WindowModal);
     QFont dialogFont(QStringLiteral("ＭＳ Ｐゴシック"));
     dialogFont.setPixelSize(12);
     setFont(dialogFont);

@@ -1,7 +1,9 @@
+#include "app/HelpViewer.h"
 #include "app/MainForm.h"
 #include "html/ExportHTMLForm.h"
 #include "text/Cp932Codec.h"
 #include "tree/LinkTreeModel.h"
+#include "HelpWindow.h"
 #include "ModalLoop.h"
 #include "ScriptedPrompts.h"
 
@@ -13,7 +15,10 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QPointer>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -391,6 +396,45 @@ private slots:
             d.reject();
         }));
         QCOMPARE(shown, QStringLiteral("特別に指定したい場合はクラス名を入力"));
+    }
+
+    void helpViewerOutlivesTheDialogAndIsNeverBlocked()
+    {
+        const QString helpFile = HelpViewer::helpFilePath();
+        QFile::remove(helpFile);
+        QVERIFY(QFile::copy(QStringLiteral(VORMIK_SOURCE_DIR "/resources/VORMIK.hlp"), helpFile));
+        const auto removeHelp = qScopeGuard([&helpFile] { QFile::remove(helpFile); });
+        // PageDown typed into the viewer's own window moves its text, unless a modal window blocks it.
+        auto scrolls = [](QTextBrowser *viewer) {
+            QScrollBar *bar = viewer->verticalScrollBar();
+            bar->setValue(bar->minimum());
+            QTest::keyClick(viewer->windowHandle(), Qt::Key_PageDown);
+            return bar->value() > bar->minimum();
+        };
+        Fixture f;
+        QPointer<QTextBrowser> viewer;
+        bool usableBesideDialog = false;
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {
+            d.HelpBtn->click();
+            viewer = helpWindow();
+            usableBesideDialog = viewer && viewer->isVisible() && scrolls(viewer);
+            d.reject();
+        }));
+        QVERIFY(usableBesideDialog);
+        QVERIFY2(viewer, "the viewer went with the dialog");
+        QVERIFY(viewer->isVisible());
+        QVERIFY(scrolls(viewer));
+
+        // The Help menu shows the same window, and a later dialog does not block it either.
+        f.window.mnVormikHelp1->trigger();
+        QCOMPARE(helpWindow(), viewer.data());
+        usableBesideDialog = false;
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {
+            usableBesideDialog = viewer && viewer->isVisible() && scrolls(viewer);
+            d.reject();
+        }));
+        QVERIFY(usableBesideDialog);
+        QVERIFY(f.prompts->messages.isEmpty());
     }
 
     void helpGoesThroughTheErrorGuard()
