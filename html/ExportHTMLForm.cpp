@@ -16,9 +16,12 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -40,25 +43,32 @@ QFrame *plainPanel(QWidget *parent, const char *name)
 
 } // namespace
 
+QFont FontFamilyDelegate::face(const QStyleOptionViewItem &option, const QString &family)
+{
+    QFont face = option.font;
+    face.setFamily(family);
+    return face;
+}
+
 void FontFamilyDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const QString family = index.data(Qt::DisplayRole).toString();
     const bool selected = option.state & QStyle::State_Selected;
     painter->save();
     painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
-    QFont face = option.font;
-    face.setFamily(family);
-    painter->setFont(face);
+    painter->setFont(face(option, family));
     painter->setPen(selected ? option.palette.highlightedText().color() : option.palette.text().color());
-    painter->drawText(option.rect.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, family);
+    painter->drawText(option.rect.adjusted(TextInset, TextInset, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                      family);
     painter->restore();
 }
 
 QSize FontFamilyDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    // The box's own metrics: measuring every family in its face would load every installed font.
+    // Measured in the entry's own face, as it is drawn: many faces are taller than the box's font.
     const QString family = index.data(Qt::DisplayRole).toString();
-    return {option.fontMetrics.horizontalAdvance(family) + 8, ItemHeight};
+    const QSize text = QFontMetrics(face(option, family)).size(Qt::TextSingleLine, family);
+    return {text.width() + 2 * TextInset, std::max(ItemHeight, text.height() + TextInset)};
 }
 
 TExportHTML::TExportHTML(LinkTree &tree, Prompts &prompts, QWidget *owner)
@@ -229,7 +239,14 @@ ExportSettings TExportHTML::settings() const
 
 QStringList TExportHTML::fontEntries(const QStringList &families)
 {
-    return QStringList{QString()} + families;
+    // Qt lists a family that two foundries supply once per foundry, as "Family [foundry]"; a
+    // style sheet knows the family only.
+    static const QRegularExpression foundry(QStringLiteral(" \\[[^\\]]*\\]$"));
+    QStringList entries = families;
+    entries.replaceInStrings(foundry, QString());
+    entries.removeDuplicates();
+    entries.prepend(QString());
+    return entries;
 }
 
 int TExportHTML::defaultFontIndex(const QStringList &entries)
