@@ -90,8 +90,16 @@ private:
     void buildOptions();
     void buildButtons();
     void arrangeTabOrder();
+    // Where a panel's answers stand as designed: the left edges of the "on" and "off" buttons, and
+    // the panel's width.
+    struct AnswerColumns
+    {
+        int on;
+        int off;
+        int width;
+    };
     // A panel holding a question and its two answers, "on" selected.
-    QFrame *optionPanel(QWidget *parent, const char *name, const QString &question, int answerColumn,
+    QFrame *optionPanel(QWidget *parent, const char *name, const QString &question, const AnswerColumns &columns,
                         QRadioButton *&on, const char *onName, const QString &onText, QRadioButton *&off,
                         const char *offName, const QString &offText);
 

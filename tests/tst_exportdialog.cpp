@@ -487,6 +487,55 @@ private slots:
         }
     }
 
+    void captionsFitAndKeepApart_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("pixelSize");
+        QTest::newRow("the dialog's own font") << QString() << 0;
+        QTest::newRow("desktop Japanese face") << QStringLiteral("Noto Sans CJK JP") << 12;
+        QTest::newRow("desktop Japanese face, scaled up") << QStringLiteral("Noto Sans CJK JP") << 15;
+    }
+    void captionsFitAndKeepApart()
+    {
+        QFETCH(QString, family);
+        QFETCH(int, pixelSize);
+        LinkTree tree;
+        ScriptedPrompts prompts;
+        TExportHTML dialog(tree, prompts);
+        if (!family.isEmpty()) {
+            QFont face(family);
+            face.setPixelSize(pixelSize);
+            dialog.setFont(face);
+        }
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QList<QWidget *> controls;
+        for (QWidget *w : dialog.findChildren<QWidget *>()) {
+            if (w->isVisible() && !w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))
+                && (qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w) || qobject_cast<QComboBox *>(w)
+                    || qobject_cast<QLineEdit *>(w)))
+                controls << w;
+        }
+        QVERIFY(controls.size() > 20); // every caption, field and button
+        QStringList faults;
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            QWidget *w = controls.at(i);
+            // A caption narrower or lower than it asks for is cut off; a field lower than it asks for cuts its text.
+            const QSize needed = w->sizeHint();
+            const bool caption = qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w);
+            if (w->height() < needed.height() || (caption && w->width() < needed.width()))
+                faults << QStringLiteral("%1 is %2x%3 but needs %4x%5").arg(w->objectName()).arg(w->width())
+                              .arg(w->height()).arg(needed.width()).arg(needed.height());
+            for (qsizetype j = i + 1; j < controls.size(); ++j) {
+                QWidget *other = controls.at(j);
+                if (other->parentWidget() == w->parentWidget()
+                    && w->geometry().adjusted(-1, -1, 1, 1).intersects(other->geometry()))
+                    faults << w->objectName() + QStringLiteral(" touches ") + other->objectName();
+            }
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+    }
+
     void helpGoesThroughTheErrorGuard()
     {
         Fixture f;
