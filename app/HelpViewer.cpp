@@ -11,6 +11,36 @@
 
 namespace HelpViewer {
 
+namespace {
+
+QPointer<QTextBrowser> theViewer;
+
+void deleteViewer()
+{
+    delete theViewer.data();
+}
+
+// One viewer for the whole run, like the platform's help window. It belongs to no window, so it
+// outlives the dialog that opened it and no modal dialog of ours blocks it.
+QTextBrowser &viewer(QWidget *owner)
+{
+    if (!theViewer) {
+        theViewer = new QTextBrowser;
+        theViewer->setObjectName(QStringLiteral("HelpViewer"));
+        theViewer->setWindowTitle(QStringLiteral("Vormik ヘルプ"));
+        theViewer->setOpenExternalLinks(true);
+        // Closing the main window still ends the program while help is open.
+        theViewer->setAttribute(Qt::WA_QuitOnClose, false);
+        if (owner)
+            theViewer->setScreen(owner->screen());
+        theViewer->resize(560, 480);
+        qAddPostRoutine(deleteViewer);
+    }
+    return *theViewer;
+}
+
+} // namespace
+
 QString helpFilePath()
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("VORMIK.hlp"));
@@ -22,28 +52,19 @@ void showTopic(QWidget *owner, int context)
     if (!QFileInfo(path).isFile())
         throw VormikError(QStringLiteral("ヘルプファイル %1 が見つかりません").arg(QDir::toNativeSeparators(path)));
 
-    // One viewer for the whole run, like the platform's help window.
-    static QPointer<QTextBrowser> viewer;
-    if (!viewer) {
-        viewer = new QTextBrowser(owner);
-        viewer->setObjectName(QStringLiteral("HelpViewer"));
-        viewer->setWindowFlag(Qt::Window);
-        viewer->setWindowTitle(QStringLiteral("Vormik ヘルプ"));
-        viewer->setOpenExternalLinks(true);
-        viewer->resize(560, 480);
-    }
     QUrl url = QUrl::fromLocalFile(path);
     url.setFragment(QStringLiteral("topic-%1").arg(context));
-    // The file is HTML whatever its extension says.
-    viewer->document()->setMetaInformation(QTextDocument::DocumentUrl, url.toString());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw VormikError(QStringLiteral("ヘルプファイル %1 を開けません").arg(QDir::toNativeSeparators(path)));
-    viewer->setHtml(QString::fromUtf8(file.readAll()));
-    viewer->scrollToAnchor(url.fragment());
-    viewer->show();
-    viewer->raise();
-    viewer->activateWindow();
+    QTextBrowser &browser = viewer(owner);
+    // The file is HTML whatever its extension says.
+    browser.document()->setMetaInformation(QTextDocument::DocumentUrl, url.toString());
+    browser.setHtml(QString::fromUtf8(file.readAll()));
+    browser.scrollToAnchor(url.fragment());
+    browser.show();
+    browser.raise();
+    browser.activateWindow();
 }
 
 } // namespace HelpViewer

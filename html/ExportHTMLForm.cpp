@@ -16,9 +16,12 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -40,25 +43,32 @@ QFrame *plainPanel(QWidget *parent, const char *name)
 
 } // namespace
 
+QFont FontFamilyDelegate::face(const QStyleOptionViewItem &option, const QString &family)
+{
+    QFont face = option.font;
+    face.setFamily(family);
+    return face;
+}
+
 void FontFamilyDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const QString family = index.data(Qt::DisplayRole).toString();
     const bool selected = option.state & QStyle::State_Selected;
     painter->save();
     painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
-    QFont face = option.font;
-    face.setFamily(family);
-    painter->setFont(face);
+    painter->setFont(face(option, family));
     painter->setPen(selected ? option.palette.highlightedText().color() : option.palette.text().color());
-    painter->drawText(option.rect.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, family);
+    painter->drawText(option.rect.adjusted(TextInset, TextInset, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                      family);
     painter->restore();
 }
 
 QSize FontFamilyDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    // The box's own metrics: measuring every family in its face would load every installed font.
+    // Measured in the entry's own face, as it is drawn: many faces are taller than the box's font.
     const QString family = index.data(Qt::DisplayRole).toString();
-    return {option.fontMetrics.horizontalAdvance(family) + 8, ItemHeight};
+    const QSize text = QFontMetrics(face(option, family)).size(Qt::TextSingleLine, family);
+    return {text.width() + 2 * TextInset, std::max(ItemHeight, text.height() + TextInset)};
 }
 
 TExportHTML::TExportHTML(LinkTree &tree, Prompts &prompts, QWidget *owner)
@@ -68,6 +78,8 @@ TExportHTML::TExportHTML(LinkTree &tree, Prompts &prompts, QWidget *owner)
     setWindowTitle(QStringLiteral("出力設定"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
+    // Modal to the main window only, so the help it opens stays usable beside it.
+    setWindowModality(Qt::WindowModal);
     QFont dialogFont(QStringLiteral("ＭＳ Ｐゴシック"));
     dialogFont.setPixelSize(12);
     setFont(dialogFont);
@@ -80,24 +92,29 @@ TExportHTML::TExportHTML(LinkTree &tree, Prompts &prompts, QWidget *owner)
     arrangeTabOrder();
 }
 
-QFrame *TExportHTML::optionPanel(QWidget *parent, const char *name, const QString &question, int answerColumn,
-                                 QRadioButton *&on, const char *onName, const QString &onText, QRadioButton *&off,
-                                 const char *offName, const QString &offText)
+QFrame *TExportHTML::optionPanel(QWidget *parent, const char *name, const QString &question,
+                                 const AnswerColumns &columns, QRadioButton *&on, const char *onName,
+                                 const QString &onText, QRadioButton *&off, const char *offName,
+                                 const QString &offText)
 {
     // Its own panel makes each pair exclusive on its own.
     QFrame *panel = plainPanel(parent, name);
     auto *caption = named(new QLabel(question, panel), (QByteArray(name) + "Caption").constData());
-    caption->setFixedWidth(answerColumn);
     on = named(new QRadioButton(onText, panel), onName);
     off = named(new QRadioButton(offText, panel), offName);
     on->setChecked(true);
     auto *row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
+    // The designed columns are the least widths; text that needs more widens the row. The answers
+    // keep to the right edge, so they line up with the answers of the panels above and below.
+    const int gap = std::max(0, row->spacing());
+    caption->setMinimumWidth(columns.on - gap);
+    on->setMinimumWidth(columns.off - columns.on - gap);
+    off->setMinimumWidth(columns.width - columns.off);
     row->addWidget(caption);
+    row->addStretch();
     row->addWidget(on);
     row->addWidget(off);
-    row->addStretch();
     return panel;
 }
 
@@ -130,21 +147,24 @@ void TExportHTML::buildOptions()
     ClassNameEdit->setStatusTip(QStringLiteral("特別に指定したい場合はクラス名を入力"));
     Label3->setBuddy(ClassNameEdit);
 
+    // The designed width whatever the entries; as tall as the font needs, never lower than designed.
     for (QWidget *field : {static_cast<QWidget *>(GroupMarkCmbBox), static_cast<QWidget *>(FontsCmbBox),
-                           static_cast<QWidget *>(ClassNameEdit)})
-        field->setFixedSize(145, 20);
+                           static_cast<QWidget *>(ClassNameEdit)}) {
+        field->setFixedWidth(145);
+        field->setMinimumHeight(20);
+    }
 
-    Panel1 = optionPanel(Panel4, "Panel1", QStringLiteral("   JavaScriptによるツリーの開閉を"), 189, JSONRadioBtn,
-                         "JSONRadioBtn", QStringLiteral("する"), JSOFFRadioBtn, "JSOFFRadioBtn", QStringLiteral("しない"));
-    Panel2 = optionPanel(Panel4, "Panel2", QStringLiteral(" デフォルトのスタイルシートを使用"), 189, DefCSSONRadioBtn,
-                         "DefCSSONRadioBtn", QStringLiteral("する"), DefCSSOFFRadioBtn, "DefCSSOFFRadioBtn",
+    Panel1 = optionPanel(Panel4, "Panel1", QStringLiteral("   JavaScriptによるツリーの開閉を"), {189, 257, 362},
+                         JSONRadioBtn, "JSONRadioBtn", QStringLiteral("する"), JSOFFRadioBtn, "JSOFFRadioBtn",
                          QStringLiteral("しない"));
-    JSONRadioBtn->setFixedWidth(68);
-    DefCSSONRadioBtn->setFixedWidth(68);
+    Panel2 = optionPanel(Panel4, "Panel2", QStringLiteral(" デフォルトのスタイルシートを使用"), {189, 257, 362},
+                         DefCSSONRadioBtn, "DefCSSONRadioBtn", QStringLiteral("する"), DefCSSOFFRadioBtn,
+                         "DefCSSOFFRadioBtn", QStringLiteral("しない"));
 
     auto *fields = new QGridLayout;
     fields->setContentsMargins(8, 4, 37, 4);
     fields->setHorizontalSpacing(8);
+    fields->setVerticalSpacing(8);
     fields->addWidget(Label1, 0, 0, Qt::AlignRight);
     fields->addWidget(GroupMarkCmbBox, 0, 1);
     fields->addWidget(Label2, 1, 0, Qt::AlignRight);
@@ -161,14 +181,12 @@ void TExportHTML::buildOptions()
 
     Bevel1 = named(new QFrame(this), "Bevel1");
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Panel3 = optionPanel(Bevel1, "Panel3", QStringLiteral("出力ファイルにソフト情報を"), 172, SoftInfoONRadioBtn,
-                         "SoftInfoONRadioBtn", QStringLiteral("入れる（推奨）"), SoftInfoOFFRadioBtn,
-                         "SoftInfoOFFRadioBtn", QStringLiteral("入れない"));
-    Panel5 = optionPanel(Bevel1, "Panel5", QStringLiteral("作者ウェブサイトへのリンクを"), 172, AuthorLinkONRadioBtn,
-                         "AuthorLinkONRadioBtn", QStringLiteral("入れる（推奨）"), AuthorLinkOFFRadioBtn,
-                         "AuthorLinkOFFRadioBtn", QStringLiteral("入れない"));
-    SoftInfoONRadioBtn->setFixedWidth(104);
-    AuthorLinkONRadioBtn->setFixedWidth(104);
+    Panel3 = optionPanel(Bevel1, "Panel3", QStringLiteral("出力ファイルにソフト情報を"), {172, 276, 345},
+                         SoftInfoONRadioBtn, "SoftInfoONRadioBtn", QStringLiteral("入れる（推奨）"),
+                         SoftInfoOFFRadioBtn, "SoftInfoOFFRadioBtn", QStringLiteral("入れない"));
+    Panel5 = optionPanel(Bevel1, "Panel5", QStringLiteral("作者ウェブサイトへのリンクを"), {172, 276, 345},
+                         AuthorLinkONRadioBtn, "AuthorLinkONRadioBtn", QStringLiteral("入れる（推奨）"),
+                         AuthorLinkOFFRadioBtn, "AuthorLinkOFFRadioBtn", QStringLiteral("入れない"));
     auto *bevelLayout = new QVBoxLayout(Bevel1);
     bevelLayout->setContentsMargins(7, 4, 7, 4);
     bevelLayout->addWidget(Panel3);
@@ -185,7 +203,8 @@ void TExportHTML::buildButtons()
     auto *row = new QHBoxLayout;
     row->addStretch();
     for (QPushButton *button : {OKBtn, CancelBtn, HelpBtn}) {
-        button->setFixedSize(81, 21);
+        // The designed size at least; a caption that needs more gets it.
+        button->setMinimumSize(81, 21);
         row->addWidget(button);
     }
     row->addStretch();
@@ -227,7 +246,14 @@ ExportSettings TExportHTML::settings() const
 
 QStringList TExportHTML::fontEntries(const QStringList &families)
 {
-    return QStringList{QString()} + families;
+    // Qt lists a family that two foundries supply once per foundry, as "Family [foundry]"; a
+    // style sheet knows the family only.
+    static const QRegularExpression foundry(QStringLiteral(" \\[[^\\]]*\\]$"));
+    QStringList entries = families;
+    entries.replaceInStrings(foundry, QString());
+    entries.removeDuplicates();
+    entries.prepend(QString());
+    return entries;
 }
 
 int TExportHTML::defaultFontIndex(const QStringList &entries)

@@ -21,10 +21,16 @@ class FontFamilyDelegate : public QStyledItemDelegate
 
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    // The least row height; a face that needs more gets more.
     static constexpr int ItemHeight = 14;
+    // The name's distance from the row's top and left edges.
+    static constexpr int TextInset = 2;
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    static QFont face(const QStyleOptionViewItem &option, const QString &family);
 };
 
 // The export settings dialog: the page's options, then OK writes the page to OutputFileName.
@@ -42,7 +48,8 @@ public:
     // The settings as the controls stand now.
     ExportSettings settings() const;
 
-    // The font entries for the given installed families: an empty entry first, then the families.
+    // The font entries for the given installed families: an empty entry first, then each family's
+    // name once, in the given order.
     static QStringList fontEntries(const QStringList &families);
     // The entry to select at first: "ＭＳ ゴシック" in any letter case, or -1.
     static int defaultFontIndex(const QStringList &entries);
@@ -83,8 +90,16 @@ private:
     void buildOptions();
     void buildButtons();
     void arrangeTabOrder();
+    // Where a panel's answers stand as designed: the left edges of the "on" and "off" buttons, and
+    // the panel's width.
+    struct AnswerColumns
+    {
+        int on;
+        int off;
+        int width;
+    };
     // A panel holding a question and its two answers, "on" selected.
-    QFrame *optionPanel(QWidget *parent, const char *name, const QString &question, int answerColumn,
+    QFrame *optionPanel(QWidget *parent, const char *name, const QString &question, const AnswerColumns &columns,
                         QRadioButton *&on, const char *onName, const QString &onText, QRadioButton *&off,
                         const char *offName, const QString &offText);
 

@@ -1,7 +1,9 @@
+#include "app/HelpViewer.h"
 #include "app/MainForm.h"
 #include "html/ExportHTMLForm.h"
 #include "text/Cp932Codec.h"
 #include "tree/LinkTreeModel.h"
+#include "HelpWindow.h"
 #include "ModalLoop.h"
 #include "ScriptedPrompts.h"
 
@@ -13,7 +15,10 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QPointer>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -229,7 +234,8 @@ private slots:
                 entries << d.FontsCmbBox->itemText(i);
             d.reject();
         }));
-        QCOMPARE(entries, QStringList{QString()} + QFontDatabase::families());
+        QCOMPARE(entries, TExportHTML::fontEntries(QFontDatabase::families()));
+        QCOMPARE(entries.constFirst(), QString());
     }
 
     void defaultFontChoice_data()
@@ -263,7 +269,7 @@ private slots:
         option.fontMetrics = QFontMetrics(option.font);
         option.rect = QRect(0, 0, 200, FontFamilyDelegate::ItemHeight);
         option.palette = dialog.palette();
-        QCOMPARE(delegate->sizeHint(option, dialog.FontsCmbBox->model()->index(1, 0)).height(), 14);
+        QVERIFY(delegate->sizeHint(option, dialog.FontsCmbBox->model()->index(1, 0)).height() >= 14);
 
         // The empty entry is background only; a named one leaves ink on it.
         auto render = [&](int row) {
@@ -391,6 +397,143 @@ private slots:
             d.reject();
         }));
         QCOMPARE(shown, QStringLiteral("特別に指定したい場合はクラス名を入力"));
+    }
+
+    void helpViewerOutlivesTheDialogAndIsNeverBlocked()
+    {
+        const QString helpFile = HelpViewer::helpFilePath();
+        QFile::remove(helpFile);
+        QVERIFY(QFile::copy(QStringLiteral(VORMIK_SOURCE_DIR "/resources/VORMIK.hlp"), helpFile));
+        const auto removeHelp = qScopeGuard([&helpFile] { QFile::remove(helpFile); });
+        // PageDown typed into the viewer's own window moves its text, unless a modal window blocks it.
+        auto scrolls = [](QTextBrowser *viewer) {
+            QScrollBar *bar = viewer->verticalScrollBar();
+            bar->setValue(bar->minimum());
+            QTest::keyClick(viewer->windowHandle(), Qt::Key_PageDown);
+            return bar->value() > bar->minimum();
+        };
+        Fixture f;
+        QPointer<QTextBrowser> viewer;
+        bool usableBesideDialog = false;
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {
+            d.HelpBtn->click();
+            viewer = helpWindow();
+            usableBesideDialog = viewer && viewer->isVisible() && scrolls(viewer);
+            d.reject();
+        }));
+        QVERIFY(usableBesideDialog);
+        QVERIFY2(viewer, "the viewer went with the dialog");
+        QVERIFY(viewer->isVisible());
+        QVERIFY(scrolls(viewer));
+
+        // The Help menu shows the same window, and a later dialog does not block it either.
+        f.window.mnVormikHelp1->trigger();
+        QCOMPARE(helpWindow(), viewer.data());
+        usableBesideDialog = false;
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {
+            usableBesideDialog = viewer && viewer->isVisible() && scrolls(viewer);
+            d.reject();
+        }));
+        QVERIFY(usableBesideDialog);
+        QVERIFY(f.prompts->messages.isEmpty());
+    }
+
+    void fontEntriesAreFamilyNames_data()
+    {
+        QTest::addColumn<QStringList>("families");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("one foundry each") << QStringList{"DejaVu Sans", "Noto Sans CJK JP"}
+                                          << QStringList{"", "DejaVu Sans", "Noto Sans CJK JP"};
+        QTest::newRow("two foundries") << QStringList{"C059 [UKWN]", "C059 [urw]", "DejaVu Sans"}
+                                       << QStringList{"", "C059", "DejaVu Sans"};
+        QTest::newRow("a name that begins another") << QStringList{"Nimbus Sans [UKWN]", "Nimbus Sans [urw]",
+                                                                   "Nimbus Sans Narrow [UKWN]", "Nimbus Sans Narrow [urw]"}
+                                                    << QStringList{"", "Nimbus Sans", "Nimbus Sans Narrow"};
+        QTest::newRow("default font from two foundries")
+            << QStringList{"Arial", "ＭＳ ゴシック [ricoh]", "ＭＳ ゴシック [ms]"} << QStringList{"", "Arial", "ＭＳ ゴシック"};
+    }
+    void fontEntriesAreFamilyNames()
+    {
+        QFETCH(QStringList, families);
+        QFETCH(QStringList, entries);
+        QCOMPARE(TExportHTML::fontEntries(families), entries);
+    }
+
+    void fontRowsHoldTheirFace()
+    {
+        LinkTree tree;
+        ScriptedPrompts prompts;
+        TExportHTML dialog(tree, prompts);
+        dialog.FormShow();
+        QComboBox &box = *dialog.FontsCmbBox;
+        QAbstractItemDelegate *delegate = box.itemDelegate();
+        QStyleOptionViewItem option;
+        option.font = box.font();
+        option.fontMetrics = QFontMetrics(option.font);
+        option.palette = box.palette();
+        // Drawn into its own row and into a roomy one, an entry leaves the same ink unless its row clips it.
+        auto render = [&](const QModelIndex &index, int rowHeight) {
+            QImage image(300, 100, QImage::Format_RGB32);
+            image.fill(option.palette.base().color());
+            option.rect = QRect(0, 0, image.width(), rowHeight);
+            QPainter painter(&image);
+            delegate->paint(&painter, option, index);
+            return image;
+        };
+        for (int row = 1; row < box.count(); ++row) {
+            const QModelIndex index = box.model()->index(row, 0);
+            const int height = delegate->sizeHint(option, index).height();
+            QVERIFY2(render(index, height) == render(index, 100), qPrintable(box.itemText(row)));
+        }
+    }
+
+    void captionsFitAndKeepApart_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("pixelSize");
+        QTest::newRow("the dialog's own font") << QString() << 0;
+        QTest::newRow("desktop Japanese face") << QStringLiteral("Noto Sans CJK JP") << 12;
+        QTest::newRow("desktop Japanese face, scaled up") << QStringLiteral("Noto Sans CJK JP") << 15;
+    }
+    void captionsFitAndKeepApart()
+    {
+        QFETCH(QString, family);
+        QFETCH(int, pixelSize);
+        LinkTree tree;
+        ScriptedPrompts prompts;
+        TExportHTML dialog(tree, prompts);
+        if (!family.isEmpty()) {
+            QFont face(family);
+            face.setPixelSize(pixelSize);
+            dialog.setFont(face);
+        }
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QList<QWidget *> controls;
+        for (QWidget *w : dialog.findChildren<QWidget *>()) {
+            if (w->isVisible() && !w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))
+                && (qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w) || qobject_cast<QComboBox *>(w)
+                    || qobject_cast<QLineEdit *>(w)))
+                controls << w;
+        }
+        QVERIFY(controls.size() > 20); // every caption, field and button
+        QStringList faults;
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            QWidget *w = controls.at(i);
+            // A caption narrower or lower than it asks for is cut off; a field lower than it asks for cuts its text.
+            const QSize needed = w->sizeHint();
+            const bool caption = qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w);
+            if (w->height() < needed.height() || (caption && w->width() < needed.width()))
+                faults << QStringLiteral("%1 is %2x%3 but needs %4x%5").arg(w->objectName()).arg(w->width())
+                              .arg(w->height()).arg(needed.width()).arg(needed.height());
+            for (qsizetype j = i + 1; j < controls.size(); ++j) {
+                QWidget *other = controls.at(j);
+                if (other->parentWidget() == w->parentWidget()
+                    && w->geometry().adjusted(-1, -1, 1, 1).intersects(other->geometry()))
+                    faults << w->objectName() + QStringLiteral(" touches ") + other->objectName();
+            }
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
     }
 
     void helpGoesThroughTheErrorGuard()

@@ -2,6 +2,7 @@
 #include "app/Startup.h"
 #include "app/ToolBarButtonDrawing.h"
 #include "tree/LinkTreeModel.h"
+#include "HelpWindow.h"
 #include "ScriptedPrompts.h"
 #include "UrlCatcher.h"
 
@@ -314,7 +315,7 @@ private slots:
         QVERIFY(QFile::copy(QStringLiteral(VORMIK_SOURCE_DIR "/resources/VORMIK.hlp"), path));
         window->mnVormikHelp1->trigger();
         QCOMPARE(prompts->messages.size(), 1);
-        auto *viewer = window->findChild<QTextBrowser *>("HelpViewer");
+        QTextBrowser *viewer = helpWindow();
         QVERIFY(viewer);
         QVERIFY(viewer->isVisible());
         QVERIFY(viewer->toPlainText().contains("出力設定"));
