@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QContextMenuEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -267,6 +268,11 @@ void TMain::buildMenus()
     DDLinkMenu = named(new QMenu(this), "DDLinkMenu");
     addActionItem(DDLinkMenu, "DDLink_AddTop", TopLevelAddLinkAction1);
     addActionItem(DDLinkMenu, "DDLink_AddChild", ChildAddLinkAction1);
+
+    // A pop-up menu opened at a screen point hands its items' hints to itself, a window of its
+    // own, where they would stop; the filter passes them on to the status bar.
+    for (QMenu *menu : {TVPopUp, TVPop_AddGroup1, TVPop_AddLink1, LVPopUp, DDGroupMenu, DDLinkMenu})
+        menu->installEventFilter(this);
 
     // The update cycle runs before every menu that holds an action opens.
     for (QMenu *menu : {TVPop_AddGroup1, TVPop_AddLink1, DDGroupMenu, DDLinkMenu, LVPopUp})
@@ -548,6 +554,10 @@ void TMain::connectHandlers()
 bool TMain::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
+    if (type == QEvent::StatusTip && qobject_cast<QMenu *>(watched)) {
+        QCoreApplication::sendEvent(this, event);
+        return true;
+    }
     if (TreeView1 && watched == TreeView1->viewport()) {
         // A right-click never moves the tree's selection: the pop-up acts on the node already selected.
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease

@@ -45,6 +45,25 @@ private slots:
     }
     void cleanup() { window.reset(); }
 
+    // The tree pop-up's submenus are windows of their own; their hints still reach the window.
+    void submenuHintsReachTheStatusBar()
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QMenu *popup = window->TVPopUp;
+        popup->popup(window->mapToGlobal(QPoint(20, 20)));
+        QVERIFY(QTest::qWaitForWindowExposed(popup));
+        QTest::mouseMove(popup, popup->actionGeometry(window->TVPop_AddGroup1->menuAction()).center());
+        QTest::keyClick(popup, Qt::Key_Right);
+        QMenu *submenu = window->TVPop_AddGroup1;
+        QVERIFY(QTest::qWaitForWindowExposed(submenu));
+        QAction *item = submenu->actions().constFirst();
+        QVERIFY(!item->statusTip().isEmpty());
+        QTest::mouseMove(submenu, submenu->actionGeometry(item).center());
+        QTRY_COMPARE(window->StatusBar1->currentMessage(), item->statusTip());
+        popup->close();
+    }
+
     void frameAsDesigned()
     {
         QCOMPARE(window->windowTitle(), QString("ヴォルミク"));
