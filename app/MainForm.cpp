@@ -87,6 +87,13 @@ void showsWholeValues(QLineEdit *edit)
     edit->setMaxLength(std::numeric_limits<int>::max());
 }
 
+// An aid button at its designed size, or larger where the desktop's font needs more room.
+void holdsItsCaption(QPushButton *button)
+{
+    button->setMinimumSize(75, 21);
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
 // A labelled edit: the label sits above the edit and its accelerator focuses the edit.
 QLineEdit *labelledEdit(QWidget *parent, const char *name, const QString &caption, const QString &hint,
                         QGridLayout *grid, int row, int column, int columnSpan)
@@ -427,7 +434,7 @@ QWidget *TMain::buildEditorPanel()
     ClassEdit = labelledEdit(editors, "ClassEdit", QStringLiteral("クラス(&class)"),
                              QStringLiteral("スタイルシートのクラス"), grid, 4, 2, 1);
     UsedClassBtn = named(new QPushButton(QStringLiteral("使用クラス"), editors), "UsedClassBtn");
-    UsedClassBtn->setFixedSize(75, 21);
+    holdsItsCaption(UsedClassBtn);
     UsedClassBtn->setStatusTip(QStringLiteral("使用しているクラスをリストアップ"));
     grid->addWidget(UsedClassBtn, 5, 3);
 
@@ -436,7 +443,7 @@ QWidget *TMain::buildEditorPanel()
     if (auto *idLabel = editors->findChild<QLabel *>(QStringLiteral("IDEditLabel")))
         idLabel->setStatusTip(QStringLiteral("1つのHTML文書内に同一IDがあってはいけないとされています"));
     OverlapIDBtn = named(new QPushButton(QStringLiteral("重複チェック"), editors), "OverlapIDBtn");
-    OverlapIDBtn->setFixedSize(75, 21);
+    holdsItsCaption(OverlapIDBtn);
     OverlapIDBtn->setStatusTip(QStringLiteral("IDの重複がないかのチェック"));
     grid->addWidget(OverlapIDBtn, 7, 1, 1, 2, Qt::AlignLeft);
 

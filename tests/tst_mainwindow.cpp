@@ -64,6 +64,26 @@ private slots:
         popup->close();
     }
 
+    // The aid buttons' captions fit in the Japanese face of a Linux desktop, also scaled up.
+    void aidButtonsHoldTheirCaptions_data()
+    {
+        QTest::addColumn<int>("pixelSize");
+        QTest::newRow("default size") << 12;
+        QTest::newRow("at 125 %") << 15;
+    }
+    void aidButtonsHoldTheirCaptions()
+    {
+        QFETCH(int, pixelSize);
+        QFont face(QStringLiteral("Noto Sans CJK JP"));
+        face.setPixelSize(pixelSize);
+        window->setFont(face);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        for (QPushButton *button : {window->UsedClassBtn, window->OverlapIDBtn}) {
+            QTRY_VERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->objectName()));
+        }
+    }
+
     void frameAsDesigned()
     {
         QCOMPARE(window->windowTitle(), QString("ヴォルミク"));
