@@ -317,11 +317,17 @@ std::unique_ptr<LinkTree> open(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw VormikError(QStringLiteral("ファイル %1 を開けません: %2").arg(path, file.errorString()));
+    const auto tooLarge = [&] {
+        return VormikError(QStringLiteral("ファイル %1 は大きすぎます（%2 MB まで）").arg(path, QString::number(MaxFileSize >> 20)));
+    };
+    // A regular file is measured before anything is read; the read's own limit covers the rest.
+    if (file.size() > MaxFileSize)
+        throw tooLarge();
     const QByteArray bytes = file.read(MaxFileSize + 1);
     if (file.error() != QFileDevice::NoError)
         throw VormikError(QStringLiteral("ファイル %1 を読み込めません: %2").arg(path, file.errorString()));
     if (bytes.size() > MaxFileSize)
-        throw VormikError(QStringLiteral("ファイル %1 は大きすぎます（%2 MB まで）").arg(path, QString::number(MaxFileSize >> 20)));
+        throw tooLarge();
     return read(bytes, path);
 }
 
