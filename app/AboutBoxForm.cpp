@@ -1,6 +1,7 @@
 #include "app/AboutBoxForm.h"
 
 #include "app/AboutBoxText.h"
+#include "app/Named.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -32,13 +33,6 @@ QFont fontOf(const QStringList &families, int pixels)
     font.setFamilies(families);
     font.setPixelSize(pixels);
     return font;
-}
-
-template<typename T>
-T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 void setTextColour(QWidget *widget, const QColor &colour)

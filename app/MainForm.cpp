@@ -2,11 +2,12 @@
 
 #include "app/CommandGuard.h"
 #include "app/ImageLists.h"
+#include "app/LinkTreeModel.h"
 #include "app/LinkTreeView.h"
+#include "app/Named.h"
 #include "app/PopupPanel.h"
 #include "app/QtPrompts.h"
 #include "app/ToolBarButtonDrawing.h"
-#include "tree/LinkTreeModel.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -71,13 +72,6 @@ bool isReturnKey(const QEvent *event)
         return false;
     const int key = static_cast<const QKeyEvent *>(event)->key();
     return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-template<typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QLatin1String(name));
-    return object;
 }
 
 // A field shows a node's value whole: a line edit otherwise cuts anything past 32,767

@@ -3,9 +3,9 @@
 
 #include "app/PopupPanel.h"
 #include "app/Prompts.h"
-#include "app/UsedValues.h"
+#include "tree/UsedValues.h"
 #include "text/TextRules.h"
-#include "tree/LinkTreeModel.h"
+#include "app/LinkTreeModel.h"
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -4,7 +4,7 @@
 #include "app/Prompts.h"
 #include "app/SelectionClass.h"
 #include "text/TextRules.h"
-#include "tree/LinkTreeModel.h"
+#include "app/LinkTreeModel.h"
 
 #include <QAction>
 #include <QTreeView>

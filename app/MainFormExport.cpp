@@ -2,8 +2,8 @@
 #include "app/MainForm.h"
 
 #include "app/Prompts.h"
-#include "html/ExportHTMLForm.h"
-#include "tree/LinkTreeModel.h"
+#include "app/ExportHTMLForm.h"
+#include "app/LinkTreeModel.h"
 
 void TMain::mnOutPutHTML1Click()
 {

@@ -3,7 +3,7 @@
 
 #include "app/Prompts.h"
 #include "project/ProjectFile.h"
-#include "tree/LinkTreeModel.h"
+#include "app/LinkTreeModel.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -1,5 +1,7 @@
 #include "app/Prompts.h"
 
+#include "text/VormikError.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -18,9 +20,6 @@ std::optional<QString> Prompts::saveFileName(QWidget *owner, FileDialog dialog)
 
 void Prompts::error(QWidget *owner, const QString &text)
 {
-    QString shown = text;
-    if (!shown.isEmpty() && shown.back() > QLatin1Char('.'))
-        shown += QLatin1Char('.');
-    message(owner, Icon::Critical, QStringLiteral("Vormik"), shown);
+    message(owner, Icon::Critical, QStringLiteral("Vormik"), shownErrorMessage(text));
 }
 

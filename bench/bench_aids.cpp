@@ -4,8 +4,8 @@
 
 #include "app/MainForm.h"
 #include "app/PopupPanel.h"
-#include "app/UsedValues.h"
-#include "tree/LinkTreeModel.h"
+#include "tree/UsedValues.h"
+#include "app/LinkTreeModel.h"
 
 #include <benchmark/benchmark.h>
 

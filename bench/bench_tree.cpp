@@ -3,7 +3,7 @@
 #include "BenchTrees.h"
 
 #include "app/MainForm.h"
-#include "tree/LinkTreeModel.h"
+#include "app/LinkTreeModel.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

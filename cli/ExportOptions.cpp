@@ -68,12 +68,4 @@ Command parse(const QStringList &arguments)
     return commandFrom(parser);
 }
 
-QString shownMessage(const QString &message)
-{
-    QString shown = message;
-    if (!shown.isEmpty() && shown.back() > QLatin1Char('.'))
-        shown += QLatin1Char('.');
-    return shown;
-}
-
 } // namespace ExportOptions

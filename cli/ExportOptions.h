@@ -28,8 +28,4 @@ Command commandFrom(const QCommandLineParser &parser);
 // arguments throws VormikError with the parser's or our own message.
 Command parse(const QStringList &arguments);
 
-// The text the editor's error box would show for `message`: a full stop is added when the last
-// character sorts after ".".
-QString shownMessage(const QString &message);
-
 } // namespace ExportOptions

@@ -17,7 +17,7 @@ namespace {
 
 int fail(const QString &message)
 {
-    std::fputs(ExportOptions::shownMessage(message).toLocal8Bit().constData(), stderr);
+    std::fputs(shownErrorMessage(message).toLocal8Bit().constData(), stderr);
     std::fputc('\n', stderr);
     return 1;
 }

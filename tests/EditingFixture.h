@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/MainForm.h"
-#include "tree/LinkTreeModel.h"
+#include "app/LinkTreeModel.h"
 #include "ScriptedPrompts.h"
 
 #include <QAbstractItemView>

@@ -1,8 +1,8 @@
 #include "app/MainForm.h"
 #include "app/PopupPanel.h"
-#include "app/UsedValues.h"
+#include "tree/UsedValues.h"
 #include "text/TextRules.h"
-#include "tree/LinkTreeModel.h"
+#include "app/LinkTreeModel.h"
 #include "EditingFixture.h"
 
 #include <QApplication>

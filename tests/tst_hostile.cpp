@@ -5,7 +5,7 @@
 #include "project/ProjectFile.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
-#include "tree/LinkTreeModel.h"
+#include "app/LinkTreeModel.h"
 #include "ScriptedPrompts.h"
 
 #include <QLineEdit>

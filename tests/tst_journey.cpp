@@ -5,7 +5,7 @@
 #include "ModalLoop.h"
 
 #include "app/PopupPanel.h"
-#include "html/ExportHTMLForm.h"
+#include "app/ExportHTMLForm.h"
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 #include "text/Cp932Codec.h"

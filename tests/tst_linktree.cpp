@@ -1,5 +1,5 @@
 #include "tree/LinkTree.h"
-#include "tree/LinkTreeModel.h"
+#include "app/LinkTreeModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

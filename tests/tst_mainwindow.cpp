@@ -1,7 +1,7 @@
 #include "app/MainForm.h"
 #include "app/Startup.h"
 #include "app/ToolBarButtonDrawing.h"
-#include "tree/LinkTreeModel.h"
+#include "app/LinkTreeModel.h"
 #include "HelpWindow.h"
 #include "ScriptedPrompts.h"
 #include "UrlCatcher.h"

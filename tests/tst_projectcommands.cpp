@@ -1,6 +1,6 @@
 #include "app/MainForm.h"
 #include "project/ProjectFile.h"
-#include "tree/LinkTreeModel.h"
+#include "app/LinkTreeModel.h"
 #include "ScriptedPrompts.h"
 
 #include <QAction>

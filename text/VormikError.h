@@ -16,3 +16,12 @@ private:
     QString m_message;
     QByteArray m_utf8;
 };
+
+// A failure's message as the user reads it, in the error box or on a terminal: a full stop is
+// added when the last character sorts after ".".
+inline QString shownErrorMessage(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}

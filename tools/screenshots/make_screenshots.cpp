@@ -2,7 +2,7 @@
 // Run by tools/make-screenshots under Xvfb. Usage: vormik_screenshots OUTPUT_FOLDER
 #include "app/MainForm.h"
 #include "html/PageGenerator.h"
-#include "tree/LinkTreeModel.h"
+#include "app/LinkTreeModel.h"
 
 #include <QApplication>
 #include <QDir>

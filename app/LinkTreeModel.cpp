@@ -1,4 +1,4 @@
-#include "tree/LinkTreeModel.h"
+#include "app/LinkTreeModel.h"
 
 LinkTreeModel::LinkTreeModel(QObject *parent) : QAbstractItemModel(parent), m_tree(std::make_unique<LinkTree>()) {}
 

@@ -1,4 +1,4 @@
-#include "app/UsedValues.h"
+#include "tree/UsedValues.h"
 
 #include "text/TextRules.h"
 #include "tree/LinkTree.h"

@@ -1,7 +1,8 @@
-#include "html/ExportHTMLForm.h"
+#include "app/ExportHTMLForm.h"
 
 #include "app/CommandGuard.h"
 #include "app/HelpViewer.h"
+#include "app/Named.h"
 #include "app/Prompts.h"
 #include "text/TextRules.h"
 
@@ -26,13 +27,6 @@
 namespace {
 
 const QString DefaultFont = QStringLiteral("ＭＳ ゴシック");
-
-template<typename W>
-W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QFrame *plainPanel(QWidget *parent, const char *name)
 {
