@@ -1,6 +1,7 @@
 // The page's body: group ids, each node's markup, the tree lines and the node lines.
 #include "html/PageGenerator.h"
 
+#include "text/TextRules.h"
 #include "tree/LinkTree.h"
 
 #include <QFileInfo>
@@ -8,11 +9,11 @@
 namespace PageGenerator {
 
 namespace {
+using TextRules::LineEnd;
+using TextRules::FullWidthSpace;
 const QChar LastBranch(0x2514);   // └
 const QChar Branch(0x251C);       // ├
 const QChar Vertical(0x2502);     // │
-const QChar WideSpace(0x3000);    // 　
-const QString LineEnd = QStringLiteral("\r\n");
 const QString DivEnd = QStringLiteral("</div>");
 
 bool isLastChild(const LinkNode &node)
@@ -76,8 +77,8 @@ QString TreeLines::prefixOf(const LinkNode &node)
     const bool last = isLastChild(node);
     m_continuation.truncate(level - 1);
     QString prefix = m_continuation;
-    prefix += !joined ? WideSpace : last ? LastBranch : Branch;
-    m_continuation += joined && !last ? Vertical : WideSpace;
+    prefix += !joined ? FullWidthSpace : last ? LastBranch : Branch;
+    m_continuation += joined && !last ? Vertical : FullWidthSpace;
     return prefix;
 }
 
@@ -123,13 +124,6 @@ void writeNodeLines(const LinkTree &tree, const TSystemStruct &system,
             line += DivEnd;
         sink(line);
     }
-}
-
-QStringList nodeLines(const LinkTree &tree, const TSystemStruct &system)
-{
-    QStringList lines;
-    writeNodeLines(tree, system, [&lines](const QString &line) { lines << line; });
-    return lines;
 }
 
 } // namespace PageGenerator

@@ -1,6 +1,7 @@
 #include "html/PageGenerator.h"
 
 #include "text/Cp932Codec.h"
+#include "text/TextRules.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
@@ -19,7 +20,7 @@ public:
     void addLine(const QString &line)
     {
         m_pending += line;
-        m_pending += QLatin1String("\r\n");
+        m_pending += TextRules::LineEnd;
         if (m_pending.size() >= ChunkSize)
             flush();
     }

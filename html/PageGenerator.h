@@ -91,7 +91,6 @@ std::vector<int> groupEnds(const LinkTree &tree);
 // is followed by its block's start tag (and, for a group without children, the block's end).
 void writeNodeLines(const LinkTree &tree, const TSystemStruct &system,
                     const std::function<void(const QString &line)> &sink);
-QStringList nodeLines(const LinkTree &tree, const TSystemStruct &system);
 
 // The page's bytes: CP932, CR LF after every line. Writes every group's ObjID and every node's
 // HtmlText into the tree.

@@ -15,9 +15,9 @@
 namespace ProjectFile {
 
 namespace {
+using TextRules::LineEnd;
+using TextRules::FullWidthSpace;
 
-const QChar FullWidthSpace(0x3000);
-const QString LineEnd = QStringLiteral("\r\n");
 
 // The per-node elements of one `Node`, found by name at any depth below it.
 struct NodeElements

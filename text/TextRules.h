@@ -11,6 +11,12 @@ QString trimmed(const QString &text);
 // Two user values (IDs, class names) are the same when they differ at most in letter case.
 bool same(const QString &a, const QString &b);
 
+// Both files end every line with CR LF.
+inline const QString LineEnd = QStringLiteral("\r\n");
+// The full-width space (Shift_JIS 81 40): kept by trimming, and the stand-in for an empty text
+// and an empty tree-line cell.
+inline constexpr QChar FullWidthSpace(0x3000);
+
 // Drops every line break, so a pasted text cannot change the shape of a saved outline.
 QString withoutLineBreaks(const QString &text);
 
