@@ -1,12 +1,12 @@
 #include "html/PageGenerator.h"
 
 #include "text/Cp932Codec.h"
+#include "text/SafeFileWrite.h"
 #include "text/TextRules.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace PageGenerator {
 
@@ -87,19 +87,8 @@ void exportPage(LinkTree &tree, const ExportSettings &settings)
 void exportPage(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
 {
     const QByteArray page = buildPage(tree, settings, system);
-    // Written beside the target and renamed over it only when complete, so a failure leaves the
-    // old page as it was. Unbuffered, because a failure while a buffer is flushed on commit would
-    // not stop the rename; written in one call, the short count tells of any failure.
-    QSaveFile file(settings.OutputFileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw VormikError(fileError(settings.OutputFileName, file.errorString()));
-    if (file.write(page) != page.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw VormikError(fileError(settings.OutputFileName, reason));
-    }
-    if (!file.commit())
-        throw VormikError(fileError(settings.OutputFileName, file.errorString()));
+    if (const auto failure = writeFileSafely(settings.OutputFileName, page))
+        throw VormikError(fileError(settings.OutputFileName, failure->reason));
 }
 
 } // namespace PageGenerator

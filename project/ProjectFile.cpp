@@ -1,13 +1,13 @@
 #include "project/ProjectFile.h"
 
 #include "project/usexml.h"
+#include "text/SafeFileWrite.h"
 #include "text/TextRules.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <optional>
@@ -264,22 +264,16 @@ QByteArray write(const LinkTree &tree)
 
 void save(const LinkTree &tree, const QString &path)
 {
-    // Everything is in memory before the file is touched, and QSaveFile replaces the old file
-    // only once the new one is complete.
+    // Everything is in memory before the file is touched.
     const QByteArray bytes = write(tree);
     // A file Open would refuse is not written: the old one stays, and the user hears why now.
     if (bytes.size() > MaxFileSize)
         throw VormikError(cannotCreate(path) + QStringLiteral(": %1 MB を超えるプロジェクトは保存できません")
                                                    .arg(MaxFileSize >> 20));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw VormikError(cannotCreate(path));
-    // QSaveFile's commit() can report success after a short write (a full disk), so the bytes are
-    // flushed and checked before the new file may replace the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        const QString cause = file.errorString();
-        file.cancelWriting();
-        throw VormikError(cannotCreate(path) + QStringLiteral(": ") + cause);
+    if (const auto failure = writeFileSafely(path, bytes)) {
+        if (failure->opening)
+            throw VormikError(cannotCreate(path));
+        throw VormikError(cannotCreate(path) + QStringLiteral(": ") + failure->reason);
     }
 }
 

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Why a safe write failed: the file could not be opened, or a later step failed with `reason`.
+struct FileWriteFailure
+{
+    bool opening = false;
+    QString reason;
+};
+
+// Writes `bytes` to a file beside `path` that replaces it only once complete, every step checked:
+// on any failure the old file stays as it was, no temporary file is left, and the failure is
+// returned for the caller to word.
+std::optional<FileWriteFailure> writeFileSafely(const QString &path, const QByteArray &bytes);
