@@ -34,10 +34,8 @@ int main(int argc, char *argv[])
     ExportOptions::describe(parser);
     if (!parser.parse(QCoreApplication::arguments()))
         return fail(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
-        return 0;
-    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(); // prints the options and ends the program
     try {
         const ExportOptions::Command command = ExportOptions::commandFrom(parser);
         const std::unique_ptr<LinkTree> tree = ProjectFile::open(command.projectPath);
