@@ -36,8 +36,6 @@
 #include <limits>
 #include <utility>
 
-TMain *Main = nullptr;
-
 namespace {
 
 // The list's grid lines.
@@ -106,7 +104,6 @@ QLineEdit *labelledEdit(QWidget *parent, const char *name, const QString &captio
 
 TMain::TMain(QWidget *parent) : QMainWindow(parent), m_prompts(std::make_unique<QtPrompts>())
 {
-    Main = this;
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("ヴォルミク"));
     QFont windowFont = font();
@@ -146,8 +143,6 @@ TMain::~TMain()
 {
     disconnectHandlers();
     FormDestroy();
-    if (Main == this)
-        Main = nullptr;
 }
 
 void TMain::setPrompts(std::unique_ptr<Prompts> prompts)

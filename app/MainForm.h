@@ -200,6 +200,3 @@ private:
     // Set while TargetCmbBox finishes an edit: an activation then comes from typing.
     bool m_targetEditEnding = false;
 };
-
-// The application's one main window, for the dialogs that read its tree.
-extern TMain *Main;
