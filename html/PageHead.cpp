@@ -5,6 +5,7 @@
 #include "text/TextRules.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
+#include "tree/UsedValues.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -22,16 +23,6 @@ QStringList splitLines(const QString &text)
 {
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     return text.split(lineEnd);
-}
-
-// Letter case is ignored when a class is compared with a candidate; folding both sides gives the
-// same answer as TextRules::same, and lets one set answer for the whole tree.
-QSet<QString> classesInUse(const LinkTree &tree)
-{
-    QSet<QString> used;
-    for (const LinkNode *node : tree.nodes())
-        used.insert(node->record().Class.toCaseFolded());
-    return used;
 }
 
 QString firstFreeWord(const QStringList &candidates, const QSet<QString> &used)
@@ -135,7 +126,7 @@ QStringList templateLines()
 
 void ChooseClassNames(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
 {
-    QSet<QString> used = classesInUse(tree);
+    QSet<QString> used = UsedValues::foldedClasses(tree);
     const QString entry = TextRules::trimmed(settings.ClassNameEntry);
     if (settings.ClassNameEntry != ExportSettings::ClassNamePlaceholder && !entry.isEmpty())
         system.GroupClassName = entry;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QStringList>
 
 class LinkNode;
@@ -16,5 +17,9 @@ bool idInUse(const LinkTree &tree, const QString &id, const LinkNode *except);
 // Every non-empty Class value, each kept whole, in order of first appearance; a value that
 // differs from an earlier one only in letter case is left out.
 QStringList classes(const LinkTree &tree);
+
+// Every Class value, empty ones included, case-folded: a class is in use when its folded form is
+// in the set.
+QSet<QString> foldedClasses(const LinkTree &tree);
 
 } // namespace UsedValues
