@@ -32,8 +32,14 @@ QStringList classes(const LinkTree &tree)
     QSet<QString> known;
     known.reserve(qsizetype(tree.count()));
     QStringList found;
-    for (const LinkNode *node : tree.nodes()) {
-        const QString &value = node->record().Class;
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        // As in idInUse(): the nodes and their classes are asked for ahead of the walk.
+        if (i + 16 < nodes.size())
+            __builtin_prefetch(&nodes[i + 16]->record().Class);
+        if (i + 8 < nodes.size())
+            __builtin_prefetch(nodes[i + 8]->record().Class.constData());
+        const QString &value = nodes[i]->record().Class;
         if (value.isEmpty())
             continue;
         const qsizetype before = known.size();
