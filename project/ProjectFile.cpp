@@ -240,26 +240,27 @@ QString outlineText(const LinkTree &tree)
 QByteArray write(const LinkTree &tree)
 {
     using namespace usexml;
-    CreateXmlDocument(QStringLiteral("NodeData"));
-    xmlNode *root = XmlRoot();
-    xmlNode *application = XmlElement(AddXmlElement(root, QStringLiteral("Application"), {}));
-    AddXmlElement(application, QStringLiteral("AppTitle"), QStringLiteral("Vormik"));
-    AddXmlElement(application, QStringLiteral("AppVersion"), QStringLiteral("1.00"));
-    AddXmlElement(root, QStringLiteral("Nodes"), outlineText(tree));
+    XmlBuilder builder;
+    builder.CreateXmlDocument(QStringLiteral("NodeData"));
+    xmlNode *root = builder.XmlRoot();
+    xmlNode *application = builder.XmlElement(builder.AddXmlElement(root, QStringLiteral("Application"), {}));
+    builder.AddXmlElement(application, QStringLiteral("AppTitle"), QStringLiteral("Vormik"));
+    builder.AddXmlElement(application, QStringLiteral("AppVersion"), QStringLiteral("1.00"));
+    builder.AddXmlElement(root, QStringLiteral("Nodes"), outlineText(tree));
     const std::vector<LinkNode *> &nodes = tree.nodes();
     for (size_t k = 0; k < nodes.size(); ++k) {
         const LinkNode *node = nodes[k];
         const LinkAttr &record = node->record();
-        xmlNode *element = XmlElement(AddXmlElement(root, QStringLiteral("Node"), {}));
-        AddXmlElement(element, QStringLiteral("AbsoluteIndex"), QString::number(k));
-        AddXmlElement(element, QStringLiteral("Text"), node->text());
-        AddXmlElement(element, QStringLiteral("Group"), record.Group ? QStringLiteral("True") : QStringLiteral("False"));
-        AddXmlElement(element, QStringLiteral("Href"), record.Href);
-        AddXmlElement(element, QStringLiteral("Target"), record.Target);
-        AddXmlElement(element, QStringLiteral("ObjID"), record.ObjID);
-        AddXmlElement(element, QStringLiteral("Class"), record.Class);
+        xmlNode *element = builder.XmlElement(builder.AddXmlElement(root, QStringLiteral("Node"), {}));
+        builder.AddXmlElement(element, QStringLiteral("AbsoluteIndex"), QString::number(k));
+        builder.AddXmlElement(element, QStringLiteral("Text"), node->text());
+        builder.AddXmlElement(element, QStringLiteral("Group"), record.Group ? QStringLiteral("True") : QStringLiteral("False"));
+        builder.AddXmlElement(element, QStringLiteral("Href"), record.Href);
+        builder.AddXmlElement(element, QStringLiteral("Target"), record.Target);
+        builder.AddXmlElement(element, QStringLiteral("ObjID"), record.ObjID);
+        builder.AddXmlElement(element, QStringLiteral("Class"), record.Class);
     }
-    return serialise(XmlDocument());
+    return serialise(builder.XmlDocument());
 }
 
 void save(const LinkTree &tree, const QString &path)
@@ -302,7 +303,6 @@ std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &fileName)
         tree->setImage(made[i], LinkImage);
     }
 
-    usexml::setXmlDocument(std::move(doc));
     return tree;
 }
 

@@ -19,29 +19,6 @@ namespace usexml {
 
 namespace {
 
-// The builder's state, shared by every caller for the whole run. Releasing it at program end is
-// the builder's finalisation.
-struct BuilderState
-{
-    std::vector<xmlNode *> elements; // owned by `document`
-    xmlNode *root = nullptr;
-    XmlDocHandle document;
-
-    ~BuilderState() { clear(); }
-    void clear()
-    {
-        elements.clear();
-        root = nullptr;
-        document.reset();
-    }
-};
-
-BuilderState &state()
-{
-    static BuilderState builder;
-    return builder;
-}
-
 // No project file has any business loading another file or reaching the network.
 xmlParserInputPtr refuseExternalEntity(const char *, const char *, xmlParserCtxtPtr)
 {
@@ -237,11 +214,10 @@ void ensureInitialised()
     });
 }
 
-void CreateXmlDocument(const QString &rootName)
+void XmlBuilder::CreateXmlDocument(const QString &rootName)
 {
     ensureInitialised();
-    BuilderState &builder = state();
-    builder.clear();
+    FinalizeXml();
     XmlDocHandle doc(xmlNewDoc(BAD_CAST "1.0"));
     if (!doc)
         throw std::bad_alloc();
@@ -257,60 +233,43 @@ void CreateXmlDocument(const QString &rootName)
     if (!root)
         throw std::bad_alloc();
     xmlDocSetRootElement(doc.get(), root);
-    builder.document = std::move(doc);
-    builder.root = root;
+    m_document = std::move(doc);
+    m_root = root;
 }
 
-int AddXmlElement(xmlNode *parent, const QString &name, const QString &text)
+int XmlBuilder::AddXmlElement(xmlNode *parent, const QString &name, const QString &text)
 {
-    BuilderState &builder = state();
-    if (!builder.document || !parent)
+    if (!m_document || !parent)
         throw VormikError(QStringLiteral("XML 文書がありません"));
     const QByteArray elementName = utf8(name);
     if (xmlValidateName(xmlText(elementName), 0) != 0)
         throw VormikError(QStringLiteral("'%1' は要素名に使えません").arg(name));
 
-    const int index = static_cast<int>(builder.elements.size());
-    builder.elements.push_back(nullptr);
-    xmlNode *element = xmlNewDocNode(builder.document.get(), nullptr, xmlText(elementName), nullptr);
+    const int index = static_cast<int>(m_elements.size());
+    m_elements.push_back(nullptr);
+    xmlNode *element = xmlNewDocNode(m_document.get(), nullptr, xmlText(elementName), nullptr);
     if (!element)
         throw std::bad_alloc();
-    builder.elements[static_cast<size_t>(index)] = element;
+    m_elements[static_cast<size_t>(index)] = element;
     if (!text.isEmpty()) {
         // A text node holds the characters as they are; they are escaped only when written.
         const QByteArray content = utf8(xmlSafe(text));
-        xmlAddChild(element, xmlNewDocTextLen(builder.document.get(), xmlText(content), content.size()));
+        xmlAddChild(element, xmlNewDocTextLen(m_document.get(), xmlText(content), content.size()));
     }
     xmlAddChild(parent, element);
     return index;
 }
 
-xmlNode *XmlElement(int index)
+xmlNode *XmlBuilder::XmlElement(int index) const
 {
-    return state().elements.at(static_cast<size_t>(index));
+    return m_elements.at(static_cast<size_t>(index));
 }
 
-xmlDoc *XmlDocument()
+void XmlBuilder::FinalizeXml()
 {
-    return state().document.get();
-}
-
-xmlNode *XmlRoot()
-{
-    return state().root;
-}
-
-void setXmlDocument(XmlDocHandle doc)
-{
-    BuilderState &builder = state();
-    builder.clear();
-    builder.root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-    builder.document = std::move(doc);
-}
-
-void FinalizeXml()
-{
-    state().clear();
+    m_elements.clear();
+    m_root = nullptr;
+    m_document.reset();
 }
 
 QByteArray serialise(xmlDoc *doc)

@@ -23,21 +23,34 @@ void ensureInitialised();
 
 // --- The builder ---
 
-// Starts a fresh current document: the declaration (version 1.0, Shift_JIS) and a root element
-// of the given name. Also forgets the elements of the previous document.
-void CreateXmlDocument(const QString &rootName);
-// Appends an element named `name` as the last child of `parent`; a non-empty `text` becomes its
-// one text child, escaped when written. Returns the element's index, counted from 0.
-int AddXmlElement(xmlNode *parent, const QString &name, const QString &text);
-// The element AddXmlElement returned `index` for.
-xmlNode *XmlElement(int index);
-// The current document and its root element; null before the first document.
-xmlDoc *XmlDocument();
-xmlNode *XmlRoot();
-// Makes a loaded document the current one (its root becomes XmlRoot).
-void setXmlDocument(XmlDocHandle doc);
-// Drops the elements, the root and the document, in that order.
-void FinalizeXml();
+// One XML document being built. Save makes one and drops it with everything it holds once the
+// bytes are written; no document outlives the command that made it.
+class XmlBuilder
+{
+public:
+    XmlBuilder() = default;
+    XmlBuilder(const XmlBuilder &) = delete;
+    XmlBuilder &operator=(const XmlBuilder &) = delete;
+
+    // Starts a fresh document: the declaration (version 1.0, Shift_JIS) and a root element of
+    // the given name. Also forgets the elements of the previous document.
+    void CreateXmlDocument(const QString &rootName);
+    // Appends an element named `name` as the last child of `parent`; a non-empty `text` becomes
+    // its one text child, escaped when written. Returns the element's index, counted from 0.
+    int AddXmlElement(xmlNode *parent, const QString &name, const QString &text);
+    // The element AddXmlElement returned `index` for.
+    xmlNode *XmlElement(int index) const;
+    // The document and its root element; null before CreateXmlDocument.
+    xmlDoc *XmlDocument() const { return m_document.get(); }
+    xmlNode *XmlRoot() const { return m_root; }
+    // Drops the elements, the root and the document, in that order.
+    void FinalizeXml();
+
+private:
+    std::vector<xmlNode *> m_elements; // owned by m_document
+    xmlNode *m_root = nullptr;
+    XmlDocHandle m_document;
+};
 
 // The document's bytes, labelled and encoded Shift_JIS; characters CP932 cannot hold become
 // character references. Throws VormikError on failure.

@@ -8,6 +8,11 @@
 
 using namespace usexml;
 
+namespace {
+// The document each test builds.
+XmlBuilder xml;
+} // namespace
+
 class TestUsexml : public QObject
 {
     Q_OBJECT
@@ -17,9 +22,9 @@ private:
     // Builds a one-element document holding `text` and returns its bytes.
     static QByteArray documentWithText(const QString &text)
     {
-        CreateXmlDocument(QStringLiteral("NodeData"));
-        AddXmlElement(XmlRoot(), QStringLiteral("Nodes"), text);
-        return serialise(XmlDocument());
+        xml.CreateXmlDocument(QStringLiteral("NodeData"));
+        xml.AddXmlElement(xml.XmlRoot(), QStringLiteral("Nodes"), text);
+        return serialise(xml.XmlDocument());
     }
     static QString readBackText(const QByteArray &bytes)
     {
@@ -30,25 +35,25 @@ private:
 private slots:
     void freshDocumentHoldsDeclarationAndEmptyRoot()
     {
-        CreateXmlDocument(QStringLiteral("NodeData"));
-        QVERIFY(XmlDocument());
-        QCOMPARE(reinterpret_cast<const char *>(XmlRoot()->name), "NodeData");
-        QCOMPARE(serialise(XmlDocument()), declaration() + "<NodeData/>\n");
+        xml.CreateXmlDocument(QStringLiteral("NodeData"));
+        QVERIFY(xml.XmlDocument());
+        QCOMPARE(reinterpret_cast<const char *>(xml.XmlRoot()->name), "NodeData");
+        QCOMPARE(serialise(xml.XmlDocument()), declaration() + "<NodeData/>\n");
     }
 
     void indexesCountFromZeroWithinEachDocument()
     {
         for (int round = 0; round < 2; ++round) {
-            CreateXmlDocument(QStringLiteral("Root"));
-            const int container = AddXmlElement(XmlRoot(), QStringLiteral("Application"), {});
+            xml.CreateXmlDocument(QStringLiteral("Root"));
+            const int container = xml.AddXmlElement(xml.XmlRoot(), QStringLiteral("Application"), {});
             QCOMPARE(container, 0);
-            QCOMPARE(AddXmlElement(XmlElement(container), QStringLiteral("AppTitle"), QStringLiteral("Vormik")), 1);
-            QCOMPARE(AddXmlElement(XmlElement(container), QStringLiteral("AppVersion"), QStringLiteral("1.00")), 2);
-            QCOMPARE(AddXmlElement(XmlRoot(), QStringLiteral("Nodes"), {}), 3);
-            QCOMPARE(XmlElement(2)->parent, XmlElement(0));
-            QCOMPARE(XmlElement(3)->parent, XmlRoot());
+            QCOMPARE(xml.AddXmlElement(xml.XmlElement(container), QStringLiteral("AppTitle"), QStringLiteral("Vormik")), 1);
+            QCOMPARE(xml.AddXmlElement(xml.XmlElement(container), QStringLiteral("AppVersion"), QStringLiteral("1.00")), 2);
+            QCOMPARE(xml.AddXmlElement(xml.XmlRoot(), QStringLiteral("Nodes"), {}), 3);
+            QCOMPARE(xml.XmlElement(2)->parent, xml.XmlElement(0));
+            QCOMPARE(xml.XmlElement(3)->parent, xml.XmlRoot());
         }
-        QCOMPARE(serialise(XmlDocument()),
+        QCOMPARE(serialise(xml.XmlDocument()),
                  declaration()
                      + "<Root><Application><AppTitle>Vormik</AppTitle><AppVersion>1.00</AppVersion></Application>"
                        "<Nodes/></Root>\n");
@@ -56,9 +61,9 @@ private slots:
 
     void emptyTextGivesNoChild()
     {
-        CreateXmlDocument(QStringLiteral("NodeData"));
-        xmlNode *empty = XmlElement(AddXmlElement(XmlRoot(), QStringLiteral("Application"), {}));
-        xmlNode *version = XmlElement(AddXmlElement(XmlRoot(), QStringLiteral("AppVersion"), QStringLiteral("1.00")));
+        xml.CreateXmlDocument(QStringLiteral("NodeData"));
+        xmlNode *empty = xml.XmlElement(xml.AddXmlElement(xml.XmlRoot(), QStringLiteral("Application"), {}));
+        xmlNode *version = xml.XmlElement(xml.AddXmlElement(xml.XmlRoot(), QStringLiteral("AppVersion"), QStringLiteral("1.00")));
         QVERIFY(!empty->children);
         QVERIFY(version->children);
         QVERIFY(!version->children->next);
@@ -97,20 +102,20 @@ private slots:
 
     void invalidNamesAreRefused()
     {
-        QVERIFY_THROWS_EXCEPTION(VormikError, CreateXmlDocument(QStringLiteral("1abc")));
-        CreateXmlDocument(QStringLiteral("NodeData"));
-        QVERIFY_THROWS_EXCEPTION(VormikError, AddXmlElement(XmlRoot(), QString(), QStringLiteral("x")));
-        QVERIFY_THROWS_EXCEPTION(VormikError, AddXmlElement(XmlRoot(), QStringLiteral("a b"), {}));
+        QVERIFY_THROWS_EXCEPTION(VormikError, xml.CreateXmlDocument(QStringLiteral("1abc")));
+        xml.CreateXmlDocument(QStringLiteral("NodeData"));
+        QVERIFY_THROWS_EXCEPTION(VormikError, xml.AddXmlElement(xml.XmlRoot(), QString(), QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(VormikError, xml.AddXmlElement(xml.XmlRoot(), QStringLiteral("a b"), {}));
     }
 
-    void loadedDocumentBecomesCurrent()
+    void finalizingDropsTheDocument()
     {
-        setXmlDocument(parse("<Other><Nodes/></Other>", QStringLiteral("t.xml")));
-        QCOMPARE(reinterpret_cast<const char *>(XmlRoot()->name), "Other");
-        QCOMPARE(XmlRoot()->doc, XmlDocument());
-        FinalizeXml();
-        QVERIFY(!XmlDocument());
-        QVERIFY(!XmlRoot());
+        xml.CreateXmlDocument(QStringLiteral("Other"));
+        QCOMPARE(reinterpret_cast<const char *>(xml.XmlRoot()->name), "Other");
+        QCOMPARE(xml.XmlRoot()->doc, xml.XmlDocument());
+        xml.FinalizeXml();
+        QVERIFY(!xml.XmlDocument());
+        QVERIFY(!xml.XmlRoot());
     }
 
     void elementsByNameAtAnyDepthInDocumentOrder()
