@@ -6,6 +6,7 @@
 #include "HelpWindow.h"
 #include "ModalLoop.h"
 #include "ScriptedPrompts.h"
+#include "FileHelpers.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -55,12 +56,6 @@ struct Fixture
                              [this] { window.mnOutPutHTML1Click(); });
     }
 };
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "project/ProjectFile.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
+#include "FileHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,12 +29,6 @@ std::unique_ptr<LinkTree> makeTree(int links, const QString &word)
         link->record().Href = QStringLiteral("https://example.org/%1/%2.html").arg(word).arg(i);
     }
     return tree;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -134,11 +129,7 @@ private slots:
         } else if (fault == QLatin1String("missing folder")) {
             target = QDir(folder).filePath(QStringLiteral("no/such/folder/target.xml"));
         } else {
-            setUp = [] {
-                std::signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit{16 * 1024, 16 * 1024};
-                setrlimit(RLIMIT_FSIZE, &limit);
-            };
+            setUp = [] { limitFileSize(16 * 1024); };
         }
         const QStringList before = filesIn(folder);
         QCOMPARE(inChild(setUp, [&] { write(writer, *tree, target); }), 0);

@@ -9,6 +9,7 @@
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 #include "text/Cp932Codec.h"
+#include "FileHelpers.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -34,12 +35,6 @@ struct LinkFields
     QString id;
     QString cls;
 };
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 bool isLatin1(const QString &text)
 {

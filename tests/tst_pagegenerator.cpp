@@ -2,6 +2,7 @@
 #include "text/Cp932Codec.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
+#include "FileHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <libxml/parser.h>
 
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
 
 namespace {
@@ -545,21 +547,14 @@ private slots:
         {
             // A file size limit makes the write fail part way, even for root (who may write into
             // read-only folders).
-            struct rlimit saved {};
-            getrlimit(RLIMIT_FSIZE, &saved);
-            auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
-            if (how == QStringLiteral("limit")) {
-                struct rlimit small = saved;
-                small.rlim_cur = 64;
-                setrlimit(RLIMIT_FSIZE, &small);
-            }
+            std::optional<FileSizeLimit> limit;
+            if (how == QStringLiteral("limit"))
+                limit.emplace(64);
             try {
                 PageGenerator::exportPage(tree, settings);
             } catch (const VormikError &failure) {
                 message = failure.message();
             }
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, savedSignal);
         }
 
         QVERIFY2(!message.isEmpty(), "the export reported success");
@@ -574,12 +569,6 @@ private slots:
         }
     }
 
-private:
-    static QByteArray readAll(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPageGenerator)

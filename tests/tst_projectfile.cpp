@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "ProjectFixtures.h"
+#include "FileHelpers.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -392,15 +393,8 @@ private slots:
             failure = failureOf([&] { ProjectFile::save(*tree, path); });
         } else if (QTest::currentDataTag() == QLatin1String("disk full")) {
             // A file size limit makes the write fail half way, as a full disk would.
-            rlimit saved{};
-            getrlimit(RLIMIT_FSIZE, &saved);
-            const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit small = saved;
-            small.rlim_cur = 64;
-            setrlimit(RLIMIT_FSIZE, &small);
+            const FileSizeLimit limit(64);
             failure = failureOf([&] { ProjectFile::save(*tree, path); });
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, previousHandler);
         } else {
             failure = failureOf([&] { ProjectFile::save(*tree, path); });
         }
