@@ -12,21 +12,16 @@ class LinkTreeModel;
 class Prompts;
 class TPopupPanel;
 class QAction;
-class QComboBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
 class QListWidget;
 class QMenu;
-class QMenuBar;
 class QPushButton;
-class QSplitter;
-class QStatusBar;
 class QToolBar;
 class QToolButton;
-class QTreeView;
-class QTreeWidget;
 class QTreeWidgetItem;
+
+namespace Ui {
+class TMain;
+}
 
 // The main window: the link tree on the left, the links of one group and their editors on the
 // right. Its implementation is split by concern over the MainForm*.cpp files.
@@ -52,6 +47,10 @@ public:
     // Column of ListView1 that holds the absolute index a row had when it was filled.
     static constexpr int AbsIndexColumn = 5;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private slots:
     // --- Link tree (MainForm.cpp) ---
     void TreeView1Deletion(const LinkNode *root);
 
@@ -98,16 +97,13 @@ public:
     void mnReadMe1Click();
     void mnAbout1Click();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    // Construction of the frame (MainForm.cpp).
+    // The parts of the frame that are made in code (MainFormParts.cpp).
     void buildActions();
-    void buildMenus();
-    void buildLeftPanel();
-    void buildRightPanel();
-    QWidget *buildEditorPanel();
+    void buildPopupMenus();
+    void buildToolBar();
+    void buildClassPicker();
+    void setUpViews();
     void connectHandlers();
     void FormCreate();
     void FormDestroy();
@@ -117,6 +113,8 @@ private:
     // Runs a child action after the update cycle, unless the update disabled it.
     void executeAction(QAction *action, void (TMain::*handler)());
     QTreeWidgetItem *selectedRow() const;
+    // Deletes a node with its subtree.
+    void deleteNode(LinkNode *node);
     void disconnectHandlers();
     void nodesLeaving(const LinkNode *root);
     void treeSettled();
@@ -125,58 +123,28 @@ private:
     // Writes an editor's text into the selected row's cell and its node.
     void writeThrough(int column, const QString &text);
 
-public:
-    // Widgets, named as the window's designer named them.
-    QStatusBar *StatusBar1 = nullptr;
-    QWidget *LeftPanel = nullptr;
+    // The static frame: menus, panels, the tree, the list and the editors.
+    std::unique_ptr<Ui::TMain> ui;
+
+    // The tool bar, drawn by hand.
     QToolBar *ToolBar1 = nullptr;
     QToolButton *TlAddGroupBtn1 = nullptr;
     QToolButton *TlAddLinkBtn1 = nullptr;
-    QAction *TlSepa1 = nullptr;
     QToolButton *TlBtn3 = nullptr;
-    QTreeView *TreeView1 = nullptr;
-    QSplitter *Splitter1 = nullptr;
-    QWidget *RightPanel = nullptr;
-    QTreeWidget *ListView1 = nullptr;
-    QWidget *Panel2 = nullptr;
-    QFrame *Bevel1 = nullptr;
-    QLineEdit *GroupNameEdit = nullptr;
-    QLineEdit *LinkTextEdit = nullptr;
-    QLineEdit *HrefEdit = nullptr;
-    QLabel *Label1 = nullptr;
-    QComboBox *TargetCmbBox = nullptr;
-    QLineEdit *ClassEdit = nullptr;
-    QPushButton *UsedClassBtn = nullptr;
-    QLineEdit *IDEdit = nullptr;
-    QPushButton *OverlapIDBtn = nullptr;
+
+    // The class picker, a panel that pops up in a window of its own.
     TPopupPanel *PopupPanel1 = nullptr;
     QListWidget *ClassListBox = nullptr;
-    QWidget *Panel1 = nullptr;
     QPushButton *ClassOKBtn = nullptr;
 
-    // Menus and actions.
-    QMenuBar *MainMenu1 = nullptr;
+    // The tree commands, and the pop-up and drop-down menus that reach them.
     QObject *ActionList1 = nullptr;
     QAction *TopLevelAddGroupAction1 = nullptr;
     QAction *ChildAddGroupAction1 = nullptr;
     QAction *TopLevelAddLinkAction1 = nullptr;
     QAction *ChildAddLinkAction1 = nullptr;
     QAction *LV_AddLinkAction1 = nullptr;
-
-    QMenu *mnFile = nullptr;
-    QAction *mnNew1 = nullptr;
-    QAction *mnOpen1 = nullptr;
-    QAction *mnSave1 = nullptr;
-    QAction *mnOutPutHTML1 = nullptr;
-    QAction *mnExit1 = nullptr;
-    QMenu *mnHelp = nullptr;
-    QAction *mnVormikHelp1 = nullptr;
-    QAction *mnReadMe1 = nullptr;
-    QAction *mnAbout1 = nullptr;
-
     QMenu *TVPopUp = nullptr;
-    QMenu *TVPop_AddGroup1 = nullptr;
-    QMenu *TVPop_AddLink1 = nullptr;
     QAction *TVPop_Delete1 = nullptr;
     QMenu *LVPopUp = nullptr;
     QAction *LVPop_Delete1 = nullptr;

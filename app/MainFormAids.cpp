@@ -1,5 +1,6 @@
 // The ID check and the class picker.
 #include "app/MainForm.h"
+#include "ui_MainForm.h"
 
 #include "app/PopupPanel.h"
 #include "app/Prompts.h"
@@ -14,7 +15,7 @@
 
 void TMain::OverlapIDBtnClick()
 {
-    const QString id = TextRules::trimmed(IDEdit->text());
+    const QString id = TextRules::trimmed(ui->IDEdit->text());
     // The link being edited may keep its own ID; with no row selected every node counts.
     if (!id.isEmpty() && UsedValues::idInUse(m_model->tree(), id, rowNode(selectedRow()))) {
         prompts().warning(this, QStringLiteral("ID : ") + id + QStringLiteral(" は既に使われています"));
@@ -40,9 +41,9 @@ void TMain::UsedClassBtnClick()
 
     // The panel covers the button and rises above it: left edges aligned, its bottom edge one
     // pixel above the button's.
-    const QPoint buttonTopLeft = UsedClassBtn->mapToGlobal(QPoint(0, 0));
+    const QPoint buttonTopLeft = ui->UsedClassBtn->mapToGlobal(QPoint(0, 0));
     PopupPanel1->PopupAt(buttonTopLeft.x(),
-                         buttonTopLeft.y() + UsedClassBtn->height() - PopupPanel1->height() - 1);
+                         buttonTopLeft.y() + ui->UsedClassBtn->height() - PopupPanel1->height() - 1);
 }
 
 void TMain::ClassOKBtnClick()
@@ -55,6 +56,6 @@ void TMain::ClassOKBtnClick()
     }
     // ClassEditChange stores the new text in the selected link. An unchanged text is already
     // what the link holds, since the editor was loaded from it and writes through.
-    ClassEdit->setText(TextRules::trimmed(chosen));
+    ui->ClassEdit->setText(TextRules::trimmed(chosen));
     PopupPanel1->ClosePopup(ClassOKBtn);
 }

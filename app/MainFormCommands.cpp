@@ -1,5 +1,6 @@
 // The commands that add and delete nodes, and the update cycle of their actions.
 #include "app/MainForm.h"
+#include "ui_MainForm.h"
 
 #include "app/Prompts.h"
 #include "app/SelectionClass.h"
@@ -25,15 +26,15 @@ std::optional<QString> askGroupName(TMain &window)
     return TextRules::trimmed(TextRules::withoutLineBreaks(*answer));
 }
 
-// Deletes a node with its subtree; the tree then picks its new selection, which refills the list.
-void deleteNode(TMain &window, LinkNode *node)
-{
-    window.treeModel().remove(node);
-    if (!window.selectedNode())
-        window.ListView1->clear();
-}
-
 } // namespace
+
+void TMain::deleteNode(LinkNode *node)
+{
+    // The tree then picks its new selection, which refills the list.
+    treeModel().remove(node);
+    if (!selectedNode())
+        ui->ListView1->clear();
+}
 
 void TMain::TopLevelAddGroupAction1Execute()
 {
@@ -61,7 +62,7 @@ void TMain::ChildAddGroupAction1Execute()
             return;
         if (!name->isEmpty()) {
             treeModel().appendGroup(parent, *name);
-            TreeView1->expand(treeModel().indexFromNode(parent));
+            ui->TreeView1->expand(treeModel().indexFromNode(parent));
             return;
         }
     }
@@ -82,7 +83,7 @@ void TMain::ChildAddLinkAction1Execute()
     }
     // The list is not refilled: the new link shows the next time its group is listed.
     treeModel().appendLink(parent, QString());
-    TreeView1->expand(treeModel().indexFromNode(parent));
+    ui->TreeView1->expand(treeModel().indexFromNode(parent));
 }
 
 void TMain::LV_AddLinkAction1Execute()
@@ -97,14 +98,14 @@ void TMain::LV_AddLinkAction1Execute()
 void TMain::TVPop_Delete1Click()
 {
     if (LinkNode *node = selectedNode())
-        deleteNode(*this, node);
+        deleteNode(node);
 }
 
 void TMain::LVPop_Delete1Click()
 {
     // The row leaves the list together with its node.
     if (LinkNode *node = rowNode(selectedRow()))
-        deleteNode(*this, node);
+        deleteNode(node);
 }
 
 void TMain::ActionList1Update()

@@ -1,5 +1,6 @@
 // The link list and the property editors below it.
 #include "app/MainForm.h"
+#include "ui_MainForm.h"
 
 #include "app/Prompts.h"
 #include "app/SelectionClass.h"
@@ -49,12 +50,12 @@ QString singleLineText(QLineEdit *edit)
 
 void TMain::FillLinkList(LinkNode *node)
 {
-    ListView1->setUpdatesEnabled(false);
-    const auto resume = qScopeGuard([this] { ListView1->setUpdatesEnabled(true); });
-    ListView1->clear();
+    ui->ListView1->setUpdatesEnabled(false);
+    const auto resume = qScopeGuard([this] { ui->ListView1->setUpdatesEnabled(true); });
+    ui->ListView1->clear();
 
     // Setting the text from here never renames anything: only the user's edits do.
-    GroupNameEdit->setEnabled(true);
+    ui->GroupNameEdit->setEnabled(true);
     const SelectionClass kind = classifySelection(node);
     if (kind == SelectionClass::Group)
         showGroupName(node->text());
@@ -62,7 +63,7 @@ void TMain::FillLinkList(LinkNode *node)
         showGroupName(node->parent()->text());
     else if (kind == SelectionClass::TopLevelLink) {
         showGroupName({});
-        GroupNameEdit->setEnabled(false);
+        ui->GroupNameEdit->setEnabled(false);
     }
     if (kind == SelectionClass::None)
         return;
@@ -83,7 +84,7 @@ void TMain::FillLinkList(LinkNode *node)
         row->setData(CaptionColumn, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(link)));
         rows.append(row);
     }
-    ListView1->addTopLevelItems(rows);
+    ui->ListView1->addTopLevelItems(rows);
 }
 
 void TMain::TreeView1Change(LinkNode *node)
@@ -109,9 +110,9 @@ void TMain::TreeView1Change(LinkNode *node)
         if (!sibling->isGroup())
             sibling->record().ListIndex = listIndex++;
     }
-    QTreeWidgetItem *row = ListView1->topLevelItem(node->record().ListIndex);
+    QTreeWidgetItem *row = ui->ListView1->topLevelItem(node->record().ListIndex);
     if (row && rowNode(row) == node)
-        ListView1->setCurrentItem(row);
+        ui->ListView1->setCurrentItem(row);
 }
 
 void TMain::ListView1SelectItem(QTreeWidgetItem *row, bool selected)
@@ -123,11 +124,11 @@ void TMain::ListView1SelectItem(QTreeWidgetItem *row, bool selected)
     if (!node)
         return;
     const LinkAttr &record = node->record();
-    LinkTextEdit->setText(row->text(CaptionColumn));
-    HrefEdit->setText(record.Href);
-    TargetCmbBox->setEditText(record.Target);
-    ClassEdit->setText(record.Class);
-    IDEdit->setText(record.ObjID);
+    ui->LinkTextEdit->setText(row->text(CaptionColumn));
+    ui->HrefEdit->setText(record.Href);
+    ui->TargetCmbBox->setEditText(record.Target);
+    ui->ClassEdit->setText(record.Class);
+    ui->IDEdit->setText(record.ObjID);
 }
 
 void TMain::ListView1Change(QTreeWidgetItem *row)
@@ -144,9 +145,9 @@ void TMain::ListView1Change(QTreeWidgetItem *row)
 
 void TMain::ListView1Click()
 {
-    const int count = ListView1->topLevelItemCount();
+    const int count = ui->ListView1->topLevelItemCount();
     if (!selectedRow() && count > 0)
-        ListView1->setCurrentItem(ListView1->topLevelItem(count - 1));
+        ui->ListView1->setCurrentItem(ui->ListView1->topLevelItem(count - 1));
 }
 
 void TMain::writeThrough(int column, const QString &text)
@@ -180,55 +181,55 @@ void TMain::writeThrough(int column, const QString &text)
 
 void TMain::LinkTextEditChange()
 {
-    writeThrough(CaptionColumn, singleLineText(LinkTextEdit));
+    writeThrough(CaptionColumn, singleLineText(ui->LinkTextEdit));
 }
 
 void TMain::HrefEditChange()
 {
-    writeThrough(HrefColumn, HrefEdit->text());
+    writeThrough(HrefColumn, ui->HrefEdit->text());
 }
 
 void TMain::TargetCmbBoxChange()
 {
-    writeThrough(TargetColumn, TargetCmbBox->currentText());
+    writeThrough(TargetColumn, ui->TargetCmbBox->currentText());
 }
 
 void TMain::TargetCmbBoxSelect(int)
 {
-    const QString picked = TargetCmbBox->currentText();
+    const QString picked = ui->TargetCmbBox->currentText();
     for (const TargetEntry &entry : TargetEntries) {
         if (picked == QStringView(entry.name))
-            StatusBar1->showMessage(QString::fromUtf16(entry.description));
+            ui->StatusBar1->showMessage(QString::fromUtf16(entry.description));
     }
     TargetCmbBoxChange();
 }
 
 void TMain::ClassEditChange()
 {
-    writeThrough(ClassColumn, ClassEdit->text());
+    writeThrough(ClassColumn, ui->ClassEdit->text());
 }
 
 void TMain::ClassEditExit()
 {
     // The node keeps the class trimmed; the editor keeps what was typed.
-    writeThrough(ClassColumn, TextRules::trimmed(ClassEdit->text()));
+    writeThrough(ClassColumn, TextRules::trimmed(ui->ClassEdit->text()));
 }
 
 void TMain::IDEditChange()
 {
-    writeThrough(IDColumn, IDEdit->text());
+    writeThrough(IDColumn, ui->IDEdit->text());
 }
 
 void TMain::showGroupName(const QString &name)
 {
-    GroupNameEdit->setText(name);
+    ui->GroupNameEdit->setText(name);
     m_groupNameEdited = false;
 }
 
 void TMain::GroupNameEditChange()
 {
     m_groupNameEdited = true;
-    const QString name = singleLineText(GroupNameEdit);
+    const QString name = singleLineText(ui->GroupNameEdit);
     if (LinkNode *group = owningGroup(selectedNode()))
         treeModel().setNodeText(group, name);
 }
@@ -236,8 +237,8 @@ void TMain::GroupNameEditChange()
 void TMain::GroupNameEditExit()
 {
     // Only a name the user emptied is warned about, not an editor the program emptied and disabled.
-    if (!m_groupNameEdited || !selectedNode() || !TextRules::trimmed(GroupNameEdit->text()).isEmpty())
+    if (!m_groupNameEdited || !selectedNode() || !TextRules::trimmed(ui->GroupNameEdit->text()).isEmpty())
         return;
     prompts().warning(this, QStringLiteral("グル－プ名に空白を用いるのはやめて下さい"));
-    GroupNameEdit->setFocus();
+    ui->GroupNameEdit->setFocus();
 }

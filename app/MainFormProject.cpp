@@ -1,5 +1,6 @@
 // New, Open and Save.
 #include "app/MainForm.h"
+#include "ui_MainForm.h"
 
 #include "app/Prompts.h"
 #include "project/ProjectFile.h"
@@ -45,19 +46,19 @@ private:
 void TMain::mnNew1Click()
 {
     {
-        UpdatesSuspended frozen(TreeView1);
+        UpdatesSuspended frozen(ui->TreeView1);
         treeModel().clear();
     }
     {
-        UpdatesSuspended frozen(ListView1);
-        ListView1->clear();
+        UpdatesSuspended frozen(ui->ListView1);
+        ui->ListView1->clear();
     }
     showGroupName({});
-    LinkTextEdit->setText({});
-    HrefEdit->setText({});
-    TargetCmbBox->setEditText({});
-    ClassEdit->setText({});
-    IDEdit->setText({});
+    ui->LinkTextEdit->setText({});
+    ui->HrefEdit->setText({});
+    ui->TargetCmbBox->setEditText({});
+    ui->ClassEdit->setText({});
+    ui->IDEdit->setText({});
 }
 
 void TMain::mnOpen1Click()
@@ -75,7 +76,7 @@ void TMain::mnOpen1Click()
         }
         // The whole file is read and checked off-screen; only a complete tree replaces the shown one.
         std::unique_ptr<LinkTree> tree = ProjectFile::open(ProjectFileName);
-        UpdatesSuspended frozen(TreeView1);
+        UpdatesSuspended frozen(ui->TreeView1);
         treeModel().replaceTree(std::move(tree));
     });
 }

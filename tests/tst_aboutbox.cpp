@@ -52,7 +52,7 @@ class TestAboutBox : public QObject
             box->OKBtn->click();
         });
         closer.start();
-        window.mnAbout1->trigger();
+        window.findChild<QAction *>(QStringLiteral("mnAbout1"))->trigger();
         return shown;
     }
 
@@ -250,7 +250,7 @@ private slots:
         TAboutBox box(&window);
         QStatusTipEvent tip(box.Label1->statusTip());
         QCoreApplication::sendEvent(box.Label1, &tip);
-        QCOMPARE(window.StatusBar1->currentMessage(), QString("ホームページ"));
+        QCOMPARE(window.statusBar()->currentMessage(), QString("ホームページ"));
     }
 
     void closing_data()

@@ -3,7 +3,7 @@
 #include "tree/UsedValues.h"
 #include "text/TextRules.h"
 #include "app/LinkTreeModel.h"
-#include "EditingFixture.h"
+#include "WindowFixture.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -26,8 +26,9 @@ class TestAids : public QObject
 {
     Q_OBJECT
 
-    EditingFixture fixture;
+    WindowFixture fixture;
     TMain *window = nullptr;
+    MainWindowParts *ui = nullptr;
     ScriptedPrompts *prompts = nullptr;
 
     LinkTree &tree() { return window->treeModel().tree(); }
@@ -45,7 +46,7 @@ class TestAids : public QObject
     void select(LinkNode *node)
     {
         fixture.clickNode(node);
-        const QList<QTreeWidgetItem *> rows = window->ListView1->selectedItems();
+        const QList<QTreeWidgetItem *> rows = ui->ListView1->selectedItems();
         if (node->isGroup())
             QVERIFY(rows.isEmpty());
         else
@@ -63,24 +64,24 @@ class TestAids : public QObject
     QStringList listedClasses()
     {
         QStringList texts;
-        for (int i = 0; i < window->ClassListBox->count(); ++i)
-            texts.append(window->ClassListBox->item(i)->text());
+        for (int i = 0; i < ui->ClassListBox->count(); ++i)
+            texts.append(ui->ClassListBox->item(i)->text());
         return texts;
     }
 
     void tick(const QString &text)
     {
-        const QList<QListWidgetItem *> found = window->ClassListBox->findItems(text, Qt::MatchExactly);
+        const QList<QListWidgetItem *> found = ui->ClassListBox->findItems(text, Qt::MatchExactly);
         QCOMPARE(found.size(), 1);
         found.constFirst()->setCheckState(Qt::Checked);
     }
 
     void openPicker()
     {
-        window->UsedClassBtn->click();
-        QVERIFY(window->PopupPanel1->IsPoppedUp());
-        QVERIFY(window->PopupPanel1->PopupForm());
-        QTRY_VERIFY(window->PopupPanel1->PopupForm()->isActiveWindow());
+        ui->UsedClassBtn->click();
+        QVERIFY(ui->PopupPanel1->IsPoppedUp());
+        QVERIFY(ui->PopupPanel1->PopupForm());
+        QTRY_VERIFY(ui->PopupPanel1->PopupForm()->isActiveWindow());
     }
 
 private slots:
@@ -88,6 +89,7 @@ private slots:
     {
         QVERIFY(fixture.open());
         window = fixture.window.get();
+        ui = fixture.ui.get();
         prompts = fixture.prompts;
     }
     void cleanup() { fixture.close(); }
@@ -125,10 +127,10 @@ private slots:
         addLink(nullptr, "Side", {" side ", {}});
 
         select(selected == "Menu link" ? menu : selected == "Top link" ? top : group);
-        window->IDEdit->setText(typed);
+        ui->IDEdit->setText(typed);
         const QList<LinkAttr> before = records();
 
-        window->OverlapIDBtn->click();
+        ui->OverlapIDBtn->click();
 
         QCOMPARE(prompts->messages.size(), 1);
         const ScriptedPrompts::Shown shown = prompts->messages.constFirst();
@@ -142,7 +144,7 @@ private slots:
             QCOMPARE(shown.text, warning);
         }
         // The check changes nothing.
-        QCOMPARE(window->IDEdit->text(), typed);
+        QCOMPARE(ui->IDEdit->text(), typed);
         QCOMPARE(records(), before);
     }
 
@@ -188,8 +190,8 @@ private slots:
         QCOMPARE(UsedValues::classes(tree()), listed);
         openPicker();
         QCOMPARE(listedClasses(), listed);
-        for (int i = 0; i < window->ClassListBox->count(); ++i) {
-            const QListWidgetItem *item = window->ClassListBox->item(i);
+        for (int i = 0; i < ui->ClassListBox->count(); ++i) {
+            const QListWidgetItem *item = ui->ClassListBox->item(i);
             QVERIFY(item->flags() & Qt::ItemIsUserCheckable);
             QCOMPARE(item->checkState(), Qt::Unchecked);
         }
@@ -231,21 +233,21 @@ private slots:
         addLink(nullptr, "a", {{}, "nav"});
         openPicker();
 
-        QWidget *form = window->PopupPanel1->PopupForm();
+        QWidget *form = ui->PopupPanel1->PopupForm();
         QVERIFY(form->isWindow());
         QVERIFY(!form->parentWidget());
         QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(window->PopupPanel1->parentWidget(), form);
-        QVERIFY(window->PopupPanel1->isVisible());
+        QCOMPARE(ui->PopupPanel1->parentWidget(), form);
+        QVERIFY(ui->PopupPanel1->isVisible());
 
-        const QPoint button = window->UsedClassBtn->mapToGlobal(QPoint(0, 0));
-        QCOMPARE(window->UsedClassBtn->height(), 21);
+        const QPoint button = ui->UsedClassBtn->mapToGlobal(QPoint(0, 0));
+        QCOMPARE(ui->UsedClassBtn->height(), 21);
         QCOMPARE(form->geometry(), QRect(button.x(), button.y() - 97, 117, 117));
-        QCOMPARE(window->PopupPanel1->pos(), QPoint(0, 0));
+        QCOMPARE(ui->PopupPanel1->pos(), QPoint(0, 0));
         // The OK button fills the strip at the bottom.
-        QCOMPARE(window->ClassOKBtn->geometry(), window->Panel1->rect());
-        QCOMPARE(window->Panel1->height(), 20);
-        QCOMPARE(window->Panel1->geometry().bottom(), window->PopupPanel1->rect().bottom() - 1);
+        QCOMPARE(ui->ClassOKBtn->geometry(), ui->Panel1->rect());
+        QCOMPARE(ui->Panel1->height(), 20);
+        QCOMPARE(ui->Panel1->geometry().bottom(), ui->PopupPanel1->rect().bottom() - 1);
     }
 
     void okWritesTickedClassesIntoTheLink()
@@ -255,21 +257,21 @@ private slots:
         addLink(nullptr, "c", {{}, "nav main"});
         LinkNode *edited = addLink(nullptr, "d", {{}, "previous"});
         select(edited);
-        QCOMPARE(window->ClassEdit->text(), QString("previous"));
+        QCOMPARE(ui->ClassEdit->text(), QString("previous"));
         openPicker();
-        QPointer<QWidget> form = window->PopupPanel1->PopupForm();
+        QPointer<QWidget> form = ui->PopupPanel1->PopupForm();
 
         tick("nav main");
         tick("nav");
-        window->ClassOKBtn->click();
+        ui->ClassOKBtn->click();
 
-        QCOMPARE(window->ClassEdit->text(), QString("nav nav main"));
+        QCOMPARE(ui->ClassEdit->text(), QString("nav nav main"));
         QCOMPARE(edited->record().Class, QString("nav nav main"));
-        QCOMPARE(window->ListView1->selectedItems().value(0)->text(4), QString("nav nav main"));
-        QVERIFY(!window->PopupPanel1->IsPoppedUp());
-        QVERIFY(!window->PopupPanel1->PopupForm());
-        QVERIFY(!window->PopupPanel1->parentWidget());
-        QVERIFY(!window->PopupPanel1->isVisible());
+        QCOMPARE(ui->ListView1->selectedItems().value(0)->text(4), QString("nav nav main"));
+        QVERIFY(!ui->PopupPanel1->IsPoppedUp());
+        QVERIFY(!ui->PopupPanel1->PopupForm());
+        QVERIFY(!ui->PopupPanel1->parentWidget());
+        QVERIFY(!ui->PopupPanel1->isVisible());
         QTRY_VERIFY(form.isNull());
     }
 
@@ -281,19 +283,19 @@ private slots:
         const QList<LinkAttr> before = records();
         openPicker();
         tick("nav");
-        window->ClassOKBtn->click();
-        QCOMPARE(window->ClassEdit->text(), QString("nav"));
+        ui->ClassOKBtn->click();
+        QCOMPARE(ui->ClassEdit->text(), QString("nav"));
         QCOMPARE(records(), before);
     }
 
     void okWithNothingToPickEmptiesTheEditor()
     {
-        window->ClassEdit->setText("nav");
+        ui->ClassEdit->setText("nav");
         openPicker();
-        QCOMPARE(window->ClassListBox->count(), 0);
-        window->ClassOKBtn->click();
-        QCOMPARE(window->ClassEdit->text(), QString());
-        QVERIFY(!window->PopupPanel1->IsPoppedUp());
+        QCOMPARE(ui->ClassListBox->count(), 0);
+        ui->ClassOKBtn->click();
+        QCOMPARE(ui->ClassEdit->text(), QString());
+        QVERIFY(!ui->PopupPanel1->IsPoppedUp());
     }
 
     void enterPressesOk()
@@ -302,12 +304,12 @@ private slots:
         openPicker();
         tick("nav");
         // The keys go to the picker as soon as it shows.
-        QTRY_VERIFY(window->PopupPanel1->isAncestorOf(QApplication::focusWidget()));
-        QTest::keyClick(window->ClassListBox, Qt::Key_Escape);
-        QVERIFY(window->PopupPanel1->IsPoppedUp());
-        QTest::keyClick(window->ClassListBox, Qt::Key_Return);
-        QCOMPARE(window->ClassEdit->text(), QString("nav"));
-        QVERIFY(!window->PopupPanel1->IsPoppedUp());
+        QTRY_VERIFY(ui->PopupPanel1->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(ui->ClassListBox, Qt::Key_Escape);
+        QVERIFY(ui->PopupPanel1->IsPoppedUp());
+        QTest::keyClick(ui->ClassListBox, Qt::Key_Return);
+        QCOMPARE(ui->ClassEdit->text(), QString("nav"));
+        QVERIFY(!ui->PopupPanel1->IsPoppedUp());
     }
 
     void losingActivationWritesNothing()
@@ -316,14 +318,14 @@ private slots:
         LinkNode *edited = addLink(nullptr, "b", {{}, "kept"});
         select(edited);
         openPicker();
-        QPointer<QWidget> form = window->PopupPanel1->PopupForm();
+        QPointer<QWidget> form = ui->PopupPanel1->PopupForm();
         tick("nav");
 
         window->activateWindow();
-        QTRY_VERIFY(!window->PopupPanel1->IsPoppedUp());
-        QCOMPARE(window->ClassEdit->text(), QString("kept"));
+        QTRY_VERIFY(!ui->PopupPanel1->IsPoppedUp());
+        QCOMPARE(ui->ClassEdit->text(), QString("kept"));
         QCOMPARE(edited->record().Class, QString("kept"));
-        QVERIFY(!window->PopupPanel1->parentWidget());
+        QVERIFY(!ui->PopupPanel1->parentWidget());
         QTRY_VERIFY(form.isNull());
     }
 
@@ -331,23 +333,23 @@ private slots:
     {
         LinkNode *first = addLink(nullptr, "a", {{}, "nav"});
         openPicker();
-        QPointer<QWidget> firstForm = window->PopupPanel1->PopupForm();
+        QPointer<QWidget> firstForm = ui->PopupPanel1->PopupForm();
         tick("nav");
-        window->ClassOKBtn->click();
+        ui->ClassOKBtn->click();
         QTRY_VERIFY(firstForm.isNull());
 
         first->record().Class = "menu";
         addLink(nullptr, "b", {{}, "nav"});
         openPicker();
         QCOMPARE(listedClasses(), QStringList({"menu", "nav"}));
-        QCOMPARE(window->ClassListBox->item(1)->checkState(), Qt::Unchecked);
+        QCOMPARE(ui->ClassListBox->item(1)->checkState(), Qt::Unchecked);
     }
 
     void popupWindowFollowsThePanelsSize()
     {
         openPicker();
-        window->PopupPanel1->resize(150, 130);
-        QCOMPARE(window->PopupPanel1->PopupForm()->size(), QSize(150, 130));
+        ui->PopupPanel1->resize(150, 130);
+        QCOMPARE(ui->PopupPanel1->PopupForm()->size(), QSize(150, 130));
     }
 
     void panelOnItsOwn()

@@ -1,4 +1,4 @@
-#include "EditingFixture.h"
+#include "WindowFixture.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -9,7 +9,7 @@ class TestCommands : public QObject
 {
     Q_OBJECT
 
-    EditingFixture f;
+    WindowFixture f;
 
     // G { n }, t
     void buildTree()
@@ -106,7 +106,7 @@ private slots:
         QCOMPARE(added->imageIndex(), group ? int(GroupImage) : int(LinkImage));
         QCOMPARE(added->record(), (LinkAttr{group, {}, {}, {}, {}, 0, {}}));
         if (owner)
-            QVERIFY(f.window->TreeView1->isExpanded(f.model().indexFromNode(owner)));
+            QVERIFY(f.ui->TreeView1->isExpanded(f.model().indexFromNode(owner)));
         QCOMPARE(f.prompts->asked.size(), group ? 1 : 0);
         QCOMPARE(f.window->selectedNode(), selected);
         // Nothing else changed.
@@ -193,27 +193,27 @@ private slots:
         selectByName(selection);
         // Every menu that holds the actions runs the update as it opens, and shows its result.
         const QList<QPair<QMenu *, QStringList>> menus{
-            {f.window->DDGroupMenu, {"DDGroup_AddTop", "DDGroup_AddChild"}},
-            {f.window->DDLinkMenu, {"DDLink_AddTop", "DDLink_AddChild"}},
-            {f.window->TVPop_AddGroup1, {"TVPop_TopLevelAddGroup1", "TVPop_ChildAddGroup1"}},
-            {f.window->TVPop_AddLink1, {"TVPop_TopLevelAddLink1", "TVPop_ChildAddLink1"}},
-            {f.window->LVPopUp, {"LVPop_AddLink1"}},
+            {f.ui->DDGroupMenu, {"DDGroup_AddTop", "DDGroup_AddChild"}},
+            {f.ui->DDLinkMenu, {"DDLink_AddTop", "DDLink_AddChild"}},
+            {f.ui->TVPop_AddGroup1, {"TVPop_TopLevelAddGroup1", "TVPop_ChildAddGroup1"}},
+            {f.ui->TVPop_AddLink1, {"TVPop_TopLevelAddLink1", "TVPop_ChildAddLink1"}},
+            {f.ui->LVPopUp, {"LVPop_AddLink1"}},
         };
         for (const auto &[menu, items] : menus) {
-            f.window->ChildAddGroupAction1->setEnabled(!f.window->ChildAddGroupAction1->isEnabled());
-            f.window->ChildAddLinkAction1->setEnabled(!f.window->ChildAddLinkAction1->isEnabled());
+            f.ui->ChildAddGroupAction1->setEnabled(!f.ui->ChildAddGroupAction1->isEnabled());
+            f.ui->ChildAddLinkAction1->setEnabled(!f.ui->ChildAddLinkAction1->isEnabled());
             menu->popup(f.window->mapToGlobal(QPoint(10, 10)));
             QVERIFY(QTest::qWaitForWindowExposed(menu));
-            QTEST(f.window->ChildAddGroupAction1->isEnabled(), "groupEnabled");
-            QTEST(f.window->ChildAddGroupAction1->text(), "groupCaption");
-            QTEST(f.window->ChildAddGroupAction1->statusTip(), "groupHint");
-            QTEST(f.window->ChildAddLinkAction1->isEnabled(), "linkEnabled");
-            QTEST(f.window->ChildAddLinkAction1->text(), "linkCaption");
-            QTEST(f.window->ChildAddLinkAction1->statusTip(), "linkHint");
+            QTEST(f.ui->ChildAddGroupAction1->isEnabled(), "groupEnabled");
+            QTEST(f.ui->ChildAddGroupAction1->text(), "groupCaption");
+            QTEST(f.ui->ChildAddGroupAction1->statusTip(), "groupHint");
+            QTEST(f.ui->ChildAddLinkAction1->isEnabled(), "linkEnabled");
+            QTEST(f.ui->ChildAddLinkAction1->text(), "linkCaption");
+            QTEST(f.ui->ChildAddLinkAction1->statusTip(), "linkHint");
             QVERIFY(menu->findChild<QAction *>(items[0])->isEnabled());
             if (items.size() > 1) {
-                QAction *source = items[1].contains("Group") ? f.window->ChildAddGroupAction1
-                                                             : f.window->ChildAddLinkAction1;
+                QAction *source = items[1].contains("Group") ? f.ui->ChildAddGroupAction1
+                                                             : f.ui->ChildAddLinkAction1;
                 auto *item = menu->findChild<QAction *>(items[1]);
                 QCOMPARE(item->isEnabled(), source->isEnabled());
                 QCOMPARE(item->text(), source->text());
@@ -222,24 +222,24 @@ private slots:
             menu->close();
         }
         // The other actions never change.
-        QVERIFY(f.window->TopLevelAddGroupAction1->isEnabled());
-        QCOMPARE(f.window->TopLevelAddGroupAction1->text(), QString("トップレベルに作成(&T)..."));
-        QCOMPARE(f.window->TopLevelAddLinkAction1->text(), QString("トップレベルに作成(&T)"));
-        QVERIFY(f.window->LV_AddLinkAction1->isEnabled());
-        QCOMPARE(f.window->LV_AddLinkAction1->text(), QString("リンクの追加(&A)"));
+        QVERIFY(f.ui->TopLevelAddGroupAction1->isEnabled());
+        QCOMPARE(f.ui->TopLevelAddGroupAction1->text(), QString("トップレベルに作成(&T)..."));
+        QCOMPARE(f.ui->TopLevelAddLinkAction1->text(), QString("トップレベルに作成(&T)"));
+        QVERIFY(f.ui->LV_AddLinkAction1->isEnabled());
+        QCOMPARE(f.ui->LV_AddLinkAction1->text(), QString("リンクの追加(&A)"));
     }
 
     void aTopLevelLinkKeepsTheGroupActionsLastCaption()
     {
         f.clickNode("n");
-        f.window->DDGroupMenu->popup(QPoint(10, 10));
-        f.window->DDGroupMenu->close();
+        f.ui->DDGroupMenu->popup(QPoint(10, 10));
+        f.ui->DDGroupMenu->close();
         f.clickNode("t");
-        f.window->LVPopUp->popup(QPoint(10, 10));
-        f.window->LVPopUp->close();
-        QVERIFY(!f.window->ChildAddGroupAction1->isEnabled());
-        QCOMPARE(f.window->ChildAddGroupAction1->text(), QString("選択アイテムの親に子要素として作成(&C)..."));
-        QCOMPARE(f.window->ChildAddGroupAction1->statusTip(),
+        f.ui->LVPopUp->popup(QPoint(10, 10));
+        f.ui->LVPopUp->close();
+        QVERIFY(!f.ui->ChildAddGroupAction1->isEnabled());
+        QCOMPARE(f.ui->ChildAddGroupAction1->text(), QString("選択アイテムの親に子要素として作成(&C)..."));
+        QCOMPARE(f.ui->ChildAddGroupAction1->statusTip(),
                  QString("つまり選択アイテムと同レベルにグループを追加するってこと"));
     }
 
@@ -251,7 +251,7 @@ private slots:
         f.clickMenuItem("DDLink_AddTop");
         QCOMPARE(f.rowCaptions(), QStringList({"t", ""}));
         QCOMPARE(f.selectedRowIndex(), -1);
-        QVERIFY(!f.window->GroupNameEdit->isEnabled());
+        QVERIFY(!f.ui->GroupNameEdit->isEnabled());
         QCOMPARE(f.window->selectedNode(), g);
         QCOMPARE(g->text(), QString("G"));
     }
@@ -259,7 +259,7 @@ private slots:
     void addingALinkUnderTheListedGroupWaitsForTheNextListing()
     {
         f.clickNode("G");
-        f.clickButton(f.window->TlAddLinkBtn1);
+        f.clickButton(f.ui->TlAddLinkBtn1);
         QCOMPARE(f.rowCaptions(), QStringList({"n"}));
         f.clickNode("t");
         f.clickNode("G");
@@ -287,13 +287,13 @@ private slots:
         QCOMPARE(f.window->selectedNode(), f.node("t"));
         QCOMPARE(f.rowCaptions(), QStringList({"t"}));
         QCOMPARE(f.selectedRowIndex(), 0);
-        QCOMPARE(f.window->LinkTextEdit->text(), QString("t"));
+        QCOMPARE(f.ui->LinkTextEdit->text(), QString("t"));
 
         // The last node: the list is emptied with the tree.
         run(via);
         QCOMPARE(f.tree().count(), 0);
         QCOMPARE(f.window->selectedNode(), nullptr);
-        QCOMPARE(f.window->ListView1->topLevelItemCount(), 0);
+        QCOMPARE(f.ui->ListView1->topLevelItemCount(), 0);
 
         // Nothing selected: nothing to delete, nothing said.
         buildTree();
@@ -311,13 +311,13 @@ private slots:
         QCOMPARE(f.window->selectedNode(), f.node("n"));
         QCOMPARE(f.rowCaptions(), QStringList({"n"}));
         QCOMPARE(f.selectedRowIndex(), 0);
-        QCOMPARE(f.window->HrefEdit->text(), QString("h-n"));
+        QCOMPARE(f.ui->HrefEdit->text(), QString("h-n"));
 
         // The group's only link: the tree picks the group, which now lists nothing.
         run("TVPop_Delete1");
         QCOMPARE(f.window->selectedNode(), f.node("G"));
         QCOMPARE(f.rowCaptions(), QStringList());
-        QCOMPARE(f.window->GroupNameEdit->text(), QString("G"));
+        QCOMPARE(f.ui->GroupNameEdit->text(), QString("G"));
     }
 
     void deleteFromTheListDeletesTheRowsOwnNode()
@@ -350,14 +350,14 @@ private slots:
         QCOMPARE(f.selectedRowIndex(), 0);
         f.clickMenuItem("LVPop_Delete1");
         QCOMPARE(f.tree().count(), 0);
-        QCOMPARE(f.window->ListView1->topLevelItemCount(), 0);
+        QCOMPARE(f.ui->ListView1->topLevelItemCount(), 0);
     }
 
     void thePopUpActsOnTheNodeAlreadySelected()
     {
         f.clickNode("t");
-        const QRect other = f.window->TreeView1->visualRect(f.model().indexFromNode(f.node("G")));
-        QTest::mouseClick(f.window->TreeView1->viewport(), Qt::RightButton, {}, other.center());
+        const QRect other = f.ui->TreeView1->visualRect(f.model().indexFromNode(f.node("G")));
+        QTest::mouseClick(f.ui->TreeView1->viewport(), Qt::RightButton, {}, other.center());
         QCOMPARE(f.window->selectedNode(), f.node("t"));
         f.clickMenuItem("TVPop_Delete1");
         QVERIFY(!f.node("t"));
@@ -379,9 +379,9 @@ private slots:
     {
         QFETCH(QString, gesture);
         QFETCH(QString, shown);
-        QTreeView *tree = f.window->TreeView1;
+        QTreeView *tree = f.ui->TreeView1;
         if (gesture == "tab") {
-            f.window->HrefEdit->setFocus();
+            f.ui->HrefEdit->setFocus();
             for (int i = 0; i < 20 && !tree->hasFocus(); ++i)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QVERIFY(tree->hasFocus());
@@ -413,9 +413,9 @@ private slots:
     {
         f.addLink(f.node("G"), "m");
         f.clickNode("n");
-        QTreeWidgetItem *other = f.window->ListView1->topLevelItem(1);
-        QTest::mouseClick(f.window->ListView1->viewport(), Qt::RightButton, {},
-                          f.window->ListView1->visualItemRect(other).center());
+        QTreeWidgetItem *other = f.ui->ListView1->topLevelItem(1);
+        QTest::mouseClick(f.ui->ListView1->viewport(), Qt::RightButton, {},
+                          f.ui->ListView1->visualItemRect(other).center());
         QCOMPARE(f.selectedRowIndex(), 0);
         f.clickMenuItem("LVPop_Delete1");
         QVERIFY(!f.node("n"));

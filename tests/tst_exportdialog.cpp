@@ -8,6 +8,7 @@
 #include "ScriptedPrompts.h"
 #include "FileHelpers.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -53,7 +54,7 @@ struct Fixture
         // The command returns once the action has closed the dialog.
         return actWhileShown([] { return qobject_cast<TExportHTML *>(QApplication::activeModalWidget()); },
                              [&](QWidget &dialog) { action(static_cast<TExportHTML &>(dialog)); },
-                             [this] { window.mnOutPutHTML1Click(); });
+                             [this] { window.findChild<QAction *>(QStringLiteral("mnOutPutHTML1"))->trigger(); });
     }
 };
 
@@ -422,7 +423,7 @@ private slots:
         QVERIFY(scrolls(viewer));
 
         // The Help menu shows the same window, and a later dialog does not block it either.
-        f.window.mnVormikHelp1->trigger();
+        f.window.findChild<QAction *>(QStringLiteral("mnVormikHelp1"))->trigger();
         QCOMPARE(helpWindow(), viewer.data());
         usableBesideDialog = false;
         QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {

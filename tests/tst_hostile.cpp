@@ -6,7 +6,7 @@
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 #include "app/LinkTreeModel.h"
-#include "ScriptedPrompts.h"
+#include "WindowFixture.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -43,26 +43,6 @@ QByteArray utf16(const QString &text, bool bigEndian)
         bytes += bigEndian ? QByteArray{&hi, 1} + QByteArray{&lo, 1} : QByteArray{&lo, 1} + QByteArray{&hi, 1};
     }
     return bytes;
-}
-
-// Everything about the window that an Open must not change when it fails.
-struct WindowState
-{
-    QByteArray tree;
-    QStringList rows;
-    QStringList editors;
-    bool operator==(const WindowState &) const = default;
-};
-
-WindowState stateOf(TMain &window)
-{
-    WindowState state;
-    state.tree = ProjectFile::write(window.treeModel().tree());
-    for (int i = 0; i < window.ListView1->topLevelItemCount(); ++i)
-        state.rows << window.ListView1->topLevelItem(i)->text(0) + '|' + window.ListView1->topLevelItem(i)->text(1);
-    for (QLineEdit *edit : {window.GroupNameEdit, window.LinkTextEdit, window.HrefEdit, window.ClassEdit, window.IDEdit})
-        state.editors << edit->text();
-    return state;
 }
 
 } // namespace
@@ -194,19 +174,19 @@ private slots:
         file.write(bytes);
         file.close();
 
-        TMain window;
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        ScriptedPrompts *prompts = scripted.get();
-        window.setPrompts(std::move(scripted));
+        WindowFixture f;
+        f.make();
+        TMain &window = *f.window;
+        ScriptedPrompts *prompts = f.prompts;
         LinkNode *group = window.treeModel().appendGroup(nullptr, QStringLiteral("残るグループ"));
         LinkNode *link = window.treeModel().appendLink(group, QStringLiteral("残るリンク"));
         link->record().Href = QStringLiteral("keep.html");
         window.selectNode(link);
-        const WindowState before = stateOf(window);
+        const WindowState before(window);
 
         prompts->fileAnswers.enqueue(path);
-        window.mnOpen1Click();
-        QCOMPARE(stateOf(window), before);
+        f.ui->mnOpen1->trigger();
+        QCOMPARE(WindowState(window), before);
         QCOMPARE(window.treeModel().tree().nodeAt(1), link);
         QCOMPARE(prompts->messages.size(), 1);
         QCOMPARE(prompts->messages[0].icon, Prompts::Icon::Critical);

@@ -1,7 +1,7 @@
 // A user's whole journey through the real window: build a small menu from an empty window, fill
 // every field, check an ID, pick classes, save, start anew, open the file again and export the
 // page with settings of one's own, then compare the files with what was built.
-#include "EditingFixture.h"
+#include "WindowFixture.h"
 #include "ModalLoop.h"
 
 #include "app/PopupPanel.h"
@@ -51,7 +51,7 @@ class TestJourney : public QObject
 {
     Q_OBJECT
 
-    EditingFixture f;
+    WindowFixture f;
     QTemporaryDir dir;
 
     TMain &w() { return *f.window; }
@@ -88,7 +88,7 @@ class TestJourney : public QObject
     {
         const int index = box->findText(entry);
         QVERIFY2(index >= 0, qPrintable(entry));
-        EditingFixture::pickEntry(box, index);
+        WindowFixture::pickEntry(box, index);
         QCOMPARE(box->currentText(), entry);
     }
 
@@ -154,15 +154,15 @@ class TestJourney : public QObject
     void startsEmpty()
     {
         QCOMPARE(f.tree().count(), 0);
-        QCOMPARE(w().ListView1->topLevelItemCount(), 0);
+        QCOMPARE(f.ui->ListView1->topLevelItemCount(), 0);
         expectEmptyEditors();
     }
 
     void expectEmptyEditors()
     {
-        for (QLineEdit *edit : {w().GroupNameEdit, w().LinkTextEdit, w().HrefEdit, w().ClassEdit, w().IDEdit})
+        for (QLineEdit *edit : {f.ui->GroupNameEdit, f.ui->LinkTextEdit, f.ui->HrefEdit, f.ui->ClassEdit, f.ui->IDEdit})
             QVERIFY2(edit->text().isEmpty(), qPrintable(edit->objectName()));
-        QVERIFY(w().TargetCmbBox->currentText().isEmpty());
+        QVERIFY(f.ui->TargetCmbBox->currentText().isEmpty());
     }
 
     // The name prompt answers `name`; the command must ask exactly once.
@@ -184,40 +184,40 @@ class TestJourney : public QObject
     {
         // Nothing selected: the group button's main part adds at the top level; the name is trimmed.
         answerNamePrompt(QStringLiteral("  資料 "));
-        f.clickButton(w().TlAddGroupBtn1);
+        f.clickButton(f.ui->TlAddGroupBtn1);
         expectOneNamePrompt();
         QCOMPARE(docs()->text(), QStringLiteral("資料"));
 
         // The group selected: the link button's main part adds a link inside it.
         f.clickNode(docs());
-        f.clickButton(w().TlAddLinkBtn1);
+        f.clickButton(f.ui->TlAddLinkBtn1);
 
         // The tree's pop-up: a group under the selected group.
         answerNamePrompt(QStringLiteral("ガイド"));
-        chooseFromPopup(w().TreeView1, w().TVPopUp, {Qt::Key_G, Qt::Key_C});
+        chooseFromPopup(f.ui->TreeView1, f.ui->TVPopUp, {Qt::Key_G, Qt::Key_C});
         expectOneNamePrompt();
 
         // The link button's drop-down: a link under the selected group.
         f.clickNode(guide());
-        chooseFromDropDown(w().TlAddLinkBtn1, QStringLiteral("DDLink_AddChild"));
+        chooseFromDropDown(f.ui->TlAddLinkBtn1, QStringLiteral("DDLink_AddChild"));
 
         // The tree's pop-up with a nested link selected: a link beside it.
         f.clickNode(child(guide(), 0));
-        chooseFromPopup(w().TreeView1, w().TVPopUp, {Qt::Key_L, Qt::Key_C});
+        chooseFromPopup(f.ui->TreeView1, f.ui->TVPopUp, {Qt::Key_L, Qt::Key_C});
 
         // Back on the first group, one more link after the subgroup.
         f.clickNode(docs());
-        f.clickButton(w().TlAddLinkBtn1);
+        f.clickButton(f.ui->TlAddLinkBtn1);
 
         // Drop-downs at the top level: a link, then a group.
-        chooseFromDropDown(w().TlAddLinkBtn1, QStringLiteral("DDLink_AddTop"));
+        chooseFromDropDown(f.ui->TlAddLinkBtn1, QStringLiteral("DDLink_AddTop"));
         answerNamePrompt(QStringLiteral("リンク集"));
-        chooseFromDropDown(w().TlAddGroupBtn1, QStringLiteral("DDGroup_AddTop"));
+        chooseFromDropDown(f.ui->TlAddGroupBtn1, QStringLiteral("DDGroup_AddTop"));
         expectOneNamePrompt();
 
         // The list's pop-up: a link into the listed group.
         f.clickNode(child(nullptr, 2));
-        chooseFromPopup(w().ListView1, w().LVPopUp, {Qt::Key_A});
+        chooseFromPopup(f.ui->ListView1, f.ui->LVPopUp, {Qt::Key_A});
 
         QCOMPARE(shape(), QStringList({"0|資料|group", "1||link", "1|ガイド|group", "2||link", "2||link", "1||link",
                                        "0||link", "0|リンク集|group", "1||link"}));
@@ -236,20 +236,20 @@ class TestJourney : public QObject
     void fillSelectedLink(const LinkFields &fields, bool pickTarget = false)
     {
         QVERIFY(f.selectedRowIndex() >= 0);
-        LinkNode *link = w().rowNode(w().ListView1->topLevelItem(f.selectedRowIndex()));
-        typeInto(w().LinkTextEdit, fields.text);
-        typeInto(w().HrefEdit, fields.href);
+        LinkNode *link = w().rowNode(f.ui->ListView1->topLevelItem(f.selectedRowIndex()));
+        typeInto(f.ui->LinkTextEdit, fields.text);
+        typeInto(f.ui->HrefEdit, fields.href);
         if (pickTarget)
-            pickFromList(w().TargetCmbBox, fields.target);
+            pickFromList(f.ui->TargetCmbBox, fields.target);
         else
-            typeInto(w().TargetCmbBox, fields.target);
-        typeInto(w().ClassEdit, fields.cls);
-        typeInto(w().IDEdit, fields.id);
+            typeInto(f.ui->TargetCmbBox, fields.target);
+        typeInto(f.ui->ClassEdit, fields.cls);
+        typeInto(f.ui->IDEdit, fields.id);
         // Written through at once: the node, its row and, for the text, the tree.
         const LinkAttr &r = link->record();
         QCOMPARE(QStringList({link->text(), r.Href, r.Target, r.ObjID, r.Class}),
                  QStringList({fields.text, fields.href, fields.target, fields.id, fields.cls}));
-        QTreeWidgetItem *row = w().ListView1->topLevelItem(f.selectedRowIndex());
+        QTreeWidgetItem *row = f.ui->ListView1->topLevelItem(f.selectedRowIndex());
         QCOMPARE(QStringList({row->text(0), row->text(1), row->text(2), row->text(3), row->text(4)}),
                  QStringList({fields.text, fields.href, fields.target, fields.id, fields.cls}));
         QCOMPARE(f.model().data(f.model().indexFromNode(link)).toString(), fields.text);
@@ -283,8 +283,8 @@ class TestJourney : public QObject
     {
         LinkNode *faq = child(docs(), 0);
         f.clickNode(faq);
-        QCOMPARE(w().GroupNameEdit->text(), QStringLiteral("資料"));
-        typeInto(w().GroupNameEdit, QStringLiteral("ドキュメント"));
+        QCOMPARE(f.ui->GroupNameEdit->text(), QStringLiteral("資料"));
+        typeInto(f.ui->GroupNameEdit, QStringLiteral("ドキュメント"));
         QCOMPARE(docs()->text(), QStringLiteral("ドキュメント"));
         QCOMPARE(faq->text(), QStringLiteral("FAQ"));
     }
@@ -293,13 +293,13 @@ class TestJourney : public QObject
     void checkSetupsId()
     {
         f.clickNode(setup());
-        QCOMPARE(w().LinkTextEdit->text(), QStringLiteral("Setup"));
+        QCOMPARE(f.ui->LinkTextEdit->text(), QStringLiteral("Setup"));
         f.prompts->messages.clear();
 
-        typeInto(w().IDEdit, "FAQ");
-        QTest::mouseClick(w().OverlapIDBtn, Qt::LeftButton);
-        typeInto(w().IDEdit, "setup");
-        QTest::mouseClick(w().OverlapIDBtn, Qt::LeftButton);
+        typeInto(f.ui->IDEdit, "FAQ");
+        QTest::mouseClick(f.ui->OverlapIDBtn, Qt::LeftButton);
+        typeInto(f.ui->IDEdit, "setup");
+        QTest::mouseClick(f.ui->OverlapIDBtn, Qt::LeftButton);
 
         QCOMPARE(f.prompts->messages.size(), 2);
         const ScriptedPrompts::Shown duplicate = f.prompts->messages.at(0);
@@ -316,11 +316,11 @@ class TestJourney : public QObject
     // Setup's classes: both ones in use, ticked in the picker from the keyboard.
     void pickSetupsClasses()
     {
-        QCOMPARE(w().LinkTextEdit->text(), QStringLiteral("Setup"));
-        QTest::mouseClick(w().UsedClassBtn, Qt::LeftButton);
-        QVERIFY(w().PopupPanel1->IsPoppedUp());
-        QTRY_VERIFY(w().PopupPanel1->PopupForm()->isActiveWindow());
-        QListWidget *list = w().ClassListBox;
+        QCOMPARE(f.ui->LinkTextEdit->text(), QStringLiteral("Setup"));
+        QTest::mouseClick(f.ui->UsedClassBtn, Qt::LeftButton);
+        QVERIFY(f.ui->PopupPanel1->IsPoppedUp());
+        QTRY_VERIFY(f.ui->PopupPanel1->PopupForm()->isActiveWindow());
+        QListWidget *list = f.ui->ClassListBox;
         QStringList offered;
         for (int i = 0; i < list->count(); ++i)
             offered << list->item(i)->text();
@@ -332,10 +332,10 @@ class TestJourney : public QObject
             QTest::keyClick(list, Qt::Key_Space);
             QCOMPARE(item->checkState(), Qt::Checked);
         }
-        QTest::mouseClick(w().ClassOKBtn, Qt::LeftButton);
+        QTest::mouseClick(f.ui->ClassOKBtn, Qt::LeftButton);
 
-        QVERIFY(!w().PopupPanel1->IsPoppedUp());
-        QCOMPARE(w().ClassEdit->text(), QStringLiteral("hot nav main"));
+        QVERIFY(!f.ui->PopupPanel1->IsPoppedUp());
+        QCOMPARE(f.ui->ClassEdit->text(), QStringLiteral("hot nav main"));
         QCOMPARE(setup()->record().Class, QStringLiteral("hot nav main"));
         QTRY_VERIFY(w().isActiveWindow());
     }
@@ -370,7 +370,7 @@ class TestJourney : public QObject
     // stylesheet and the software information off, a class name of one's own, OK.
     void exportPage(const QString &path)
     {
-        QCOMPARE(w().mnOutPutHTML1->text(), QStringLiteral("HTML出力(&H)..."));
+        QCOMPARE(f.ui->mnOutPutHTML1->text(), QStringLiteral("HTML出力(&H)..."));
         f.prompts->fileAnswers.enqueue(path);
         bool pressedOk = false;
         const bool shown = actWhileShown(
@@ -485,7 +485,7 @@ class TestJourney : public QObject
         QVERIFY(page.contains("<div>\x84\xa0\x84\xa5<a href=\"intro.html\""));
 
         // The export left the same traces in the window's tree: the groups' ids, every markup.
-        QCOMPARE(f.snapshot(), EditingFixture::snapshotOf(intended));
+        QCOMPARE(f.snapshot(), WindowFixture::snapshotOf(intended));
         for (const LinkNode *n : f.tree().nodes())
             QCOMPARE(n->record().HtmlText, intended.nodeAt(f.tree().absoluteIndex(n))->record().HtmlText);
     }
@@ -514,7 +514,7 @@ private slots:
 
         const std::unique_ptr<LinkTree> intended = intendedTree();
         const QStringList built = f.snapshot();
-        QCOMPARE(built, EditingFixture::snapshotOf(*intended));
+        QCOMPARE(built, WindowFixture::snapshotOf(*intended));
 
         saveAs(projectPath);
         startAnew();

@@ -1,4 +1,4 @@
-#include "EditingFixture.h"
+#include "WindowFixture.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -11,7 +11,7 @@ class TestLinkList : public QObject
 {
     Q_OBJECT
 
-    EditingFixture f;
+    WindowFixture f;
 
     // G1 { a1, S { s1 }, a2 }, t1, G2 { }, t2
     void buildTree()
@@ -93,10 +93,10 @@ private slots:
         QCOMPARE(f.window->selectedNode(), f.node(selected));
         QCOMPARE(f.rowCaptions(), rows);
         QCOMPARE(f.selectedRowIndex(), selectedRow);
-        QTEST(f.window->GroupNameEdit->text(), "groupName");
-        QTEST(f.window->GroupNameEdit->isEnabled(), "groupNameEnabled");
+        QTEST(f.ui->GroupNameEdit->text(), "groupName");
+        QTEST(f.ui->GroupNameEdit->isEnabled(), "groupNameEnabled");
         for (int i = 0; i < rows.size(); ++i) {
-            QTreeWidgetItem *row = f.window->ListView1->topLevelItem(i);
+            QTreeWidgetItem *row = f.ui->ListView1->topLevelItem(i);
             const LinkNode *node = f.node(rows[i]);
             QCOMPARE(f.window->rowNode(row), node);
             QCOMPARE(row->text(TMain::AbsIndexColumn), QString::number(f.tree().absoluteIndex(node)));
@@ -115,16 +115,16 @@ private slots:
     {
         f.node("a2")->record().Target = "frameA";
         f.clickNode("a2");
-        QCOMPARE(f.window->LinkTextEdit->text(), QString("a2"));
-        QCOMPARE(f.window->HrefEdit->text(), QString("h-a2"));
-        QCOMPARE(f.window->TargetCmbBox->currentText(), QString("frameA"));
-        QCOMPARE(f.window->ClassEdit->text(), QString("c-a2"));
-        QCOMPARE(f.window->IDEdit->text(), QString("id-a2"));
+        QCOMPARE(f.ui->LinkTextEdit->text(), QString("a2"));
+        QCOMPARE(f.ui->HrefEdit->text(), QString("h-a2"));
+        QCOMPARE(f.ui->TargetCmbBox->currentText(), QString("frameA"));
+        QCOMPARE(f.ui->ClassEdit->text(), QString("c-a2"));
+        QCOMPARE(f.ui->IDEdit->text(), QString("id-a2"));
 
         // A group lists its links with none selected; the editors keep the last link's texts.
         f.clickNode("G1");
         QCOMPARE(f.selectedRowIndex(), -1);
-        QCOMPARE(f.window->HrefEdit->text(), QString("h-a2"));
+        QCOMPARE(f.ui->HrefEdit->text(), QString("h-a2"));
     }
 
     void editorsWriteThroughOnEachKeystroke_data() { addEditorRows(); }
@@ -137,7 +137,7 @@ private slots:
         f.clickRow(1);
         LinkNode *a2 = f.node("a2");
         QCOMPARE(f.window->selectedNode(), a2);
-        QTreeWidgetItem *row = f.window->ListView1->topLevelItem(1);
+        QTreeWidgetItem *row = f.ui->ListView1->topLevelItem(1);
         QLineEdit *edit = lineEditOf(editor);
         edit->setFocus();
         edit->selectAll();
@@ -218,7 +218,7 @@ private slots:
     {
         f.clickNode("a1");
         LinkNode *a1 = f.node("a1");
-        QLineEdit *edit = f.window->ClassEdit;
+        QLineEdit *edit = f.ui->ClassEdit;
         edit->setFocus();
         QTRY_VERIFY(edit->hasFocus());
         edit->selectAll();
@@ -226,7 +226,7 @@ private slots:
         QCOMPARE(a1->record().Class, QString("  big red  "));
         QTest::keyClick(edit, Qt::Key_Tab);
         QTRY_COMPARE(a1->record().Class, QString("big red"));
-        QCOMPARE(f.window->ListView1->topLevelItem(0)->text(4), QString("big red"));
+        QCOMPARE(f.ui->ListView1->topLevelItem(0)->text(4), QString("big red"));
         QCOMPARE(edit->text(), QString("  big red  "));
 
         // Leaving it with no row selected writes nothing.
@@ -256,10 +256,10 @@ private slots:
         QFETCH(QString, target);
         f.clickNode("t1");
         f.node("t1")->record().Target = "other";
-        f.pickEntry(f.window->TargetCmbBox, entry);
-        QTEST(f.window->StatusBar1->currentMessage(), "description");
+        f.pickEntry(f.ui->TargetCmbBox, entry);
+        QTEST(f.ui->StatusBar1->currentMessage(), "description");
         QCOMPARE(f.node("t1")->record().Target, target);
-        QCOMPARE(f.window->ListView1->topLevelItem(0)->text(2), target);
+        QCOMPARE(f.ui->ListView1->topLevelItem(0)->text(2), target);
     }
 
     void typedTargetShowsNoDescription_data()
@@ -273,8 +273,8 @@ private slots:
     {
         QFETCH(QString, typed);
         f.clickNode("t2");
-        f.window->StatusBar1->clearMessage();
-        QComboBox *box = f.window->TargetCmbBox;
+        f.ui->StatusBar1->clearMessage();
+        QComboBox *box = f.ui->TargetCmbBox;
         box->setFocus();
         box->lineEdit()->selectAll();
         QTest::keyClicks(box, typed);
@@ -285,7 +285,7 @@ private slots:
         QTest::keyClick(box, Qt::Key_Tab);
         QTRY_VERIFY(!box->hasFocus());
         QCOMPARE(f.node("t2")->record().Target, typed);
-        QCOMPARE(f.window->StatusBar1->currentMessage(), QString());
+        QCOMPARE(f.ui->StatusBar1->currentMessage(), QString());
     }
 
     void groupNameRenamesTheListedGroup_data()
@@ -306,7 +306,7 @@ private slots:
         LinkNode *renamed = f.node(group);
         QStringList expected = f.snapshot();
         const int at = f.tree().absoluteIndex(renamed);
-        QLineEdit *edit = f.window->GroupNameEdit;
+        QLineEdit *edit = f.ui->GroupNameEdit;
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_End);
         QTest::keyClick(edit, 'X');
@@ -329,8 +329,8 @@ private slots:
         f.clickMenuItem("DDLink_AddTop");
         QCOMPARE(f.window->selectedNode(), f.node("G1"));
         QCOMPARE(f.node("G1")->text(), QString("G1"));
-        QVERIFY(!f.window->GroupNameEdit->isEnabled());
-        QCOMPARE(f.window->GroupNameEdit->text(), QString());
+        QVERIFY(!f.ui->GroupNameEdit->isEnabled());
+        QCOMPARE(f.ui->GroupNameEdit->text(), QString());
         QCOMPARE(f.rowCaptions(), QStringList({"t1", "t2", ""}));
     }
 
@@ -338,7 +338,7 @@ private slots:
     {
         LinkNode *g1 = f.node("G1");
         f.clickNode(g1);
-        QLineEdit *edit = f.window->GroupNameEdit;
+        QLineEdit *edit = f.ui->GroupNameEdit;
         edit->setFocus();
         QTRY_VERIFY(edit->hasFocus());
         edit->selectAll();
@@ -375,13 +375,13 @@ private slots:
         const QStringList before = f.snapshot();
         f.clickNode(a1);
         QCOMPARE(f.snapshot(), before);
-        QCOMPARE(f.window->GroupNameEdit->text(), g1->text());
+        QCOMPARE(f.ui->GroupNameEdit->text(), g1->text());
 
         // Typing in one field leaves every other one whole, and extends its own.
-        QTest::keyClick(f.window->GroupNameEdit, Qt::Key_End);
-        QTest::keyClick(f.window->GroupNameEdit, 'x');
+        QTest::keyClick(f.ui->GroupNameEdit, Qt::Key_End);
+        QTest::keyClick(f.ui->GroupNameEdit, 'x');
         QCOMPARE(g1->text(), longValue('g') + "x");
-        typeChangesOnly(f.window->HrefEdit, "!", f.tree().absoluteIndex(a1), longValue('h'), longValue('h') + "!");
+        typeChangesOnly(f.ui->HrefEdit, "!", f.tree().absoluteIndex(a1), longValue('h'), longValue('h') + "!");
     }
 
     // The target box stores what was typed: no completion, no change of letter case.
@@ -396,7 +396,7 @@ private slots:
     {
         QFETCH(QString, typed);
         f.clickNode("t2");
-        QComboBox *box = f.window->TargetCmbBox;
+        QComboBox *box = f.ui->TargetCmbBox;
         box->setFocus();
         box->lineEdit()->selectAll();
         QTest::keyClicks(box, typed);
@@ -418,7 +418,7 @@ private slots:
     void emptyingTheGroupNameByProgramWarnsNothing()
     {
         f.clickNode("G1");
-        QLineEdit *edit = f.window->GroupNameEdit;
+        QLineEdit *edit = f.ui->GroupNameEdit;
         edit->setFocus();
         QTRY_VERIFY(edit->hasFocus());
         f.clickMenuItem("DDLink_AddTop");
@@ -431,11 +431,11 @@ private slots:
     {
         f.clickNode("G1");
         QCOMPARE(f.selectedRowIndex(), -1);
-        QWidget *viewport = f.window->ListView1->viewport();
+        QWidget *viewport = f.ui->ListView1->viewport();
         QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(20, viewport->height() - 5));
         QTRY_COMPARE(f.selectedRowIndex(), 1);
         QCOMPARE(f.window->selectedNode(), f.node("a2"));
-        QCOMPARE(f.window->LinkTextEdit->text(), QString("a2"));
+        QCOMPARE(f.ui->LinkTextEdit->text(), QString("a2"));
 
         // An empty list stays without a selection.
         f.clickNode("G2");
@@ -448,11 +448,11 @@ private slots:
     void clickingARowMovesTheTreeWithoutRefilling()
     {
         f.clickNode("G1");
-        QTreeWidgetItem *first = f.window->ListView1->topLevelItem(0);
+        QTreeWidgetItem *first = f.ui->ListView1->topLevelItem(0);
         f.clickRow(0);
         QCOMPARE(f.window->selectedNode(), f.node("a1"));
-        QCOMPARE(f.window->ListView1->topLevelItem(0), first);
-        QCOMPARE(f.window->LinkTextEdit->text(), QString("a1"));
+        QCOMPARE(f.ui->ListView1->topLevelItem(0), first);
+        QCOMPARE(f.ui->LinkTextEdit->text(), QString("a1"));
 
         // After the top-level link command the tree may still show a group; a row click moves it.
         f.clickNode("G2");
@@ -467,7 +467,7 @@ private slots:
     {
         f.clickNode("a2");
         LinkNode *a2 = f.node("a2");
-        QTreeWidgetItem *row = f.window->ListView1->topLevelItem(1);
+        QTreeWidgetItem *row = f.ui->ListView1->topLevelItem(1);
         QCOMPARE(row->text(TMain::AbsIndexColumn), QString("4"));
         f.model().remove(f.node("a1"));
         QCOMPARE(f.rowCaptions(), QStringList({"a2"}));
@@ -477,7 +477,7 @@ private slots:
         QCOMPARE(f.tree().absoluteIndex(a2), 3);
         QCOMPARE(f.tree().nodeAt(4), f.node("t1"));
 
-        typeChangesOnly(f.window->HrefEdit, "!", 3, "|h-a2|", "|h-a2!|");
+        typeChangesOnly(f.ui->HrefEdit, "!", 3, "|h-a2|", "|h-a2!|");
     }
 
     void staleRowsAfterAShapeChangeWriteOnlyTheirOwnNode()
@@ -489,10 +489,10 @@ private slots:
         f.clickRow(0);
         LinkNode *t1 = f.node("t1");
         QCOMPARE(f.window->selectedNode(), t1);
-        QCOMPARE(f.window->ListView1->topLevelItem(0)->text(TMain::AbsIndexColumn), QString("5"));
+        QCOMPARE(f.ui->ListView1->topLevelItem(0)->text(TMain::AbsIndexColumn), QString("5"));
         QCOMPARE(f.tree().absoluteIndex(t1), 6);
 
-        typeChangesOnly(f.window->LinkTextEdit, "+", 6, "|t1|", "|t1+|");
+        typeChangesOnly(f.ui->LinkTextEdit, "+", 6, "|t1|", "|t1+|");
     }
 
     void aClearedTreeLeavesNoRowToWriteThrough()
@@ -500,13 +500,13 @@ private slots:
         f.clickNode("t1");
         QCOMPARE(f.rowCaptions(), QStringList({"t1", "t2"}));
         f.model().clear();
-        QCOMPARE(f.window->ListView1->topLevelItemCount(), 0);
+        QCOMPARE(f.ui->ListView1->topLevelItemCount(), 0);
         QCOMPARE(f.selectedRowIndex(), -1);
-        for (QLineEdit *edit : {f.window->LinkTextEdit, f.window->HrefEdit, f.window->ClassEdit}) {
+        for (QLineEdit *edit : {f.ui->LinkTextEdit, f.ui->HrefEdit, f.ui->ClassEdit}) {
             edit->setFocus();
             QTest::keyClicks(edit, "x");
         }
-        f.window->LVPop_Delete1->trigger();
+        f.ui->LVPop_Delete1->trigger();
         QCOMPARE(f.tree().count(), 0);
 
         // A tree built elsewhere replaces the one whose links were listed.
@@ -515,8 +515,8 @@ private slots:
         auto fresh = std::make_unique<LinkTree>();
         fresh->appendLink(nullptr, "only");
         f.model().replaceTree(std::move(fresh));
-        QCOMPARE(f.window->ListView1->topLevelItemCount(), 0);
-        QTest::keyClicks(f.window->IDEdit, "y");
+        QCOMPARE(f.ui->ListView1->topLevelItemCount(), 0);
+        QTest::keyClicks(f.ui->IDEdit, "y");
         QCOMPARE(f.snapshot(), QStringList({"0|only|link||||"}));
     }
 };

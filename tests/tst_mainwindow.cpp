@@ -3,7 +3,7 @@
 #include "app/ToolBarButtonDrawing.h"
 #include "app/LinkTreeModel.h"
 #include "HelpWindow.h"
-#include "ScriptedPrompts.h"
+#include "WindowFixture.h"
 #include "UrlCatcher.h"
 
 #include <QAction>
@@ -32,35 +32,37 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TMain> window;
+    WindowFixture fixture;
+    TMain *window = nullptr;
+    MainWindowParts *ui = nullptr;
     ScriptedPrompts *prompts = nullptr;
 
 private slots:
     void init()
     {
-        window = std::make_unique<TMain>();
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        window->setPrompts(std::move(scripted));
+        fixture.make();
+        window = fixture.window.get();
+        ui = fixture.ui.get();
+        prompts = fixture.prompts;
     }
-    void cleanup() { window.reset(); }
+    void cleanup() { fixture.close(); }
 
     // The tree pop-up's submenus are windows of their own; their hints still reach the window.
     void submenuHintsReachTheStatusBar()
     {
         window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QMenu *popup = window->TVPopUp;
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QMenu *popup = ui->TVPopUp;
         popup->popup(window->mapToGlobal(QPoint(20, 20)));
         QVERIFY(QTest::qWaitForWindowExposed(popup));
-        QTest::mouseMove(popup, popup->actionGeometry(window->TVPop_AddGroup1->menuAction()).center());
+        QTest::mouseMove(popup, popup->actionGeometry(ui->TVPop_AddGroup1->menuAction()).center());
         QTest::keyClick(popup, Qt::Key_Right);
-        QMenu *submenu = window->TVPop_AddGroup1;
+        QMenu *submenu = ui->TVPop_AddGroup1;
         QVERIFY(QTest::qWaitForWindowExposed(submenu));
         QAction *item = submenu->actions().constFirst();
         QVERIFY(!item->statusTip().isEmpty());
         QTest::mouseMove(submenu, submenu->actionGeometry(item).center());
-        QTRY_COMPARE(window->StatusBar1->currentMessage(), item->statusTip());
+        QTRY_COMPARE(ui->StatusBar1->currentMessage(), item->statusTip());
         popup->close();
     }
 
@@ -78,8 +80,8 @@ private slots:
         face.setPixelSize(pixelSize);
         window->setFont(face);
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        for (QPushButton *button : {window->UsedClassBtn, window->OverlapIDBtn}) {
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        for (QPushButton *button : {ui->UsedClassBtn, ui->OverlapIDBtn}) {
             QTRY_VERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->objectName()));
         }
     }
@@ -87,11 +89,11 @@ private slots:
     void frameAsDesigned()
     {
         QCOMPARE(window->windowTitle(), QString("ヴォルミク"));
-        QCOMPARE(window->statusBar(), window->StatusBar1);
-        QVERIFY(window->TreeView1->isHeaderHidden());
-        QCOMPARE(window->TreeView1->indentation(), 19);
-        QCOMPARE(window->TreeView1->editTriggers(), QAbstractItemView::NoEditTriggers);
-        QCOMPARE(window->Panel2->height(), 238);
+        QCOMPARE(window->statusBar(), ui->StatusBar1);
+        QVERIFY(ui->TreeView1->isHeaderHidden());
+        QCOMPARE(ui->TreeView1->indentation(), 19);
+        QCOMPARE(ui->TreeView1->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QCOMPARE(ui->Panel2->height(), 238);
         // Every named part can be found by its name.
         for (const char *name : {"StatusBar1", "LeftPanel", "ToolBar1", "TreeView1", "Splitter1", "RightPanel",
                                  "ListView1", "Panel2", "GroupNameEdit", "LinkTextEdit", "HrefEdit", "TargetCmbBox",
@@ -103,29 +105,29 @@ private slots:
     {
         const QStringList captions{"リンクテキスト", "リンク先", "ターゲット", "ID", "クラス", "AbsIndex"};
         const QList<int> widths{135, 245, 65, 50, 50};
-        QCOMPARE(window->ListView1->columnCount(), 6);
+        QCOMPARE(ui->ListView1->columnCount(), 6);
         for (int c = 0; c < 6; ++c)
-            QCOMPARE(window->ListView1->headerItem()->text(c), captions[c]);
+            QCOMPARE(ui->ListView1->headerItem()->text(c), captions[c]);
         for (int c = 0; c < 5; ++c) {
-            QVERIFY(!window->ListView1->isColumnHidden(c));
-            QCOMPARE(window->ListView1->columnWidth(c), widths[c]);
+            QVERIFY(!ui->ListView1->isColumnHidden(c));
+            QCOMPARE(ui->ListView1->columnWidth(c), widths[c]);
         }
-        QVERIFY(window->ListView1->isColumnHidden(TMain::AbsIndexColumn));
-        QVERIFY(!window->ListView1->header()->sectionsClickable());
+        QVERIFY(ui->ListView1->isColumnHidden(TMain::AbsIndexColumn));
+        QVERIFY(!ui->ListView1->header()->sectionsClickable());
     }
 
     void splitterKeepsBothPanelsOpen()
     {
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(window));
         // 34 + 34 + 8 + 23 pixels of buttons, plus 5.
-        QCOMPARE(window->LeftPanel->minimumWidth(), 104);
-        QVERIFY(!window->Splitter1->childrenCollapsible());
-        QCOMPARE(window->Splitter1->handleWidth(), 4);
-        window->Splitter1->setSizes({0, 2000});
-        QCOMPARE(window->Splitter1->sizes().at(0), 104);
-        window->Splitter1->setSizes({2000, 0});
-        QVERIFY(window->Splitter1->sizes().at(1) >= 104);
+        QCOMPARE(ui->LeftPanel->minimumWidth(), 104);
+        QVERIFY(!ui->Splitter1->childrenCollapsible());
+        QCOMPARE(ui->Splitter1->handleWidth(), 4);
+        ui->Splitter1->setSizes({0, 2000});
+        QCOMPARE(ui->Splitter1->sizes().at(0), 104);
+        ui->Splitter1->setSizes({2000, 0});
+        QVERIFY(ui->Splitter1->sizes().at(1) >= 104);
     }
 
     void mainMenu_data()
@@ -158,18 +160,18 @@ private slots:
 
     void menuOrder()
     {
-        QCOMPARE(window->MainMenu1->actions().size(), 2);
-        QCOMPARE(window->mnFile->title(), QString("ファイル(&F)"));
-        QCOMPARE(window->mnHelp->title(), QString("ヘルプ(&H)"));
+        QCOMPARE(ui->MainMenu1->actions().size(), 2);
+        QCOMPARE(ui->mnFile->title(), QString("ファイル(&F)"));
+        QCOMPARE(ui->mnHelp->title(), QString("ヘルプ(&H)"));
         QStringList file;
-        for (QAction *a : window->mnFile->actions())
+        for (QAction *a : ui->mnFile->actions())
             file << (a->isSeparator() ? QString("-") : a->objectName());
         QCOMPARE(file, QStringList({"mnNew1", "mnOpen1", "mnSave1", "-", "mnOutPutHTML1", "-", "mnExit1"}));
         QStringList help;
-        for (QAction *a : window->mnHelp->actions())
+        for (QAction *a : ui->mnHelp->actions())
             help << (a->isSeparator() ? QString("-") : a->objectName());
         QCOMPARE(help, QStringList({"mnVormikHelp1", "mnReadMe1", "-", "mnAbout1"}));
-        QVERIFY(!window->mnReadMe1->statusTip().isEmpty());
+        QVERIFY(!ui->mnReadMe1->statusTip().isEmpty());
     }
 
     void actionsAsDesigned_data()
@@ -187,7 +189,7 @@ private slots:
     void actionsAsDesigned()
     {
         QFETCH(QString, name);
-        auto *action = window->ActionList1->findChild<QAction *>(name);
+        auto *action = ui->ActionList1->findChild<QAction *>(name);
         QVERIFY(action);
         QTEST(action->text(), "caption");
         QTEST(action->statusTip(), "hint");
@@ -201,29 +203,29 @@ private slots:
                 result << (a->isSeparator() ? QString("-") : a->objectName());
             return result;
         };
-        QCOMPARE(names(window->TVPopUp), QStringList({"", "", "-", "TVPop_Delete1"}));
-        QCOMPARE(window->TVPop_AddGroup1->title(), QString("グループの追加(&G)"));
-        QCOMPARE(window->TVPop_AddLink1->title(), QString("リンクの追加(&L)"));
-        QCOMPARE(names(window->TVPop_AddGroup1), QStringList({"TVPop_TopLevelAddGroup1", "TVPop_ChildAddGroup1"}));
-        QCOMPARE(names(window->TVPop_AddLink1), QStringList({"TVPop_TopLevelAddLink1", "TVPop_ChildAddLink1"}));
-        QCOMPARE(names(window->LVPopUp), QStringList({"LVPop_AddLink1", "LVPop_Delete1"}));
-        QCOMPARE(names(window->DDGroupMenu), QStringList({"DDGroup_AddTop", "DDGroup_AddChild"}));
-        QCOMPARE(names(window->DDLinkMenu), QStringList({"DDLink_AddTop", "DDLink_AddChild"}));
-        QCOMPARE(window->TVPop_Delete1->text(), QString("削除(&D)"));
-        QCOMPARE(window->LVPop_Delete1->text(), QString("削除(&D)"));
+        QCOMPARE(names(ui->TVPopUp), QStringList({"", "", "-", "TVPop_Delete1"}));
+        QCOMPARE(ui->TVPop_AddGroup1->title(), QString("グループの追加(&G)"));
+        QCOMPARE(ui->TVPop_AddLink1->title(), QString("リンクの追加(&L)"));
+        QCOMPARE(names(ui->TVPop_AddGroup1), QStringList({"TVPop_TopLevelAddGroup1", "TVPop_ChildAddGroup1"}));
+        QCOMPARE(names(ui->TVPop_AddLink1), QStringList({"TVPop_TopLevelAddLink1", "TVPop_ChildAddLink1"}));
+        QCOMPARE(names(ui->LVPopUp), QStringList({"LVPop_AddLink1", "LVPop_Delete1"}));
+        QCOMPARE(names(ui->DDGroupMenu), QStringList({"DDGroup_AddTop", "DDGroup_AddChild"}));
+        QCOMPARE(names(ui->DDLinkMenu), QStringList({"DDLink_AddTop", "DDLink_AddChild"}));
+        QCOMPARE(ui->TVPop_Delete1->text(), QString("削除(&D)"));
+        QCOMPARE(ui->LVPop_Delete1->text(), QString("削除(&D)"));
 
         // An item shows its action's caption, hint and enabled state, and follows changes.
-        auto *item = window->DDGroupMenu->findChild<QAction *>("DDGroup_AddTop");
-        QCOMPARE(item->text(), window->TopLevelAddGroupAction1->text());
+        auto *item = ui->DDGroupMenu->findChild<QAction *>("DDGroup_AddTop");
+        QCOMPARE(item->text(), ui->TopLevelAddGroupAction1->text());
         QCOMPARE(item->statusTip(), QString("Root位置にグループを追加する"));
-        window->ChildAddLinkAction1->setText("changed");
-        window->ChildAddLinkAction1->setEnabled(false);
-        auto *child = window->DDLinkMenu->findChild<QAction *>("DDLink_AddChild");
+        ui->ChildAddLinkAction1->setText("changed");
+        ui->ChildAddLinkAction1->setEnabled(false);
+        auto *child = ui->DDLinkMenu->findChild<QAction *>("DDLink_AddChild");
         QCOMPARE(child->text(), QString("changed"));
         QVERIFY(!child->isEnabled());
         QVERIFY(item->icon().isNull());
-        QVERIFY(!window->LVPopUp->findChild<QAction *>("LVPop_AddLink1")->icon().isNull());
-        QVERIFY(!window->TVPopUp->toolTipsVisible());
+        QVERIFY(!ui->LVPopUp->findChild<QAction *>("LVPop_AddLink1")->icon().isNull());
+        QVERIFY(!ui->TVPopUp->toolTipsVisible());
     }
 
     void toolBarHintsSplit_data()
@@ -240,7 +242,7 @@ private slots:
     void toolBarHintsSplit()
     {
         QFETCH(QString, name);
-        auto *button = window->ToolBar1->findChild<QToolButton *>(name);
+        auto *button = ui->ToolBar1->findChild<QToolButton *>(name);
         QVERIFY(button);
         QTEST(button->toolTip(), "tip");
         QTEST(button->statusTip(), "status");
@@ -250,12 +252,12 @@ private slots:
     void statusBarShowsLongHints()
     {
         window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QTest::mouseMove(window->TlBtn3);
-        QTRY_COMPARE(window->StatusBar1->currentMessage(), QString("選択ノードを削除"));
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::mouseMove(ui->TlBtn3);
+        QTRY_COMPARE(ui->StatusBar1->currentMessage(), QString("選択ノードを削除"));
         // Editors carry status tips only; the tool bar is the one place with tool tips.
-        QCOMPARE(window->HrefEdit->statusTip(), QString("クリック（選択）した際のリンク先"));
-        QVERIFY(window->HrefEdit->toolTip().isEmpty());
+        QCOMPARE(ui->HrefEdit->statusTip(), QString("クリック（選択）した際のリンク先"));
+        QVERIFY(ui->HrefEdit->toolTip().isEmpty());
     }
 
     void shortcutsWorkAnywhere_data()
@@ -271,11 +273,12 @@ private slots:
     {
         QFETCH(QString, focus);
         window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(window));
         auto *target = window->findChild<QWidget *>(focus);
         target->setFocus();
         QTRY_VERIFY(target->hasFocus());
-        for (QAction *action : {window->mnNew1, window->mnOpen1, window->mnSave1}) {
+        prompts->fileAnswers << std::nullopt << std::nullopt; // Open and Save are cancelled
+        for (QAction *action : {ui->mnNew1, ui->mnOpen1, ui->mnSave1}) {
             QSignalSpy triggered(action, &QAction::triggered);
             QTest::keySequence(target, action->shortcut());
             QCOMPARE(triggered.count(), 1);
@@ -308,7 +311,7 @@ private slots:
 
     void hotDropDownButtonIsPaintedFlat()
     {
-        auto *button = window->TlAddGroupBtn1;
+        auto *button = ui->TlAddGroupBtn1;
         button->setAttribute(Qt::WA_UnderMouse, true);
         const QImage image = button->grab().toImage();
         const int R = button->width(), B = button->height();
@@ -331,28 +334,28 @@ private slots:
     void rightClickKeepsTheTreeSelection()
     {
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(window));
         LinkNode *first = window->treeModel().appendGroup(nullptr, "first");
         window->treeModel().appendGroup(nullptr, "second");
         window->selectNode(first);
-        const QRect second = window->TreeView1->visualRect(window->treeModel().index(1, 0));
-        QTest::mouseClick(window->TreeView1->viewport(), Qt::RightButton, {}, second.center());
+        const QRect second = ui->TreeView1->visualRect(window->treeModel().index(1, 0));
+        QTest::mouseClick(ui->TreeView1->viewport(), Qt::RightButton, {}, second.center());
         QCOMPARE(window->selectedNode(), first);
-        window->TVPopUp->close();
+        ui->TVPopUp->close();
     }
 
     void helpShowsItsTopicOrSaysTheFileIsMissing()
     {
         const QString path = QDir(QCoreApplication::applicationDirPath()).filePath("VORMIK.hlp");
         QFile::remove(path);
-        window->mnVormikHelp1->trigger();
+        ui->mnVormikHelp1->trigger();
         QCOMPARE(prompts->messages.size(), 1);
         QCOMPARE(prompts->messages[0].icon, Prompts::Icon::Critical);
         QCOMPARE(prompts->messages[0].caption, QString("Vormik"));
         QVERIFY(prompts->messages[0].text.contains("VORMIK.hlp"));
 
         QVERIFY(QFile::copy(QStringLiteral(VORMIK_SOURCE_DIR "/resources/VORMIK.hlp"), path));
-        window->mnVormikHelp1->trigger();
+        ui->mnVormikHelp1->trigger();
         QCOMPARE(prompts->messages.size(), 1);
         QTextBrowser *viewer = helpWindow();
         QVERIFY(viewer);
@@ -365,7 +368,7 @@ private slots:
     {
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("file", &catcher, "open");
-        window->mnReadMe1->trigger();
+        ui->mnReadMe1->trigger();
         QDesktopServices::unsetUrlHandler("file");
         QCOMPARE(catcher.urls.size(), 1);
         QCOMPARE(catcher.urls[0].toLocalFile(),
@@ -385,8 +388,8 @@ private slots:
     void exitClosesTheWindow()
     {
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        window->mnExit1->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        ui->mnExit1->trigger();
         QVERIFY(!window->isVisible());
         QVERIFY(prompts->messages.isEmpty());
     }

@@ -1,7 +1,7 @@
 #include "app/MainForm.h"
 #include "project/ProjectFile.h"
 #include "app/LinkTreeModel.h"
-#include "ScriptedPrompts.h"
+#include "WindowFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -15,49 +15,14 @@
 #include "ProjectFixtures.h"
 #include <QTreeWidget>
 
-namespace {
-
-struct NodeState
-{
-    const LinkNode *node;
-    int level;
-    QString text;
-    LinkAttr record;
-    bool operator==(const NodeState &) const = default;
-};
-
-// Everything Open must leave alone when it fails: the tree, the list's rows and the editors.
-struct WindowState
-{
-    std::vector<NodeState> nodes;
-    QStringList rows;
-    QStringList editors;
-    bool operator==(const WindowState &) const = default;
-};
-
-WindowState stateOf(TMain &window)
-{
-    WindowState state;
-    for (const LinkNode *node : window.treeModel().tree().nodes())
-        state.nodes.push_back({node, node->level(), node->text(), node->record()});
-    for (int i = 0; i < window.ListView1->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *row = window.ListView1->topLevelItem(i);
-        for (int c = 0; c < window.ListView1->columnCount(); ++c)
-            state.rows << row->text(c);
-    }
-    state.editors = {window.GroupNameEdit->text(), window.LinkTextEdit->text(), window.HrefEdit->text(),
-                     window.TargetCmbBox->currentText(), window.ClassEdit->text(), window.IDEdit->text()};
-    return state;
-}
-
-
-} // namespace
 
 class TestProjectCommands : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TMain> window;
+    WindowFixture fixture;
+    TMain *window = nullptr;
+    MainWindowParts *ui = nullptr;
     ScriptedPrompts *prompts = nullptr;
     std::unique_ptr<QTemporaryDir> dir;
 
@@ -71,19 +36,19 @@ class TestProjectCommands : public QObject
         LinkNode *link = model.appendLink(group, QStringLiteral("リンク"));
         link->record().Href = QStringLiteral("a.htm");
         model.appendLink(nullptr, QStringLiteral("top"));
-        const QSignalBlocker blockList(window->ListView1);
-        auto *row = new QTreeWidgetItem(window->ListView1);
+        const QSignalBlocker blockList(ui->ListView1);
+        auto *row = new QTreeWidgetItem(ui->ListView1);
         row->setText(0, QStringLiteral("リンク"));
         row->setText(1, QStringLiteral("a.htm"));
         row->setText(TMain::AbsIndexColumn, QStringLiteral("1"));
-        const QSignalBlocker b1(window->GroupNameEdit), b2(window->LinkTextEdit), b3(window->HrefEdit),
-            b4(window->TargetCmbBox), b5(window->ClassEdit), b6(window->IDEdit);
-        window->GroupNameEdit->setText(QStringLiteral("グループ"));
-        window->LinkTextEdit->setText(QStringLiteral("リンク"));
-        window->HrefEdit->setText(QStringLiteral("a.htm"));
-        window->TargetCmbBox->setEditText(QStringLiteral("_top"));
-        window->ClassEdit->setText(QStringLiteral("k"));
-        window->IDEdit->setText(QStringLiteral("id"));
+        const QSignalBlocker b1(ui->GroupNameEdit), b2(ui->LinkTextEdit), b3(ui->HrefEdit),
+            b4(ui->TargetCmbBox), b5(ui->ClassEdit), b6(ui->IDEdit);
+        ui->GroupNameEdit->setText(QStringLiteral("グループ"));
+        ui->LinkTextEdit->setText(QStringLiteral("リンク"));
+        ui->HrefEdit->setText(QStringLiteral("a.htm"));
+        ui->TargetCmbBox->setEditText(QStringLiteral("_top"));
+        ui->ClassEdit->setText(QStringLiteral("k"));
+        ui->IDEdit->setText(QStringLiteral("id"));
     }
 
     void writeFile(const QString &name, const QByteArray &bytes)
@@ -97,24 +62,20 @@ private slots:
     void init()
     {
         dir = std::make_unique<QTemporaryDir>();
-        window = std::make_unique<TMain>();
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        window->setPrompts(std::move(scripted));
+        fixture.make();
+        window = fixture.window.get();
+        ui = fixture.ui.get();
+        prompts = fixture.prompts;
     }
-    void cleanup()
-    {
-        QCOMPARE(prompts->unexpected, 0);
-        window.reset();
-    }
+    void cleanup() { fixture.close(); }
 
     void saveAsksAndWrites()
     {
         fillWindow();
-        const WindowState before = stateOf(*window);
+        const WindowState before(*window);
         prompts->fileAnswers << path(QStringLiteral("menu.xml")) << path(QStringLiteral("other.xml"));
-        window->mnSave1->trigger();
-        window->mnSave1->trigger();
+        ui->mnSave1->trigger();
+        ui->mnSave1->trigger();
 
         QCOMPARE(prompts->fileDialogs.size(), 2);
         const Prompts::FileDialog &first = prompts->fileDialogs.at(0);
@@ -124,7 +85,7 @@ private slots:
         QVERIFY(first.confirmOverwrite);
         QCOMPARE(prompts->fileDialogs.at(1).fileName, path(QStringLiteral("menu.xml")));
         QVERIFY(prompts->messages.isEmpty());
-        QCOMPARE(stateOf(*window), before);
+        QCOMPARE(WindowState(*window), before);
 
         QFile saved(path(QStringLiteral("other.xml")));
         QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -179,7 +140,7 @@ private slots:
         fillWindow();
         const QString target = path(QStringLiteral("missing/menu.xml"));
         prompts->fileAnswers << target;
-        window->mnSave1->trigger();
+        ui->mnSave1->trigger();
         QCOMPARE(prompts->messages.size(), 1);
         QCOMPARE(prompts->messages.at(0).icon, Prompts::Icon::Critical);
         QCOMPARE(prompts->messages.at(0).caption, QStringLiteral("Vormik"));
@@ -196,7 +157,7 @@ private slots:
         ProjectFile::save(stored, path(QStringLiteral("menu.xml")));
 
         prompts->fileAnswers << path(QStringLiteral("menu.xml"));
-        window->mnOpen1->trigger();
+        ui->mnOpen1->trigger();
         QVERIFY(prompts->messages.isEmpty());
         const Prompts::FileDialog &dialog = prompts->fileDialogs.at(0);
         QCOMPARE(dialog.filter, QStringLiteral("ヴォルミクセーブデータ (*.xml)|*.xml;"));
@@ -213,17 +174,17 @@ private slots:
     void missingFileWarnsAndIsProposedNext()
     {
         fillWindow();
-        const WindowState before = stateOf(*window);
+        const WindowState before(*window);
         const QString missing = path(QStringLiteral("none.xml"));
         prompts->fileAnswers << missing << std::nullopt;
-        window->mnOpen1->trigger();
+        ui->mnOpen1->trigger();
         QCOMPARE(prompts->messages.size(), 1);
         QCOMPARE(prompts->messages.at(0).icon, Prompts::Icon::Warning);
         QCOMPARE(prompts->messages.at(0).caption, QStringLiteral("警告"));
         QCOMPARE(prompts->messages.at(0).text, QStringLiteral("指定ファイルが存在しません"));
-        QCOMPARE(stateOf(*window), before);
+        QCOMPARE(WindowState(*window), before);
 
-        window->mnSave1->trigger(); // cancelled
+        ui->mnSave1->trigger(); // cancelled
         QCOMPARE(prompts->fileDialogs.at(1).fileName, missing);
         QVERIFY(!QFile::exists(missing));
     }
@@ -248,26 +209,26 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         fillWindow();
-        const WindowState before = stateOf(*window);
+        const WindowState before(*window);
         writeFile(QStringLiteral("bad.xml"), bytes);
         prompts->fileAnswers << path(QStringLiteral("bad.xml"));
-        window->mnOpen1->trigger();
+        ui->mnOpen1->trigger();
         QCOMPARE(prompts->messages.size(), 1);
         QCOMPARE(prompts->messages.at(0).icon, Prompts::Icon::Critical);
         QVERIFY2(prompts->messages.at(0).text.contains(path(QStringLiteral("bad.xml"))),
                  qPrintable(prompts->messages.at(0).text));
-        QCOMPARE(stateOf(*window), before);
+        QCOMPARE(WindowState(*window), before);
         QCOMPARE(window->projectFileName(), path(QStringLiteral("bad.xml")));
     }
 
     void cancelledDialogsChangeNothing()
     {
         fillWindow();
-        const WindowState before = stateOf(*window);
+        const WindowState before(*window);
         prompts->fileAnswers << std::nullopt << std::nullopt;
-        window->mnOpen1->trigger();
-        window->mnSave1->trigger();
-        QCOMPARE(stateOf(*window), before);
+        ui->mnOpen1->trigger();
+        ui->mnSave1->trigger();
+        QCOMPARE(WindowState(*window), before);
         QCOMPARE(window->projectFileName(), QString());
         QVERIFY(prompts->messages.isEmpty());
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList());
@@ -277,29 +238,29 @@ private slots:
     {
         fillWindow();
         prompts->fileAnswers << path(QStringLiteral("menu.xml")) << std::nullopt;
-        window->mnSave1->trigger();
+        ui->mnSave1->trigger();
 
         QStringList cleared;
         auto record = [&cleared](const char *name) { return [&cleared, name] { cleared << QLatin1String(name); }; };
-        connect(window->GroupNameEdit, &QLineEdit::textChanged, this, record("GroupNameEdit"));
-        connect(window->LinkTextEdit, &QLineEdit::textChanged, this, record("LinkTextEdit"));
-        connect(window->HrefEdit, &QLineEdit::textChanged, this, record("HrefEdit"));
-        connect(window->TargetCmbBox, &QComboBox::editTextChanged, this, record("TargetCmbBox"));
-        connect(window->ClassEdit, &QLineEdit::textChanged, this, record("ClassEdit"));
-        connect(window->IDEdit, &QLineEdit::textChanged, this, record("IDEdit"));
+        connect(ui->GroupNameEdit, &QLineEdit::textChanged, this, record("GroupNameEdit"));
+        connect(ui->LinkTextEdit, &QLineEdit::textChanged, this, record("LinkTextEdit"));
+        connect(ui->HrefEdit, &QLineEdit::textChanged, this, record("HrefEdit"));
+        connect(ui->TargetCmbBox, &QComboBox::editTextChanged, this, record("TargetCmbBox"));
+        connect(ui->ClassEdit, &QLineEdit::textChanged, this, record("ClassEdit"));
+        connect(ui->IDEdit, &QLineEdit::textChanged, this, record("IDEdit"));
 
-        window->mnNew1->trigger();
-        const WindowState after = stateOf(*window);
+        ui->mnNew1->trigger();
+        const WindowState after = WindowState(*window);
         QVERIFY(after.nodes.empty());
         QVERIFY(after.rows.isEmpty());
         QCOMPARE(after.editors, QStringList(6, QString()));
         QCOMPARE(cleared, (QStringList{QStringLiteral("GroupNameEdit"), QStringLiteral("LinkTextEdit"),
                                        QStringLiteral("HrefEdit"), QStringLiteral("TargetCmbBox"),
                                        QStringLiteral("ClassEdit"), QStringLiteral("IDEdit")}));
-        QVERIFY(window->TreeView1->updatesEnabled());
-        QVERIFY(window->ListView1->updatesEnabled());
+        QVERIFY(ui->TreeView1->updatesEnabled());
+        QVERIFY(ui->ListView1->updatesEnabled());
 
-        window->mnSave1->trigger();
+        ui->mnSave1->trigger();
         QCOMPARE(prompts->fileDialogs.last().fileName, path(QStringLiteral("menu.xml")));
     }
 };

@@ -4,6 +4,7 @@
 #include "html/PageGenerator.h"
 #include "app/LinkTreeModel.h"
 
+#include <QTreeView>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -44,7 +45,7 @@ int main(int argc, char **argv)
     link(model, links, QStringLiteral("Qt"), QStringLiteral("https://www.qt.io/"), QStringLiteral("_blank"));
     link(model, links, QStringLiteral("libxml2"), QStringLiteral("https://gitlab.gnome.org/GNOME/libxml2"), QStringLiteral("_blank"));
     link(model, nullptr, QStringLiteral("お知らせ"), QStringLiteral("news.html"));
-    window.TreeView1->expandAll();
+    window.findChild<QTreeView *>(QStringLiteral("TreeView1"))->expandAll();
     window.selectNode(setup);
     window.resize(820, 560);
     window.show();
