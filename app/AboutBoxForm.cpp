@@ -1,31 +1,24 @@
 #include "app/AboutBoxForm.h"
 
 #include "app/AboutBoxText.h"
-#include "app/Named.h"
+#include "ui_AboutBoxForm.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QFrame>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QUrl>
-#include <QVBoxLayout>
 
 namespace {
 
 const QColor linkColour(0, 0, 255);
 const QColor hotLinkColour(255, 0, 0);
-constexpr int textLeft = 60;
 
 QFont fontOf(const QStringList &families, int pixels)
 {
@@ -42,122 +35,55 @@ void setTextColour(QWidget *widget, const QColor &colour)
     widget->setPalette(palette);
 }
 
-// One line of the box: a band of fixed height whose widgets start at the text column.
-QHBoxLayout *addLine(QVBoxLayout *column, int height, int left = textLeft)
-{
-    auto *band = new QWidget(column->parentWidget());
-    band->setFixedHeight(height);
-    auto *line = new QHBoxLayout(band);
-    line->setContentsMargins(left, 0, 0, 0);
-    line->setSpacing(0);
-    line->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    column->addWidget(band);
-    return line;
-}
-
 } // namespace
 
 TAboutBox::TAboutBox(QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                         | Qt::WindowCloseButtonHint)
+                         | Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::TAboutBox>())
 {
-    setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("バージョン情報"));
+    ui->setupUi(this);
+    // A form's font knows points and one family only; the box is designed in pixels, with a
+    // stand-in for a face the desktop may lack.
     setFont(fontOf({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")}, 12));
     // Button face behind everything; the labels keep their window-text colour.
     QPalette face = palette();
     face.setColor(QPalette::Window, face.color(QPalette::Button));
     setPalette(face);
     setAutoFillBackground(true);
-    buildControls();
-    setFixedSize(409, 305);
-}
 
-void TAboutBox::buildControls()
-{
-    auto *column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-
-    TitleLabel = named(new QLabel(QStringLiteral("Vormik"), this), "TitleLabel");
-    TitleLabel->setFont(fontOf({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")}, 27));
-    TitleLabel->setAlignment(Qt::AlignCenter);
-    TitleLabel->setFixedHeight(49);
+    ui->TitleLabel->setFont(fontOf({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")}, 27));
     // FormPaint draws the band in the label's place.
-    TitleLabel->installEventFilter(this);
-    column->addWidget(TitleLabel);
-    column->addSpacing(19);
-
-    VersionLabel = named(new QLabel(QStringLiteral("Version"), this), "VersionLabel");
-    VersionLabel->setStatusTip(QStringLiteral("バージョン"));
-    addLine(column, 24)->addWidget(VersionLabel);
-
-    CpyrghtLabel = named(new QLabel(QStringLiteral("Copyright (C) 2026"), this), "CpyrghtLabel");
-    CpyrghtLabel->setFixedSize(157, 14);
-    CpyrghtLabel->setStatusTip(QStringLiteral("著作権表示"));
-    Label3 = named(new QLabel(QStringLiteral("Kestrune"), this), "Label3");
-    Label3->setFont(fontOf({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP")}, 13));
-    QHBoxLayout *notice = addLine(column, 36);
-    notice->addWidget(CpyrghtLabel);
-    notice->addSpacing(3);
-    notice->addWidget(Label3);
-
-    Label1 = linkLabel("Label1", QStringLiteral("https://kestrune.example.net/"), QStringLiteral("ホームページ"));
-    addLine(column, 24)->addWidget(Label1);
-    Label2 = linkLabel("Label2", QStringLiteral("https://kestrune.example.net/vormik/support/"),
-                       QStringLiteral("サポートページ"));
-    addLine(column, 30)->addWidget(Label2);
-
-    Bevel1 = named(new QFrame(this), "Bevel1");
-    Bevel1->setFrameShape(QFrame::HLine);
-    Bevel1->setFrameShadow(QFrame::Sunken);
-    Bevel1->setFixedSize(397, 2);
-    addLine(column, 10, 6)->addWidget(Bevel1);
-
-    FileSizeLabel = named(new QLabel(QStringLiteral("FileSize"), this), "FileSizeLabel");
-    FileSizeLabel->setStatusTip(QStringLiteral("実行ファイルのサイズ"));
-    addLine(column, 24)->addWidget(FileSizeLabel);
-    UpdateLabel = named(new QLabel(QStringLiteral("UpDate"), this), "UpdateLabel");
-    UpdateLabel->setStatusTip(QStringLiteral("更新日"));
-    addLine(column, 24)->addWidget(UpdateLabel);
-
-    Label6 = named(new QLabel(QStringLiteral("FilePath"), this), "Label6");
-    Label6->setStatusTip(QStringLiteral("実行ファイルのパス"));
-    Label6->setFixedWidth(64);
-    FullPathEdit = named(new QLineEdit(QStringLiteral("FullPath"), this), "FullPathEdit");
-    FullPathEdit->setReadOnly(true);
-    FullPathEdit->setFrame(false);
-    FullPathEdit->setFixedSize(253, 18);
-    FullPathEdit->setFont(fontOf({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")}, 13));
-    FullPathEdit->setStatusTip(QStringLiteral("実行ファイルのパス"));
-    QPalette pathPalette = FullPathEdit->palette();
+    ui->TitleLabel->installEventFilter(this);
+    ui->Label3->setFont(fontOf({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP")}, 13));
+    makeLink(ui->Label1);
+    makeLink(ui->Label2);
+    ui->FullPathEdit->setFont(fontOf({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")}, 13));
+    QPalette pathPalette = ui->FullPathEdit->palette();
     pathPalette.setColor(QPalette::Base, pathPalette.color(QPalette::Button));
-    FullPathEdit->setPalette(pathPalette);
-    QHBoxLayout *pathLine = addLine(column, 36);
-    pathLine->addWidget(Label6);
-    pathLine->addWidget(FullPathEdit);
+    ui->FullPathEdit->setPalette(pathPalette);
 
-    OKBtn = named(new QPushButton(QStringLiteral("OK"), this), "OKBtn");
-    OKBtn->setFixedSize(85, 21);
-    OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    column->addWidget(OKBtn, 0, Qt::AlignHCenter | Qt::AlignTop);
-    column->addStretch(1);
+    // Each line's widgets keep their own size at the line's top left, whatever the line's height;
+    // a form cannot align a layout inside its widget.
+    for (QWidget *line : {ui->versionLine, ui->noticeLine, ui->homeLine, ui->supportLine, ui->ruleLine, ui->sizeLine,
+                          ui->dateLine, ui->pathLine})
+        line->layout()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    OKBtn->setFocus();
+    connect(ui->OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    setFixedSize(409, 305);
+    ui->OKBtn->setFocus();
 }
 
-QLabel *TAboutBox::linkLabel(const char *name, const QString &address, const QString &hint)
+TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::makeLink(QLabel *label)
 {
-    auto *label = named(new QLabel(address, this), name);
     QFont underlined = font();
     underlined.setUnderline(true);
     label->setFont(underlined);
     setTextColour(label, linkColour);
     label->setCursor(Qt::PointingHandCursor);
-    label->setStatusTip(hint);
     label->installEventFilter(this);
-    return label;
 }
 
 void TAboutBox::centreOnScreen()
@@ -174,29 +100,29 @@ void TAboutBox::centreOnScreen()
 void TAboutBox::FormShow()
 {
     const QLocale locale;
-    VersionLabel->setText(AboutBoxText::versionLine(AboutBoxText::fileVersion()));
+    ui->VersionLabel->setText(AboutBoxText::versionLine(AboutBoxText::fileVersion()));
 
     const QString program = QCoreApplication::applicationFilePath();
     const QFileInfo file(program);
     // A file that cannot be looked up counts as 0 bytes with no date.
-    FileSizeLabel->setText(AboutBoxText::sizeLine(locale, file.exists() ? file.size() : 0));
-    UpdateLabel->setText(AboutBoxText::dateLine(locale, file.exists() ? file.lastModified() : QDateTime()));
-    FullPathEdit->setText(program);
-    FullPathEdit->setCursorPosition(0);
+    ui->FileSizeLabel->setText(AboutBoxText::sizeLine(locale, file.exists() ? file.size() : 0));
+    ui->UpdateLabel->setText(AboutBoxText::dateLine(locale, file.exists() ? file.lastModified() : QDateTime()));
+    ui->FullPathEdit->setText(program);
+    ui->FullPathEdit->setCursorPosition(0);
 }
 
 void TAboutBox::FormPaint(QPainter &painter)
 {
-    const QRect band = TitleLabel->rect();
+    const QRect band = ui->TitleLabel->rect();
     const int width = band.width();
     const int height = band.height();
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::white);
     painter.drawRect(band.adjusted(0, 0, -1, -1));
 
-    painter.setFont(TitleLabel->font());
-    const QFontMetrics metrics(TitleLabel->font());
-    const QString text = TitleLabel->text();
+    painter.setFont(ui->TitleLabel->font());
+    const QFontMetrics metrics(ui->TitleLabel->font());
+    const QString text = ui->TitleLabel->text();
     const int textWidth = metrics.horizontalAdvance(text);
     const int textHeight = metrics.height();
     const QRect textBox(width / 2 - textWidth / 2, height / 2 - textHeight / 2, textWidth, textHeight);
@@ -221,12 +147,12 @@ void TAboutBox::Label1MouseLeave(QLabel *label)
 
 bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == TitleLabel && event->type() == QEvent::Paint) {
-        QPainter painter(TitleLabel);
+    if (watched == ui->TitleLabel && event->type() == QEvent::Paint) {
+        QPainter painter(ui->TitleLabel);
         FormPaint(painter);
         return true;
     }
-    if (watched == Label1 || watched == Label2) {
+    if (watched == ui->Label1 || watched == ui->Label2) {
         auto *label = static_cast<QLabel *>(watched);
         switch (event->type()) {
         case QEvent::Enter:

@@ -2,42 +2,25 @@
 
 #include <QDialog>
 
-class QFrame;
+#include <memory>
+
 class QLabel;
-class QLineEdit;
 class QPainter;
-class QPushButton;
+
+namespace Ui {
+class TAboutBox;
+}
 
 // The about box: product name, version, author, web addresses and the program file's details.
 // A fresh box is made for every showing; its texts describe the program file at that moment.
+// Its layout is the form AboutBoxForm.ui; its controls are found by their object names.
 class TAboutBox : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit TAboutBox(QWidget *owner = nullptr);
-
-    // Fills the version, size, date and path lines.
-    void FormShow();
-    // Draws the title band over TitleLabel's area.
-    void FormPaint(QPainter &painter);
-    // The two link labels share these.
-    void Label1Click(QLabel *label);
-    void Label1MouseEnter(QLabel *label);
-    void Label1MouseLeave(QLabel *label);
-
-    QLabel *TitleLabel = nullptr;
-    QLabel *VersionLabel = nullptr;
-    QLabel *CpyrghtLabel = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QFrame *Bevel1 = nullptr;
-    QLabel *FileSizeLabel = nullptr;
-    QLabel *UpdateLabel = nullptr;
-    QLabel *Label6 = nullptr;
-    QLineEdit *FullPathEdit = nullptr;
-    QPushButton *OKBtn = nullptr;
+    ~TAboutBox() override;
 
 protected:
     bool event(QEvent *event) override;
@@ -47,7 +30,17 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildControls();
-    QLabel *linkLabel(const char *name, const QString &address, const QString &hint);
+    // Fills the version, size, date and path lines.
+    void FormShow();
+    // Draws the title band over TitleLabel's area.
+    void FormPaint(QPainter &painter);
+    // The two link labels share these.
+    void Label1Click(QLabel *label);
+    void Label1MouseEnter(QLabel *label);
+    void Label1MouseLeave(QLabel *label);
+
+    void makeLink(QLabel *label);
     void centreOnScreen();
+
+    std::unique_ptr<Ui::TAboutBox> ui;
 };

@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "app/LinkTreeModel.h"
 #include "app/PopupPanel.h"
+#include "Controls.h"
 #include "ScriptedPrompts.h"
 
 #include <QAbstractItemView>
@@ -34,17 +35,19 @@ struct MainWindowParts
     template<typename T = QWidget>
     T *part(const char *name) const
     {
-        const QString wanted = QLatin1String(name);
-        if (auto *found = m_window.findChild<T *>(wanted))
-            return found;
-        // The class picker is a window of its own until it pops up.
+        return control<T>(m_window, name);
+    }
+    // The class picker is a window of its own until it pops up.
+    template<typename T = QWidget>
+    T *pickerPart(const char *name) const
+    {
         for (QWidget *top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == wanted)
+            if (top->objectName() == QLatin1String(name))
                 return qobject_cast<T *>(top);
-            if (auto *found = top->findChild<T *>(wanted))
+            if (auto *found = top->findChild<T *>(QLatin1String(name)))
                 return found;
         }
-        qFatal("the main window has no part named %s", name);
+        qFatal("the class picker has no part named %s", name);
     }
 
     QStatusBar *StatusBar1 = part<QStatusBar>("StatusBar1");
@@ -66,10 +69,10 @@ struct MainWindowParts
     QPushButton *UsedClassBtn = part<QPushButton>("UsedClassBtn");
     QLineEdit *IDEdit = part<QLineEdit>("IDEdit");
     QPushButton *OverlapIDBtn = part<QPushButton>("OverlapIDBtn");
-    TPopupPanel *PopupPanel1 = part<TPopupPanel>("PopupPanel1");
-    QListWidget *ClassListBox = part<QListWidget>("ClassListBox");
-    QWidget *Panel1 = part("Panel1");
-    QPushButton *ClassOKBtn = part<QPushButton>("ClassOKBtn");
+    TPopupPanel *PopupPanel1 = pickerPart<TPopupPanel>("PopupPanel1");
+    QListWidget *ClassListBox = pickerPart<QListWidget>("ClassListBox");
+    QWidget *Panel1 = pickerPart<QWidget>("Panel1");
+    QPushButton *ClassOKBtn = pickerPart<QPushButton>("ClassOKBtn");
 
     QMenuBar *MainMenu1 = part<QMenuBar>("MainMenu1");
     QMenu *mnFile = part<QMenu>("mnFile");

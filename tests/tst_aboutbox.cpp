@@ -1,6 +1,7 @@
 #include "app/AboutBoxForm.h"
 #include "app/AboutBoxText.h"
 #include "app/MainForm.h"
+#include "Controls.h"
 #include "UrlCatcher.h"
 
 #include <QAction>
@@ -47,12 +48,12 @@ class TestAboutBox : public QObject
             if (!box || !box->isVisible())
                 return;
             closer.stop();
-            shown = {box->VersionLabel->text(), box->FileSizeLabel->text(), box->UpdateLabel->text(),
-                     box->FullPathEdit->text()};
-            box->OKBtn->click();
+            shown = {control<QLabel>(*box, "VersionLabel")->text(), control<QLabel>(*box, "FileSizeLabel")->text(),
+                     control<QLabel>(*box, "UpdateLabel")->text(), control<QLineEdit>(*box, "FullPathEdit")->text()};
+            control<QPushButton>(*box, "OKBtn")->click();
         });
         closer.start();
-        window.findChild<QAction *>(QStringLiteral("mnAbout1"))->trigger();
+        control<QAction>(window, "mnAbout1")->trigger();
         return shown;
     }
 
@@ -170,23 +171,26 @@ private slots:
         for (const char *name : {"TitleLabel", "VersionLabel", "CpyrghtLabel", "Label3", "Label1", "Label2", "Bevel1",
                                  "FileSizeLabel", "UpdateLabel", "Label6", "FullPathEdit", "OKBtn"})
             QVERIFY2(box.findChild<QWidget *>(name), name);
-        QCOMPARE(box.TitleLabel->text(), QString("Vormik"));
-        QCOMPARE(box.TitleLabel->geometry(), QRect(0, 0, 409, 49));
-        QCOMPARE(box.Label3->text(), QString("Kestrune"));
-        QVERIFY(box.OKBtn->isDefault());
-        QVERIFY(box.FullPathEdit->isReadOnly());
-        QVERIFY(!box.FullPathEdit->hasFrame());
+        auto *title = control<QLabel>(box, "TitleLabel");
+        auto *ok = control<QPushButton>(box, "OKBtn");
+        auto *path = control<QLineEdit>(box, "FullPathEdit");
+        QCOMPARE(title->text(), QString("Vormik"));
+        QCOMPARE(title->geometry(), QRect(0, 0, 409, 49));
+        QCOMPARE(control<QLabel>(box, "Label3")->text(), QString("Kestrune"));
+        QVERIFY(ok->isDefault());
+        QVERIFY(path->isReadOnly());
+        QVERIFY(!path->hasFrame());
         // OK has the focus first; Tab moves between it and the path.
         QVERIFY(QTest::qWaitForWindowActive(&box));
-        QCOMPARE(QApplication::focusWidget(), box.OKBtn);
-        QTest::keyClick(box.OKBtn, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), box.FullPathEdit);
-        QTest::keyClick(box.FullPathEdit, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), box.OKBtn);
+        QCOMPARE(QApplication::focusWidget(), ok);
+        QTest::keyClick(ok, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), path);
+        QTest::keyClick(path, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), ok);
         // Centred on the screen, give or take the frame, which the window system adds after showing.
         const QPoint offCentre = box.frameGeometry().center() - box.screen()->availableGeometry().center();
         QVERIFY2(offCentre.manhattanLength() <= 8, qPrintable(QString("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
-        for (QLabel *link : {box.Label1, box.Label2}) {
+        for (QLabel *link : {control<QLabel>(box, "Label1"), control<QLabel>(box, "Label2")}) {
             QVERIFY(link->font().underline());
             QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
             QVERIFY(QUrl(link->text()).isValid());
@@ -197,7 +201,7 @@ private slots:
     {
         TAboutBox box;
         box.show();
-        const QImage band = box.TitleLabel->grab().toImage();
+        const QImage band = control<QLabel>(box, "TitleLabel")->grab().toImage();
         QCOMPARE(band.size(), QSize(409, 49));
         // A black outline around white, the title in the middle.
         QCOMPARE(qGray(band.pixel(0, 0)), 0);
@@ -214,21 +218,23 @@ private slots:
     {
         TAboutBox box;
         box.show();
-        QCOMPARE(inkOf(box.Label1), QColor(0, 0, 255));
-        QCOMPARE(inkOf(box.Label2), QColor(0, 0, 255));
+        auto *home = control<QLabel>(box, "Label1");
+        auto *support = control<QLabel>(box, "Label2");
+        QCOMPARE(inkOf(home), QColor(0, 0, 255));
+        QCOMPARE(inkOf(support), QColor(0, 0, 255));
 
-        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), box.Label2->mapToGlobal(QPointF(2, 2)));
-        QCoreApplication::sendEvent(box.Label2, &enter);
-        QCOMPARE(inkOf(box.Label2), QColor(255, 0, 0));
-        QCOMPARE(inkOf(box.Label1), QColor(0, 0, 255));
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), support->mapToGlobal(QPointF(2, 2)));
+        QCoreApplication::sendEvent(support, &enter);
+        QCOMPARE(inkOf(support), QColor(255, 0, 0));
+        QCOMPARE(inkOf(home), QColor(0, 0, 255));
 
         QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(box.Label2, &leave);
-        QCOMPARE(inkOf(box.Label2), QColor(0, 0, 255));
+        QCoreApplication::sendEvent(support, &leave);
+        QCOMPARE(inkOf(support), QColor(0, 0, 255));
 
-        QCoreApplication::sendEvent(box.Label1, &enter);
-        QCOMPARE(inkOf(box.Label1), QColor(255, 0, 0));
-        QCOMPARE(inkOf(box.Label2), QColor(0, 0, 255));
+        QCoreApplication::sendEvent(home, &enter);
+        QCOMPARE(inkOf(home), QColor(255, 0, 0));
+        QCOMPARE(inkOf(support), QColor(0, 0, 255));
     }
 
     void linkClickOpensTheAddress()
@@ -237,10 +243,12 @@ private slots:
         QDesktopServices::setUrlHandler("https", &catcher, "open");
         TAboutBox box;
         box.show();
-        QTest::mouseClick(box.Label2, Qt::LeftButton, {}, QPoint(3, 3));
-        QTest::mouseClick(box.Label1, Qt::LeftButton, {}, QPoint(3, 3));
+        auto *home = control<QLabel>(box, "Label1");
+        auto *support = control<QLabel>(box, "Label2");
+        QTest::mouseClick(support, Qt::LeftButton, {}, QPoint(3, 3));
+        QTest::mouseClick(home, Qt::LeftButton, {}, QPoint(3, 3));
         QDesktopServices::unsetUrlHandler("https");
-        QCOMPARE(catcher.urls, QList<QUrl>({QUrl(box.Label2->text()), QUrl(box.Label1->text())}));
+        QCOMPARE(catcher.urls, QList<QUrl>({QUrl(support->text()), QUrl(home->text())}));
         QVERIFY(box.isVisible());
     }
 
@@ -248,9 +256,10 @@ private slots:
     {
         TMain window;
         TAboutBox box(&window);
-        QStatusTipEvent tip(box.Label1->statusTip());
-        QCoreApplication::sendEvent(box.Label1, &tip);
-        QCOMPARE(window.statusBar()->currentMessage(), QString("ホームページ"));
+        auto *home = control<QLabel>(box, "Label1");
+        QStatusTipEvent tip(home->statusTip());
+        QCoreApplication::sendEvent(home, &tip);
+        QCOMPARE(control<QStatusBar>(window, "StatusBar1")->currentMessage(), QString("ホームページ"));
     }
 
     void closing_data()

@@ -6,6 +6,7 @@
 #include "HelpWindow.h"
 #include "ModalLoop.h"
 #include "ScriptedPrompts.h"
+#include "Controls.h"
 #include "FileHelpers.h"
 
 #include <QAction>
@@ -54,7 +55,7 @@ struct Fixture
         // The command returns once the action has closed the dialog.
         return actWhileShown([] { return qobject_cast<TExportHTML *>(QApplication::activeModalWidget()); },
                              [&](QWidget &dialog) { action(static_cast<TExportHTML &>(dialog)); },
-                             [this] { window.findChild<QAction *>(QStringLiteral("mnOutPutHTML1"))->trigger(); });
+                             [this] { control<QAction>(window, "mnOutPutHTML1")->trigger(); });
     }
 };
 
@@ -97,25 +98,26 @@ private slots:
         auto checkDefaultsThenChangeAll = [](TExportHTML &d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("出力設定"));
             QVERIFY(d.OutputFileName.endsWith(QStringLiteral("menu.htm")));
-            for (QRadioButton *on : {d.JSONRadioBtn, d.DefCSSONRadioBtn, d.SoftInfoONRadioBtn, d.AuthorLinkONRadioBtn})
-                QVERIFY2(on->isChecked(), qPrintable(on->objectName()));
-            QCOMPARE(d.GroupMarkCmbBox->currentText(), QString());
-            QCOMPARE(d.GroupMarkCmbBox->count(), 6);
-            QCOMPARE(d.ClassNameEdit->text(), QStringLiteral("指定したい場合のみ設定"));
-            QCOMPARE(d.FontsCmbBox->currentIndex(), TExportHTML::defaultFontIndex(TExportHTML::fontEntries(QFontDatabase::families())));
+            for (const char *on : {"JSONRadioBtn", "DefCSSONRadioBtn", "SoftInfoONRadioBtn", "AuthorLinkONRadioBtn"})
+                QVERIFY2(control<QRadioButton>(d, on)->isChecked(), on);
+            auto *mark = control<QComboBox>(d, "GroupMarkCmbBox");
+            auto *fonts = control<QComboBox>(d, "FontsCmbBox");
+            auto *className = control<QLineEdit>(d, "ClassNameEdit");
+            QCOMPARE(mark->currentText(), QString());
+            QCOMPARE(mark->count(), 6);
+            QCOMPARE(className->text(), QStringLiteral("指定したい場合のみ設定"));
+            QCOMPARE(fonts->currentIndex(), TExportHTML::defaultFontIndex(TExportHTML::fontEntries(QFontDatabase::families())));
             const ExportSettings defaults;
             const ExportSettings shown = d.settings();
             QCOMPARE(shown.FoldingScript, defaults.FoldingScript);
             QCOMPARE(shown.ClassNameEntry, defaults.ClassNameEntry);
 
-            d.JSOFFRadioBtn->setChecked(true);
-            d.DefCSSOFFRadioBtn->setChecked(true);
-            d.SoftInfoOFFRadioBtn->setChecked(true);
-            d.AuthorLinkOFFRadioBtn->setChecked(true);
-            d.GroupMarkCmbBox->setEditText(QStringLiteral("◆"));
-            d.FontsCmbBox->setCurrentIndex(d.FontsCmbBox->count() - 1);
-            d.ClassNameEdit->setText(QStringLiteral("menu"));
-            d.CancelBtn->click();
+            for (const char *off : {"JSOFFRadioBtn", "DefCSSOFFRadioBtn", "SoftInfoOFFRadioBtn", "AuthorLinkOFFRadioBtn"})
+                control<QRadioButton>(d, off)->setChecked(true);
+            mark->setEditText(QStringLiteral("◆"));
+            fonts->setCurrentIndex(fonts->count() - 1);
+            className->setText(QStringLiteral("menu"));
+            control<QPushButton>(d, "CancelBtn")->click();
         };
         QVERIFY(f.run(f.path(QStringLiteral("menu.htm")), checkDefaultsThenChangeAll));
         QVERIFY(f.run(f.path(QStringLiteral("menu.htm")), checkDefaultsThenChangeAll));
@@ -168,27 +170,29 @@ private slots:
         LinkTree tree;
         ScriptedPrompts prompts;
         TExportHTML dialog(tree, prompts);
-        QVERIFY(dialog.OKBtn->isDefault());
-        QCOMPARE(dialog.FontsCmbBox->maxVisibleItems(), 12);
-        QVERIFY(!dialog.FontsCmbBox->isEditable());
-        QVERIFY(dialog.GroupMarkCmbBox->isEditable());
+        auto *mark = control<QComboBox>(dialog, "GroupMarkCmbBox");
+        auto *fonts = control<QComboBox>(dialog, "FontsCmbBox");
+        QVERIFY(control<QPushButton>(dialog, "OKBtn")->isDefault());
+        QCOMPARE(fonts->maxVisibleItems(), 12);
+        QVERIFY(!fonts->isEditable());
+        QVERIFY(mark->isEditable());
         const QStringList expected = {"GroupMarkCmbBox",     "FontsCmbBox",         "ClassNameEdit",
                                       "JSONRadioBtn",        "JSOFFRadioBtn",       "DefCSSONRadioBtn",
                                       "DefCSSOFFRadioBtn",   "SoftInfoONRadioBtn",  "SoftInfoOFFRadioBtn",
                                       "AuthorLinkONRadioBtn", "AuthorLinkOFFRadioBtn", "OKBtn",
                                       "CancelBtn",           "HelpBtn"};
         // The focus chain also holds the editable box's own line edit; only the named controls count.
-        QStringList order{dialog.GroupMarkCmbBox->objectName()};
-        for (QWidget *w = dialog.GroupMarkCmbBox->nextInFocusChain(); w != dialog.GroupMarkCmbBox;
-             w = w->nextInFocusChain()) {
+        QStringList order{mark->objectName()};
+        for (QWidget *w = mark->nextInFocusChain(); w != mark; w = w->nextInFocusChain()) {
             if (expected.contains(w->objectName()))
                 order << w->objectName();
         }
         QCOMPARE(order, expected);
         // Each pair of answers is exclusive on its own.
-        dialog.JSOFFRadioBtn->setChecked(true);
-        QVERIFY(dialog.DefCSSONRadioBtn->isChecked() && dialog.SoftInfoONRadioBtn->isChecked()
-                && dialog.AuthorLinkONRadioBtn->isChecked());
+        control<QRadioButton>(dialog, "JSOFFRadioBtn")->setChecked(true);
+        QVERIFY(control<QRadioButton>(dialog, "DefCSSONRadioBtn")->isChecked()
+                && control<QRadioButton>(dialog, "SoftInfoONRadioBtn")->isChecked()
+                && control<QRadioButton>(dialog, "AuthorLinkONRadioBtn")->isChecked());
     }
 
     void labelAcceleratorsFocusTheirFields_data()
@@ -210,7 +214,7 @@ private slots:
             d.activateWindow();
             if (!QTest::qWaitForWindowActive(&d))
                 return;
-            d.OKBtn->setFocus();
+            control<QPushButton>(d, "OKBtn")->setFocus();
             QTest::keyClick(&d, Qt::Key(key), Qt::AltModifier);
             QWidget *w = QApplication::focusWidget();
             while (w && w->objectName().isEmpty()) // an editable box focuses its own line edit
@@ -226,8 +230,9 @@ private slots:
         Fixture f;
         QStringList entries;
         QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&entries](TExportHTML &d) {
-            for (int i = 0; i < d.FontsCmbBox->count(); ++i)
-                entries << d.FontsCmbBox->itemText(i);
+            auto *fonts = control<QComboBox>(d, "FontsCmbBox");
+            for (int i = 0; i < fonts->count(); ++i)
+                entries << fonts->itemText(i);
             d.reject();
         }));
         QCOMPARE(entries, TExportHTML::fontEntries(QFontDatabase::families()));
@@ -257,22 +262,23 @@ private slots:
         LinkTree tree;
         ScriptedPrompts prompts;
         TExportHTML dialog(tree, prompts);
-        dialog.FontsCmbBox->addItems({QString(), QStringLiteral("DejaVu Serif")});
-        auto *delegate = qobject_cast<FontFamilyDelegate *>(dialog.FontsCmbBox->itemDelegate());
+        auto *fonts = control<QComboBox>(dialog, "FontsCmbBox");
+        fonts->addItems({QString(), QStringLiteral("DejaVu Serif")});
+        auto *delegate = qobject_cast<FontFamilyDelegate *>(fonts->itemDelegate());
         QVERIFY(delegate);
         QStyleOptionViewItem option;
         option.font = dialog.font();
         option.fontMetrics = QFontMetrics(option.font);
         option.rect = QRect(0, 0, 200, FontFamilyDelegate::ItemHeight);
         option.palette = dialog.palette();
-        QVERIFY(delegate->sizeHint(option, dialog.FontsCmbBox->model()->index(1, 0)).height() >= 14);
+        QVERIFY(delegate->sizeHint(option, fonts->model()->index(1, 0)).height() >= 14);
 
         // The empty entry is background only; a named one leaves ink on it.
         auto render = [&](int row) {
             QImage image(200, FontFamilyDelegate::ItemHeight, QImage::Format_RGB32);
             image.fill(Qt::magenta);
             QPainter painter(&image);
-            delegate->paint(&painter, option, dialog.FontsCmbBox->model()->index(row, 0));
+            delegate->paint(&painter, option, fonts->model()->index(row, 0));
             return image;
         };
         const QImage empty = render(0);
@@ -298,8 +304,8 @@ private slots:
         Fixture f;
         const QString target = f.path(QStringLiteral("menu.htm"));
         QVERIFY(f.run(target, [&focus](TExportHTML &d) {
-            d.GroupMarkCmbBox->setEditText(QStringLiteral("◆"));
-            d.ClassNameEdit->setText(QStringLiteral("  menu "));
+            control<QComboBox>(d, "GroupMarkCmbBox")->setEditText(QStringLiteral("◆"));
+            control<QLineEdit>(d, "ClassNameEdit")->setText(QStringLiteral("  menu "));
             QWidget *field = d.findChild<QWidget *>(focus);
             field->setFocus();
             QTest::keyClick(field, Qt::Key_Return);
@@ -322,17 +328,18 @@ private slots:
         const QString target = f.path(QStringLiteral("menu.htm"));
         QString font;
         QVERIFY(f.run(target, [&font](TExportHTML &d) {
-            d.JSOFFRadioBtn->setChecked(true);
-            d.SoftInfoOFFRadioBtn->setChecked(true);
+            control<QRadioButton>(d, "JSOFFRadioBtn")->setChecked(true);
+            control<QRadioButton>(d, "SoftInfoOFFRadioBtn")->setChecked(true);
             // A family whose name CP932 holds, so the page shows it as it stands.
-            for (int i = d.FontsCmbBox->count() - 1; i > 0 && font.isEmpty(); --i) {
-                const QString family = d.FontsCmbBox->itemText(i);
+            auto *fonts = control<QComboBox>(d, "FontsCmbBox");
+            for (int i = fonts->count() - 1; i > 0 && font.isEmpty(); --i) {
+                const QString family = fonts->itemText(i);
                 if (Cp932::decode(Cp932::encode(family)) == family) {
-                    d.FontsCmbBox->setCurrentIndex(i);
+                    fonts->setCurrentIndex(i);
                     font = family;
                 }
             }
-            QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
         }));
         QVERIFY2(!font.isEmpty(), "no font installed");
         const QString page = Cp932::decode(readAll(target));
@@ -354,11 +361,12 @@ private slots:
         Fixture f;
         const QString target = f.path(QStringLiteral("menu.htm"));
         QVERIFY(f.run(target, [closeBox](TExportHTML &d) {
-            d.ClassNameEdit->setFocus();
+            auto *className = control<QLineEdit>(d, "ClassNameEdit");
+            className->setFocus();
             if (closeBox)
                 d.close();
             else
-                QTest::keyClick(d.ClassNameEdit, Qt::Key_Escape);
+                QTest::keyClick(className, Qt::Key_Escape);
             QVERIFY(!d.isVisible());
         }));
         QVERIFY(!QFile::exists(target));
@@ -372,7 +380,7 @@ private slots:
         const QString target = f.path(QStringLiteral("missing/menu.htm"));
         bool closed = false;
         QVERIFY(f.run(target, [&closed](TExportHTML &d) {
-            d.OKBtn->click();
+            control<QPushButton>(d, "OKBtn")->click();
             closed = !d.isVisible() && d.result() == QDialog::Accepted;
         }));
         QVERIFY(closed);
@@ -387,8 +395,9 @@ private slots:
         Fixture f;
         QString shown;
         QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&shown, &f](TExportHTML &d) {
-            QStatusTipEvent tip(d.ClassNameEdit->statusTip());
-            QCoreApplication::sendEvent(d.ClassNameEdit, &tip);
+            auto *className = control<QLineEdit>(d, "ClassNameEdit");
+            QStatusTipEvent tip(className->statusTip());
+            QCoreApplication::sendEvent(className, &tip);
             shown = f.window.statusBar()->currentMessage();
             d.reject();
         }));
@@ -412,7 +421,7 @@ private slots:
         QPointer<QTextBrowser> viewer;
         bool usableBesideDialog = false;
         QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {
-            d.HelpBtn->click();
+            control<QPushButton>(d, "HelpBtn")->click();
             viewer = helpWindow();
             usableBesideDialog = viewer && viewer->isVisible() && scrolls(viewer);
             d.reject();
@@ -423,7 +432,7 @@ private slots:
         QVERIFY(scrolls(viewer));
 
         // The Help menu shows the same window, and a later dialog does not block it either.
-        f.window.findChild<QAction *>(QStringLiteral("mnVormikHelp1"))->trigger();
+        control<QAction>(f.window, "mnVormikHelp1")->trigger();
         QCOMPARE(helpWindow(), viewer.data());
         usableBesideDialog = false;
         QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {
@@ -460,8 +469,8 @@ private slots:
         LinkTree tree;
         ScriptedPrompts prompts;
         TExportHTML dialog(tree, prompts);
-        dialog.FormShow();
-        QComboBox &box = *dialog.FontsCmbBox;
+        dialog.show(); // showing fills the list
+        QComboBox &box = *control<QComboBox>(dialog, "FontsCmbBox");
         QAbstractItemDelegate *delegate = box.itemDelegate();
         QStyleOptionViewItem option;
         option.font = box.font();
@@ -537,7 +546,7 @@ private slots:
         Fixture f;
         // No help file beside the test program: the guard shows why, and the dialog stays usable.
         QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [](TExportHTML &d) {
-            d.HelpBtn->click();
+            control<QPushButton>(d, "HelpBtn")->click();
             QVERIFY(d.isVisible());
             d.reject();
         }));

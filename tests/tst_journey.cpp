@@ -9,6 +9,7 @@
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 #include "text/Cp932Codec.h"
+#include "Controls.h"
 #include "FileHelpers.h"
 
 #include <QApplication>
@@ -378,13 +379,16 @@ class TestJourney : public QObject
             [&](QWidget &window) {
                 auto &d = static_cast<TExportHTML &>(window);
                 QCOMPARE(d.OutputFileName, path);
-                pickFromList(d.GroupMarkCmbBox, QStringLiteral("◆"));
-                QTest::mouseClick(d.DefCSSOFFRadioBtn, Qt::LeftButton);
-                QTest::mouseClick(d.SoftInfoOFFRadioBtn, Qt::LeftButton);
-                typeInto(d.ClassNameEdit, " menu ");
-                QVERIFY(d.JSONRadioBtn->isChecked() && d.AuthorLinkONRadioBtn->isChecked());
-                QVERIFY(d.DefCSSOFFRadioBtn->isChecked() && d.SoftInfoOFFRadioBtn->isChecked());
-                QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+                auto *styleSheetOff = control<QRadioButton>(d, "DefCSSOFFRadioBtn");
+                auto *softwareInfoOff = control<QRadioButton>(d, "SoftInfoOFFRadioBtn");
+                pickFromList(control<QComboBox>(d, "GroupMarkCmbBox"), QStringLiteral("◆"));
+                QTest::mouseClick(styleSheetOff, Qt::LeftButton);
+                QTest::mouseClick(softwareInfoOff, Qt::LeftButton);
+                typeInto(control<QLineEdit>(d, "ClassNameEdit"), " menu ");
+                QVERIFY(control<QRadioButton>(d, "JSONRadioBtn")->isChecked()
+                        && control<QRadioButton>(d, "AuthorLinkONRadioBtn")->isChecked());
+                QVERIFY(styleSheetOff->isChecked() && softwareInfoOff->isChecked());
+                QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
                 pressedOk = !d.isVisible() && d.result() == QDialog::Accepted;
             },
             [this] { f.clickMenuItem(QStringLiteral("mnOutPutHTML1")); });
