@@ -5,15 +5,18 @@
 
 #include <benchmark/benchmark.h>
 
+#include <string>
+
 // The whole export, page built and written, for each tree shape. The work follows the size of the
 // page, which is the size of the tree for the balanced and flat shapes; in the chain each line
 // carries one tree-line character per level, so there the page itself grows faster than the tree.
 // Complexity is fitted against the page's bytes.
-static void BM_ExportPage(benchmark::State &state)
+static void BM_ExportPage(benchmark::State &state, PageFormat format)
 {
     const auto shape = static_cast<TreeShape>(state.range(0));
     const auto tree = makeTree(shape, static_cast<int>(state.range(1)));
     ExportSettings settings;
+    settings.Format = format;
     settings.OutputFileName = benchFolder() + QStringLiteral("/menu.htm");
     settings.GroupMark = QStringLiteral("□");
     settings.FontName = QStringLiteral("ＭＳ ゴシック");
@@ -54,7 +57,15 @@ static void pageSizes(benchmark::internal::Benchmark *bench, TreeShape shape)
     bench->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 }
 
-BENCHMARK(BM_ExportPage)->Name("ExportPage/balanced")->Apply([](auto *b) { pageSizes(b, TreeShape::Balanced); });
-BENCHMARK(BM_ExportPage)->Name("ExportPage/flat")->Apply([](auto *b) { pageSizes(b, TreeShape::Flat); });
-BENCHMARK(BM_ExportPage)->Name("ExportPage/chain")->Apply([](auto *b) { pageSizes(b, TreeShape::Chain); });
+// Every shape as the classic page and, beside it, as the HTML5 page.
+static const bool exportBenchmarks = [] {
+    for (const TreeShape shape : {TreeShape::Balanced, TreeShape::Flat, TreeShape::Chain}) {
+        const std::string name = shapeName(shape);
+        pageSizes(benchmark::RegisterBenchmark(("ExportPage/" + name).c_str(), BM_ExportPage, PageFormat::Classic), shape);
+        pageSizes(benchmark::RegisterBenchmark(("ExportPage/html5/" + name).c_str(), BM_ExportPage, PageFormat::Html5),
+                  shape);
+    }
+    return true;
+}();
+
 BENCHMARK(BM_BuildPage)->Name("BuildPage/balanced")->Apply([](auto *b) { pageSizes(b, TreeShape::Balanced); });

@@ -15,6 +15,7 @@ const QString NoScript = QStringLiteral("no-script");
 const QString NoStyle = QStringLiteral("no-style");
 const QString NoGenerator = QStringLiteral("no-generator");
 const QString NoFooter = QStringLiteral("no-footer");
+const QString Html5 = QStringLiteral("html5");
 
 } // namespace
 
@@ -32,6 +33,7 @@ void describe(QCommandLineParser &parser)
         {NoStyle, QStringLiteral("Leave out the default style sheet.")},
         {NoGenerator, QStringLiteral("Leave out the software information.")},
         {NoFooter, QStringLiteral("Leave out the link to the author's web site.")},
+        {Html5, QStringLiteral("Write an HTML5 page in UTF-8 instead of the classic XHTML page in Shift_JIS.")},
     });
     parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("The project file to read."));
     parser.addPositionalArgument(QStringLiteral("PAGE"), QStringLiteral("The page to write."));
@@ -50,6 +52,8 @@ Command commandFrom(const QCommandLineParser &parser)
     settings.DefaultStyleSheet = !parser.isSet(NoStyle);
     settings.SoftwareInfo = !parser.isSet(NoGenerator);
     settings.AuthorLink = !parser.isSet(NoFooter);
+    if (parser.isSet(Html5))
+        settings.Format = PageFormat::Html5;
     if (parser.isSet(Mark))
         settings.GroupMark = parser.value(Mark);
     if (parser.isSet(Font))

@@ -10,6 +10,10 @@
 class LinkNode;
 class LinkTree;
 
+// The two kinds of page: the classic XHTML page in Shift_JIS, and an HTML5 page in UTF-8 that
+// validates, reads well in a screen reader and folds without a script.
+enum class PageFormat { Classic, Html5 };
+
 // What the export settings dialog (or vormik-export's options) ask of the page.
 struct ExportSettings
 {
@@ -23,6 +27,7 @@ struct ExportSettings
     QString GroupMark;               // GroupMarkCmbBox's text
     QString FontName;                // empty: no font chosen
     QString ClassNameEntry = ClassNamePlaceholder;
+    PageFormat Format = PageFormat::Classic; // the classic page unless the user picks HTML5
 };
 
 // The working record of one export; empty until the export fills it.
@@ -50,6 +55,19 @@ inline const QStringList RootClassCandidates = {
 
 // The page-head template, as lines.
 QStringList templateLines();
+
+// The page's title as the template writes it (already HTML text).
+QString templateTitle();
+
+// The program as the page names it, in the generator line and the footer.
+inline const QString GeneratorName = QStringLiteral("Vormik Ver1.00");
+// The maker's notice in the footer, and the web page it links to.
+inline const QString MakerNotice = QStringLiteral("このメニューはツリーメニュー作成ソフト Vormik で作りました。");
+inline const QString MakerSite = QStringLiteral("https://vormik.example.org/");
+inline const QString MakerSiteLinkText = QStringLiteral("Vormik のウェブサイトへ");
+
+// The file-name suffix a save dialog proposes for a page of `format`, without the dot.
+QString suggestedSuffix(PageFormat format);
 
 // Sets GroupClassName and RootClassName: the trimmed class-name entry when the user gave one,
 // otherwise the first candidate no node uses as its class. The root class is the first of its
@@ -92,7 +110,8 @@ std::vector<int> groupEnds(const LinkTree &tree);
 void writeNodeLines(const LinkTree &tree, const TSystemStruct &system,
                     const std::function<void(const QString &line)> &sink);
 
-// The page's bytes: CP932, CR LF after every line. Writes every group's ObjID and every node's
+// The page's bytes in settings.Format: the classic page is CP932 with CR LF after every line, the
+// HTML5 page UTF-8 without a byte-order mark. Writes every group's ObjID and every node's
 // HtmlText into the tree.
 QByteArray buildPage(LinkTree &tree, const ExportSettings &settings);
 QByteArray buildPage(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);

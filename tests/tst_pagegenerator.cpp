@@ -3,6 +3,7 @@
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 #include "FileHelpers.h"
+#include "PageTrees.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,28 +18,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-LinkNode *link(LinkTree &tree, LinkNode *parent, const QString &text, const QString &href = {},
-               const QString &target = {}, const QString &id = {}, const QString &cls = {})
-{
-    LinkNode *node = tree.appendLink(parent, text);
-    node->record().Href = href;
-    node->record().Target = target;
-    node->record().ObjID = id;
-    node->record().Class = cls;
-    return node;
-}
-
-// The tree of the worked example: Docs { FAQ, Guide { Intro, Setup } }, News.
-void buildWorkedExample(LinkTree &tree)
-{
-    LinkNode *docs = tree.appendGroup(nullptr, QStringLiteral("Docs"));
-    link(tree, docs, QStringLiteral("FAQ"), QStringLiteral("faq.html"), {}, QStringLiteral("faq"), QStringLiteral("hot"));
-    LinkNode *guide = tree.appendGroup(docs, QStringLiteral("Guide"));
-    link(tree, guide, QStringLiteral("Intro"), QStringLiteral("intro.html"));
-    link(tree, guide, QStringLiteral("Setup"), QStringLiteral("setup.html"), QStringLiteral("_blank"));
-    link(tree, nullptr, QStringLiteral("News"), QStringLiteral("news.html"));
-}
 
 ExportSettings workedSettings()
 {

@@ -66,6 +66,10 @@ private slots:
             one.*field = false;
             QTest::newRow(option) << QStringList{QLatin1String(option)} << one;
         }
+        ExportSettings html5 = defaults;
+        html5.Format = PageFormat::Html5;
+        QTest::newRow("--html5") << QStringList{QStringLiteral("--html5")} << html5;
+
         ExportSettings emptyMark = defaults;
         QTest::newRow("empty mark") << QStringList{QStringLiteral("--mark="), QStringLiteral("--font"), QString()}
                                     << emptyMark;
@@ -87,6 +91,7 @@ private slots:
         QCOMPARE(got.GroupMark, expected.GroupMark);
         QCOMPARE(got.FontName, expected.FontName);
         QCOMPARE(got.ClassNameEntry, expected.ClassNameEntry);
+        QCOMPARE(got.Format, expected.Format);
     }
 
     void badArgumentsAreRefused_data()

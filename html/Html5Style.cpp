@@ -1,0 +1,86 @@
+// The HTML5 page's default style sheet: the tree lines are borders of pseudo-elements, so they
+// stay joined at any font and zoom and are no part of the text a screen reader reads.
+#include "html/Html5Page.h"
+
+namespace Html5Page {
+
+QString cssString(const QString &text)
+{
+    QString result = QStringLiteral("\"");
+    for (const char32_t codePoint : text.toUcs4()) {
+        // A quote or backslash would end or bend the string; a control character cannot stand
+        // in it; "<" could start the element's end tag. The space after a hex escape ends it.
+        if (codePoint == U'"' || codePoint == U'\\')
+            result += QLatin1Char('\\') + QChar(codePoint);
+        else if (codePoint < 0x20 || codePoint == 0x7F || codePoint == U'<')
+            result += QStringLiteral("\\%1 ").arg(static_cast<uint>(codePoint), 0, 16);
+        else
+            result += QString::fromUcs4(&codePoint, 1);
+    }
+    return result + QLatin1Char('"');
+}
+
+QString styleSheet(const QString &rootClass, const QString &fontName)
+{
+    // Nested items hang half an em in from their parent's text: the vertical line runs down the
+    // left edge of each item (only to the middle of the first line for the last one), the branch
+    // runs from it to the item's text. 0.75em is the middle of a 1.5em line.
+    QString css = QStringLiteral("<style>\n.%1 {\n").arg(rootClass);
+    if (!fontName.isEmpty())
+        css += QStringLiteral("\tfont-family: %1;\n").arg(cssString(fontName));
+    css += QStringLiteral(
+               "\tline-height: 1.5;\n"
+               "\twhite-space: nowrap;\n"
+               "\tmargin-left: 3px;\n"
+               "}\n"
+               ".%1 ul {\n"
+               "\tlist-style: none;\n"
+               "\tmargin: 0;\n"
+               "\tpadding: 0;\n"
+               "}\n"
+               ".%1 ul ul {\n"
+               "\tmargin-left: 0.5em;\n"
+               "}\n"
+               ".%1 ul ul > li {\n"
+               "\tposition: relative;\n"
+               "\tpadding-left: 0.75em;\n"
+               "}\n"
+               ".%1 ul ul > li::before {\n"
+               "\tcontent: \"\";\n"
+               "\tposition: absolute;\n"
+               "\tleft: 0;\n"
+               "\ttop: 0;\n"
+               "\tbottom: 0;\n"
+               "\tborder-left: 1px solid;\n"
+               "}\n"
+               ".%1 ul ul > li:last-child::before {\n"
+               "\tbottom: auto;\n"
+               "\theight: 0.75em;\n"
+               "}\n"
+               ".%1 ul ul > li::after {\n"
+               "\tcontent: \"\";\n"
+               "\tposition: absolute;\n"
+               "\tleft: 0;\n"
+               "\ttop: 0.75em;\n"
+               "\twidth: 0.6em;\n"
+               "\tborder-top: 1px solid;\n"
+               "}\n"
+               ".%1 summary {\n"
+               "\tcursor: pointer;\n"
+               "}\n"
+               ".%1 a {\n"
+               "\tcolor: #000080;\n"
+               "\ttext-decoration: none;\n"
+               "}\n"
+               ".%1 a:hover, .%1 a:focus {\n"
+               "\ttext-decoration: underline;\n"
+               "}\n"
+               ".%1 a[aria-current=\"page\"] {\n"
+               "\tfont-weight: bold;\n"
+               "}\n"
+               "</style>")
+               .arg(rootClass);
+    return css;
+}
+
+} // namespace Html5Page

@@ -1,0 +1,125 @@
+#pragma once
+
+// The HTML5 pages the HTML5 checks run over: trees of several shapes, every option on and off,
+// and texts that could break a page.
+#include "PageTrees.h"
+#include "html/PageGenerator.h"
+
+#include <QList>
+
+#include <functional>
+
+struct Html5Case
+{
+    QString name; // the page's file name is NAME.html
+    std::function<void(LinkTree &)> build;
+    ExportSettings settings; // OutputFileName is set where the page is written
+    QString current;         // the text of the link to the page itself, if any
+};
+
+namespace Html5Trees {
+
+inline void oneLink(LinkTree &tree)
+{
+    link(tree, nullptr, QStringLiteral("ホーム"), QStringLiteral("index.html"));
+}
+
+// Twelve groups, each inside the one before, each holding a link before the next group.
+inline void deepNesting(LinkTree &tree)
+{
+    LinkNode *parent = nullptr;
+    for (int level = 1; level <= 12; ++level) {
+        parent = tree.appendGroup(parent, QStringLiteral("階層%1").arg(level));
+        link(tree, parent, QStringLiteral("項目%1").arg(level), QStringLiteral("p%1.html").arg(level));
+    }
+}
+
+inline void emptyGroups(LinkTree &tree)
+{
+    tree.appendGroup(nullptr, QStringLiteral("空0"));
+    LinkNode *g = tree.appendGroup(nullptr, QStringLiteral("組"));
+    tree.appendGroup(g, QStringLiteral("空1"));
+    tree.appendGroup(tree.appendGroup(g, QStringLiteral("中")), QStringLiteral("空2"));
+    link(tree, nullptr, QStringLiteral("リンク"), QStringLiteral("l.html"));
+    tree.appendGroup(nullptr, QStringLiteral("空3"));
+}
+
+// Markup characters and characters Shift_JIS lacks in every text and field.
+inline void specialTexts(LinkTree &tree)
+{
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("<b>&amp; \"quoted\" 'single'</b> 😀"));
+    link(tree, group, QStringLiteral("A & B < C > D \"E\" 'F' 𠮷 ¥‾ é"), QStringLiteral("search.cgi?q=a&b='c'&x=é"),
+         QStringLiteral("win&\"'>"), QStringLiteral("id&\"'<>"), QStringLiteral("c&\"'<> d"));
+    LinkNode *inner = tree.appendGroup(group, QStringLiteral("</details></li></ul> ✓"));
+    link(tree, inner, QStringLiteral("<script>alert(1)</script>"));
+}
+
+// A project file may put children under a link.
+inline void linkWithChildren(LinkTree &tree)
+{
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("組"));
+    LinkNode *parent = link(tree, group, QStringLiteral("親"), QStringLiteral("parent.html"));
+    link(tree, parent, QStringLiteral("子"), QStringLiteral("child.html"));
+    link(tree, group, QStringLiteral("弟"), QStringLiteral("next.html"));
+}
+
+// Two groups deep, a link to the page itself (current.html).
+inline void currentPage(LinkTree &tree)
+{
+    LinkNode *docs = tree.appendGroup(nullptr, QStringLiteral("資料"));
+    link(tree, docs, QStringLiteral("よくある質問"), QStringLiteral("faq.html"));
+    LinkNode *guide = tree.appendGroup(docs, QStringLiteral("案内"));
+    link(tree, guide, QStringLiteral("このページ"), QStringLiteral("current.html"));
+    link(tree, guide, QStringLiteral("別のページ"), QStringLiteral("other.html"));
+    link(tree, tree.appendGroup(nullptr, QStringLiteral("他")), QStringLiteral("外"), QStringLiteral("x.html"));
+}
+
+} // namespace Html5Trees
+
+inline ExportSettings html5Settings()
+{
+    ExportSettings settings;
+    settings.Format = PageFormat::Html5;
+    settings.GroupMark = QStringLiteral("□");
+    settings.FontName = QStringLiteral("ＭＳ ゴシック");
+    return settings;
+}
+
+inline QList<Html5Case> html5Cases()
+{
+    using namespace Html5Trees;
+    const ExportSettings on = html5Settings();
+    ExportSettings noScript = on;
+    noScript.FoldingScript = false;
+    ExportSettings special = on;
+    special.GroupMark = QStringLiteral("<&>\"' ★");
+    special.FontName = QStringLiteral("Fönt \"&<>'\\ 𠮷 </style>");
+    special.ClassNameEntry = QStringLiteral("grp&\"'<>");
+    ExportSettings specialNoScript = special;
+    specialNoScript.FoldingScript = false;
+
+    QList<Html5Case> cases = {
+        {QStringLiteral("empty"), [](LinkTree &) {}, on, {}},
+        {QStringLiteral("one-link"), oneLink, on, {}},
+        {QStringLiteral("deep"), deepNesting, on, {}},
+        {QStringLiteral("empty-groups"), emptyGroups, on, {}},
+        {QStringLiteral("empty-groups-no-script"), emptyGroups, noScript, {}},
+        {QStringLiteral("special"), specialTexts, special, {}},
+        {QStringLiteral("special-no-script"), specialTexts, specialNoScript, {}},
+        {QStringLiteral("link-children"), linkWithChildren, on, {}},
+        {QStringLiteral("current"), currentPage, on, QStringLiteral("このページ")},
+    };
+    ExportSettings bare = on;
+    bare.GroupMark.clear();
+    bare.FontName.clear();
+    for (int mask = 0; mask < 16; ++mask) {
+        ExportSettings settings = mask == 0 ? bare : on;
+        settings.FoldingScript = mask & 1;
+        settings.DefaultStyleSheet = mask & 2;
+        settings.SoftwareInfo = mask & 4;
+        settings.AuthorLink = mask & 8;
+        cases.append({QStringLiteral("options-%1%2%3%4").arg(mask & 1).arg((mask >> 1) & 1).arg((mask >> 2) & 1).arg(mask >> 3),
+                      buildWorkedExample, settings, {}});
+    }
+    return cases;
+}
