@@ -82,6 +82,11 @@ TExportHTML::TExportHTML(LinkTree &tree, Prompts &prompts, QWidget *owner)
 
 TExportHTML::~TExportHTML() = default;
 
+void TExportHTML::setFormat(PageFormat format)
+{
+    (format == PageFormat::Html5 ? ui->Html5FormatRadioBtn : ui->ClassicFormatRadioBtn)->setChecked(true);
+}
+
 void TExportHTML::alignAnswers()
 {
     // Where each panel's answers stand as designed: the left edges of the "on" and "off" buttons,
@@ -98,6 +103,7 @@ void TExportHTML::alignAnswers()
     const Answers panels[] = {
         {ui->Panel1Caption, ui->JSONRadioBtn, ui->JSOFFRadioBtn, 189, 257, 362},
         {ui->Panel2Caption, ui->DefCSSONRadioBtn, ui->DefCSSOFFRadioBtn, 189, 257, 362},
+        {ui->FormatPanelCaption, ui->ClassicFormatRadioBtn, ui->Html5FormatRadioBtn, 189, 257, 362},
         {ui->Panel3Caption, ui->SoftInfoONRadioBtn, ui->SoftInfoOFFRadioBtn, 172, 276, 345},
         {ui->Panel5Caption, ui->AuthorLinkONRadioBtn, ui->AuthorLinkOFFRadioBtn, 172, 276, 345},
     };
@@ -123,6 +129,7 @@ ExportSettings TExportHTML::settings() const
     settings.GroupMark = ui->GroupMarkCmbBox->currentText();
     settings.FontName = ui->FontsCmbBox->currentIndex() > 0 ? ui->FontsCmbBox->currentText() : QString();
     settings.ClassNameEntry = ui->ClassNameEdit->text();
+    settings.Format = ui->Html5FormatRadioBtn->isChecked() ? PageFormat::Html5 : PageFormat::Classic;
     return settings;
 }
 

@@ -49,6 +49,8 @@ public:
 
     // The settings as the controls stand now.
     ExportSettings settings() const;
+    // Selects the page format; the classic page is selected until this is called.
+    void setFormat(PageFormat format);
 
     // The font entries for the given installed families: an empty entry first, then each family's
     // name once, in the given order.

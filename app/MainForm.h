@@ -1,5 +1,7 @@
 #pragma once
 
+#include "html/PageGenerator.h"
+
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
@@ -165,6 +167,8 @@ private:
     const LinkNode *m_selectedBeforeReshaping = nullptr;
     // Set by the user's typing in GroupNameEdit, cleared when the program shows a name there.
     bool m_groupNameEdited = false;
+    // The page format of the last export, which the next one proposes.
+    PageFormat m_pageFormat = PageFormat::Classic;
     // Set while TargetCmbBox finishes an edit: an activation then comes from typing.
     bool m_targetEditEnding = false;
 };

@@ -9,7 +9,7 @@ void TMain::mnOutPutHTML1Click()
 {
     Prompts::FileDialog dialog;
     dialog.filter = QStringLiteral("HTMLドキュメント (*.html;*.htm)|*.html;*.htm;");
-    dialog.defaultSuffix = QStringLiteral("htm");
+    dialog.defaultSuffix = PageGenerator::suggestedSuffix(m_pageFormat);
     dialog.confirmOverwrite = true;
     const std::optional<QString> fileName = prompts().saveFileName(this, dialog);
     if (!fileName)
@@ -18,5 +18,8 @@ void TMain::mnOutPutHTML1Click()
     // A fresh dialog every time, so nothing of an earlier export carries over.
     TExportHTML settings(treeModel().tree(), prompts(), this);
     settings.OutputFileName = *fileName;
-    settings.exec();
+    // The format is the one choice carried over: a user who moved to HTML5 keeps it for the run.
+    settings.setFormat(m_pageFormat);
+    if (settings.exec() == QDialog::Accepted)
+        m_pageFormat = settings.settings().Format;
 }

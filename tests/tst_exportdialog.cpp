@@ -349,6 +349,26 @@ private slots:
         QVERIFY(page.contains(QStringLiteral("<div>資料</div>")));
     }
 
+    // The HTML5 page is the user's choice; the next export proposes it, and its file suffix.
+    void chosenFormatIsWrittenAndProposedNext()
+    {
+        Fixture f;
+        const QString target = f.path(QStringLiteral("menu.html"));
+        QVERIFY(f.run(target, [](TExportHTML &d) {
+            QVERIFY(control<QRadioButton>(d, "ClassicFormatRadioBtn")->isChecked());
+            control<QRadioButton>(d, "Html5FormatRadioBtn")->setChecked(true);
+            QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
+        }));
+        QVERIFY(readAll(target).startsWith("<!DOCTYPE html>"));
+        QVERIFY(f.run(f.path(QStringLiteral("next.html")), [](TExportHTML &d) {
+            QVERIFY(control<QRadioButton>(d, "Html5FormatRadioBtn")->isChecked());
+            d.reject();
+        }));
+        QCOMPARE(f.prompts->fileDialogs.size(), 2);
+        QCOMPARE(f.prompts->fileDialogs.at(0).defaultSuffix, QStringLiteral("htm"));
+        QCOMPARE(f.prompts->fileDialogs.at(1).defaultSuffix, QStringLiteral("html"));
+    }
+
     void escapeAndCloseBoxWriteNothing_data()
     {
         QTest::addColumn<bool>("closeBox");
