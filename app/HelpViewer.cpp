@@ -1,5 +1,6 @@
 #include "app/HelpViewer.h"
 
+#include "text/ProgramFiles.h"
 #include "text/VormikError.h"
 
 #include <QCoreApplication>
@@ -43,7 +44,7 @@ QTextBrowser &viewer(QWidget *owner)
 
 QString helpFilePath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("VORMIK.hlp"));
+    return ProgramFiles::find(QStringLiteral("VORMIK.hlp"));
 }
 
 void showTopic(QWidget *owner, int context)

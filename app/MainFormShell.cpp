@@ -3,10 +3,9 @@
 
 #include "app/AboutBoxForm.h"
 #include "app/HelpViewer.h"
+#include "text/ProgramFiles.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QUrl>
 
 void TMain::mnExit1Click()
@@ -22,8 +21,7 @@ void TMain::mnVormikHelp1Click()
 void TMain::mnReadMe1Click()
 {
     // The desktop's default program shows the file; a missing file is simply not shown.
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("ReadMe.txt"));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramFiles::find(QStringLiteral("ReadMe.txt"))));
 }
 
 void TMain::mnAbout1Click()

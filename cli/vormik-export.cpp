@@ -4,11 +4,13 @@
 #include "html/PageGenerator.h"
 #include "project/AllocatorTuning.h"
 #include "project/ProjectFile.h"
+#include "text/ProgramFiles.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <new>
@@ -34,8 +36,15 @@ int main(int argc, char *argv[])
     ExportOptions::describe(parser);
     if (!parser.parse(QCoreApplication::arguments()))
         return fail(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")))
+    if (parser.isSet(QStringLiteral("help"))) {
+        // The help file's export topic explains what each option sets; it is named where found.
+        const QString helpFile = ProgramFiles::find(QStringLiteral("VORMIK.hlp"));
+        if (QFileInfo(helpFile).isFile())
+            parser.setApplicationDescription(parser.applicationDescription()
+                                             + QStringLiteral("\nThe editor's help file, which explains the settings: ")
+                                             + helpFile);
         parser.showHelp(); // prints the options and ends the program
+    }
     try {
         const ExportOptions::Command command = ExportOptions::commandFrom(parser);
         const std::unique_ptr<LinkTree> tree = ProjectFile::open(command.projectPath);
