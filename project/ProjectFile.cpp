@@ -1,5 +1,6 @@
 #include "project/ProjectFile.h"
 
+#include "project/NodeRecords.h"
 #include "project/usexml.h"
 #include "text/SafeFileWrite.h"
 #include "text/TextRules.h"
@@ -18,51 +19,6 @@ namespace {
 using TextRules::LineEnd;
 using TextRules::FullWidthSpace;
 
-
-// The per-node elements of one `Node`, found by name at any depth below it.
-struct NodeElements
-{
-    xmlNode *node = nullptr;
-    xmlNode *text = nullptr;
-    xmlNode *group = nullptr;
-    xmlNode *href = nullptr;
-    xmlNode *target = nullptr;
-    xmlNode *objId = nullptr;
-    xmlNode *className = nullptr;
-};
-
-// Every `Node` element below the root in document order, each with the first element of every
-// field name below it. One walk serves them all: a field element belongs to each `Node` above it
-// that has no element of that name yet, and the walk meets elements in document order.
-std::vector<NodeElements> allNodeElements(xmlNode *root)
-{
-    std::vector<NodeElements> result;
-    const std::pair<const char *, xmlNode *NodeElements::*> fields[] = {
-        {"Text", &NodeElements::text},     {"Group", &NodeElements::group},   {"Href", &NodeElements::href},
-        {"Target", &NodeElements::target}, {"ObjID", &NodeElements::objId},   {"Class", &NodeElements::className},
-    };
-    usexml::forEachElementBelow(root, [&](xmlNode *element) {
-        if (xmlStrEqual(element->name, BAD_CAST "Node")) {
-            result.push_back({element});
-            element->_private = reinterpret_cast<void *>(result.size()); // its place, plus one
-            return true;
-        }
-        for (const auto &[name, field] : fields) {
-            if (!xmlStrEqual(element->name, BAD_CAST name))
-                continue;
-            for (xmlNode *above = element->parent; above && above != root; above = above->parent) {
-                if (!above->_private)
-                    continue;
-                NodeElements &owner = result[reinterpret_cast<size_t>(above->_private) - 1];
-                if (!(owner.*field))
-                    owner.*field = element;
-            }
-            break;
-        }
-        return true;
-    });
-    return result;
-}
 
 // A number (sign, fraction and exponent allowed) is true unless it is zero; otherwise "True" or
 // "False" in any letter case. Blanks around the value, as a reformatted file may have, are ignored.
@@ -88,19 +44,19 @@ bool isIndentation(QChar c)
     return c == QLatin1Char('\t') || c == QLatin1Char(' ');
 }
 
-// The lines of the outline text: a line ends at CR LF, a lone CR or a lone LF; a break at the
-// very end starts no further line.
-std::vector<QStringView> outlineLines(const QString &text)
+// The lines of the outline text as the parser gave it, in UTF-8: a line ends at CR LF, a lone CR
+// or a lone LF; a break at the very end starts no further line. Each line is decoded only when
+// its node is made, so the outline of a large tree is never held as text a second time.
+std::vector<QByteArrayView> outlineLines(QByteArrayView all)
 {
-    std::vector<QStringView> lines;
-    const QStringView all(text);
+    std::vector<QByteArrayView> lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < all.size(); ++i) {
-        const QChar c = all.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+        const char c = all.at(i);
+        if (c != '\r' && c != '\n')
             continue;
         lines.push_back(all.sliced(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < all.size() && all.at(i + 1) == QLatin1Char('\n'))
+        if (c == '\r' && i + 1 < all.size() && all.at(i + 1) == '\n')
             ++i;
         start = i + 1;
     }
@@ -119,10 +75,10 @@ struct OutlineItem
 // `Text` element holds it (a full-width space for an empty one) and only TABs and blanks come
 // before, those alone are the indentation, so texts that begin with blanks or TABs come back
 // whole. Otherwise every leading TAB and blank counts as a level.
-OutlineItem outlineItem(QStringView line, const xmlNode *textElement)
+OutlineItem outlineItem(QStringView line, const NodeRecord *record)
 {
-    if (textElement) {
-        QString own = usexml::textContent(textElement);
+    if (record && record->found[TextField]) {
+        QString own = record->fields[TextField];
         if (own.isEmpty())
             own = FullWidthSpace;
         if (line.endsWith(own)) {
@@ -147,18 +103,19 @@ VormikError outlineFault(const QString &fileName, long line, const QString &deta
     return VormikError(QStringLiteral("ファイル %1 の Nodes 要素%2: %3").arg(fileName, lineNote(line), detail));
 }
 
-VormikError nodeFault(const QString &fileName, size_t index, const xmlNode *node, const QString &detail)
+VormikError nodeFault(const QString &fileName, size_t index, const NodeRecord &record, const QString &detail)
 {
     return VormikError(QStringLiteral("ファイル %1 の %2 番目の Node 要素%3: %4")
-                           .arg(fileName, QString::number(index + 1), lineNote(usexml::lineOf(node)), detail));
+                           .arg(fileName, QString::number(index + 1), lineNote(record.line), detail));
 }
 
 // Rebuilds the tree's shape from the outline text; returns the nodes in line order, which is
 // absolute order.
-std::vector<LinkNode *> rebuildShape(LinkTree &tree, const QString &outline, const std::vector<NodeElements> &records,
+std::vector<LinkNode *> rebuildShape(LinkTree &tree, QByteArrayView outline, const std::vector<NodeRecord> &records,
                                      const QString &fileName, long firstLine)
 {
-    const std::vector<QStringView> lines = outlineLines(outline);
+    const std::vector<QByteArrayView> lines = outlineLines(outline);
+    usexml::XmlTextDecoder decoder;
     std::vector<LinkNode *> made;
     made.reserve(lines.size());
     auto appendUnder = [&tree](LinkNode *parent, const QString &text) {
@@ -166,7 +123,7 @@ std::vector<LinkNode *> rebuildShape(LinkTree &tree, const QString &outline, con
     };
     LinkNode *previous = nullptr;
     for (size_t k = 0; k < lines.size(); ++k) {
-        const OutlineItem item = outlineItem(lines[k], k < records.size() ? records[k].text : nullptr);
+        const OutlineItem item = outlineItem(decoder.view(lines[k]), k < records.size() ? &records[k] : nullptr);
         LinkNode *node = nullptr;
         if (!previous) {
             node = tree.appendTopLevel(item.text);
@@ -190,30 +147,25 @@ std::vector<LinkNode *> rebuildShape(LinkTree &tree, const QString &outline, con
     return made;
 }
 
-void applyRecord(LinkTree &tree, LinkNode *node, const NodeElements &elements, size_t index, const QString &fileName)
+void applyRecord(LinkTree &tree, LinkNode *node, const NodeRecord &record, size_t index, const QString &fileName)
 {
-    const std::pair<const char *, xmlNode *> required[] = {
-        {"Group", elements.group},   {"Href", elements.href},       {"Target", elements.target},
-        {"ObjID", elements.objId},   {"Class", elements.className},
-    };
-    for (const auto &[name, element] : required) {
-        if (!element)
-            throw nodeFault(fileName, index, elements.node,
-                            QStringLiteral("%1 要素がありません").arg(QString::fromLatin1(name)));
+    for (size_t field : {GroupField, HrefField, TargetField, ObjIdField, ClassField}) {
+        if (!record.found[field])
+            throw nodeFault(fileName, index, record,
+                            QStringLiteral("%1 要素がありません").arg(QString::fromLatin1(FieldNames[field])));
     }
     if (node->text() == FullWidthSpace)
         tree.setText(node, {});
-    const QString groupValue = usexml::textContent(elements.group);
+    const QString &groupValue = record.fields[GroupField];
     const std::optional<bool> group = truthValue(groupValue);
     if (!group)
-        throw nodeFault(fileName, index, elements.node,
-                        QStringLiteral("'%1' is not a valid boolean value").arg(groupValue));
-    LinkAttr &record = node->record();
-    record.Group = *group;
-    record.Href = usexml::textContent(elements.href);
-    record.Target = usexml::textContent(elements.target);
-    record.ObjID = usexml::textContent(elements.objId);
-    record.Class = usexml::textContent(elements.className);
+        throw nodeFault(fileName, index, record, QStringLiteral("'%1' is not a valid boolean value").arg(groupValue));
+    LinkAttr &attributes = node->record();
+    attributes.Group = *group;
+    attributes.Href = record.fields[HrefField];
+    attributes.Target = record.fields[TargetField];
+    attributes.ObjID = record.fields[ObjIdField];
+    attributes.Class = record.fields[ClassField];
     const int picture = *group ? GroupImage : LinkImage;
     tree.setImage(node, picture);
     tree.setStateImage(node, picture);
@@ -282,17 +234,17 @@ std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &fileName)
 {
     // The outline is read as the parser meets it: it may be longer than one text node can hold.
     usexml::StreamedText outline("Nodes");
-    usexml::XmlDocHandle doc = usexml::parse(bytes, fileName, &outline);
-    xmlNode *root = usexml::rootElement(doc.get());
+    NodeCollector collector;
+    usexml::parse(bytes, fileName, outline, collector);
     if (!outline.found)
         throw VormikError(QStringLiteral("ファイル %1 に Nodes 要素がありません").arg(fileName));
 
-    const std::vector<NodeElements> records = allNodeElements(root);
+    const std::vector<NodeRecord> &records = collector.records;
     auto tree = std::make_unique<LinkTree>();
     const std::vector<LinkNode *> made =
-        rebuildShape(*tree, outline.text(), records, fileName, outline.line);
+        rebuildShape(*tree, outline.utf8, records, fileName, outline.line);
     if (records.size() > made.size())
-        throw nodeFault(fileName, made.size(), records[made.size()].node, QStringLiteral("不正なインデックス"));
+        throw nodeFault(fileName, made.size(), records[made.size()], QStringLiteral("不正なインデックス"));
     for (size_t i = 0; i < records.size(); ++i)
         applyRecord(*tree, made[i], records[i], i, fileName);
     // A line without its Node element is still a line of the outline, where a lone full-width

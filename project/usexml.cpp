@@ -6,10 +6,9 @@
 #include <libxml/encoding.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
-#include <libxml/SAX2.h>
 #include <libxml/xmlerror.h>
 
-#include <QStringDecoder>
+#include <QSet>
 
 #include <climits>
 #include <mutex>
@@ -28,14 +27,6 @@ xmlParserInputPtr refuseExternalEntity(const char *, const char *, xmlParserCtxt
 QByteArray utf8(const QString &text)
 {
     return text.toUtf8();
-}
-
-// libxml2's UTF-8 as text. A text that begins with U+FEFF keeps it: QString::fromUtf8 would
-// drop it as a byte-order mark, but inside a document it is a character like any other.
-QString fromXmlText(QByteArrayView utf8)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
-    return decoder.decode(utf8);
 }
 
 const xmlChar *xmlText(const QByteArray &bytes)
@@ -99,13 +90,27 @@ void collectError(void *data, xmlError *error)
     static_cast<ParseFault *>(data)->record(QString::fromUtf8(error->message).trimmed(), error->line, error->int2);
 }
 
+// The longest text libxml2 keeps in one text node of a document. The reader builds no document,
+// but holds every text but the streamed one to the same length, so that no other element can
+// make Open take memory without bound.
+constexpr size_t MaxTextRun = XML_MAX_TEXT_LENGTH;
+
 // What the SAX hooks below share through the parser's private pointer.
 struct ParseState
 {
     ParseFault fault;
     StreamedText *streamed = nullptr;
+    XmlEvents *events = nullptr;
     int depth = 0;           // of the element being parsed; the root is 1
     int streamingDepth = 0;  // of the element whose text is streamed, 0 when none is open
+    bool rootMet = false;
+    // The run of text or of CDATA that one text node of a document would hold: markup of any
+    // kind ends it, and so does a change between text and CDATA.
+    enum class Run { None, Text, CData } run = Run::None;
+    size_t runLength = 0;
+    // Every xml:id met so far: a value used twice makes the document unreadable, as it does
+    // for libxml2's own tree.
+    QSet<QByteArray> ids;
 };
 
 ParseState &stateOf(void *context)
@@ -113,52 +118,113 @@ ParseState &stateOf(void *context)
     return *static_cast<ParseState *>(static_cast<xmlParserCtxt *>(context)->_private);
 }
 
+// The parser's place now, where libxml2 would report a fault met at this point.
+void recordFault(void *context, const QString &message)
+{
+    auto *ctxt = static_cast<xmlParserCtxt *>(context);
+    stateOf(context).fault.record(message, ctxt->input ? ctxt->input->line : 0, ctxt->input ? ctxt->input->col : 0);
+}
+
 // A document type declaration is where entities are declared; refusing it on sight means no
 // entity is ever defined, let alone expanded.
 void refuseDocumentType(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
 {
-    auto *ctxt = static_cast<xmlParserCtxt *>(context);
     stateOf(context).fault.documentType = true;
-    stateOf(context).fault.record(QStringLiteral("文書型宣言 (DOCTYPE) は使えません"),
-                                  ctxt->input ? ctxt->input->line : 0, ctxt->input ? ctxt->input->col : 0);
-    xmlStopParser(ctxt);
+    recordFault(context, QStringLiteral("文書型宣言 (DOCTYPE) は使えません"));
+    xmlStopParser(static_cast<xmlParserCtxt *>(context));
 }
 
-void startElement(void *context, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri,
-                  int namespaceCount, const xmlChar **namespaces, int attributeCount, int defaultedCount,
-                  const xmlChar **attributes)
+// An xml:id must be a name without a colon (blanks around it allowed) and unique in the
+// document; libxml2 checks both only while it builds a tree, so the reader does it here, with
+// libxml2's words.
+void checkXmlIds(void *context, int attributeCount, const xmlChar **attributes)
 {
-    xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount,
-                          attributes);
     ParseState &state = stateOf(context);
-    ++state.depth;
-    StreamedText *streamed = state.streamed;
-    if (streamed && !streamed->found && state.depth > 1 && xmlStrEqual(localName, BAD_CAST streamed->elementName)) {
-        auto *ctxt = static_cast<xmlParserCtxt *>(context);
-        streamed->found = true;
-        streamed->line = ctxt->input ? ctxt->input->line : 0;
-        state.streamingDepth = state.depth;
+    for (int i = 0; i < attributeCount; ++i) {
+        const xmlChar **attribute = attributes + 5 * i; // local name, prefix, URI, value, value's end
+        if (!xmlStrEqual(attribute[0], BAD_CAST "id") || !xmlStrEqual(attribute[1], BAD_CAST "xml"))
+            continue;
+        const QByteArray value(reinterpret_cast<const char *>(attribute[3]), attribute[4] - attribute[3]);
+        if (xmlValidateNCName(xmlText(value), 1) != 0)
+            recordFault(context,
+                        QStringLiteral("xml:id : attribute value %1 is not an NCName").arg(XmlTextDecoder()(value)));
+        if (value.isEmpty())
+            continue;
+        if (state.ids.contains(value))
+            recordFault(context, QStringLiteral("ID %1 already defined").arg(XmlTextDecoder()(value)));
+        else
+            state.ids.insert(value);
     }
 }
 
-void endElement(void *context, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri)
+void startElement(void *context, const xmlChar *localName, const xmlChar *, const xmlChar *, int, const xmlChar **,
+                  int attributeCount, int, const xmlChar **attributes)
+{
+    auto *ctxt = static_cast<xmlParserCtxt *>(context);
+    ParseState &state = stateOf(context);
+    checkXmlIds(context, attributeCount, attributes);
+    ++state.depth;
+    state.rootMet = true;
+    state.run = ParseState::Run::None;
+    const long line = ctxt->input ? ctxt->input->line : 0;
+    StreamedText *streamed = state.streamed;
+    if (!streamed->found && state.depth > 1 && xmlStrEqual(localName, BAD_CAST streamed->elementName)) {
+        streamed->found = true;
+        streamed->line = line;
+        state.streamingDepth = state.depth;
+    }
+    state.events->elementStarted(reinterpret_cast<const char *>(localName), line);
+}
+
+void endElement(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
 {
     ParseState &state = stateOf(context);
     if (state.depth == state.streamingDepth)
         state.streamingDepth = 0;
     --state.depth;
-    xmlSAX2EndElementNs(context, localName, prefix, uri);
+    state.run = ParseState::Run::None;
+    state.events->elementEnded();
 }
 
-// Text inside the streamed element goes to the caller; all other text into the document.
-template<void (*IntoDocument)(void *, const xmlChar *, int)>
-void textOrStream(void *context, const xmlChar *text, int length)
+// Text inside the streamed element goes to it, whatever its length; all other text to the
+// events, a run of it no longer than a document's text node may be.
+template<ParseState::Run Kind>
+void takeText(void *context, const xmlChar *text, int length)
 {
     ParseState &state = stateOf(context);
-    if (state.streamingDepth > 0)
+    if (state.streamingDepth > 0) {
         state.streamed->utf8.append(reinterpret_cast<const char *>(text), length);
-    else
-        IntoDocument(context, text, length);
+        return;
+    }
+    if (state.run != Kind) {
+        state.run = Kind;
+        state.runLength = 0;
+    }
+    // As in libxml2's tree, only a piece added to a run is measured; a first piece too long for
+    // it is the parser's own fault to find.
+    if (state.runLength > 0 && state.runLength + static_cast<size_t>(length) > MaxTextRun) {
+        recordFault(context, QStringLiteral("xmlSAX2Characters: huge text node"));
+        xmlStopParser(static_cast<xmlParserCtxt *>(context));
+        return;
+    }
+    state.runLength += static_cast<size_t>(length);
+    state.events->textFound(reinterpret_cast<const char *>(text), length);
+}
+
+// A comment or a processing instruction is kept by no one, but it ends a run of text.
+void endRun(void *context)
+{
+    stateOf(context).run = ParseState::Run::None;
+}
+
+void commentMet(void *context, const xmlChar *)
+{
+    endRun(context);
+}
+
+void instructionMet(void *context, const xmlChar *, const xmlChar *)
+{
+    endRun(context);
 }
 
 // Routes libxml2's errors to `fault` for as long as it lives, then restores whatever was there.
@@ -291,7 +357,21 @@ QByteArray serialise(xmlDoc *doc)
     return bytes;
 }
 
-XmlDocHandle parse(const QByteArray &bytes, const QString &fileName, StreamedText *streamed)
+XmlTextDecoder::XmlTextDecoder()
+    : m_decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless)
+{
+}
+
+QStringView XmlTextDecoder::view(QByteArrayView utf8)
+{
+    if (utf8.isEmpty())
+        return {};
+    m_buffer.resize(m_decoder.requiredSpace(utf8.size()));
+    const QChar *end = m_decoder.appendToBuffer(m_buffer.data(), utf8);
+    return QStringView(m_buffer.constData(), end);
+}
+
+void parse(const QByteArray &bytes, const QString &fileName, StreamedText &streamed, XmlEvents &events)
 {
     ensureInitialised();
     ParseState state;
@@ -304,76 +384,31 @@ XmlDocHandle parse(const QByteArray &bytes, const QString &fileName, StreamedTex
     std::unique_ptr<xmlParserCtxt, ParserDeleter> ctxt(xmlNewParserCtxt());
     if (!ctxt)
         throw std::bad_alloc();
-    state.streamed = streamed;
+    state.streamed = &streamed;
+    state.events = &events;
     ctxt->_private = &state;
-    ctxt->sax->internalSubset = refuseDocumentType;
-    ctxt->sax->startElementNs = startElement;
-    ctxt->sax->endElementNs = endElement;
-    ctxt->sax->characters = textOrStream<xmlSAX2Characters>;
-    ctxt->sax->ignorableWhitespace = textOrStream<xmlSAX2Characters>;
-    ctxt->sax->cdataBlock = textOrStream<xmlSAX2CDataBlock>;
+    // libxml2's own hooks would build a document; these hand everything on instead.
+    xmlSAXHandler *sax = ctxt->sax;
+    sax->startDocument = nullptr;
+    sax->endDocument = nullptr;
+    sax->internalSubset = refuseDocumentType;
+    sax->startElementNs = startElement;
+    sax->endElementNs = endElement;
+    sax->characters = takeText<ParseState::Run::Text>;
+    sax->ignorableWhitespace = takeText<ParseState::Run::Text>;
+    sax->cdataBlock = takeText<ParseState::Run::CData>;
+    sax->comment = commentMet;
+    sax->processingInstruction = instructionMet;
+    sax->reference = nullptr;
     // Never NOENT, DTDLOAD, HUGE or XINCLUDE: entities stay unexpanded and the depth limit holds.
-    const int options =
-        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
-    XmlDocHandle doc(
-        xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
-    if (fault.documentType || fault.found || !doc || !ctxt->wellFormed)
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, options);
+    if (fault.documentType || fault.found || !ctxt->wellFormed)
         throw VormikError(unreadable(fileName, fault));
-    if (!xmlDocGetRootElement(doc.get())) {
+    if (!state.rootMet) {
         fault.record(QStringLiteral("ルート要素がありません"), 0, 0);
         throw VormikError(unreadable(fileName, fault));
     }
-    return doc;
-}
-
-xmlNode *rootElement(xmlDoc *doc)
-{
-    return doc ? xmlDocGetRootElement(doc) : nullptr;
-}
-
-std::vector<xmlNode *> elementsByName(xmlNode *top, const char *name)
-{
-    std::vector<xmlNode *> found;
-    forEachElementBelow(top, [&](xmlNode *element) {
-        if (xmlStrEqual(element->name, BAD_CAST name))
-            found.push_back(element);
-        return true;
-    });
-    return found;
-}
-
-xmlNode *firstElementByName(xmlNode *top, const char *name)
-{
-    xmlNode *found = nullptr;
-    forEachElementBelow(top, [&](xmlNode *element) {
-        if (xmlStrEqual(element->name, BAD_CAST name))
-            found = element;
-        return found == nullptr;
-    });
-    return found;
-}
-
-QString textContent(const xmlNode *node)
-{
-    if (!node || !node->children)
-        return {};
-    const xmlNode *only = node->children;
-    if (!only->next && only->type == XML_TEXT_NODE)
-        return fromXmlText(reinterpret_cast<const char *>(only->content));
-    xmlChar *content = xmlNodeGetContent(node);
-    const QString text = fromXmlText(reinterpret_cast<const char *>(content));
-    xmlFree(content);
-    return text;
-}
-
-QString StreamedText::text() const
-{
-    return fromXmlText(utf8);
-}
-
-long lineOf(const xmlNode *node)
-{
-    return node ? xmlGetLineNo(node) : 0;
 }
 
 } // namespace usexml

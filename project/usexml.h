@@ -1,8 +1,9 @@
 #pragma once
-// The XML document builder over libxml2, and the few reads a project file needs.
+// The XML document builder over libxml2, and the streaming reader project files are read with.
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 
 #include <libxml/tree.h>
 
@@ -58,9 +59,24 @@ QByteArray serialise(xmlDoc *doc);
 
 // --- Reading ---
 
-// The text of the first element of a given name below the root, collected while parsing rather
-// than kept in the document: libxml2 keeps no more than 10 MB in one text node, and the outline
-// of a large tree can hold more.
+// What the reader hands on while it parses, in document order. Nothing of the document is kept,
+// so a caller keeps what it needs as it comes. Element names are local names (a prefix is
+// dropped) in UTF-8; text comes in pieces, in UTF-8, references and CDATA sections resolved.
+class XmlEvents
+{
+public:
+    // `line` is the line the element's start tag ends on.
+    virtual void elementStarted(const char *localName, long line) = 0;
+    virtual void elementEnded() = 0;
+    virtual void textFound(const char *utf8, int length) = 0;
+
+protected:
+    ~XmlEvents() = default;
+};
+
+// The text of the first element of a given name below the root, collected while parsing and
+// held to no length: it is the one text that may run past the 10 MB any other may hold, as the
+// outline of a large tree can.
 struct StreamedText
 {
     explicit StreamedText(const char *name) : elementName(name) {}
@@ -68,48 +84,29 @@ struct StreamedText
     bool found = false;
     long line = 0;
     QByteArray utf8;
-    // The text as it stands, a leading U+FEFF included.
-    QString text() const;
 };
 
-// Parses a whole document from memory. Nothing outside the bytes is ever loaded: no network,
-// no external entities, and a document type declaration is refused as soon as it is met.
-// Any fault throws VormikError naming `fileName` and, where libxml2 knows it, line and column.
-XmlDocHandle parse(const QByteArray &bytes, const QString &fileName, StreamedText *streamed = nullptr);
+// Parses a whole document from memory: the streamed element's text goes to `streamed`, every
+// element and all other text to `events`. Nothing outside the bytes is ever loaded: no network,
+// no external entities, and a document type declaration is refused as soon as it is met. Any
+// fault throws VormikError naming `fileName` and, where libxml2 knows it, line and column.
+void parse(const QByteArray &bytes, const QString &fileName, StreamedText &streamed, XmlEvents &events);
 
-xmlNode *rootElement(xmlDoc *doc);
-// Every element below `top` (at any depth, `top` itself excluded) named `name`, in document order.
-std::vector<xmlNode *> elementsByName(xmlNode *top, const char *name);
-// The first such element, or null.
-xmlNode *firstElementByName(xmlNode *top, const char *name);
-// All text below the node, joined.
-QString textContent(const xmlNode *node);
-// The line the element starts on in its file.
-long lineOf(const xmlNode *node);
-
-// Walks the elements below `top` in document order, `top` itself excluded, until `visit`
-// returns false.
-template<typename Visit>
-void forEachElementBelow(xmlNode *top, Visit visit)
+// Turns libxml2's UTF-8 into text. A text that begins with U+FEFF keeps it: inside a document it
+// is a character like any other, not a byte-order mark.
+class XmlTextDecoder
 {
-    xmlNode *node = top->children;
-    while (node) {
-        if (node->type == XML_ELEMENT_NODE) {
-            if (!visit(node))
-                return;
-            if (node->children) {
-                node = node->children;
-                continue;
-            }
-        }
-        while (node && !node->next) {
-            node = node->parent;
-            if (node == top)
-                return;
-        }
-        if (node)
-            node = node->next;
-    }
-}
+public:
+    XmlTextDecoder();
+    // The text, valid until the next call.
+    QStringView view(QByteArrayView utf8);
+    // The text at its exact length, so that a large tree of them carries no spare capacity; no
+    // text is a null string.
+    QString operator()(QByteArrayView utf8) { return view(utf8).toString(); }
+
+private:
+    QStringDecoder m_decoder;
+    QString m_buffer; // each text is decoded here
+};
 
 } // namespace usexml

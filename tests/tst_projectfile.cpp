@@ -471,6 +471,17 @@ private slots:
         QCOMPARE(again->nodeAt(0)->record().Href, QStringLiteral("\uFEFFb.htm"));
     }
 
+    // Far down a file a fault still names the line its Node element starts on, whatever follows.
+    void faultPastLine65535NamesTheNodesOwnLine()
+    {
+        const QByteArray before = projectBytes(QStringLiteral("a"), QByteArray(70000, '\n'));
+        const QByteArray bytes = before.chopped(QByteArrayView("</NodeData>").size())
+            + "<Node>\n<Group>maybe</Group><Href/><Target/><ObjID/><Class/></Node></NodeData>";
+        const QString failure = failureOf([&] { ProjectFile::read(bytes, FileName); });
+        const QString line = QString::number(before.count('\n') + 1);
+        QVERIFY2(failure.contains(QStringLiteral("Node 要素（%1 行目）: 'maybe'").arg(line)), qPrintable(failure));
+    }
+
     // Once tuned, small blocks freed by a large document are merged at once, not held aside.
     void tunedAllocatorHoldsNoFastBins()
     {

@@ -11,6 +11,30 @@ using namespace usexml;
 namespace {
 // The document each test builds.
 XmlBuilder xml;
+
+// Everything a parse hands on besides the Nodes element's text: the name of every element as it
+// starts, and the text, joined.
+struct Recorder final : XmlEvents
+{
+    QStringList elements;
+    QByteArray text;
+    void elementStarted(const char *localName, long) override { elements << QString::fromUtf8(localName); }
+    void elementEnded() override {}
+    void textFound(const char *utf8, int length) override { text.append(utf8, length); }
+};
+
+Recorder parsed(const QByteArray &bytes, StreamedText &nodes)
+{
+    Recorder recorder;
+    parse(bytes, QStringLiteral("t.xml"), nodes, recorder);
+    return recorder;
+}
+
+Recorder parsed(const QByteArray &bytes)
+{
+    StreamedText nodes("Nodes");
+    return parsed(bytes, nodes);
+}
 } // namespace
 
 class TestUsexml : public QObject
@@ -28,8 +52,9 @@ private:
     }
     static QString readBackText(const QByteArray &bytes)
     {
-        XmlDocHandle doc = parse(bytes, QStringLiteral("t.xml"));
-        return textContent(firstElementByName(rootElement(doc.get()), "Nodes"));
+        StreamedText nodes("Nodes");
+        parsed(bytes, nodes);
+        return XmlTextDecoder()(nodes.utf8);
     }
 
 private slots:
@@ -68,7 +93,7 @@ private slots:
         QVERIFY(version->children);
         QVERIFY(!version->children->next);
         QCOMPARE(version->children->type, XML_TEXT_NODE);
-        QCOMPARE(textContent(version), QStringLiteral("1.00"));
+        QCOMPARE(reinterpret_cast<const char *>(version->children->content), "1.00");
     }
 
     void textIsEscapedNeverMarkup_data()
@@ -87,10 +112,10 @@ private slots:
         QFETCH(QByteArray, written);
         const QByteArray bytes = documentWithText(text);
         QVERIFY2(bytes.contains("<Nodes>" + written + "</Nodes>"), bytes.constData());
-        XmlDocHandle doc = parse(bytes, QStringLiteral("t.xml"));
-        xmlNode *nodes = firstElementByName(rootElement(doc.get()), "Nodes");
-        QCOMPARE(textContent(nodes), text);
-        QVERIFY(elementsByName(nodes, "b").empty());
+        StreamedText nodes("Nodes");
+        const Recorder recorder = parsed(bytes, nodes);
+        QCOMPARE(XmlTextDecoder()(nodes.utf8), text);
+        QVERIFY(!recorder.elements.contains(QStringLiteral("b")));
     }
 
     void charactersXmlCannotCarryAreLeftOut()
@@ -118,27 +143,18 @@ private slots:
         QVERIFY(!xml.XmlRoot());
     }
 
-    void elementsByNameAtAnyDepthInDocumentOrder()
+    void elementsAtAnyDepthInDocumentOrder()
     {
-        XmlDocHandle doc = parse("<R><Node><x>1</x><Node><x>2</x></Node></Node><a><Node><x>3</x></Node></a>"
-                                 "<Node/></R>",
-                                 QStringLiteral("t.xml"));
-        xmlNode *root = rootElement(doc.get());
-        const std::vector<xmlNode *> nodes = elementsByName(root, "Node");
-        QCOMPARE(nodes.size(), size_t(4));
-        QCOMPARE(textContent(nodes[0]), QStringLiteral("12"));
-        QCOMPARE(textContent(nodes[1]), QStringLiteral("2"));
-        QCOMPARE(textContent(nodes[2]), QStringLiteral("3"));
-        QCOMPARE(textContent(nodes[3]), QString());
-        QVERIFY(elementsByName(nodes[1], "Node").empty()); // the element itself is not below itself
-        QCOMPARE(firstElementByName(root, "x"), nodes[0]->children);
-        QVERIFY(!firstElementByName(root, "node")); // letter case counts
+        const Recorder recorder = parsed("<R><Node><x>1</x><Node><x>2</x></Node></Node><a><Node><x>3</x></Node></a>"
+                                         "<Node/></R>");
+        const QStringList names = {"R", "Node", "x", "Node", "x", "a", "Node", "x", "Node"};
+        QCOMPARE(recorder.elements, names); // letter case as written
+        QCOMPARE(recorder.text, QByteArray("123"));
     }
 
-    void textContentJoinsAllTextBelow()
+    void textComesJoinedAndResolved()
     {
-        XmlDocHandle doc = parse("<R>a<![CDATA[<b>]]>&amp;<i>c</i>&#x5B57;</R>", QStringLiteral("t.xml"));
-        QCOMPARE(textContent(rootElement(doc.get())), QStringLiteral("a<b>&c字"));
+        QCOMPARE(QString::fromUtf8(parsed("<R>a<![CDATA[<b>]]>&amp;<i>c</i>&#x5B57;</R>").text), QStringLiteral("a<b>&c字"));
     }
 
     void faultyDocumentsAreRejected_data()
@@ -161,7 +177,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
         try {
-            parse(bytes, QStringLiteral("t.xml"));
+            parsed(bytes);
             QFAIL("accepted");
         } catch (const VormikError &error) {
             QVERIFY2(error.message().startsWith(QStringLiteral("ファイル t.xml を読み込めません")),
@@ -172,16 +188,14 @@ private slots:
 
     void xincludeIsNeverProcessed()
     {
-        XmlDocHandle doc = parse("<R xmlns:xi='http://www.w3.org/2001/XInclude'><xi:include href='/etc/passwd'/></R>",
-                                 QStringLiteral("t.xml"));
-        QCOMPARE(textContent(rootElement(doc.get())), QString());
+        const Recorder recorder = parsed("<R xmlns:xi='http://www.w3.org/2001/XInclude'><xi:include href='/etc/passwd'/></R>");
+        QCOMPARE(recorder.text, QByteArray());
     }
 
     void shiftJisMeansCp932WhenReading()
     {
         const QByteArray bytes = "<?xml version='1.0' encoding='shift_jis'?><R>\x87\x40\x87\x8a\x81\x60\x81\x5f</R>";
-        XmlDocHandle doc = parse(bytes, QStringLiteral("t.xml"));
-        QCOMPARE(textContent(rootElement(doc.get())), QStringLiteral("①㈱～＼"));
+        QCOMPARE(QString::fromUtf8(parsed(bytes).text), QStringLiteral("①㈱～＼"));
     }
 };
 
