@@ -4,6 +4,7 @@
 #include "app/LinkTreeModel.h"
 #include "app/PopupPanel.h"
 #include "Controls.h"
+#include "TreeSnapshot.h"
 #include "ScriptedPrompts.h"
 
 #include <QAbstractItemView>
@@ -195,19 +196,8 @@ public:
         return link;
     }
 
-    // Every node's text and fields in absolute order; ListIndex and HtmlText are scratch.
+    // Every node's text and fields in absolute order.
     QStringList snapshot() { return snapshotOf(tree()); }
-    static QStringList snapshotOf(const LinkTree &tree)
-    {
-        QStringList lines;
-        for (const LinkNode *n : tree.nodes()) {
-            const LinkAttr &r = n->record();
-            lines << QStringList{QString::number(n->level()), n->text(), r.Group ? "group" : "link", r.Href, r.Target,
-                                 r.ObjID, r.Class}
-                         .join('|');
-        }
-        return lines;
-    }
 
     // Clicks the node in the tree, opening its parents first.
     void clickNode(const LinkNode *node)

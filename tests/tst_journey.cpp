@@ -489,7 +489,7 @@ class TestJourney : public QObject
         QVERIFY(page.contains("<div>\x84\xa0\x84\xa5<a href=\"intro.html\""));
 
         // The export left the same traces in the window's tree: the groups' ids, every markup.
-        QCOMPARE(f.snapshot(), WindowFixture::snapshotOf(intended));
+        QCOMPARE(f.snapshot(), snapshotOf(intended));
         for (const LinkNode *n : f.tree().nodes())
             QCOMPARE(n->record().HtmlText, intended.nodeAt(f.tree().absoluteIndex(n))->record().HtmlText);
     }
@@ -518,7 +518,7 @@ private slots:
 
         const std::unique_ptr<LinkTree> intended = intendedTree();
         const QStringList built = f.snapshot();
-        QCOMPARE(built, WindowFixture::snapshotOf(*intended));
+        QCOMPARE(built, snapshotOf(*intended));
 
         saveAs(projectPath);
         startAnew();

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "ProjectFixtures.h"
+#include "TreeSnapshot.h"
 #include "FileHelpers.h"
 
 #include <csignal>
@@ -69,26 +70,6 @@ QByteArray link(const QByteArray &inner = "<Group>False</Group><Href/><Target/><
     return "<Node>" + inner + "</Node>";
 }
 
-struct NodeView
-{
-    int level;
-    QString text;
-    LinkAttr record;
-    int image;
-    bool operator==(const NodeView &) const = default;
-};
-
-std::vector<NodeView> view(const LinkTree &tree)
-{
-    std::vector<NodeView> nodes;
-    for (const LinkNode *node : tree.nodes()) {
-        LinkAttr record = node->record();
-        record.ListIndex = 0;
-        record.HtmlText.clear();
-        nodes.push_back({node->level(), node->text(), record, node->imageIndex()});
-    }
-    return nodes;
-}
 
 
 QString failureOf(const std::function<void()> &action)
