@@ -1,5 +1,7 @@
 #include "app/LinkTreeModel.h"
 
+#include <QUndoStack>
+
 LinkTreeModel::LinkTreeModel(QObject *parent) : QAbstractItemModel(parent), m_tree(std::make_unique<LinkTree>()) {}
 
 LinkTreeModel::~LinkTreeModel() = default;
@@ -56,12 +58,69 @@ LinkNode *LinkTreeModel::appendLink(LinkNode *parent, const QString &text)
 
 void LinkTreeModel::remove(LinkNode *node)
 {
+    take(node);
+}
+
+std::unique_ptr<LinkNode> LinkTreeModel::take(LinkNode *node)
+{
     if (!contains(node))
-        return;
+        return nullptr;
     emit nodesAboutToBeRemoved(node);
     beginRemoveRows(indexFromNode(node->parent()), node->row(), node->row());
-    m_tree->remove(node);
+    std::unique_ptr<LinkNode> taken = m_tree->take(node);
     endRemoveRows();
+    return taken;
+}
+
+LinkNode *LinkTreeModel::insert(LinkNode *parent, int row, std::unique_ptr<LinkNode> subtree)
+{
+    if (!subtree || subtree->parent() || (parent && !contains(parent)) || contains(subtree.get()))
+        return nullptr;
+    if (row < 0 || row > m_tree->childCount(parent))
+        return nullptr;
+    beginInsertRows(indexFromNode(parent), row, row);
+    LinkNode *root = m_tree->insert(parent, row, std::move(subtree));
+    endInsertRows();
+    return root;
+}
+
+bool LinkTreeModel::move(LinkNode *node, LinkNode *newParent, int row)
+{
+    if (!contains(node) || (newParent && (!contains(newParent) || newParent->isWithin(node))))
+        return false;
+    LinkNode *oldParent = node->parent();
+    const int oldRow = node->row();
+    const int count = m_tree->childCount(newParent) - (newParent == oldParent ? 1 : 0);
+    if (row < 0 || row > count || (newParent == oldParent && row == oldRow))
+        return false;
+    // Qt counts the destination before the node leaves its place.
+    const int destination = newParent == oldParent && row > oldRow ? row + 1 : row;
+    if (!beginMoveRows(indexFromNode(oldParent), oldRow, oldRow, indexFromNode(newParent), destination))
+        return false;
+    m_tree->move(node, newParent, row);
+    endMoveRows();
+    return true;
+}
+
+std::unique_ptr<LinkTree> LinkTreeModel::swapTree(std::unique_ptr<LinkTree> tree)
+{
+    if (!tree)
+        return nullptr;
+    emit nodesAboutToBeRemoved(nullptr);
+    beginResetModel();
+    std::swap(m_tree, tree);
+    endResetModel();
+    return tree;
+}
+
+void LinkTreeModel::perform(QUndoCommand *command)
+{
+    if (m_undoStack) {
+        m_undoStack->push(command);
+        return;
+    }
+    command->redo();
+    delete command;
 }
 
 void LinkTreeModel::clear()
@@ -74,21 +133,51 @@ void LinkTreeModel::clear()
 
 void LinkTreeModel::replaceTree(std::unique_ptr<LinkTree> tree)
 {
-    if (!tree)
-        return;
-    emit nodesAboutToBeRemoved(nullptr);
-    beginResetModel();
-    m_tree = std::move(tree);
-    endResetModel();
+    swapTree(std::move(tree));
 }
 
 void LinkTreeModel::setNodeText(LinkNode *node, const QString &text)
 {
-    if (!contains(node) || node->text() == text)
+    setField(node, NodeField::Text, text);
+}
+
+namespace {
+// The record's member that holds a field other than the text.
+QString LinkAttr::*recordMember(NodeField field)
+{
+    switch (field) {
+    case NodeField::Href:
+        return &LinkAttr::Href;
+    case NodeField::Target:
+        return &LinkAttr::Target;
+    case NodeField::ObjID:
+        return &LinkAttr::ObjID;
+    case NodeField::Class:
+        return &LinkAttr::Class;
+    case NodeField::Text:
+        break;
+    }
+    Q_UNREACHABLE();
+}
+} // namespace
+
+QString LinkTreeModel::field(const LinkNode *node, NodeField field)
+{
+    return field == NodeField::Text ? node->text() : node->record().*recordMember(field);
+}
+
+void LinkTreeModel::setField(LinkNode *node, NodeField field, const QString &value)
+{
+    if (!contains(node) || LinkTreeModel::field(node, field) == value)
         return;
-    m_tree->setText(node, text);
-    const QModelIndex index = indexFromNode(node);
-    emit dataChanged(index, index, {Qt::DisplayRole});
+    if (field == NodeField::Text) {
+        m_tree->setText(node, value);
+        const QModelIndex index = indexFromNode(node);
+        emit dataChanged(index, index, {Qt::DisplayRole});
+    } else {
+        node->record().*recordMember(field) = value;
+    }
+    emit nodeChanged(node);
 }
 
 QModelIndex LinkTreeModel::index(int row, int column, const QModelIndex &parent) const

@@ -7,6 +7,13 @@
 #include <QList>
 
 #include <memory>
+#include <vector>
+
+class QUndoCommand;
+class QUndoStack;
+
+// The fields of a node that the editors write.
+enum class NodeField { Text, Href, Target, ObjID, Class };
 
 // The link tree as the tree view sees it. Every change the window makes to the tree goes through
 // here, so that the view always hears of it.
@@ -37,6 +44,25 @@ public:
     // Shows a tree built elsewhere (Open) in one reset.
     void replaceTree(std::unique_ptr<LinkTree> tree);
     void setNodeText(LinkNode *node, const QString &text);
+    void setField(LinkNode *node, NodeField field, const QString &value);
+    static QString field(const LinkNode *node, NodeField field);
+
+    // The moves and swaps that undo and redo are made of. Each keeps the nodes themselves, so a
+    // step undone gives back the very nodes it took, and later steps still find them.
+    // Takes a subtree out of the tree; null when the node is not in it.
+    std::unique_ptr<LinkNode> take(LinkNode *node);
+    // Puts a subtree in as child `row` of `parent` (the top level when null).
+    LinkNode *insert(LinkNode *parent, int row, std::unique_ptr<LinkNode> subtree);
+    // Moves a node with its subtree to child `row` of `newParent`, counted after it has left
+    // its place. Refused (false) when the place lies within the node.
+    bool move(LinkNode *node, LinkNode *newParent, int row);
+    // Shows `tree` and hands back the tree shown until now.
+    std::unique_ptr<LinkTree> swapTree(std::unique_ptr<LinkTree> tree);
+
+    // Where the model's own edits (drops, in-place renames) go as steps that can be undone;
+    // without a stack they are simply made.
+    void setUndoStack(QUndoStack *stack) { m_undoStack = stack; }
+    void perform(QUndoCommand *command);
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -48,10 +74,13 @@ public:
 signals:
     // Sent before a subtree leaves the tree; `root` is null when every node leaves.
     void nodesAboutToBeRemoved(const LinkNode *root);
+    // A node's text or one of its fields changed.
+    void nodeChanged(LinkNode *node);
 
 private:
     LinkNode *append(LinkNode *parent, const QString &text, bool group);
 
     std::unique_ptr<LinkTree> m_tree;
     QList<QIcon> m_images;
+    QUndoStack *m_undoStack = nullptr;
 };

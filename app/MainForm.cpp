@@ -19,6 +19,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -81,6 +83,7 @@ TMain::TMain(QWidget *parent)
     buildPopupMenus();
     buildToolBar();
     buildClassPicker();
+    buildEditMenu();
     setUpViews();
     ui->Splitter1->setStretchFactor(0, 0);
     ui->Splitter1->setStretchFactor(1, 1);
@@ -163,7 +166,11 @@ void TMain::connectHandlers()
     connect(TVPop_Delete1, &QAction::triggered, this, run(&TMain::TVPop_Delete1Click));
     connect(LVPop_Delete1, &QAction::triggered, this, run(&TMain::LVPop_Delete1Click));
 
+    connect(ui->UndoAction1, &QAction::triggered, this, run(&TMain::UndoAction1Execute));
+    connect(ui->RedoAction1, &QAction::triggered, this, run(&TMain::RedoAction1Execute));
+
     connect(m_model, &LinkTreeModel::nodesAboutToBeRemoved, this, &TMain::nodesLeaving);
+    connect(m_model, &LinkTreeModel::nodeChanged, this, [this](LinkNode *node) { guarded([&] { nodeChanged(node); }); });
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &TMain::treeSettled);
     connect(m_model, &QAbstractItemModel::modelReset, this, &TMain::treeSettled);
     // Driven by the selection, not the current index: Qt moves the current index without
@@ -207,8 +214,10 @@ void TMain::connectHandlers()
     connect(ui->ClassEdit, &QLineEdit::textChanged, this, run(&TMain::ClassEditChange));
     connect(ui->IDEdit, &QLineEdit::textChanged, this, run(&TMain::IDEditChange));
     connect(ui->GroupNameEdit, &QLineEdit::textEdited, this, run(&TMain::GroupNameEditChange));
-    ui->ClassEdit->installEventFilter(this);
-    ui->GroupNameEdit->installEventFilter(this);
+    for (QWidget *editor : {static_cast<QWidget *>(ui->ClassEdit), static_cast<QWidget *>(ui->GroupNameEdit),
+                            static_cast<QWidget *>(ui->LinkTextEdit), static_cast<QWidget *>(ui->HrefEdit),
+                            static_cast<QWidget *>(ui->IDEdit)})
+        editor->installEventFilter(this);
 
     connect(ui->OverlapIDBtn, &QPushButton::clicked, this, run(&TMain::OverlapIDBtnClick));
     connect(ui->UsedClassBtn, &QPushButton::clicked, this, run(&TMain::UsedClassBtnClick));
@@ -239,6 +248,13 @@ bool TMain::eventFilter(QObject *watched, QEvent *event)
             if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
                 QMetaObject::invokeMethod(this, [this] { guarded([this] { ListView1Click(); }); }, Qt::QueuedConnection);
         }
+    }
+    // Typing into an editor it has just entered begins a new step of the undo history.
+    if (type == QEvent::FocusIn) {
+        const QObject *editors[] = {ui->GroupNameEdit, ui->LinkTextEdit, ui->HrefEdit,
+                                    ui->TargetCmbBox,  ui->ClassEdit,    ui->IDEdit};
+        if (std::find(std::begin(editors), std::end(editors), watched) != std::end(editors))
+            ++m_burst;
     }
     if (watched == ui->TargetCmbBox && (type == QEvent::FocusOut || isReturnKey(event))) {
         // When its editing ends, an editable combo box turns a typed entry that names a listed
@@ -285,6 +301,8 @@ void TMain::FormDestroy()
 
 void TMain::TreeView1Deletion(const LinkNode *root)
 {
+    if (!root || (m_listedGroup && m_listedGroup->isWithin(root)))
+        m_listedGroup = nullptr;
     // Rows of nodes that leave the tree leave the list at once, so no row can reach a stale node.
     for (int i = ui->ListView1->topLevelItemCount() - 1; i >= 0; --i) {
         QTreeWidgetItem *row = ui->ListView1->topLevelItem(i);

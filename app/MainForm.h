@@ -9,6 +9,8 @@
 
 class LinkNode;
 class LinkTreeModel;
+class TreeStep;
+enum class NodeField;
 class Prompts;
 class TPopupPanel;
 class QAction;
@@ -18,6 +20,7 @@ class QPushButton;
 class QToolBar;
 class QToolButton;
 class QTreeWidgetItem;
+class QUndoStack;
 
 namespace Ui {
 class TMain;
@@ -43,6 +46,8 @@ public:
     LinkNode *selectedNode() const;
     void selectNode(LinkNode *node);
     const QString &projectFileName() const { return ProjectFileName; }
+    // Every change of the document is one step of the undo history.
+    void perform(TreeStep *step);
 
     // Column of ListView1 that holds the absolute index a row had when it was filled.
     static constexpr int AbsIndexColumn = 5;
@@ -80,6 +85,10 @@ private slots:
     void LVPop_Delete1Click();
     void ActionList1Update();
 
+    // --- Undo and redo (MainFormEdit.cpp) ---
+    void UndoAction1Execute();
+    void RedoAction1Execute();
+
     // --- ID check and class picker (MainFormAids.cpp) ---
     void OverlapIDBtnClick();
     void UsedClassBtnClick();
@@ -103,6 +112,7 @@ private:
     void buildPopupMenus();
     void buildToolBar();
     void buildClassPicker();
+    void buildEditMenu();
     void setUpViews();
     void connectHandlers();
     void FormCreate();
@@ -113,15 +123,22 @@ private:
     // Runs a child action after the update cycle, unless the update disabled it.
     void executeAction(QAction *action, void (TMain::*handler)());
     QTreeWidgetItem *selectedRow() const;
-    // Deletes a node with its subtree.
-    void deleteNode(LinkNode *node);
+    // Deletes a node with its subtree, as a step of that name.
+    void deleteNode(LinkNode *node, const QString &caption);
     void disconnectHandlers();
     void nodesLeaving(const LinkNode *root);
     void treeSettled();
     // Shows a group's name in GroupNameEdit without renaming anything.
     void showGroupName(const QString &name);
-    // Writes an editor's text into the selected row's cell and its node.
-    void writeThrough(int column, const QString &text);
+    // Writes an editor's text into the selected row's node, as a step of the undo history.
+    void writeThrough(NodeField field, const QString &text);
+    // Changes one field of a node as a step; a burst of writes to one field merges into one.
+    void editField(LinkNode *node, NodeField field, const QString &value, const QString &caption);
+    // A node's text or field changed: its row, the editors and the group name follow.
+    void nodeChanged(LinkNode *node);
+    QTreeWidgetItem *rowOf(const LinkNode *node) const;
+    // After an undo or a redo: shows the node the step touched and lists its group anew.
+    void reveal(LinkNode *node);
 
     // The static frame: menus, panels, the tree, the list and the editors.
     std::unique_ptr<Ui::TMain> ui;
@@ -167,4 +184,11 @@ private:
     bool m_groupNameEdited = false;
     // Set while TargetCmbBox finishes an edit: an activation then comes from typing.
     bool m_targetEditEnding = false;
+    // Every change of the document, as steps that can be undone.
+    QUndoStack *m_undoStack = nullptr;
+    // Counts bursts of typing: a new one begins whenever an editor gets the focus, another row
+    // is loaded, or a step is undone or redone.
+    int m_burst = 0;
+    // The group whose name GroupNameEdit shows; null when it shows none.
+    const LinkNode *m_listedGroup = nullptr;
 };
