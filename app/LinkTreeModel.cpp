@@ -1,6 +1,34 @@
 #include "app/LinkTreeModel.h"
 
+#include "app/TreeSteps.h"
+#include "project/ProjectFile.h"
+#include "text/VormikError.h"
+
+#include <QMimeData>
 #include <QUndoStack>
+
+#include <algorithm>
+
+namespace {
+
+// A drag out of this tree also names the node it carries, so that a drop back into the same
+// tree can move the node itself. It lives only while the drag does, when no node can go.
+class DraggedNodes : public QMimeData
+{
+public:
+    DraggedNodes(const LinkTreeModel *source, LinkNode *node) : source(source), node(node) {}
+    const LinkTreeModel *source;
+    LinkNode *node;
+};
+
+// The node a drag from `model` carries; null for nodes from anywhere else.
+LinkNode *draggedFrom(const LinkTreeModel *model, const QMimeData *data)
+{
+    const auto *dragged = dynamic_cast<const DraggedNodes *>(data);
+    return dragged && dragged->source == model ? dragged->node : nullptr;
+}
+
+} // namespace
 
 LinkTreeModel::LinkTreeModel(QObject *parent) : QAbstractItemModel(parent), m_tree(std::make_unique<LinkTree>()) {}
 
@@ -229,7 +257,114 @@ QVariant LinkTreeModel::data(const QModelIndex &index, int role) const
 
 Qt::ItemFlags LinkTreeModel::flags(const QModelIndex &index) const
 {
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // The top level and groups take drops; a link is a leaf.
+    const LinkNode *node = nodeFromIndex(index);
+    if (!node)
+        return Qt::ItemIsDropEnabled;
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+    return node->isGroup() ? flags | Qt::ItemIsDropEnabled : flags;
+}
+
+QMimeData *LinkTreeModel::fragmentMimeData(const LinkNode *node) const
+{
+    auto *data = new QMimeData;
+    data->setData(NodesMimeType, ProjectFile::writeFragment(*m_tree, node));
+    data->setText(ProjectFile::outlineFragment(*m_tree, node));
+    return data;
+}
+
+std::vector<std::unique_ptr<LinkNode>> LinkTreeModel::nodesFrom(const QMimeData *data)
+{
+    std::vector<std::unique_ptr<LinkNode>> nodes;
+    if (!data || !data->hasFormat(NodesMimeType))
+        return nodes;
+    const QByteArray bytes = data->data(NodesMimeType);
+    const QString source = QStringLiteral("(%1)").arg(NodesMimeType);
+    if (bytes.size() > ProjectFile::MaxFileSize)
+        throw VormikError(QStringLiteral("%1 のノードは大きすぎます").arg(source));
+    const std::unique_ptr<LinkTree> fragment = ProjectFile::read(bytes, source);
+    // From the back, so that no node's leaving renumbers the others.
+    for (int i = fragment->topLevelCount(); i-- > 0;)
+        nodes.push_back(fragment->take(fragment->topLevel(i)));
+    std::reverse(nodes.begin(), nodes.end());
+    return nodes;
+}
+
+bool LinkTreeModel::insertFrom(const QMimeData *data, LinkNode *parent, int row, const QString &caption)
+{
+    std::vector<std::unique_ptr<LinkNode>> nodes = nodesFrom(data);
+    if (nodes.empty() || (parent && !contains(parent)) || row < 0 || row > m_tree->childCount(parent))
+        return false;
+    perform(new InsertNodesStep(*this, caption, parent, row, std::move(nodes)));
+    return true;
+}
+
+QStringList LinkTreeModel::mimeTypes() const
+{
+    return {NodesMimeType};
+}
+
+QMimeData *LinkTreeModel::mimeData(const QModelIndexList &indexes) const
+{
+    // One node is selected at a time; it travels with its subtree.
+    LinkNode *node = indexes.isEmpty() ? nullptr : nodeFromIndex(indexes.constFirst());
+    if (!node)
+        return nullptr;
+    const std::unique_ptr<QMimeData> fragment(fragmentMimeData(node));
+    auto *data = new DraggedNodes(this, node);
+    data->setData(NodesMimeType, fragment->data(NodesMimeType));
+    data->setText(fragment->text());
+    return data;
+}
+
+Qt::DropActions LinkTreeModel::supportedDragActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+Qt::DropActions LinkTreeModel::supportedDropActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+bool LinkTreeModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
+                                    const QModelIndex &parent) const
+{
+    if (!data || !data->hasFormat(NodesMimeType) || (action != Qt::CopyAction && action != Qt::MoveAction))
+        return false;
+    const LinkNode *target = nodeFromIndex(parent);
+    if (parent.isValid() && (!target || !target->isGroup()))
+        return false;
+    if (row < -1 || row > m_tree->childCount(target))
+        return false;
+    // Not even a copy goes into the group it copies.
+    const LinkNode *dragged = draggedFrom(this, data);
+    return !(dragged && target && target->isWithin(dragged));
+}
+
+bool LinkTreeModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                                 const QModelIndex &parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    LinkNode *target = nodeFromIndex(parent);
+    if (row < 0)
+        row = m_tree->childCount(target);
+    LinkNode *dragged = draggedFrom(this, data);
+    if (dragged && action == Qt::MoveAction) {
+        // The place counted once the node has left its own.
+        if (dragged->parent() == target && dragged->row() < row)
+            --row;
+        if (dragged->parent() == target && dragged->row() == row)
+            return false;
+        perform(new MoveNodeStep(*this, QStringLiteral("移動"), dragged, target, row));
+        return true;
+    }
+    try {
+        return insertFrom(data, target, row, QStringLiteral("コピー"));
+    } catch (const VormikError &failure) {
+        // No exception may cross the view's drop handling; the window shows it.
+        emit dropFailed(failure.message());
+        return false;
+    }
 }

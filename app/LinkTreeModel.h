@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class QMimeData;
 class QUndoCommand;
 class QUndoStack;
 
@@ -64,6 +65,17 @@ public:
     void setUndoStack(QUndoStack *stack) { m_undoStack = stack; }
     void perform(QUndoCommand *command);
 
+    // Nodes between editors (clipboard, drag and drop): a project-file fragment under its own
+    // type, and the outline as plain text.
+    static inline const QString NodesMimeType = QStringLiteral("application/x-vormik-nodes");
+    // The node with its subtree in both forms.
+    QMimeData *fragmentMimeData(const LinkNode *node) const;
+    // New nodes read from such data; a damaged fragment throws VormikError.
+    static std::vector<std::unique_ptr<LinkNode>> nodesFrom(const QMimeData *data);
+    // Puts the nodes `data` carries in as children of `parent` from `row` on, as one step.
+    // False when it carries none.
+    bool insertFrom(const QMimeData *data, LinkNode *parent, int row, const QString &caption);
+
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -71,11 +83,25 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
+    // Drag and drop: a node dropped on a group becomes its last child, dropped between rows it
+    // goes there; a drag within the tree moves, with Ctrl it copies. Nothing lands on a link,
+    // and no group in itself or below itself.
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    Qt::DropActions supportedDragActions() const override;
+    Qt::DropActions supportedDropActions() const override;
+    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                         const QModelIndex &parent) const override;
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override;
+
 signals:
     // Sent before a subtree leaves the tree; `root` is null when every node leaves.
     void nodesAboutToBeRemoved(const LinkNode *root);
     // A node's text or one of its fields changed.
     void nodeChanged(LinkNode *node);
+    // A drop brought nodes that could not be read.
+    void dropFailed(const QString &message);
 
 private:
     LinkNode *append(LinkNode *parent, const QString &text, bool group);

@@ -8,7 +8,9 @@
 #include "app/QtPrompts.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
@@ -166,8 +168,29 @@ void TMain::connectHandlers()
     connect(TVPop_Delete1, &QAction::triggered, this, run(&TMain::TVPop_Delete1Click));
     connect(LVPop_Delete1, &QAction::triggered, this, run(&TMain::LVPop_Delete1Click));
 
-    connect(ui->UndoAction1, &QAction::triggered, this, run(&TMain::UndoAction1Execute));
-    connect(ui->RedoAction1, &QAction::triggered, this, run(&TMain::RedoAction1Execute));
+    const std::pair<QAction *, void (TMain::*)()> editCommands[] = {
+        {ui->UndoAction1, &TMain::UndoAction1Execute},         {ui->RedoAction1, &TMain::RedoAction1Execute},
+        {ui->CutAction1, &TMain::CutAction1Execute},           {ui->CopyAction1, &TMain::CopyAction1Execute},
+        {ui->PasteAction1, &TMain::PasteAction1Execute},       {ui->MoveUpAction1, &TMain::MoveUpAction1Execute},
+        {ui->MoveDownAction1, &TMain::MoveDownAction1Execute}, {ui->OutdentAction1, &TMain::OutdentAction1Execute},
+        {ui->IndentAction1, &TMain::IndentAction1Execute},
+    };
+    for (const auto &[action, handler] : editCommands)
+        connect(action, &QAction::triggered, this, run(handler));
+    // The Edit actions follow the selection, the tree's shape and the clipboard.
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_model, signal, this, &TMain::EditActionsUpdate);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, &TMain::EditActionsUpdate);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TMain::EditActionsUpdate);
+    connect(ui->TreeView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TMain::EditActionsUpdate);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TMain::EditActionsUpdate);
+    connect(ui->mnEdit, &QMenu::aboutToShow, this, &TMain::EditActionsUpdate);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this,
+            [this](const QModelIndex &from, int, int, const QModelIndex &to) {
+                guarded([&] { nodesMoved(m_model->nodeFromIndex(from), m_model->nodeFromIndex(to)); });
+            });
+    connect(m_model, &LinkTreeModel::dropFailed, this,
+            [this](const QString &message) { prompts().error(this, message); });
 
     connect(m_model, &LinkTreeModel::nodesAboutToBeRemoved, this, &TMain::nodesLeaving);
     connect(m_model, &LinkTreeModel::nodeChanged, this, [this](LinkNode *node) { guarded([&] { nodeChanged(node); }); });

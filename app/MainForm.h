@@ -85,9 +85,17 @@ private slots:
     void LVPop_Delete1Click();
     void ActionList1Update();
 
-    // --- Undo and redo (MainFormEdit.cpp) ---
+    // --- The Edit menu (MainFormEdit.cpp) ---
     void UndoAction1Execute();
     void RedoAction1Execute();
+    void CutAction1Execute();
+    void CopyAction1Execute();
+    void PasteAction1Execute();
+    void MoveUpAction1Execute();
+    void MoveDownAction1Execute();
+    void OutdentAction1Execute();
+    void IndentAction1Execute();
+    void EditActionsUpdate();
 
     // --- ID check and class picker (MainFormAids.cpp) ---
     void OverlapIDBtnClick();
@@ -139,6 +147,10 @@ private:
     QTreeWidgetItem *rowOf(const LinkNode *node) const;
     // After an undo or a redo: shows the node the step touched and lists its group anew.
     void reveal(LinkNode *node);
+    // Moves the selected node with its subtree, as a step of that name.
+    void moveSelected(LinkNode *newParent, int row, const QString &caption);
+    // A node moved from below `from` to below `to`: the list follows when it showed either.
+    void nodesMoved(LinkNode *from, LinkNode *to);
 
     // The static frame: menus, panels, the tree, the list and the editors.
     std::unique_ptr<Ui::TMain> ui;
@@ -191,4 +203,6 @@ private:
     int m_burst = 0;
     // The group whose name GroupNameEdit shows; null when it shows none.
     const LinkNode *m_listedGroup = nullptr;
+    // Whether the list shows the top-level links.
+    bool m_listingTopLevel = false;
 };

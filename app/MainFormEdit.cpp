@@ -1,11 +1,16 @@
-// The Edit menu: undo and redo of the steps every change of the document is made of.
+// The Edit menu: undo and redo of the steps every change of the document is made of, the
+// clipboard, and moving the selected node.
 #include "app/MainForm.h"
 #include "ui_MainForm.h"
 
 #include "app/LinkTreeModel.h"
+#include "app/Prompts.h"
 #include "app/TreeSteps.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QTreeView>
 #include <QUndoStack>
 
@@ -26,10 +31,11 @@ void TMain::buildEditMenu()
 
     // The shortcuts act on the tree and the list; an editor field keeps its own for its text.
     ui->RedoAction1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    for (QAction *action : {ui->UndoAction1, ui->RedoAction1}) {
-        ui->TreeView1->addAction(action);
-        ui->ListView1->addAction(action);
-    }
+    const QList<QAction *> actions{ui->UndoAction1,   ui->RedoAction1,     ui->CutAction1,
+                                   ui->CopyAction1,   ui->PasteAction1,    ui->MoveUpAction1,
+                                   ui->MoveDownAction1, ui->OutdentAction1, ui->IndentAction1};
+    ui->TreeView1->addActions(actions);
+    ui->ListView1->addActions(actions);
 
     const QString undoCaption = ui->UndoAction1->text();
     const QString redoCaption = ui->RedoAction1->text();
@@ -39,6 +45,22 @@ void TMain::buildEditMenu()
             [this, undoCaption](const QString &step) { nameStep(ui->UndoAction1, undoCaption, step); });
     connect(m_undoStack, &QUndoStack::redoTextChanged, this,
             [this, redoCaption](const QString &step) { nameStep(ui->RedoAction1, redoCaption, step); });
+}
+
+void TMain::EditActionsUpdate()
+{
+    const LinkNode *node = selectedNode();
+    const LinkTree &tree = treeModel().tree();
+    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+    ui->CutAction1->setEnabled(node);
+    ui->CopyAction1->setEnabled(node);
+    ui->PasteAction1->setEnabled(clipboard && clipboard->hasFormat(LinkTreeModel::NodesMimeType));
+    ui->MoveUpAction1->setEnabled(node && node->row() > 0);
+    ui->MoveDownAction1->setEnabled(node && node->row() + 1 < tree.childCount(node->parent()));
+    ui->OutdentAction1->setEnabled(node && node->parent());
+    // The group just above takes the node as its last child.
+    const LinkNode *above = node && node->row() > 0 ? tree.child(node->parent(), node->row() - 1) : nullptr;
+    ui->IndentAction1->setEnabled(above && above->isGroup());
 }
 
 void TMain::perform(TreeStep *step)
@@ -77,4 +99,80 @@ void TMain::RedoAction1Execute()
     m_undoStack->redo();
     const auto *step = dynamic_cast<const TreeStep *>(m_undoStack->command(m_undoStack->index() - 1));
     reveal(step ? step->shownAfter(false) : nullptr);
+}
+
+void TMain::CopyAction1Execute()
+{
+    if (const LinkNode *node = selectedNode())
+        QGuiApplication::clipboard()->setMimeData(treeModel().fragmentMimeData(node));
+}
+
+void TMain::CutAction1Execute()
+{
+    if (LinkNode *node = selectedNode()) {
+        QGuiApplication::clipboard()->setMimeData(treeModel().fragmentMimeData(node));
+        deleteNode(node, QStringLiteral("切り取り"));
+    }
+}
+
+void TMain::PasteAction1Execute()
+{
+    // Into the selected group as its last children, after the selected link, or at the end of
+    // the top level.
+    LinkNode *node = selectedNode();
+    LinkNode *parent = node && !node->isGroup() ? node->parent() : node;
+    const int row = node && !node->isGroup() ? node->row() + 1 : treeModel().tree().childCount(parent);
+    if (treeModel().insertFrom(QGuiApplication::clipboard()->mimeData(), parent, row, QStringLiteral("貼り付け"))
+        && parent)
+        ui->TreeView1->expand(treeModel().indexFromNode(parent));
+}
+
+void TMain::moveSelected(LinkNode *newParent, int row, const QString &caption)
+{
+    LinkNode *node = selectedNode();
+    perform(new MoveNodeStep(treeModel(), caption, node, newParent, row));
+    ui->TreeView1->scrollTo(treeModel().indexFromNode(node));
+}
+
+void TMain::MoveUpAction1Execute()
+{
+    const LinkNode *node = selectedNode();
+    if (node && node->row() > 0)
+        moveSelected(node->parent(), node->row() - 1, QStringLiteral("上へ移動"));
+}
+
+void TMain::MoveDownAction1Execute()
+{
+    const LinkNode *node = selectedNode();
+    if (node && node->row() + 1 < treeModel().tree().childCount(node->parent()))
+        moveSelected(node->parent(), node->row() + 1, QStringLiteral("下へ移動"));
+}
+
+void TMain::OutdentAction1Execute()
+{
+    // The node follows its parent.
+    const LinkNode *node = selectedNode();
+    if (node && node->parent())
+        moveSelected(node->parent()->parent(), node->parent()->row() + 1, QStringLiteral("左へ移動"));
+}
+
+void TMain::IndentAction1Execute()
+{
+    const LinkNode *node = selectedNode();
+    LinkNode *above = node && node->row() > 0 ? treeModel().tree().child(node->parent(), node->row() - 1) : nullptr;
+    if (above && above->isGroup())
+        moveSelected(above, above->childCount(), QStringLiteral("右へ移動"));
+}
+
+void TMain::nodesMoved(LinkNode *from, LinkNode *to)
+{
+    // A moved node shows where it went.
+    if (to)
+        ui->TreeView1->expand(treeModel().indexFromNode(to));
+    // The listed links keep their order and numbering only when the move passed them by.
+    const auto listed = [this](const LinkNode *parent) {
+        return parent ? parent == m_listedGroup : m_listingTopLevel;
+    };
+    if (LinkNode *selected = selectedNode(); selected && (listed(from) || listed(to)))
+        TreeView1Change(selected);
 }

@@ -91,6 +91,7 @@ void TMain::FillLinkList(LinkNode *node)
     ui->GroupNameEdit->setEnabled(true);
     const SelectionClass kind = classifySelection(node);
     m_listedGroup = owningGroup(node);
+    m_listingTopLevel = kind == SelectionClass::TopLevelLink;
     if (kind == SelectionClass::Group)
         showGroupName(node->text());
     else if (kind == SelectionClass::NestedLink)

@@ -1,7 +1,9 @@
 #include "WindowFixture.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QToolButton>
 
 // The commands that add and delete nodes, reached through the menus, the tool bar and the list.
@@ -407,6 +409,53 @@ private slots:
             run("TlAddLinkBtn1");
             QCOMPARE(f.tree().childCount(nullptr), 3);
         }
+    }
+
+    void pastePlacesTheNodes_data()
+    {
+        QTest::addColumn<QString>("selection"); // empty: nothing selected
+        QTest::addColumn<QStringList>("shape");
+        // G { n, m }, t, u with G copied.
+        QTest::newRow("nothing: the end of the top level")
+            << "" << QStringList{"0|G", "1|n", "1|m", "0|t", "0|u", "0|G", "1|n", "1|m"};
+        QTest::newRow("a group: its last child")
+            << "G" << QStringList{"0|G", "1|n", "1|m", "1|G", "2|n", "2|m", "0|t", "0|u"};
+        QTest::newRow("a nested link: after it")
+            << "n" << QStringList{"0|G", "1|n", "1|G", "2|n", "2|m", "1|m", "0|t", "0|u"};
+        QTest::newRow("a top-level link: after it")
+            << "t" << QStringList{"0|G", "1|n", "1|m", "0|t", "0|G", "1|n", "1|m", "0|u"};
+    }
+
+    void pastePlacesTheNodes()
+    {
+        QFETCH(QString, selection);
+        QFETCH(QStringList, shape);
+        f.addLink(f.node("G"), "m");
+        f.addLink(nullptr, "u");
+
+        // Copied from the tree: the group with its links, for this editor and for a text editor.
+        f.clickNode("G");
+        QTest::keySequence(f.ui->TreeView1, QKeySequence::Copy);
+        const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(copied->hasFormat("application/x-vormik-nodes"));
+        QCOMPARE(copied->text(), QString("G\r\n\tn\r\n\tm\r\n"));
+
+        if (selection.isEmpty())
+            f.ui->TreeView1->selectionModel()->clear();
+        else
+            f.clickNode(selection);
+        const QStringList n = f.snapshot().filter("|n|");
+        QTest::keySequence(f.ui->TreeView1, QKeySequence::Paste);
+
+        QStringList pasted;
+        for (const LinkNode *node : f.tree().nodes())
+            pasted << QString("%1|%2").arg(node->level()).arg(node->text());
+        QCOMPARE(pasted, shape);
+        // Copies with every field, not the nodes themselves.
+        const QStringList copies = f.snapshot().filter("|n|");
+        QCOMPARE(copies.size(), 2);
+        QCOMPARE(copies[0].section('|', 1), n[0].section('|', 1));
+        QCOMPARE(copies[1].section('|', 1), n[0].section('|', 1));
     }
 
     void theListPopUpActsOnTheRowAlreadySelected()

@@ -7,6 +7,7 @@
 #include "text/TextRules.h"
 
 #include <QAbstractItemModelTester>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -155,6 +156,26 @@ class TestUndo : public QObject
         QTRY_VERIFY(f.window->isActiveWindow());
     }
 
+    // The Edit menu's keys, pressed in the tree or in the list.
+    QWidget *someView()
+    {
+        QWidget *view = chance(70) ? static_cast<QWidget *>(f.ui->TreeView1) : f.ui->ListView1;
+        view->setFocus();
+        return view;
+    }
+
+    void moveSome()
+    {
+        static const Qt::Key arrows[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right};
+        QTest::keyClick(someView(), arrows[pick(4)], Qt::AltModifier);
+    }
+
+    void cutCopyOrPaste()
+    {
+        static const Qt::Key keys[] = {Qt::Key_X, Qt::Key_C, Qt::Key_C, Qt::Key_V, Qt::Key_V};
+        QTest::keyClick(someView(), keys[pick(5)], Qt::ControlModifier);
+    }
+
     void newProject() { pressOn(f.ui->TreeView1, f.ui->mnNew1->shortcut()); }
 
     void saveProject()
@@ -262,6 +283,7 @@ private slots:
     {
         QVERIFY(dir.isValid());
         QVERIFY(f.open());
+        QGuiApplication::clipboard()->clear();
     }
     void cleanup() { f.close(); }
 
@@ -289,6 +311,8 @@ private slots:
             {6, [this] { deleteSome(); }, {}},
             {40, [this] { typeInAnEditor(); }, {}},
             {2, [this] { pickClasses(); }, {}},
+            {12, [this] { moveSome(); }, {}},
+            {8, [this] { cutCopyOrPaste(); }, {}},
             {1, [this] { newProject(); }, {}},
             {2, [this] { saveProject(); }, {}},
             {1, [this] { openProject(); }, {}},

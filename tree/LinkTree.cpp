@@ -31,6 +31,13 @@ const std::vector<LinkNode *> &LinkTree::nodes() const
     return m_order;
 }
 
+std::span<LinkNode *const> LinkTree::subtree(const LinkNode *root) const
+{
+    // A subtree is one run of absolute order.
+    const auto &order = nodes();
+    return {order.data() + absoluteIndex(root), static_cast<size_t>(subtreeSize(root))};
+}
+
 void LinkTree::rebuildOrder() const
 {
     m_order.clear();

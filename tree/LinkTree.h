@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <span>
 #include <vector>
 
 // Picture indexes of the shared image list.
@@ -80,6 +81,8 @@ public:
     int absoluteIndex(const LinkNode *node) const;
     // Every node in absolute order.
     const std::vector<LinkNode *> &nodes() const;
+    // The node and everything below it, in absolute order.
+    std::span<LinkNode *const> subtree(const LinkNode *root) const;
 
     int topLevelCount() const { return static_cast<int>(m_top.size()); }
     LinkNode *topLevel(int i) const { return m_top[static_cast<size_t>(i)].get(); }
