@@ -2,6 +2,7 @@
 
 #include "app/TreeSteps.h"
 #include "project/ProjectFile.h"
+#include "text/TextRules.h"
 #include "text/VormikError.h"
 
 #include <QMimeData>
@@ -245,6 +246,7 @@ QVariant LinkTreeModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::EditRole:
         return node->text();
     case Qt::DecorationRole:
         if (node->imageIndex() >= 0 && node->imageIndex() < m_images.size())
@@ -261,8 +263,23 @@ Qt::ItemFlags LinkTreeModel::flags(const QModelIndex &index) const
     const LinkNode *node = nodeFromIndex(index);
     if (!node)
         return Qt::ItemIsDropEnabled;
-    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
     return node->isGroup() ? flags | Qt::ItemIsDropEnabled : flags;
+}
+
+bool LinkTreeModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    LinkNode *node = nodeFromIndex(index);
+    if (!node || role != Qt::EditRole)
+        return false;
+    QString text = TextRules::withoutLineBreaks(value.toString());
+    if (node->isGroup())
+        text = TextRules::trimmed(text);
+    if ((node->isGroup() && text.isEmpty()) || text == node->text())
+        return false;
+    perform(new EditFieldStep(*this, node->isGroup() ? QStringLiteral("グループ名の変更") : QStringLiteral("リンクテキストの変更"),
+                              node, NodeField::Text, text, EditFieldStep::NoBurst));
+    return true;
 }
 
 QMimeData *LinkTreeModel::fragmentMimeData(const LinkNode *node) const

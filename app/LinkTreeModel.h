@@ -82,6 +82,9 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // An in-place edit of a node's text, as a step. No text takes a line break; a group's name
+    // is trimmed and never blank, as the name prompt wants it.
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
     // Drag and drop: a node dropped on a group becomes its last child, dropped between rows it
     // goes there; a drag within the tree moves, with Ctrl it copies. Nothing lands on a link,

@@ -86,7 +86,7 @@ void EditFieldStep::undo()
 bool EditFieldStep::mergeWith(const QUndoCommand *other)
 {
     const auto *next = static_cast<const EditFieldStep *>(other);
-    if (next->m_node != m_node || next->m_field != m_field || next->m_burst != m_burst)
+    if (m_burst == NoBurst || next->m_node != m_node || next->m_field != m_field || next->m_burst != m_burst)
         return false;
     m_new = next->m_new;
     setObsolete(m_new == m_old);

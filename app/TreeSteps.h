@@ -77,6 +77,8 @@ private:
 class EditFieldStep : public TreeStep
 {
 public:
+    // A write that is a step of its own, never merged.
+    static constexpr int NoBurst = -1;
     EditFieldStep(LinkTreeModel &model, const QString &caption, LinkNode *node, NodeField field, const QString &value,
                   int burst);
     void redo() override;

@@ -9,6 +9,7 @@
 #include <QAbstractItemModelTester>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QUndoStack>
@@ -119,10 +120,28 @@ class TestUndo : public QObject
 
     void deleteSome()
     {
-        if (chance(50))
+        const int way = pick(4);
+        if (way == 0)
             f.clickButton(f.ui->TlBtn3);
-        else
+        else if (way == 1)
             f.ui->LVPop_Delete1->trigger();
+        else
+            QTest::keyClick(someView(), Qt::Key_Delete);
+    }
+
+    // F2 in the tree, a new text, Return.
+    void renameInPlace()
+    {
+        static const QStringList texts{QStringLiteral("  r%1 "), QStringLiteral(" "), QString(), QStringLiteral("名%1")};
+        f.ui->TreeView1->setFocus();
+        QTest::keyClick(f.ui->TreeView1, Qt::Key_F2);
+        QPointer<QLineEdit> editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        if (!editor || !f.ui->TreeView1->isAncestorOf(editor))
+            return;
+        QString text = texts[pick(int(texts.size()))];
+        editor->setText(text.contains(QLatin1String("%1")) ? text.arg(pick(100)) : text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!editor);
     }
 
     void typeInAnEditor()
@@ -312,6 +331,7 @@ private slots:
             {40, [this] { typeInAnEditor(); }, {}},
             {2, [this] { pickClasses(); }, {}},
             {12, [this] { moveSome(); }, {}},
+            {4, [this] { renameInPlace(); }, {}},
             {8, [this] { cutCopyOrPaste(); }, {}},
             {1, [this] { newProject(); }, {}},
             {2, [this] { saveProject(); }, {}},
