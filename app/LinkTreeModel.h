@@ -88,7 +88,8 @@ public:
 
     // Drag and drop: a node dropped on a group becomes its last child, dropped between rows it
     // goes there; a drag within the tree moves, with Ctrl it copies. Nothing lands on a link,
-    // and no group in itself or below itself.
+    // and no group in itself or below itself. removeRows() stays Qt's refusal: after a move
+    // the view asks it to remove the dragged rows, which the drop has already moved.
     QStringList mimeTypes() const override;
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
     Qt::DropActions supportedDragActions() const override;

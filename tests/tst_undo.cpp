@@ -8,7 +8,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QInputMethodEvent>
+#include <QMimeData>
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -195,6 +197,44 @@ class TestUndo : public QObject
         QTest::keyClick(someView(), keys[pick(5)], Qt::ControlModifier);
     }
 
+    // A node dragged in the tree and dropped on a row, at a row's upper or lower edge, or below
+    // the rows; with Ctrl it is copied. The events go where the platform sends them: to the
+    // widget under the pointer that takes drops.
+    int drops = 0;
+    void dragAndDrop()
+    {
+        LinkNode *node = anyNode();
+        if (!node)
+            return;
+        QTreeView *tree = f.ui->TreeView1;
+        tree->scrollTo(f.model().indexFromNode(node));
+        const std::unique_ptr<QMimeData> data(f.model().mimeData({f.model().indexFromNode(node)}));
+        QPoint at(5, tree->viewport()->height() - 3);
+        if (LinkNode *target = chance(90) ? anyNode() : nullptr) {
+            const QModelIndex index = f.model().indexFromNode(target);
+            tree->scrollTo(index);
+            const QRect row = tree->visualRect(index);
+            const int y[] = {row.top() + 1, row.center().y(), row.bottom() - 1};
+            at = QPoint(row.center().x(), y[pick(3)]);
+        }
+        QWidget *receiver = tree->viewport();
+        while (receiver && !receiver->acceptDrops())
+            receiver = receiver->parentWidget();
+        if (!receiver)
+            return;
+        const bool copy = chance(30);
+        const Qt::DropActions actions = copy ? Qt::CopyAction : Qt::MoveAction;
+        const Qt::KeyboardModifiers keys = copy ? Qt::ControlModifier : Qt::NoModifier;
+        const int before = stack().count();
+        QDragEnterEvent enter(at, actions, data.get(), Qt::LeftButton, keys);
+        QApplication::sendEvent(receiver, &enter);
+        QDragMoveEvent move(at, actions, data.get(), Qt::LeftButton, keys);
+        QApplication::sendEvent(receiver, &move);
+        QDropEvent drop(at, actions, data.get(), Qt::LeftButton, keys);
+        QApplication::sendEvent(receiver, &drop);
+        drops += stack().count() != before;
+    }
+
     void newProject() { pressOn(f.ui->TreeView1, f.ui->mnNew1->shortcut()); }
 
     void saveProject()
@@ -332,6 +372,7 @@ private slots:
             {2, [this] { pickClasses(); }, {}},
             {12, [this] { moveSome(); }, {}},
             {4, [this] { renameInPlace(); }, {}},
+            {8, [this] { dragAndDrop(); }, {}},
             {8, [this] { cutCopyOrPaste(); }, {}},
             {1, [this] { newProject(); }, {}},
             {2, [this] { saveProject(); }, {}},
@@ -379,6 +420,7 @@ private slots:
         }
 
         undoingOrRedoing = true;
+        QVERIFY(drops > steps / 100);
         QAction *undoAction = f.window->findChild<QAction *>("UndoAction1");
         QAction *redoAction = f.window->findChild<QAction *>("RedoAction1");
         const int count = stack().count();
