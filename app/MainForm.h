@@ -151,6 +151,8 @@ private:
     void moveSelected(LinkNode *newParent, int row, const QString &caption);
     // A node moved from below `from` to below `to`: the list follows when it showed either.
     void nodesMoved(LinkNode *from, LinkNode *to);
+    // Lists anew: the selected node's group, or what the list showed when nothing is selected.
+    void relist();
 
     // The static frame: menus, panels, the tree, the list and the editors.
     std::unique_ptr<Ui::TMain> ui;
@@ -202,7 +204,7 @@ private:
     // is loaded, or a step is undone or redone.
     int m_burst = 0;
     // The group whose name GroupNameEdit shows; null when it shows none.
-    const LinkNode *m_listedGroup = nullptr;
+    LinkNode *m_listedGroup = nullptr;
     // Whether the list shows the top-level links.
     bool m_listingTopLevel = false;
 };

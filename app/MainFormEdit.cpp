@@ -76,9 +76,31 @@ void TMain::reveal(LinkNode *node)
         selectNode(node);
         return;
     }
-    // The step may have changed what the list shows for the node already selected.
-    if (LinkNode *selected = selectedNode())
+    // The step may have changed what the list shows.
+    relist();
+}
+
+void TMain::relist()
+{
+    if (LinkNode *selected = selectedNode()) {
         TreeView1Change(selected);
+        return;
+    }
+    if (m_listedGroup) {
+        FillLinkList(m_listedGroup);
+        return;
+    }
+    if (!m_listingTopLevel)
+        return;
+    // Any top-level link lists them all.
+    const LinkTree &tree = treeModel().tree();
+    for (int i = 0; i < tree.topLevelCount(); ++i) {
+        if (!tree.topLevel(i)->isGroup()) {
+            FillLinkList(tree.topLevel(i));
+            return;
+        }
+    }
+    ui->ListView1->clear();
 }
 
 void TMain::UndoAction1Execute()
@@ -173,6 +195,6 @@ void TMain::nodesMoved(LinkNode *from, LinkNode *to)
     const auto listed = [this](const LinkNode *parent) {
         return parent ? parent == m_listedGroup : m_listingTopLevel;
     };
-    if (LinkNode *selected = selectedNode(); selected && (listed(from) || listed(to)))
-        TreeView1Change(selected);
+    if (listed(from) || listed(to))
+        relist();
 }

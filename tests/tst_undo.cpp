@@ -410,6 +410,8 @@ private slots:
             } else {
                 action->run();
             }
+            // What a click queued runs before the user's next action.
+            QCoreApplication::processEvents();
             checkWindow();
             if (action->undoOrRedo)
                 compareSaved(savedAt[size_t(stack().index())]);
