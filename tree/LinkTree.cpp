@@ -171,15 +171,17 @@ void LinkTree::link(LinkNode *parent, int row, std::unique_ptr<LinkNode> node)
         ++(*it)->m_row;
     const int level = parent ? parent->m_level + 1 : 0;
     if (root->m_level != level) {
-        std::vector<LinkNode *> pending{root};
+        // Each node is visited once, its level taken from its parent visited just before.
         root->m_level = level;
+        std::vector<LinkNode *> pending;
+        for (const auto &child : root->m_children)
+            pending.push_back(child.get());
         while (!pending.empty()) {
-            LinkNode *above = pending.back();
+            LinkNode *node = pending.back();
             pending.pop_back();
-            for (const auto &child : above->m_children) {
-                child->m_level = above->m_level + 1;
+            node->m_level = node->m_parent->m_level + 1;
+            for (const auto &child : node->m_children)
                 pending.push_back(child.get());
-            }
         }
     }
     m_orderValid = false;
