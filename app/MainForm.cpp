@@ -21,8 +21,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <algorithm>
-#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -233,13 +231,10 @@ void TMain::connectHandlers()
                 TargetCmbBoxSelect(index);
         });
     });
-    ui->TargetCmbBox->installEventFilter(this);
     connect(ui->ClassEdit, &QLineEdit::textChanged, this, run(&TMain::ClassEditChange));
     connect(ui->IDEdit, &QLineEdit::textChanged, this, run(&TMain::IDEditChange));
     connect(ui->GroupNameEdit, &QLineEdit::textEdited, this, run(&TMain::GroupNameEditChange));
-    for (QWidget *editor : {static_cast<QWidget *>(ui->ClassEdit), static_cast<QWidget *>(ui->GroupNameEdit),
-                            static_cast<QWidget *>(ui->LinkTextEdit), static_cast<QWidget *>(ui->HrefEdit),
-                            static_cast<QWidget *>(ui->IDEdit)})
+    for (QWidget *editor : editorFields())
         editor->installEventFilter(this);
 
     connect(ui->OverlapIDBtn, &QPushButton::clicked, this, run(&TMain::OverlapIDBtnClick));
@@ -273,12 +268,8 @@ bool TMain::eventFilter(QObject *watched, QEvent *event)
         }
     }
     // Typing into an editor it has just entered begins a new step of the undo history.
-    if (type == QEvent::FocusIn) {
-        const QObject *editors[] = {ui->GroupNameEdit, ui->LinkTextEdit, ui->HrefEdit,
-                                    ui->TargetCmbBox,  ui->ClassEdit,    ui->IDEdit};
-        if (std::find(std::begin(editors), std::end(editors), watched) != std::end(editors))
-            ++m_burst;
-    }
+    if (type == QEvent::FocusIn && editorFields().contains(watched))
+        ++m_burst;
     if (watched == ui->TargetCmbBox && (type == QEvent::FocusOut || isReturnKey(event))) {
         // When its editing ends, an editable combo box turns a typed entry that names a listed
         // target into an activation. That is still typing, not a pick from the list.
@@ -383,6 +374,11 @@ void TMain::selectNode(LinkNode *node)
 {
     const QModelIndex index = m_model->indexFromNode(node);
     ui->TreeView1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
+QList<QWidget *> TMain::editorFields() const
+{
+    return {ui->GroupNameEdit, ui->LinkTextEdit, ui->HrefEdit, ui->TargetCmbBox, ui->ClassEdit, ui->IDEdit};
 }
 
 QTreeWidgetItem *TMain::selectedRow() const

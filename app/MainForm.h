@@ -131,6 +131,8 @@ private:
     // Runs a child action after the update cycle, unless the update disabled it.
     void executeAction(QAction *action, void (TMain::*handler)());
     QTreeWidgetItem *selectedRow() const;
+    // The six editors below the list.
+    QList<QWidget *> editorFields() const;
     // Deletes a node with its subtree, as a step of that name.
     void deleteNode(LinkNode *node, const QString &caption);
     void disconnectHandlers();
