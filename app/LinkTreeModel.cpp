@@ -295,11 +295,17 @@ std::vector<std::unique_ptr<LinkNode>> LinkTreeModel::nodesFrom(const QMimeData 
     std::vector<std::unique_ptr<LinkNode>> nodes;
     if (!data || !data->hasFormat(NodesMimeType))
         return nodes;
+    // The nodes come as a project file; a fault is told as such, with what it was.
+    const QString refused = QStringLiteral("受け取ったノードを読めません: ");
     const QByteArray bytes = data->data(NodesMimeType);
-    const QString source = QStringLiteral("(%1)").arg(NodesMimeType);
     if (bytes.size() > ProjectFile::MaxFileSize)
-        throw VormikError(QStringLiteral("%1 のノードは大きすぎます").arg(source));
-    const std::unique_ptr<LinkTree> fragment = ProjectFile::read(bytes, source);
+        throw VormikError(refused + QStringLiteral("%1 MB を超えています").arg(ProjectFile::MaxFileSize >> 20));
+    std::unique_ptr<LinkTree> fragment;
+    try {
+        fragment = ProjectFile::read(bytes, NodesMimeType);
+    } catch (const VormikError &fault) {
+        throw VormikError(refused + fault.message());
+    }
     // From the back, so that no node's leaving renumbers the others.
     for (int i = fragment->topLevelCount(); i-- > 0;)
         nodes.push_back(fragment->take(fragment->topLevel(i)));

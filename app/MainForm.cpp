@@ -332,6 +332,7 @@ void TMain::disconnectHandlers()
     // widgets signal; no handler may run on a window that is half gone.
     for (QObject *child : findChildren<QObject *>())
         child->disconnect(this);
+    QGuiApplication::clipboard()->disconnect(this);
 }
 
 void TMain::nodesLeaving(const LinkNode *root)

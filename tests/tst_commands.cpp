@@ -508,6 +508,21 @@ private slots:
         QCOMPARE(copies[1].section('|', 1), n[0].section('|', 1));
     }
 
+    // Nodes that cannot be read are refused with a message, and the tree stays as it was.
+    void damagedNodesOnTheClipboardAreRefused()
+    {
+        auto *data = new QMimeData;
+        data->setData("application/x-vormik-nodes", "<NodeData><Nodes>a\r\n\t\t\tb\r\n</Nodes></NodeData>");
+        QGuiApplication::clipboard()->setMimeData(data);
+        f.clickNode("G");
+        const QStringList before = f.snapshot();
+        QTest::keySequence(f.ui->TreeView1, QKeySequence::Paste);
+        QCOMPARE(f.prompts->messages.size(), 1);
+        QCOMPARE(f.prompts->messages.constFirst().icon, Prompts::Icon::Critical);
+        QVERIFY(f.prompts->messages.constFirst().text.contains("\"b\""));
+        QCOMPARE(f.snapshot(), before);
+    }
+
     void theListPopUpActsOnTheRowAlreadySelected()
     {
         f.addLink(f.node("G"), "m");
