@@ -267,7 +267,7 @@ class TestUndo : public QObject
     {
         const int way = pick(3);
         if (way == 2) {
-            auto *action = f.window->findChild<QAction *>(undo ? "UndoAction1" : "RedoAction1");
+            QAction *action = undo ? f.ui->UndoAction1 : f.ui->RedoAction1;
             return [action] { action->trigger(); };
         }
         QWidget *view = way == 0 ? static_cast<QWidget *>(f.ui->TreeView1) : f.ui->ListView1;
@@ -330,10 +330,23 @@ class TestUndo : public QObject
             QCOMPARE(f.ui->GroupNameEdit->text(), node->parent()->text());
     }
 
+    // Undo and redo are offered exactly when there is a step, and name it.
+    void checkHistory()
+    {
+        for (QAction *action : {f.ui->UndoAction1, f.ui->RedoAction1}) {
+            const bool undo = action == f.ui->UndoAction1;
+            const QString step = undo ? stack().undoText() : stack().redoText();
+            QCOMPARE(action->isEnabled(), undo ? stack().canUndo() : stack().canRedo());
+            if (action->isEnabled())
+                QVERIFY2(action->text().endsWith(": " + step), qPrintable(action->text()));
+        }
+    }
+
     void checkWindow()
     {
         checkTree();
         checkListAndEditors();
+        checkHistory();
         QCOMPARE(f.prompts->unexpected, 0);
     }
 
@@ -423,8 +436,8 @@ private slots:
 
         undoingOrRedoing = true;
         QVERIFY(drops > steps / 100);
-        QAction *undoAction = f.window->findChild<QAction *>("UndoAction1");
-        QAction *redoAction = f.window->findChild<QAction *>("RedoAction1");
+        QAction *undoAction = f.ui->UndoAction1;
+        QAction *redoAction = f.ui->RedoAction1;
         const int count = stack().count();
         QVERIFY(count > steps / 10);
         for (int at = stack().index(); at > 0; --at) {
