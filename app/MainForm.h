@@ -11,6 +11,10 @@ class LinkNode;
 class LinkTreeModel;
 class TreeStep;
 enum class NodeField;
+
+// The moves of the Edit menu: up and down among the siblings, left to follow the parent, right
+// into the group just above.
+enum class NodeMove { Up, Down, Left, Right };
 class Prompts;
 class TPopupPanel;
 class QAction;
@@ -149,8 +153,8 @@ private:
     QTreeWidgetItem *rowOf(const LinkNode *node) const;
     // After an undo or a redo: shows the node the step touched and lists its group anew.
     void reveal(LinkNode *node);
-    // Moves the selected node with its subtree, as a step of that name.
-    void moveSelected(LinkNode *newParent, int row, const QString &caption);
+    // Moves the selected node with its subtree, as a step of that name; nothing where it cannot go.
+    void moveSelected(NodeMove move, const QString &caption);
     // A node moved from below `from` to below `to`: the list follows when it showed either.
     void nodesMoved(LinkNode *from, LinkNode *to);
     // Lists anew: the selected node's group, or what the list showed when nothing is selected.

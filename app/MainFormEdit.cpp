@@ -4,7 +4,6 @@
 #include "ui_MainForm.h"
 
 #include "app/LinkTreeModel.h"
-#include "app/Prompts.h"
 #include "app/TreeSteps.h"
 
 #include <QAction>
@@ -14,7 +13,39 @@
 #include <QTreeView>
 #include <QUndoStack>
 
+#include <optional>
+
 namespace {
+
+// Where a move takes the node: child `row` of `parent`, counted once the node has left its place.
+struct Place
+{
+    LinkNode *parent;
+    int row;
+};
+
+// Nothing where the move is impossible.
+std::optional<Place> placeAfter(const LinkTree &tree, const LinkNode *node, NodeMove move)
+{
+    if (!node)
+        return std::nullopt;
+    const int row = node->row();
+    switch (move) {
+    case NodeMove::Up:
+        return row > 0 ? std::optional<Place>({node->parent(), row - 1}) : std::nullopt;
+    case NodeMove::Down:
+        return row + 1 < tree.childCount(node->parent()) ? std::optional<Place>({node->parent(), row + 1})
+                                                         : std::nullopt;
+    case NodeMove::Left:
+        return node->parent() ? std::optional<Place>({node->parent()->parent(), node->parent()->row() + 1})
+                              : std::nullopt;
+    case NodeMove::Right: {
+        LinkNode *above = row > 0 ? tree.child(node->parent(), row - 1) : nullptr;
+        return above && above->isGroup() ? std::optional<Place>({above, above->childCount()}) : std::nullopt;
+    }
+    }
+    Q_UNREACHABLE();
+}
 
 // A caption that names the step it would undo or redo, after the designed caption.
 void nameStep(QAction *action, const QString &caption, const QString &step)
@@ -55,12 +86,10 @@ void TMain::EditActionsUpdate()
     ui->CutAction1->setEnabled(node);
     ui->CopyAction1->setEnabled(node);
     ui->PasteAction1->setEnabled(clipboard && clipboard->hasFormat(LinkTreeModel::NodesMimeType));
-    ui->MoveUpAction1->setEnabled(node && node->row() > 0);
-    ui->MoveDownAction1->setEnabled(node && node->row() + 1 < tree.childCount(node->parent()));
-    ui->OutdentAction1->setEnabled(node && node->parent());
-    // The group just above takes the node as its last child.
-    const LinkNode *above = node && node->row() > 0 ? tree.child(node->parent(), node->row() - 1) : nullptr;
-    ui->IndentAction1->setEnabled(above && above->isGroup());
+    ui->MoveUpAction1->setEnabled(placeAfter(tree, node, NodeMove::Up).has_value());
+    ui->MoveDownAction1->setEnabled(placeAfter(tree, node, NodeMove::Down).has_value());
+    ui->OutdentAction1->setEnabled(placeAfter(tree, node, NodeMove::Left).has_value());
+    ui->IndentAction1->setEnabled(placeAfter(tree, node, NodeMove::Right).has_value());
 }
 
 void TMain::perform(TreeStep *step)
@@ -149,41 +178,34 @@ void TMain::PasteAction1Execute()
         ui->TreeView1->expand(treeModel().indexFromNode(parent));
 }
 
-void TMain::moveSelected(LinkNode *newParent, int row, const QString &caption)
+void TMain::moveSelected(NodeMove move, const QString &caption)
 {
     LinkNode *node = selectedNode();
-    perform(new MoveNodeStep(treeModel(), caption, node, newParent, row));
+    const std::optional<Place> place = placeAfter(treeModel().tree(), node, move);
+    if (!place)
+        return;
+    perform(new MoveNodeStep(treeModel(), caption, node, place->parent, place->row));
     ui->TreeView1->scrollTo(treeModel().indexFromNode(node));
 }
 
 void TMain::MoveUpAction1Execute()
 {
-    const LinkNode *node = selectedNode();
-    if (node && node->row() > 0)
-        moveSelected(node->parent(), node->row() - 1, QStringLiteral("上へ移動"));
+    moveSelected(NodeMove::Up, QStringLiteral("上へ移動"));
 }
 
 void TMain::MoveDownAction1Execute()
 {
-    const LinkNode *node = selectedNode();
-    if (node && node->row() + 1 < treeModel().tree().childCount(node->parent()))
-        moveSelected(node->parent(), node->row() + 1, QStringLiteral("下へ移動"));
+    moveSelected(NodeMove::Down, QStringLiteral("下へ移動"));
 }
 
 void TMain::OutdentAction1Execute()
 {
-    // The node follows its parent.
-    const LinkNode *node = selectedNode();
-    if (node && node->parent())
-        moveSelected(node->parent()->parent(), node->parent()->row() + 1, QStringLiteral("左へ移動"));
+    moveSelected(NodeMove::Left, QStringLiteral("左へ移動"));
 }
 
 void TMain::IndentAction1Execute()
 {
-    const LinkNode *node = selectedNode();
-    LinkNode *above = node && node->row() > 0 ? treeModel().tree().child(node->parent(), node->row() - 1) : nullptr;
-    if (above && above->isGroup())
-        moveSelected(above, above->childCount(), QStringLiteral("右へ移動"));
+    moveSelected(NodeMove::Right, QStringLiteral("右へ移動"));
 }
 
 void TMain::nodesMoved(LinkNode *from, LinkNode *to)
