@@ -1,5 +1,36 @@
 #include "app/LinkTreeModel.h"
 
+#include "app/TreeSteps.h"
+#include "project/ProjectFile.h"
+#include "text/TextRules.h"
+#include "text/VormikError.h"
+
+#include <QMimeData>
+#include <QUndoStack>
+
+#include <algorithm>
+
+namespace {
+
+// A drag out of this tree also names the node it carries, so that a drop back into the same
+// tree can move the node itself. It lives only while the drag does, when no node can go.
+class DraggedNodes : public QMimeData
+{
+public:
+    DraggedNodes(const LinkTreeModel *source, LinkNode *node) : source(source), node(node) {}
+    const LinkTreeModel *source;
+    LinkNode *node;
+};
+
+// The node a drag from `model` carries; null for nodes from anywhere else.
+LinkNode *draggedFrom(const LinkTreeModel *model, const QMimeData *data)
+{
+    const auto *dragged = dynamic_cast<const DraggedNodes *>(data);
+    return dragged && dragged->source == model ? dragged->node : nullptr;
+}
+
+} // namespace
+
 LinkTreeModel::LinkTreeModel(QObject *parent) : QAbstractItemModel(parent), m_tree(std::make_unique<LinkTree>()) {}
 
 LinkTreeModel::~LinkTreeModel() = default;
@@ -56,12 +87,69 @@ LinkNode *LinkTreeModel::appendLink(LinkNode *parent, const QString &text)
 
 void LinkTreeModel::remove(LinkNode *node)
 {
+    take(node);
+}
+
+std::unique_ptr<LinkNode> LinkTreeModel::take(LinkNode *node)
+{
     if (!contains(node))
-        return;
+        return nullptr;
     emit nodesAboutToBeRemoved(node);
     beginRemoveRows(indexFromNode(node->parent()), node->row(), node->row());
-    m_tree->remove(node);
+    std::unique_ptr<LinkNode> taken = m_tree->take(node);
     endRemoveRows();
+    return taken;
+}
+
+LinkNode *LinkTreeModel::insert(LinkNode *parent, int row, std::unique_ptr<LinkNode> subtree)
+{
+    if (!subtree || subtree->parent() || (parent && !contains(parent)) || contains(subtree.get()))
+        return nullptr;
+    if (row < 0 || row > m_tree->childCount(parent))
+        return nullptr;
+    beginInsertRows(indexFromNode(parent), row, row);
+    LinkNode *root = m_tree->insert(parent, row, std::move(subtree));
+    endInsertRows();
+    return root;
+}
+
+bool LinkTreeModel::move(LinkNode *node, LinkNode *newParent, int row)
+{
+    if (!contains(node) || (newParent && (!contains(newParent) || newParent->isWithin(node))))
+        return false;
+    LinkNode *oldParent = node->parent();
+    const int oldRow = node->row();
+    const int count = m_tree->childCount(newParent) - (newParent == oldParent ? 1 : 0);
+    if (row < 0 || row > count || (newParent == oldParent && row == oldRow))
+        return false;
+    // Qt counts the destination before the node leaves its place.
+    const int destination = newParent == oldParent && row > oldRow ? row + 1 : row;
+    if (!beginMoveRows(indexFromNode(oldParent), oldRow, oldRow, indexFromNode(newParent), destination))
+        return false;
+    m_tree->move(node, newParent, row);
+    endMoveRows();
+    return true;
+}
+
+std::unique_ptr<LinkTree> LinkTreeModel::swapTree(std::unique_ptr<LinkTree> tree)
+{
+    if (!tree)
+        return nullptr;
+    emit nodesAboutToBeRemoved(nullptr);
+    beginResetModel();
+    std::swap(m_tree, tree);
+    endResetModel();
+    return tree;
+}
+
+void LinkTreeModel::perform(QUndoCommand *command)
+{
+    if (m_undoStack) {
+        m_undoStack->push(command);
+        return;
+    }
+    command->redo();
+    delete command;
 }
 
 void LinkTreeModel::clear()
@@ -74,21 +162,51 @@ void LinkTreeModel::clear()
 
 void LinkTreeModel::replaceTree(std::unique_ptr<LinkTree> tree)
 {
-    if (!tree)
-        return;
-    emit nodesAboutToBeRemoved(nullptr);
-    beginResetModel();
-    m_tree = std::move(tree);
-    endResetModel();
+    swapTree(std::move(tree));
 }
 
 void LinkTreeModel::setNodeText(LinkNode *node, const QString &text)
 {
-    if (!contains(node) || node->text() == text)
+    setField(node, NodeField::Text, text);
+}
+
+namespace {
+// The record's member that holds a field other than the text.
+QString LinkAttr::*recordMember(NodeField field)
+{
+    switch (field) {
+    case NodeField::Href:
+        return &LinkAttr::Href;
+    case NodeField::Target:
+        return &LinkAttr::Target;
+    case NodeField::ObjID:
+        return &LinkAttr::ObjID;
+    case NodeField::Class:
+        return &LinkAttr::Class;
+    case NodeField::Text:
+        break;
+    }
+    Q_UNREACHABLE();
+}
+} // namespace
+
+QString LinkTreeModel::field(const LinkNode *node, NodeField field)
+{
+    return field == NodeField::Text ? node->text() : node->record().*recordMember(field);
+}
+
+void LinkTreeModel::setField(LinkNode *node, NodeField field, const QString &value)
+{
+    if (!contains(node) || LinkTreeModel::field(node, field) == value)
         return;
-    m_tree->setText(node, text);
-    const QModelIndex index = indexFromNode(node);
-    emit dataChanged(index, index, {Qt::DisplayRole});
+    if (field == NodeField::Text) {
+        m_tree->setText(node, value);
+        const QModelIndex index = indexFromNode(node);
+        emit dataChanged(index, index, {Qt::DisplayRole});
+    } else {
+        node->record().*recordMember(field) = value;
+    }
+    emit nodeChanged(node);
 }
 
 QModelIndex LinkTreeModel::index(int row, int column, const QModelIndex &parent) const
@@ -128,6 +246,7 @@ QVariant LinkTreeModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::EditRole:
         return node->text();
     case Qt::DecorationRole:
         if (node->imageIndex() >= 0 && node->imageIndex() < m_images.size())
@@ -140,7 +259,135 @@ QVariant LinkTreeModel::data(const QModelIndex &index, int role) const
 
 Qt::ItemFlags LinkTreeModel::flags(const QModelIndex &index) const
 {
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // The top level and groups take drops; a link is a leaf.
+    const LinkNode *node = nodeFromIndex(index);
+    if (!node)
+        return Qt::ItemIsDropEnabled;
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
+    return node->isGroup() ? flags | Qt::ItemIsDropEnabled : flags;
+}
+
+bool LinkTreeModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    LinkNode *node = nodeFromIndex(index);
+    if (!node || role != Qt::EditRole)
+        return false;
+    QString text = TextRules::withoutLineBreaks(value.toString());
+    if (node->isGroup())
+        text = TextRules::trimmed(text);
+    if ((node->isGroup() && text.isEmpty()) || text == node->text())
+        return false;
+    perform(new EditFieldStep(*this, node->isGroup() ? QStringLiteral("グループ名の変更") : QStringLiteral("リンクテキストの変更"),
+                              node, NodeField::Text, text, EditFieldStep::NoBurst));
+    return true;
+}
+
+QMimeData *LinkTreeModel::fragmentMimeData(const LinkNode *node) const
+{
+    auto *data = new QMimeData;
+    data->setData(NodesMimeType, ProjectFile::writeFragment(*m_tree, node));
+    data->setText(ProjectFile::outlineFragment(*m_tree, node));
+    return data;
+}
+
+std::vector<std::unique_ptr<LinkNode>> LinkTreeModel::nodesFrom(const QMimeData *data)
+{
+    std::vector<std::unique_ptr<LinkNode>> nodes;
+    if (!data || !data->hasFormat(NodesMimeType))
+        return nodes;
+    // The nodes come as a project file; a fault is told as such, with what it was.
+    const QString refused = QStringLiteral("受け取ったノードを読めません: ");
+    const QByteArray bytes = data->data(NodesMimeType);
+    if (bytes.size() > ProjectFile::MaxFileSize)
+        throw VormikError(refused + QStringLiteral("%1 MB を超えています").arg(ProjectFile::MaxFileSize >> 20));
+    std::unique_ptr<LinkTree> fragment;
+    try {
+        fragment = ProjectFile::read(bytes, NodesMimeType);
+    } catch (const VormikError &fault) {
+        throw VormikError(refused + fault.message());
+    }
+    // From the back, so that no node's leaving renumbers the others.
+    for (int i = fragment->topLevelCount(); i-- > 0;)
+        nodes.push_back(fragment->take(fragment->topLevel(i)));
+    std::reverse(nodes.begin(), nodes.end());
+    return nodes;
+}
+
+bool LinkTreeModel::insertFrom(const QMimeData *data, LinkNode *parent, int row, const QString &caption)
+{
+    std::vector<std::unique_ptr<LinkNode>> nodes = nodesFrom(data);
+    if (nodes.empty() || (parent && !contains(parent)) || row < 0 || row > m_tree->childCount(parent))
+        return false;
+    perform(new InsertNodesStep(*this, caption, parent, row, std::move(nodes)));
+    return true;
+}
+
+QStringList LinkTreeModel::mimeTypes() const
+{
+    return {NodesMimeType};
+}
+
+QMimeData *LinkTreeModel::mimeData(const QModelIndexList &indexes) const
+{
+    // One node is selected at a time; it travels with its subtree.
+    LinkNode *node = indexes.isEmpty() ? nullptr : nodeFromIndex(indexes.constFirst());
+    if (!node)
+        return nullptr;
+    const std::unique_ptr<QMimeData> fragment(fragmentMimeData(node));
+    auto *data = new DraggedNodes(this, node);
+    data->setData(NodesMimeType, fragment->data(NodesMimeType));
+    data->setText(fragment->text());
+    return data;
+}
+
+Qt::DropActions LinkTreeModel::supportedDragActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+Qt::DropActions LinkTreeModel::supportedDropActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+bool LinkTreeModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
+                                    const QModelIndex &parent) const
+{
+    if (!data || !data->hasFormat(NodesMimeType) || (action != Qt::CopyAction && action != Qt::MoveAction))
+        return false;
+    const LinkNode *target = nodeFromIndex(parent);
+    if (parent.isValid() && (!target || !target->isGroup()))
+        return false;
+    if (row < -1 || row > m_tree->childCount(target))
+        return false;
+    // Not even a copy goes into the group it copies.
+    const LinkNode *dragged = draggedFrom(this, data);
+    return !(dragged && target && target->isWithin(dragged));
+}
+
+bool LinkTreeModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                                 const QModelIndex &parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    LinkNode *target = nodeFromIndex(parent);
+    if (row < 0)
+        row = m_tree->childCount(target);
+    LinkNode *dragged = draggedFrom(this, data);
+    if (dragged && action == Qt::MoveAction) {
+        // The place counted once the node has left its own.
+        if (dragged->parent() == target && dragged->row() < row)
+            --row;
+        if (dragged->parent() == target && dragged->row() == row)
+            return false;
+        perform(new MoveNodeStep(*this, QStringLiteral("移動"), dragged, target, row));
+        return true;
+    }
+    try {
+        return insertFrom(data, target, row, QStringLiteral("コピー"));
+    } catch (const VormikError &failure) {
+        // No exception may cross the view's drop handling; the window shows it.
+        emit dropFailed(failure.message());
+        return false;
+    }
 }

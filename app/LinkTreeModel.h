@@ -7,6 +7,14 @@
 #include <QList>
 
 #include <memory>
+#include <vector>
+
+class QMimeData;
+class QUndoCommand;
+class QUndoStack;
+
+// The fields of a node that the editors write.
+enum class NodeField { Text, Href, Target, ObjID, Class };
 
 // The link tree as the tree view sees it. Every change the window makes to the tree goes through
 // here, so that the view always hears of it.
@@ -37,6 +45,36 @@ public:
     // Shows a tree built elsewhere (Open) in one reset.
     void replaceTree(std::unique_ptr<LinkTree> tree);
     void setNodeText(LinkNode *node, const QString &text);
+    void setField(LinkNode *node, NodeField field, const QString &value);
+    static QString field(const LinkNode *node, NodeField field);
+
+    // The moves and swaps that undo and redo are made of. Each keeps the nodes themselves, so a
+    // step undone gives back the very nodes it took, and later steps still find them.
+    // Takes a subtree out of the tree; null when the node is not in it.
+    std::unique_ptr<LinkNode> take(LinkNode *node);
+    // Puts a subtree in as child `row` of `parent` (the top level when null).
+    LinkNode *insert(LinkNode *parent, int row, std::unique_ptr<LinkNode> subtree);
+    // Moves a node with its subtree to child `row` of `newParent`, counted after it has left
+    // its place. Refused (false) when the place lies within the node.
+    bool move(LinkNode *node, LinkNode *newParent, int row);
+    // Shows `tree` and hands back the tree shown until now.
+    std::unique_ptr<LinkTree> swapTree(std::unique_ptr<LinkTree> tree);
+
+    // Where the model's own edits (drops, in-place renames) go as steps that can be undone;
+    // without a stack they are simply made.
+    void setUndoStack(QUndoStack *stack) { m_undoStack = stack; }
+    void perform(QUndoCommand *command);
+
+    // Nodes between editors (clipboard, drag and drop): a project-file fragment under its own
+    // type, and the outline as plain text.
+    static inline const QString NodesMimeType = QStringLiteral("application/x-vormik-nodes");
+    // The node with its subtree in both forms.
+    QMimeData *fragmentMimeData(const LinkNode *node) const;
+    // New nodes read from such data; a damaged fragment throws VormikError.
+    static std::vector<std::unique_ptr<LinkNode>> nodesFrom(const QMimeData *data);
+    // Puts the nodes `data` carries in as children of `parent` from `row` on, as one step.
+    // False when it carries none.
+    bool insertFrom(const QMimeData *data, LinkNode *parent, int row, const QString &caption);
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -44,14 +82,35 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // An in-place edit of a node's text, as a step. No text takes a line break; a group's name
+    // is trimmed and never blank, as the name prompt wants it.
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+    // Drag and drop: a node dropped on a group becomes its last child, dropped between rows it
+    // goes there; a drag within the tree moves, with Ctrl it copies. Nothing lands on a link,
+    // and no group in itself or below itself. removeRows() stays Qt's refusal: after a move
+    // the view asks it to remove the dragged rows, which the drop has already moved.
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    Qt::DropActions supportedDragActions() const override;
+    Qt::DropActions supportedDropActions() const override;
+    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                         const QModelIndex &parent) const override;
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override;
 
 signals:
     // Sent before a subtree leaves the tree; `root` is null when every node leaves.
     void nodesAboutToBeRemoved(const LinkNode *root);
+    // A node's text or one of its fields changed.
+    void nodeChanged(LinkNode *node);
+    // A drop brought nodes that could not be read.
+    void dropFailed(const QString &message);
 
 private:
     LinkNode *append(LinkNode *parent, const QString &text, bool group);
 
     std::unique_ptr<LinkTree> m_tree;
     QList<QIcon> m_images;
+    QUndoStack *m_undoStack = nullptr;
 };

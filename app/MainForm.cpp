@@ -8,7 +8,9 @@
 #include "app/QtPrompts.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
@@ -81,6 +83,7 @@ TMain::TMain(QWidget *parent)
     buildPopupMenus();
     buildToolBar();
     buildClassPicker();
+    buildEditMenu();
     setUpViews();
     ui->Splitter1->setStretchFactor(0, 0);
     ui->Splitter1->setStretchFactor(1, 1);
@@ -163,7 +166,32 @@ void TMain::connectHandlers()
     connect(TVPop_Delete1, &QAction::triggered, this, run(&TMain::TVPop_Delete1Click));
     connect(LVPop_Delete1, &QAction::triggered, this, run(&TMain::LVPop_Delete1Click));
 
+    const std::pair<QAction *, void (TMain::*)()> editCommands[] = {
+        {ui->UndoAction1, &TMain::UndoAction1Execute},         {ui->RedoAction1, &TMain::RedoAction1Execute},
+        {ui->CutAction1, &TMain::CutAction1Execute},           {ui->CopyAction1, &TMain::CopyAction1Execute},
+        {ui->PasteAction1, &TMain::PasteAction1Execute},       {ui->MoveUpAction1, &TMain::MoveUpAction1Execute},
+        {ui->MoveDownAction1, &TMain::MoveDownAction1Execute}, {ui->OutdentAction1, &TMain::OutdentAction1Execute},
+        {ui->IndentAction1, &TMain::IndentAction1Execute},
+    };
+    for (const auto &[action, handler] : editCommands)
+        connect(action, &QAction::triggered, this, run(handler));
+    // The Edit actions follow the selection, the tree's shape and the clipboard.
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_model, signal, this, &TMain::EditActionsUpdate);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, &TMain::EditActionsUpdate);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TMain::EditActionsUpdate);
+    connect(ui->TreeView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TMain::EditActionsUpdate);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TMain::EditActionsUpdate);
+    connect(ui->mnEdit, &QMenu::aboutToShow, this, &TMain::EditActionsUpdate);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this,
+            [this](const QModelIndex &from, int, int, const QModelIndex &to) {
+                guarded([&] { nodesMoved(m_model->nodeFromIndex(from), m_model->nodeFromIndex(to)); });
+            });
+    connect(m_model, &LinkTreeModel::dropFailed, this,
+            [this](const QString &message) { prompts().error(this, message); });
+
     connect(m_model, &LinkTreeModel::nodesAboutToBeRemoved, this, &TMain::nodesLeaving);
+    connect(m_model, &LinkTreeModel::nodeChanged, this, [this](LinkNode *node) { guarded([&] { nodeChanged(node); }); });
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &TMain::treeSettled);
     connect(m_model, &QAbstractItemModel::modelReset, this, &TMain::treeSettled);
     // Driven by the selection, not the current index: Qt moves the current index without
@@ -203,12 +231,11 @@ void TMain::connectHandlers()
                 TargetCmbBoxSelect(index);
         });
     });
-    ui->TargetCmbBox->installEventFilter(this);
     connect(ui->ClassEdit, &QLineEdit::textChanged, this, run(&TMain::ClassEditChange));
     connect(ui->IDEdit, &QLineEdit::textChanged, this, run(&TMain::IDEditChange));
     connect(ui->GroupNameEdit, &QLineEdit::textEdited, this, run(&TMain::GroupNameEditChange));
-    ui->ClassEdit->installEventFilter(this);
-    ui->GroupNameEdit->installEventFilter(this);
+    for (QWidget *editor : editorFields())
+        editor->installEventFilter(this);
 
     connect(ui->OverlapIDBtn, &QPushButton::clicked, this, run(&TMain::OverlapIDBtnClick));
     connect(ui->UsedClassBtn, &QPushButton::clicked, this, run(&TMain::UsedClassBtnClick));
@@ -240,6 +267,9 @@ bool TMain::eventFilter(QObject *watched, QEvent *event)
                 QMetaObject::invokeMethod(this, [this] { guarded([this] { ListView1Click(); }); }, Qt::QueuedConnection);
         }
     }
+    // Typing into an editor it has just entered begins a new step of the undo history.
+    if (type == QEvent::FocusIn && editorFields().contains(watched))
+        ++m_burst;
     if (watched == ui->TargetCmbBox && (type == QEvent::FocusOut || isReturnKey(event))) {
         // When its editing ends, an editable combo box turns a typed entry that names a listed
         // target into an activation. That is still typing, not a pick from the list.
@@ -285,6 +315,8 @@ void TMain::FormDestroy()
 
 void TMain::TreeView1Deletion(const LinkNode *root)
 {
+    if (!root || (m_listedGroup && m_listedGroup->isWithin(root)))
+        m_listedGroup = nullptr;
     // Rows of nodes that leave the tree leave the list at once, so no row can reach a stale node.
     for (int i = ui->ListView1->topLevelItemCount() - 1; i >= 0; --i) {
         QTreeWidgetItem *row = ui->ListView1->topLevelItem(i);
@@ -300,6 +332,7 @@ void TMain::disconnectHandlers()
     // widgets signal; no handler may run on a window that is half gone.
     for (QObject *child : findChildren<QObject *>())
         child->disconnect(this);
+    QGuiApplication::clipboard()->disconnect(this);
 }
 
 void TMain::nodesLeaving(const LinkNode *root)
@@ -342,6 +375,11 @@ void TMain::selectNode(LinkNode *node)
 {
     const QModelIndex index = m_model->indexFromNode(node);
     ui->TreeView1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
+QList<QWidget *> TMain::editorFields() const
+{
+    return {ui->GroupNameEdit, ui->LinkTextEdit, ui->HrefEdit, ui->TargetCmbBox, ui->ClassEdit, ui->IDEdit};
 }
 
 QTreeWidgetItem *TMain::selectedRow() const

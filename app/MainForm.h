@@ -11,6 +11,12 @@
 
 class LinkNode;
 class LinkTreeModel;
+class TreeStep;
+enum class NodeField;
+
+// The moves of the Edit menu: up and down among the siblings, left to follow the parent, right
+// into the group just above.
+enum class NodeMove { Up, Down, Left, Right };
 class Prompts;
 class TPopupPanel;
 class QAction;
@@ -20,6 +26,7 @@ class QPushButton;
 class QToolBar;
 class QToolButton;
 class QTreeWidgetItem;
+class QUndoStack;
 
 namespace Ui {
 class TMain;
@@ -45,6 +52,8 @@ public:
     LinkNode *selectedNode() const;
     void selectNode(LinkNode *node);
     const QString &projectFileName() const { return ProjectFileName; }
+    // Every change of the document is one step of the undo history.
+    void perform(TreeStep *step);
 
     // Column of ListView1 that holds the absolute index a row had when it was filled.
     static constexpr int AbsIndexColumn = 5;
@@ -82,6 +91,18 @@ private slots:
     void LVPop_Delete1Click();
     void ActionList1Update();
 
+    // --- The Edit menu (MainFormEdit.cpp) ---
+    void UndoAction1Execute();
+    void RedoAction1Execute();
+    void CutAction1Execute();
+    void CopyAction1Execute();
+    void PasteAction1Execute();
+    void MoveUpAction1Execute();
+    void MoveDownAction1Execute();
+    void OutdentAction1Execute();
+    void IndentAction1Execute();
+    void EditActionsUpdate();
+
     // --- ID check and class picker (MainFormAids.cpp) ---
     void OverlapIDBtnClick();
     void UsedClassBtnClick();
@@ -105,6 +126,7 @@ private:
     void buildPopupMenus();
     void buildToolBar();
     void buildClassPicker();
+    void buildEditMenu();
     void setUpViews();
     void connectHandlers();
     void FormCreate();
@@ -115,15 +137,30 @@ private:
     // Runs a child action after the update cycle, unless the update disabled it.
     void executeAction(QAction *action, void (TMain::*handler)());
     QTreeWidgetItem *selectedRow() const;
-    // Deletes a node with its subtree.
-    void deleteNode(LinkNode *node);
+    // The six editors below the list.
+    QList<QWidget *> editorFields() const;
+    // Deletes a node with its subtree, as a step of that name.
+    void deleteNode(LinkNode *node, const QString &caption);
     void disconnectHandlers();
     void nodesLeaving(const LinkNode *root);
     void treeSettled();
     // Shows a group's name in GroupNameEdit without renaming anything.
     void showGroupName(const QString &name);
-    // Writes an editor's text into the selected row's cell and its node.
-    void writeThrough(int column, const QString &text);
+    // Writes an editor's text into the selected row's node, as a step of the undo history.
+    void writeThrough(NodeField field, const QString &text);
+    // Changes one field of a node as a step; a burst of writes to one field merges into one.
+    void editField(LinkNode *node, NodeField field, const QString &value, const QString &caption);
+    // A node's text or field changed: its row, the editors and the group name follow.
+    void nodeChanged(LinkNode *node);
+    QTreeWidgetItem *rowOf(const LinkNode *node) const;
+    // After an undo or a redo: shows the node the step touched and lists its group anew.
+    void reveal(LinkNode *node);
+    // Moves the selected node with its subtree, as a step of that name; nothing where it cannot go.
+    void moveSelected(NodeMove move, const QString &caption);
+    // A node moved from below `from` to below `to`: the list follows when it showed either.
+    void nodesMoved(LinkNode *from, LinkNode *to);
+    // Lists anew: the selected node's group, or what the list showed when nothing is selected.
+    void relist();
 
     // The static frame: menus, panels, the tree, the list and the editors.
     std::unique_ptr<Ui::TMain> ui;
@@ -171,4 +208,13 @@ private:
     PageFormat m_pageFormat = PageFormat::Classic;
     // Set while TargetCmbBox finishes an edit: an activation then comes from typing.
     bool m_targetEditEnding = false;
+    // Every change of the document, as steps that can be undone.
+    QUndoStack *m_undoStack = nullptr;
+    // Counts bursts of typing: a new one begins whenever an editor gets the focus, another row
+    // is loaded, or a step is undone or redone.
+    int m_burst = 0;
+    // The group whose name GroupNameEdit shows; null when it shows none.
+    LinkNode *m_listedGroup = nullptr;
+    // Whether the list shows the top-level links.
+    bool m_listingTopLevel = false;
 };

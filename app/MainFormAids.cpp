@@ -54,8 +54,14 @@ void TMain::ClassOKBtnClick()
         if (item->checkState() == Qt::Checked)
             chosen += item->text() + QLatin1Char(' ');
     }
-    // ClassEditChange stores the new text in the selected link. An unchanged text is already
-    // what the link holds, since the editor was loaded from it and writes through.
-    ui->ClassEdit->setText(TextRules::trimmed(chosen));
+    // The pick is a step of its own, never part of typing in the class editor. ClassEditChange
+    // then finds the link holding the text already. An unchanged text is already what the link
+    // holds, since the editor was loaded from it and writes through.
+    const QString picked = TextRules::trimmed(chosen);
+    ++m_burst;
+    if (LinkNode *node = rowNode(selectedRow()))
+        editField(node, NodeField::Class, picked, QStringLiteral("クラスの選択"));
+    ui->ClassEdit->setText(picked);
+    ++m_burst;
     PopupPanel1->ClosePopup(ClassOKBtn);
 }

@@ -6,6 +6,7 @@
 #include "app/SelectionClass.h"
 #include "text/TextRules.h"
 #include "app/LinkTreeModel.h"
+#include "app/TreeSteps.h"
 
 #include <QAction>
 #include <QTreeView>
@@ -26,12 +27,34 @@ std::optional<QString> askGroupName(TMain &window)
     return TextRules::trimmed(TextRules::withoutLineBreaks(*answer));
 }
 
+// One new node as the last child of `parent` (the top level when null), as a step.
+LinkNode *appendNew(TMain &window, LinkNode *parent, std::unique_ptr<LinkNode> node, const QString &caption)
+{
+    LinkTreeModel &model = window.treeModel();
+    std::vector<std::unique_ptr<LinkNode>> nodes;
+    nodes.push_back(std::move(node));
+    auto *step = new InsertNodesStep(model, caption, parent, model.tree().childCount(parent), std::move(nodes));
+    LinkNode *added = step->nodes().front();
+    window.perform(step);
+    return added;
+}
+
+LinkNode *appendGroup(TMain &window, LinkNode *parent, const QString &name)
+{
+    return appendNew(window, parent, LinkTree::detachedGroup(name), QStringLiteral("グループの追加"));
+}
+
+LinkNode *appendLink(TMain &window, LinkNode *parent)
+{
+    return appendNew(window, parent, LinkTree::detachedLink({}), QStringLiteral("リンクの追加"));
+}
+
 } // namespace
 
-void TMain::deleteNode(LinkNode *node)
+void TMain::deleteNode(LinkNode *node, const QString &caption)
 {
     // The tree then picks its new selection, which refills the list.
-    treeModel().remove(node);
+    perform(new RemoveNodeStep(treeModel(), caption, node));
     if (!selectedNode())
         ui->ListView1->clear();
 }
@@ -43,7 +66,7 @@ void TMain::TopLevelAddGroupAction1Execute()
         if (!name)
             return;
         if (!name->isEmpty()) {
-            treeModel().appendGroup(nullptr, *name);
+            appendGroup(*this, nullptr, *name);
             return;
         }
     }
@@ -61,7 +84,7 @@ void TMain::ChildAddGroupAction1Execute()
         if (!name)
             return;
         if (!name->isEmpty()) {
-            treeModel().appendGroup(parent, *name);
+            appendGroup(*this, parent, *name);
             ui->TreeView1->expand(treeModel().indexFromNode(parent));
             return;
         }
@@ -71,7 +94,7 @@ void TMain::ChildAddGroupAction1Execute()
 void TMain::TopLevelAddLinkAction1Execute()
 {
     // The list now shows the top-level links, whatever the tree has selected.
-    FillLinkList(treeModel().appendLink(nullptr, QString()));
+    FillLinkList(appendLink(*this, nullptr));
 }
 
 void TMain::ChildAddLinkAction1Execute()
@@ -82,7 +105,7 @@ void TMain::ChildAddLinkAction1Execute()
         return;
     }
     // The list is not refilled: the new link shows the next time its group is listed.
-    treeModel().appendLink(parent, QString());
+    appendLink(*this, parent);
     ui->TreeView1->expand(treeModel().indexFromNode(parent));
 }
 
@@ -98,14 +121,14 @@ void TMain::LV_AddLinkAction1Execute()
 void TMain::TVPop_Delete1Click()
 {
     if (LinkNode *node = selectedNode())
-        deleteNode(node);
+        deleteNode(node, QStringLiteral("削除"));
 }
 
 void TMain::LVPop_Delete1Click()
 {
     // The row leaves the list together with its node.
     if (LinkNode *node = rowNode(selectedRow()))
-        deleteNode(node);
+        deleteNode(node, QStringLiteral("削除"));
 }
 
 void TMain::ActionList1Update()

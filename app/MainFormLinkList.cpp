@@ -6,18 +6,51 @@
 #include "app/SelectionClass.h"
 #include "text/TextRules.h"
 #include "app/LinkTreeModel.h"
+#include "app/TreeSteps.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QStatusBar>
 #include <QTreeWidget>
+#include <QUndoStack>
 
 namespace {
 
 // Columns of ListView1: the caption, then the sub-items.
 enum ListColumn : int { CaptionColumn = 0, HrefColumn, TargetColumn, IDColumn, ClassColumn };
 static_assert(ClassColumn + 1 == TMain::AbsIndexColumn);
+
+// Where each field a link editor writes shows in its row, and the name of a step that types it.
+struct FieldPlace
+{
+    NodeField field;
+    int column;
+    const char16_t *caption;
+};
+
+constexpr FieldPlace FieldPlaces[] = {
+    {NodeField::Text, CaptionColumn, u"リンクテキストの入力"}, {NodeField::Href, HrefColumn, u"リンク先の入力"},
+    {NodeField::Target, TargetColumn, u"ターゲットの入力"},    {NodeField::ObjID, IDColumn, u"IDの入力"},
+    {NodeField::Class, ClassColumn, u"クラスの入力"},
+};
+
+const FieldPlace &placeOf(NodeField field)
+{
+    for (const FieldPlace &place : FieldPlaces) {
+        if (place.field == field)
+            return place;
+    }
+    Q_UNREACHABLE();
+}
+
+// Sets an editor's text only when it differs, so that the cursor and the editor's own undo stay
+// where the user left them.
+void showText(QLineEdit *edit, const QString &text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
 
 struct TargetEntry
 {
@@ -57,6 +90,8 @@ void TMain::FillLinkList(LinkNode *node)
     // Setting the text from here never renames anything: only the user's edits do.
     ui->GroupNameEdit->setEnabled(true);
     const SelectionClass kind = classifySelection(node);
+    m_listedGroup = owningGroup(node);
+    m_listingTopLevel = kind == SelectionClass::TopLevelLink;
     if (kind == SelectionClass::Group)
         showGroupName(node->text());
     else if (kind == SelectionClass::NestedLink)
@@ -123,6 +158,7 @@ void TMain::ListView1SelectItem(QTreeWidgetItem *row, bool selected)
     const LinkNode *node = rowNode(row);
     if (!node)
         return;
+    ++m_burst;
     const LinkAttr &record = node->record();
     ui->LinkTextEdit->setText(row->text(CaptionColumn));
     ui->HrefEdit->setText(record.Href);
@@ -150,48 +186,76 @@ void TMain::ListView1Click()
         ui->ListView1->setCurrentItem(ui->ListView1->topLevelItem(count - 1));
 }
 
-void TMain::writeThrough(int column, const QString &text)
+void TMain::writeThrough(NodeField field, const QString &text)
 {
-    QTreeWidgetItem *row = selectedRow();
-    LinkNode *node = rowNode(row);
-    if (!node)
+    if (LinkNode *node = rowNode(selectedRow()))
+        editField(node, field, text, QString::fromUtf16(placeOf(field).caption));
+}
+
+void TMain::editField(LinkNode *node, NodeField field, const QString &value, const QString &caption)
+{
+    // Loading an editor writes back the value it was given, which is no change.
+    if (LinkTreeModel::field(node, field) == value)
         return;
-    row->setText(column, text);
-    LinkAttr &record = node->record();
-    switch (column) {
-    case CaptionColumn:
-        treeModel().setNodeText(node, text);
-        break;
-    case HrefColumn:
-        record.Href = text;
-        break;
-    case TargetColumn:
-        record.Target = text;
-        break;
-    case IDColumn:
-        record.ObjID = text;
-        break;
-    case ClassColumn:
-        record.Class = text;
-        break;
-    default:
-        Q_UNREACHABLE();
+    perform(new EditFieldStep(treeModel(), caption, node, field, value, m_burst));
+}
+
+QTreeWidgetItem *TMain::rowOf(const LinkNode *node) const
+{
+    // Groups have no rows. The selected row, or the one the link's ListIndex names, is found at
+    // once: a keystroke must not cost a walk over the list.
+    if (node->isGroup())
+        return nullptr;
+    if (QTreeWidgetItem *row = selectedRow(); row && rowNode(row) == node)
+        return row;
+    if (QTreeWidgetItem *row = ui->ListView1->topLevelItem(node->record().ListIndex); row && rowNode(row) == node)
+        return row;
+    for (int i = 0; i < ui->ListView1->topLevelItemCount(); ++i) {
+        if (rowNode(ui->ListView1->topLevelItem(i)) == node)
+            return ui->ListView1->topLevelItem(i);
     }
+    return nullptr;
+}
+
+void TMain::nodeChanged(LinkNode *node)
+{
+    if (node == m_listedGroup && ui->GroupNameEdit->text() != node->text())
+        showGroupName(node->text());
+    QTreeWidgetItem *row = rowOf(node);
+    if (!row)
+        return;
+    for (const FieldPlace &place : FieldPlaces) {
+        const QString value = LinkTreeModel::field(node, place.field);
+        if (row->text(place.column) != value)
+            row->setText(place.column, value);
+    }
+    if (row != selectedRow())
+        return;
+    // The editors show the selected row's node. The class editor may keep the blanks the user
+    // typed around the class the node holds trimmed.
+    const LinkAttr &record = node->record();
+    showText(ui->LinkTextEdit, node->text());
+    showText(ui->HrefEdit, record.Href);
+    if (ui->TargetCmbBox->currentText() != record.Target)
+        ui->TargetCmbBox->setEditText(record.Target);
+    if (TextRules::trimmed(ui->ClassEdit->text()) != record.Class)
+        showText(ui->ClassEdit, record.Class);
+    showText(ui->IDEdit, record.ObjID);
 }
 
 void TMain::LinkTextEditChange()
 {
-    writeThrough(CaptionColumn, singleLineText(ui->LinkTextEdit));
+    writeThrough(NodeField::Text, singleLineText(ui->LinkTextEdit));
 }
 
 void TMain::HrefEditChange()
 {
-    writeThrough(HrefColumn, ui->HrefEdit->text());
+    writeThrough(NodeField::Href, ui->HrefEdit->text());
 }
 
 void TMain::TargetCmbBoxChange()
 {
-    writeThrough(TargetColumn, ui->TargetCmbBox->currentText());
+    writeThrough(NodeField::Target, ui->TargetCmbBox->currentText());
 }
 
 void TMain::TargetCmbBoxSelect(int)
@@ -206,18 +270,18 @@ void TMain::TargetCmbBoxSelect(int)
 
 void TMain::ClassEditChange()
 {
-    writeThrough(ClassColumn, ui->ClassEdit->text());
+    writeThrough(NodeField::Class, ui->ClassEdit->text());
 }
 
 void TMain::ClassEditExit()
 {
     // The node keeps the class trimmed; the editor keeps what was typed.
-    writeThrough(ClassColumn, TextRules::trimmed(ui->ClassEdit->text()));
+    writeThrough(NodeField::Class, TextRules::trimmed(ui->ClassEdit->text()));
 }
 
 void TMain::IDEditChange()
 {
-    writeThrough(IDColumn, ui->IDEdit->text());
+    writeThrough(NodeField::ObjID, ui->IDEdit->text());
 }
 
 void TMain::showGroupName(const QString &name)
@@ -231,7 +295,7 @@ void TMain::GroupNameEditChange()
     m_groupNameEdited = true;
     const QString name = singleLineText(ui->GroupNameEdit);
     if (LinkNode *group = owningGroup(selectedNode()))
-        treeModel().setNodeText(group, name);
+        editField(group, NodeField::Text, name, QStringLiteral("グループ名の変更"));
 }
 
 void TMain::GroupNameEditExit()

@@ -85,6 +85,14 @@ void TMain::buildPopupMenus()
     addActionItem(LVPopUp, "LVPop_AddLink1", LV_AddLinkAction1, ImageList1.at(LinkImage));
     LVPop_Delete1 = named(LVPopUp->addAction(ImageList1.at(DeleteImage), QStringLiteral("削除(&D)")), "LVPop_Delete1");
 
+    // The Delete key runs each view's own delete, in that view only.
+    for (auto [action, view] : {std::pair<QAction *, QWidget *>{TVPop_Delete1, ui->TreeView1},
+                                std::pair<QAction *, QWidget *>{LVPop_Delete1, ui->ListView1}}) {
+        action->setShortcut(QKeySequence::Delete);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        view->addAction(action);
+    }
+
     DDGroupMenu = named(new QMenu(this), "DDGroupMenu");
     addActionItem(DDGroupMenu, "DDGroup_AddTop", TopLevelAddGroupAction1);
     addActionItem(DDGroupMenu, "DDGroup_AddChild", ChildAddGroupAction1);

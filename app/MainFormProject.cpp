@@ -5,6 +5,7 @@
 #include "app/Prompts.h"
 #include "project/ProjectFile.h"
 #include "app/LinkTreeModel.h"
+#include "app/TreeSteps.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -46,8 +47,9 @@ private:
 void TMain::mnNew1Click()
 {
     {
+        // The emptied tree stays with the step, so New can be undone.
         UpdatesSuspended frozen(ui->TreeView1);
-        treeModel().clear();
+        perform(new ReplaceTreeStep(treeModel(), QStringLiteral("新規"), std::make_unique<LinkTree>()));
     }
     {
         UpdatesSuspended frozen(ui->ListView1);
@@ -77,7 +79,7 @@ void TMain::mnOpen1Click()
         // The whole file is read and checked off-screen; only a complete tree replaces the shown one.
         std::unique_ptr<LinkTree> tree = ProjectFile::open(ProjectFileName);
         UpdatesSuspended frozen(ui->TreeView1);
-        treeModel().replaceTree(std::move(tree));
+        perform(new ReplaceTreeStep(treeModel(), QStringLiteral("開く"), std::move(tree)));
     });
 }
 

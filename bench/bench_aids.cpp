@@ -1,11 +1,13 @@
 // The ID check and the class picker walk the whole tree; the class list must stay linear even
 // when every class differs.
 #include "BenchTrees.h"
+#include "BenchWindow.h"
 
-#include "app/MainForm.h"
 #include "app/PopupPanel.h"
 #include "tree/UsedValues.h"
 #include "app/LinkTreeModel.h"
+
+#include <QPushButton>
 
 #include <benchmark/benchmark.h>
 
@@ -52,10 +54,12 @@ void BM_UsedClassBtnClick(benchmark::State &state)
     auto tree = makeTree(TreeShape::Balanced, static_cast<int>(state.range(0)));
     giveDistinctClasses(*tree);
     window.treeModel().replaceTree(std::move(tree));
+    auto *button = windowPart<QPushButton>(window, "UsedClassBtn");
+    auto *picker = windowPart<TPopupPanel>(window, "PopupPanel1");
     for (auto _ : state) {
         evictCaches(state);
-        window.UsedClassBtnClick();
-        window.PopupPanel1->ClosePopup(nullptr);
+        button->click();
+        picker->ClosePopup(nullptr);
     }
 }
 

@@ -1,13 +1,13 @@
 // The link tree and the window's editing paths: building, absolute-index lookups, filling the
 // link list on a selection, and one keystroke in an editor.
 #include "BenchTrees.h"
-
-#include "app/MainForm.h"
-#include "app/LinkTreeModel.h"
+#include "BenchWindow.h"
 
 #include <QCoreApplication>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
@@ -17,14 +17,11 @@ namespace {
 const std::vector<int64_t> Shapes{int(TreeShape::Balanced), int(TreeShape::Flat), int(TreeShape::Chain)};
 const std::vector<int64_t> Sizes{1000, 10000, 100000};
 
-// A window showing the tree, as the user sees it after Open.
-std::unique_ptr<TMain> windowWith(std::unique_ptr<LinkTree> tree)
+// Selects the link in the tree afresh, which lists its siblings and loads the editors.
+void selectAfresh(TMain &window, LinkNode *link)
 {
-    auto window = std::make_unique<TMain>();
-    window->treeModel().replaceTree(std::move(tree));
-    window->show();
-    QCoreApplication::processEvents();
-    return window;
+    windowPart<QTreeView>(window, "TreeView1")->selectionModel()->clear();
+    window.selectNode(link);
 }
 
 // `nodes` nodes of which `topLinks` are top-level links; the rest are links of one group.
@@ -129,11 +126,12 @@ static void BM_SelectTopLevelLink(benchmark::State &state)
     const int nodes = int(state.range(1));
     auto window = windowWith(treeWithTopLevelLinks(nodes, rows));
     LinkNode *link = window->treeModel().tree().topLevel(window->treeModel().tree().topLevelCount() - 1);
+    auto *list = windowPart<QTreeWidget>(*window, "ListView1");
     for (auto _ : state) {
-        window->TreeView1Change(link);
-        benchmark::DoNotOptimize(window->ListView1->topLevelItemCount());
+        selectAfresh(*window, link);
+        benchmark::DoNotOptimize(list->topLevelItemCount());
     }
-    if (window->ListView1->topLevelItemCount() != rows)
+    if (list->topLevelItemCount() != rows)
         state.SkipWithError("the list does not show every top-level link");
     state.SetItemsProcessed(state.iterations() * rows);
 }
@@ -148,9 +146,10 @@ static void BM_SelectNestedLink(benchmark::State &state)
     const int nodes = int(state.range(0));
     auto window = windowWith(shapedTree(TreeShape::Balanced, nodes));
     LinkNode *link = lastLink(window->treeModel().tree());
+    auto *list = windowPart<QTreeWidget>(*window, "ListView1");
     for (auto _ : state) {
-        window->TreeView1Change(link);
-        benchmark::DoNotOptimize(window->ListView1->topLevelItemCount());
+        selectAfresh(*window, link);
+        benchmark::DoNotOptimize(list->topLevelItemCount());
     }
 }
 BENCHMARK(BM_SelectNestedLink)->ArgNames({"nodes"})->Args({10})->Args({10000})->Args({100000})->Unit(benchmark::kMicrosecond);
@@ -166,7 +165,7 @@ static void BM_EditorKeystroke(benchmark::State &state)
     LinkNode *link = lastLink(window->treeModel().tree());
     window->selectNode(link);
     QCoreApplication::processEvents();
-    QLineEdit *editor = linkText ? window->LinkTextEdit : window->HrefEdit;
+    auto *editor = windowPart<QLineEdit>(*window, linkText ? "LinkTextEdit" : "HrefEdit");
     editor->setFocus();
     editor->end(false);
     auto written = [&] { return linkText ? link->text() : link->record().Href; };

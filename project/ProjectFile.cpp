@@ -176,20 +176,19 @@ QString cannotCreate(const QString &path)
     return QStringLiteral("ファイル %1 を作成できません").arg(path);
 }
 
-} // namespace
-
-QString outlineText(const LinkTree &tree)
+// The outline of a run of nodes in absolute order, `baseLevel` written as the top level.
+QString outlineOf(std::span<LinkNode *const> nodes, int baseLevel)
 {
     QString text;
-    for (const LinkNode *node : tree.nodes()) {
-        text += QString(node->level(), QLatin1Char('\t'));
+    for (const LinkNode *node : nodes) {
+        text += QString(node->level() - baseLevel, QLatin1Char('\t'));
         text += node->text().isEmpty() ? QString(FullWidthSpace) : node->text();
         text += LineEnd;
     }
     return text;
 }
 
-QByteArray write(const LinkTree &tree)
+QByteArray writeNodes(std::span<LinkNode *const> nodes, int baseLevel)
 {
     using namespace usexml;
     XmlBuilder builder;
@@ -198,8 +197,7 @@ QByteArray write(const LinkTree &tree)
     xmlNode *application = builder.XmlElement(builder.AddXmlElement(root, QStringLiteral("Application"), {}));
     builder.AddXmlElement(application, QStringLiteral("AppTitle"), QStringLiteral("Vormik"));
     builder.AddXmlElement(application, QStringLiteral("AppVersion"), QStringLiteral("1.00"));
-    builder.AddXmlElement(root, QStringLiteral("Nodes"), outlineText(tree));
-    const std::vector<LinkNode *> &nodes = tree.nodes();
+    builder.AddXmlElement(root, QStringLiteral("Nodes"), outlineOf(nodes, baseLevel));
     for (size_t k = 0; k < nodes.size(); ++k) {
         const LinkNode *node = nodes[k];
         const LinkAttr &record = node->record();
@@ -213,6 +211,28 @@ QByteArray write(const LinkTree &tree)
         builder.AddXmlElement(element, QStringLiteral("Class"), record.Class);
     }
     return serialise(builder.XmlDocument());
+}
+
+} // namespace
+
+QString outlineText(const LinkTree &tree)
+{
+    return outlineOf(tree.nodes(), 0);
+}
+
+QByteArray write(const LinkTree &tree)
+{
+    return writeNodes(tree.nodes(), 0);
+}
+
+QByteArray writeFragment(const LinkTree &tree, const LinkNode *root)
+{
+    return writeNodes(tree.subtree(root), root->level());
+}
+
+QString outlineFragment(const LinkTree &tree, const LinkNode *root)
+{
+    return outlineOf(tree.subtree(root), root->level());
 }
 
 void save(const LinkTree &tree, const QString &path)

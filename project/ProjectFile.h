@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class LinkNode;
 class LinkTree;
 
 // The project file: the tree's shape as outline text, and every node's fields, in one XML
@@ -20,6 +21,12 @@ QString outlineText(const LinkTree &tree);
 
 // The file's bytes for a tree.
 QByteArray write(const LinkTree &tree);
+
+// One node with its subtree, written as the file of a tree that holds only them, the node at the
+// top level: how nodes travel between editors (clipboard, drag and drop). read() reads it back.
+QByteArray writeFragment(const LinkTree &tree, const LinkNode *root);
+// The outline text of that subtree, the node at the top level: the same nodes for a text editor.
+QString outlineFragment(const LinkTree &tree, const LinkNode *root);
 // Writes the tree to `path` atomically; a failure throws VormikError and leaves the file as it was.
 void save(const LinkTree &tree, const QString &path);
 

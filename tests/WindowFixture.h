@@ -77,6 +77,7 @@ struct MainWindowParts
 
     QMenuBar *MainMenu1 = part<QMenuBar>("MainMenu1");
     QMenu *mnFile = part<QMenu>("mnFile");
+    QMenu *mnEdit = part<QMenu>("mnEdit");
     QMenu *mnHelp = part<QMenu>("mnHelp");
     QAction *mnNew1 = part<QAction>("mnNew1");
     QAction *mnOpen1 = part<QAction>("mnOpen1");
@@ -86,6 +87,8 @@ struct MainWindowParts
     QAction *mnVormikHelp1 = part<QAction>("mnVormikHelp1");
     QAction *mnReadMe1 = part<QAction>("mnReadMe1");
     QAction *mnAbout1 = part<QAction>("mnAbout1");
+    QAction *UndoAction1 = part<QAction>("UndoAction1");
+    QAction *RedoAction1 = part<QAction>("RedoAction1");
 
     QObject *ActionList1 = part<QObject>("ActionList1");
     QAction *TopLevelAddGroupAction1 = part<QAction>("TopLevelAddGroupAction1");

@@ -1,7 +1,10 @@
 #include "WindowFixture.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPointer>
 #include <QToolButton>
 
 // The commands that add and delete nodes, reached through the menus, the tool bar and the list.
@@ -26,10 +29,15 @@ class TestCommands : public QObject
         QCOMPARE(f.window->selectedNode(), f.node(selection));
     }
 
-    // Runs a command the way the user reaches it: a menu item, or the main part of a button.
+    // Runs a command the way the user reaches it: a menu item, the main part of a button, or
+    // the Delete key in a view ("Delete in <view>").
     void run(const QString &via)
     {
-        if (auto *button = f.window->findChild<QToolButton *>(via))
+        if (via.startsWith("Delete in ")) {
+            auto *view = f.window->findChild<QWidget *>(via.section(' ', 2));
+            view->setFocus();
+            QTest::keyClick(view, Qt::Key_Delete);
+        } else if (auto *button = f.window->findChild<QToolButton *>(via))
             f.clickButton(button);
         else
             f.clickMenuItem(via);
@@ -271,6 +279,7 @@ private slots:
         QTest::addColumn<QString>("via");
         QTest::newRow("button") << "TlBtn3";
         QTest::newRow("pop-up menu") << "TVPop_Delete1";
+        QTest::newRow("Delete key") << "Delete in TreeView1";
     }
 
     void deleteFromTheTree()
@@ -320,12 +329,20 @@ private slots:
         QCOMPARE(f.ui->GroupNameEdit->text(), QString("G"));
     }
 
+    void deleteFromTheListDeletesTheRowsOwnNode_data()
+    {
+        QTest::addColumn<QString>("via");
+        QTest::newRow("pop-up menu") << "LVPop_Delete1";
+        QTest::newRow("Delete key") << "Delete in ListView1";
+    }
+
     void deleteFromTheListDeletesTheRowsOwnNode()
     {
+        QFETCH(QString, via);
         // No row selected: nothing happens.
         f.clickNode("G");
         const QStringList before = f.snapshot();
-        f.clickMenuItem("LVPop_Delete1");
+        run(via);
         QCOMPARE(f.snapshot(), before);
 
         // The top-level links are listed, then a child added to G moves them all one place on.
@@ -333,7 +350,7 @@ private slots:
         f.addLink(f.node("G"), "late");
         f.clickRow(0);
         QCOMPARE(f.window->selectedNode(), f.node("t"));
-        f.clickMenuItem("LVPop_Delete1");
+        run(via);
         QCOMPARE(f.snapshot(), QStringList({"0|G|group||||", "1|n|link|h-n|_self|id-n|c-n",
                                             "1|late|link|h-late|_self|id-late|c-late", "0||link||||"}));
         // The tree picked the new link in t's place and the list follows it.
@@ -407,6 +424,103 @@ private slots:
             run("TlAddLinkBtn1");
             QCOMPARE(f.tree().childCount(nullptr), 3);
         }
+    }
+
+    // F2 edits the node's text in place; a group keeps to the name prompt's rules.
+    void inPlaceEditFollowsTheNameRules_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("group trimmed") << "G" << "  新しい 名前 " << "新しい 名前";
+        QTest::newRow("group never blank") << "G" << " \t " << "G";
+        QTest::newRow("group of a full-width space") << "G" << "　" << "　";
+        QTest::newRow("link as typed") << "n" << " x " << " x ";
+        QTest::newRow("link emptied") << "t" << "" << "";
+    }
+
+    void inPlaceEditFollowsTheNameRules()
+    {
+        QFETCH(QString, node);
+        QFETCH(QString, typed);
+        LinkNode *edited = f.node(node);
+        f.clickNode(edited);
+        QTest::keyClick(f.ui->TreeView1, Qt::Key_F2);
+        QPointer<QLineEdit> editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QVERIFY(f.ui->TreeView1->isAncestorOf(editor));
+        editor->setText(typed);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!editor);
+        QTEST(edited->text(), "text");
+        // The tree and, for a link, its row and the editor show it.
+        QTEST(f.model().data(f.model().indexFromNode(edited)).toString(), "text");
+        if (!edited->isGroup()) {
+            QTEST(f.ui->ListView1->topLevelItem(f.selectedRowIndex())->text(0), "text");
+            QTEST(f.ui->LinkTextEdit->text(), "text");
+        }
+    }
+
+    void pastePlacesTheNodes_data()
+    {
+        QTest::addColumn<QString>("selection"); // empty: nothing selected
+        QTest::addColumn<QStringList>("shape");
+        // G { n, m }, t, u with G copied.
+        QTest::newRow("nothing: the end of the top level")
+            << "" << QStringList{"0|G", "1|n", "1|m", "0|t", "0|u", "0|G", "1|n", "1|m"};
+        QTest::newRow("a group: its last child")
+            << "G" << QStringList{"0|G", "1|n", "1|m", "1|G", "2|n", "2|m", "0|t", "0|u"};
+        QTest::newRow("a nested link: after it")
+            << "n" << QStringList{"0|G", "1|n", "1|G", "2|n", "2|m", "1|m", "0|t", "0|u"};
+        QTest::newRow("a top-level link: after it")
+            << "t" << QStringList{"0|G", "1|n", "1|m", "0|t", "0|G", "1|n", "1|m", "0|u"};
+    }
+
+    void pastePlacesTheNodes()
+    {
+        QFETCH(QString, selection);
+        QFETCH(QStringList, shape);
+        f.addLink(f.node("G"), "m");
+        f.addLink(nullptr, "u");
+
+        // Copied from the tree: the group with its links, for this editor and for a text editor.
+        f.clickNode("G");
+        QTest::keySequence(f.ui->TreeView1, QKeySequence::Copy);
+        const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(copied->hasFormat("application/x-vormik-nodes"));
+        QCOMPARE(copied->text(), QString("G\r\n\tn\r\n\tm\r\n"));
+
+        if (selection.isEmpty())
+            f.ui->TreeView1->selectionModel()->clear();
+        else
+            f.clickNode(selection);
+        const QStringList n = f.snapshot().filter("|n|");
+        QTest::keySequence(f.ui->TreeView1, QKeySequence::Paste);
+
+        QStringList pasted;
+        for (const LinkNode *node : f.tree().nodes())
+            pasted << QString("%1|%2").arg(node->level()).arg(node->text());
+        QCOMPARE(pasted, shape);
+        // Copies with every field, not the nodes themselves.
+        const QStringList copies = f.snapshot().filter("|n|");
+        QCOMPARE(copies.size(), 2);
+        QCOMPARE(copies[0].section('|', 1), n[0].section('|', 1));
+        QCOMPARE(copies[1].section('|', 1), n[0].section('|', 1));
+    }
+
+    // Nodes that cannot be read are refused with a message, and the tree stays as it was.
+    void damagedNodesOnTheClipboardAreRefused()
+    {
+        auto *data = new QMimeData;
+        data->setData("application/x-vormik-nodes", "<NodeData><Nodes>a\r\n\t\t\tb\r\n</Nodes></NodeData>");
+        QGuiApplication::clipboard()->setMimeData(data);
+        f.clickNode("G");
+        const QStringList before = f.snapshot();
+        QTest::keySequence(f.ui->TreeView1, QKeySequence::Paste);
+        QCOMPARE(f.prompts->messages.size(), 1);
+        QCOMPARE(f.prompts->messages.constFirst().icon, Prompts::Icon::Critical);
+        QVERIFY(f.prompts->messages.constFirst().text.contains("\"b\""));
+        QCOMPARE(f.snapshot(), before);
     }
 
     void theListPopUpActsOnTheRowAlreadySelected()

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QStatusBar>
 
 // The link list beside the tree and the editors below it.
@@ -425,6 +426,40 @@ private slots:
         QVERIFY(!edit->isEnabled());
         QCoreApplication::processEvents();
         QCOMPARE(f.prompts->messages.size(), 0);
+    }
+
+    // Ctrl+X/C/V/Z act on the nodes in the tree and the list, and on the text in an editor.
+    void editKeysInAFieldActOnItsText()
+    {
+        f.clickNode("a1");
+        QLineEdit *edit = f.ui->HrefEdit;
+        QTest::mouseClick(edit, Qt::LeftButton);
+        edit->end(false);
+        QTest::keyClicks(edit, "xy");
+        const QStringList typed = f.snapshot();
+        QCOMPARE(f.node("a1")->record().Href, QString("h-a1xy"));
+
+        QTest::keySequence(edit, QKeySequence::SelectAll);
+        QTest::keySequence(edit, QKeySequence::Cut);
+        QCOMPARE(edit->text(), QString());
+        QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat("application/x-vormik-nodes"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("h-a1xy"));
+        QTest::keySequence(edit, QKeySequence::Paste);
+        QTest::keySequence(edit, QKeySequence::Paste);
+        QCOMPARE(edit->text(), QString("h-a1xyh-a1xy"));
+        QTest::keySequence(edit, QKeySequence::Undo);
+        QCOMPARE(edit->text(), QString("h-a1xy"));
+        // The node only ever took the field's text.
+        QCOMPARE(f.snapshot(), typed);
+
+        // In the tree the same keys undo that whole burst of typing, then act on nodes.
+        f.ui->TreeView1->setFocus();
+        QTest::keySequence(f.ui->TreeView1, QKeySequence::Undo);
+        QCOMPARE(f.node("a1")->record().Href, QString("h-a1"));
+        QCOMPARE(edit->text(), QString("h-a1"));
+        QTest::keySequence(f.ui->TreeView1, QKeySequence::Cut);
+        QVERIFY(!f.node("a1"));
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat("application/x-vormik-nodes"));
     }
 
     void clickBelowTheRowsSelectsTheLastRow()

@@ -2,8 +2,10 @@
 #include "app/LinkTreeModel.h"
 
 #include <QAbstractItemModelTester>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUndoStack>
 
 class TestLinkTree : public QObject
 {
@@ -159,6 +161,47 @@ private slots:
         model.clear();
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(removed.count(), 3);
+    }
+
+    // Dropped nodes move or are copied, but nothing lands in the group dragged or below it, and
+    // nothing lands on a link.
+    void dropsNeverPutAGroupIntoItself()
+    {
+        LinkTreeModel model;
+        QUndoStack stack;
+        model.setUndoStack(&stack);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        LinkNode *A = model.appendGroup(nullptr, "A");
+        LinkNode *a1 = model.appendLink(A, "a1");
+        LinkNode *B = model.appendGroup(A, "B");
+        model.appendLink(B, "b1");
+        LinkNode *c = model.appendLink(nullptr, "c");
+        const auto at = [&](const LinkNode *node) { return model.indexFromNode(node); };
+        const std::unique_ptr<QMimeData> dragged(model.mimeData({at(A)}));
+        const std::vector<LinkNode *> before = model.tree().nodes();
+
+        for (const Qt::DropAction action : {Qt::MoveAction, Qt::CopyAction}) {
+            const std::pair<QModelIndex, int> refused[] = {{at(A), -1}, {at(A), 0}, {at(B), -1}, {at(B), 1},
+                                                           {at(a1), -1}, {at(c), -1}};
+            for (const auto &[parent, row] : refused) {
+                QVERIFY(!model.canDropMimeData(dragged.get(), action, row, 0, parent));
+                QVERIFY(!model.dropMimeData(dragged.get(), action, row, 0, parent));
+            }
+            QCOMPARE(model.tree().nodes(), before);
+            QCOMPARE(stack.count(), 0);
+        }
+
+        // Between the top-level rows it moves the group itself; with Ctrl a copy goes in.
+        QVERIFY(model.dropMimeData(dragged.get(), Qt::MoveAction, 2, 0, {}));
+        QCOMPARE(model.tree().topLevel(1), A);
+        QCOMPARE(model.tree().count(), 5);
+        const std::unique_ptr<QMimeData> link(model.mimeData({at(c)}));
+        QVERIFY(model.dropMimeData(link.get(), Qt::CopyAction, -1, 0, at(B)));
+        QCOMPARE(B->childCount(), 2);
+        QVERIFY(B->lastChild() != c);
+        QCOMPARE(B->lastChild()->text(), QString("c"));
+        QCOMPARE(model.tree().topLevel(0), c);
+        QCOMPARE(stack.count(), 2);
     }
 };
 

@@ -92,7 +92,8 @@ private slots:
         QCOMPARE(window->statusBar(), ui->StatusBar1);
         QVERIFY(ui->TreeView1->isHeaderHidden());
         QCOMPARE(ui->TreeView1->indentation(), 19);
-        QCOMPARE(ui->TreeView1->editTriggers(), QAbstractItemView::NoEditTriggers);
+        // F2 edits a node in place; no click ever does.
+        QCOMPARE(ui->TreeView1->editTriggers(), QAbstractItemView::EditKeyPressed);
         QCOMPARE(ui->Panel2->height(), 238);
         // Every named part can be found by its name.
         for (const char *name : {"StatusBar1", "LeftPanel", "ToolBar1", "TreeView1", "Splitter1", "RightPanel",
@@ -160,7 +161,11 @@ private slots:
 
     void menuOrder()
     {
-        QCOMPARE(ui->MainMenu1->actions().size(), 2);
+        // The Edit menu stands between the File and the Help menu.
+        QStringList menus;
+        for (QAction *a : ui->MainMenu1->actions())
+            menus << a->menu()->objectName();
+        QCOMPARE(menus, QStringList({"mnFile", "mnEdit", "mnHelp"}));
         QCOMPARE(ui->mnFile->title(), QString("ファイル(&F)"));
         QCOMPARE(ui->mnHelp->title(), QString("ヘルプ(&H)"));
         QStringList file;

@@ -31,6 +31,13 @@ const std::vector<LinkNode *> &LinkTree::nodes() const
     return m_order;
 }
 
+std::span<LinkNode *const> LinkTree::subtree(const LinkNode *root) const
+{
+    // A subtree is one run of absolute order.
+    const auto &order = nodes();
+    return {order.data() + absoluteIndex(root), static_cast<size_t>(subtreeSize(root))};
+}
+
 void LinkTree::rebuildOrder() const
 {
     m_order.clear();
@@ -94,8 +101,19 @@ LinkNode *LinkTree::appendLink(LinkNode *parent, const QString &text)
     return node;
 }
 
-namespace {
-int subtreeSize(const LinkNode *root)
+LinkNode::~LinkNode()
+{
+    std::vector<std::unique_ptr<LinkNode>> pending = std::move(m_children);
+    while (!pending.empty()) {
+        std::unique_ptr<LinkNode> node = std::move(pending.back());
+        pending.pop_back();
+        for (auto &child : node->m_children)
+            pending.push_back(std::move(child));
+        node->m_children.clear();
+    }
+}
+
+int LinkTree::subtreeSize(const LinkNode *root)
 {
     int size = 0;
     std::vector<const LinkNode *> pending{root};
@@ -103,46 +121,102 @@ int subtreeSize(const LinkNode *root)
         const LinkNode *node = pending.back();
         pending.pop_back();
         ++size;
-        for (int i = 0; i < node->childCount(); ++i)
-            pending.push_back(node->child(i));
+        for (const auto &child : node->m_children)
+            pending.push_back(child.get());
     }
     return size;
 }
 
-// Destroys a subtree without recursion, so that a chain thousands of levels deep is safe.
-void destroyIteratively(std::unique_ptr<LinkNode> root, auto takeChildren)
+std::unique_ptr<LinkNode> LinkTree::detachedGroup(const QString &name)
 {
-    std::vector<std::unique_ptr<LinkNode>> pending;
-    pending.push_back(std::move(root));
-    while (!pending.empty()) {
-        std::unique_ptr<LinkNode> node = std::move(pending.back());
-        pending.pop_back();
-        for (auto &child : takeChildren(*node))
-            pending.push_back(std::move(child));
-    }
+    std::unique_ptr<LinkNode> node(new LinkNode(nullptr, 0, name));
+    node->m_image = GroupImage;
+    node->m_record.Group = true;
+    return node;
 }
-} // namespace
 
-void LinkTree::remove(LinkNode *node)
+std::unique_ptr<LinkNode> LinkTree::detachedLink(const QString &text)
 {
-    Q_ASSERT(node);
-    auto &siblings = node->m_parent ? node->m_parent->m_children : m_top;
+    std::unique_ptr<LinkNode> node(new LinkNode(nullptr, 0, text));
+    node->m_image = LinkImage;
+    return node;
+}
+
+// Out of its siblings, with the places of those after it closed up.
+std::unique_ptr<LinkNode> LinkTree::unlink(LinkNode *node)
+{
+    auto &siblings = siblingsOf(node->m_parent);
     const auto position = siblings.begin() + node->m_row;
     Q_ASSERT(position->get() == node);
-    m_count -= subtreeSize(node);
     std::unique_ptr<LinkNode> owned = std::move(*position);
     siblings.erase(position);
     for (auto it = siblings.begin() + node->m_row; it != siblings.end(); ++it)
         --(*it)->m_row;
+    node->m_parent = nullptr;
     m_orderValid = false;
     m_order.clear();
-    destroyIteratively(std::move(owned), [](LinkNode &n) { return std::move(n.m_children); });
+    return owned;
+}
+
+// Into the siblings at `row`; the levels below follow when they change.
+void LinkTree::link(LinkNode *parent, int row, std::unique_ptr<LinkNode> node)
+{
+    auto &siblings = siblingsOf(parent);
+    Q_ASSERT(row >= 0 && row <= static_cast<int>(siblings.size()));
+    LinkNode *root = node.get();
+    root->m_parent = parent;
+    root->m_row = row;
+    const auto position = siblings.insert(siblings.begin() + row, std::move(node));
+    for (auto it = position + 1; it != siblings.end(); ++it)
+        ++(*it)->m_row;
+    const int level = parent ? parent->m_level + 1 : 0;
+    if (root->m_level != level) {
+        // Each node is visited once, its level taken from its parent visited just before.
+        root->m_level = level;
+        std::vector<LinkNode *> pending;
+        for (const auto &child : root->m_children)
+            pending.push_back(child.get());
+        while (!pending.empty()) {
+            LinkNode *node = pending.back();
+            pending.pop_back();
+            node->m_level = node->m_parent->m_level + 1;
+            for (const auto &child : node->m_children)
+                pending.push_back(child.get());
+        }
+    }
+    m_orderValid = false;
+    m_order.clear();
+}
+
+std::unique_ptr<LinkNode> LinkTree::take(LinkNode *node)
+{
+    Q_ASSERT(node);
+    m_count -= subtreeSize(node);
+    return unlink(node);
+}
+
+LinkNode *LinkTree::insert(LinkNode *parent, int row, std::unique_ptr<LinkNode> subtree)
+{
+    Q_ASSERT(subtree && !subtree->m_parent);
+    LinkNode *root = subtree.get();
+    m_count += subtreeSize(root);
+    link(parent, row, std::move(subtree));
+    return root;
+}
+
+void LinkTree::move(LinkNode *node, LinkNode *newParent, int row)
+{
+    Q_ASSERT(node && (!newParent || !newParent->isWithin(node)));
+    link(newParent, row, unlink(node));
+}
+
+void LinkTree::remove(LinkNode *node)
+{
+    take(node);
 }
 
 void LinkTree::clear()
 {
-    for (auto &top : m_top)
-        destroyIteratively(std::move(top), [](LinkNode &n) { return std::move(n.m_children); });
     m_top.clear();
     m_order.clear();
     m_orderValid = true;

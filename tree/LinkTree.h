@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <span>
 #include <vector>
 
 // Picture indexes of the shared image list.
@@ -12,10 +13,17 @@ enum ImageIndex : int { GroupImage = 0, LinkImage = 1, DeleteImage = 2, NoImage 
 
 class LinkTree;
 
-// One group or link. Nodes never move once added, so a node's level and parent are fixed.
+// One group or link. A node keeps its identity, record and subtree while it is taken out of a
+// tree and put back elsewhere; its level and place then follow.
 class LinkNode
 {
 public:
+    // Destroys the subtree without recursion, so that a chain thousands of levels deep is safe
+    // however it is dropped.
+    ~LinkNode();
+    LinkNode(const LinkNode &) = delete;
+    LinkNode &operator=(const LinkNode &) = delete;
+
     const QString &text() const { return m_text; }
     LinkAttr &record() { return m_record; }
     const LinkAttr &record() const { return m_record; }
@@ -73,6 +81,8 @@ public:
     int absoluteIndex(const LinkNode *node) const;
     // Every node in absolute order.
     const std::vector<LinkNode *> &nodes() const;
+    // The node and everything below it, in absolute order.
+    std::span<LinkNode *const> subtree(const LinkNode *root) const;
 
     int topLevelCount() const { return static_cast<int>(m_top.size()); }
     LinkNode *topLevel(int i) const { return m_top[static_cast<size_t>(i)].get(); }
@@ -91,6 +101,21 @@ public:
     void remove(LinkNode *node);
     void clear();
 
+    // A group or a link outside any tree, to be put in with insert().
+    static std::unique_ptr<LinkNode> detachedGroup(const QString &name);
+    static std::unique_ptr<LinkNode> detachedLink(const QString &text);
+    // Takes the node with its subtree out of the tree, keeping every node and record as it is.
+    std::unique_ptr<LinkNode> take(LinkNode *node);
+    // Puts a subtree back as child `row` of `parent` (the top level when null). The cost is the
+    // subtree's size plus the siblings after `row`.
+    LinkNode *insert(LinkNode *parent, int row, std::unique_ptr<LinkNode> subtree);
+    // Moves the node with its subtree to child `row` of `newParent`, counted after it has left
+    // its place. `newParent` must not lie within the node. Levels are rewritten only when they
+    // change, so moving among siblings costs the siblings, not the subtree.
+    void move(LinkNode *node, LinkNode *newParent, int row);
+    // The node and everything below it.
+    static int subtreeSize(const LinkNode *root);
+
     void setText(LinkNode *node, const QString &text) { node->m_text = text; }
     void setImage(LinkNode *node, int image) { node->m_image = image; }
     void setStateImage(LinkNode *node, int image) { node->m_stateImage = image; }
@@ -100,6 +125,9 @@ public:
 
 private:
     LinkNode *append(LinkNode *parent, const QString &text);
+    std::vector<std::unique_ptr<LinkNode>> &siblingsOf(LinkNode *parent) { return parent ? parent->m_children : m_top; }
+    std::unique_ptr<LinkNode> unlink(LinkNode *node);
+    void link(LinkNode *parent, int row, std::unique_ptr<LinkNode> node);
     void rebuildOrder() const;
 
     std::vector<std::unique_ptr<LinkNode>> m_top;

@@ -1,0 +1,109 @@
+#include "app/TreeSteps.h"
+
+InsertNodesStep::InsertNodesStep(LinkTreeModel &model, const QString &caption, LinkNode *parent, int row,
+                                 std::vector<std::unique_ptr<LinkNode>> nodes)
+    : TreeStep(model, caption), m_parent(parent), m_row(row), m_held(std::move(nodes))
+{
+    for (const auto &node : m_held)
+        m_nodes.push_back(node.get());
+}
+
+void InsertNodesStep::redo()
+{
+    for (size_t i = 0; i < m_held.size(); ++i)
+        m_model.insert(m_parent, m_row + static_cast<int>(i), std::move(m_held[i]));
+    m_held.clear();
+}
+
+void InsertNodesStep::undo()
+{
+    m_held.resize(m_nodes.size());
+    for (size_t i = m_nodes.size(); i-- > 0;)
+        m_held[i] = m_model.take(m_nodes[i]);
+}
+
+LinkNode *InsertNodesStep::shownAfter(bool undone) const
+{
+    if (undone)
+        return m_parent;
+    return m_nodes.empty() ? nullptr : m_nodes.front();
+}
+
+RemoveNodeStep::RemoveNodeStep(LinkTreeModel &model, const QString &caption, LinkNode *node)
+    : TreeStep(model, caption), m_node(node), m_parent(node->parent()), m_row(node->row())
+{
+}
+
+void RemoveNodeStep::redo()
+{
+    m_held = m_model.take(m_node);
+}
+
+void RemoveNodeStep::undo()
+{
+    m_model.insert(m_parent, m_row, std::move(m_held));
+}
+
+LinkNode *RemoveNodeStep::shownAfter(bool undone) const
+{
+    return undone ? m_node : nullptr;
+}
+
+MoveNodeStep::MoveNodeStep(LinkTreeModel &model, const QString &caption, LinkNode *node, LinkNode *newParent,
+                           int row)
+    : TreeStep(model, caption), m_node(node), m_oldParent(node->parent()), m_oldRow(node->row()),
+      m_newParent(newParent), m_newRow(row)
+{
+}
+
+void MoveNodeStep::redo()
+{
+    m_model.move(m_node, m_newParent, m_newRow);
+}
+
+void MoveNodeStep::undo()
+{
+    m_model.move(m_node, m_oldParent, m_oldRow);
+}
+
+EditFieldStep::EditFieldStep(LinkTreeModel &model, const QString &caption, LinkNode *node, NodeField field,
+                             const QString &value, int burst)
+    : TreeStep(model, caption), m_node(node), m_field(field), m_old(LinkTreeModel::field(node, field)),
+      m_new(value), m_burst(burst)
+{
+}
+
+void EditFieldStep::redo()
+{
+    m_model.setField(m_node, m_field, m_new);
+}
+
+void EditFieldStep::undo()
+{
+    m_model.setField(m_node, m_field, m_old);
+}
+
+bool EditFieldStep::mergeWith(const QUndoCommand *other)
+{
+    const auto *next = static_cast<const EditFieldStep *>(other);
+    if (m_burst == NoBurst || next->m_node != m_node || next->m_field != m_field || next->m_burst != m_burst)
+        return false;
+    m_new = next->m_new;
+    setObsolete(m_new == m_old);
+    return true;
+}
+
+ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree)
+    : TreeStep(model, caption), m_other(std::move(tree))
+{
+}
+
+void ReplaceTreeStep::redo()
+{
+    m_other = m_model.swapTree(std::move(m_other));
+}
+
+void ReplaceTreeStep::undo()
+{
+    m_other = m_model.swapTree(std::move(m_other));
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "app/LinkTreeModel.h"
+
+#include <QUndoCommand>
+
+#include <memory>
+#include <vector>
+
+// The steps the undo stack holds. Each changes the tree only through the model, and keeps the
+// nodes it takes out rather than copies of them, so undoing gives back the very nodes and the
+// steps around it still find theirs.
+class TreeStep : public QUndoCommand
+{
+public:
+    TreeStep(LinkTreeModel &model, const QString &caption) : QUndoCommand(caption), m_model(model) {}
+    // The node to show once the step has been undone (or redone); null leaves the selection be.
+    virtual LinkNode *shownAfter(bool undone) const = 0;
+
+protected:
+    LinkTreeModel &m_model;
+};
+
+// New nodes, or copies, put in side by side as children of one parent.
+class InsertNodesStep : public TreeStep
+{
+public:
+    InsertNodesStep(LinkTreeModel &model, const QString &caption, LinkNode *parent, int row,
+                    std::vector<std::unique_ptr<LinkNode>> nodes);
+    void redo() override;
+    void undo() override;
+    LinkNode *shownAfter(bool undone) const override;
+    const std::vector<LinkNode *> &nodes() const { return m_nodes; }
+
+private:
+    LinkNode *m_parent;
+    int m_row;
+    std::vector<LinkNode *> m_nodes;
+    std::vector<std::unique_ptr<LinkNode>> m_held;
+};
+
+// A node and its subtree taken out; undone, they come back in their place with every field.
+class RemoveNodeStep : public TreeStep
+{
+public:
+    RemoveNodeStep(LinkTreeModel &model, const QString &caption, LinkNode *node);
+    void redo() override;
+    void undo() override;
+    LinkNode *shownAfter(bool undone) const override;
+
+private:
+    LinkNode *m_node;
+    LinkNode *m_parent;
+    int m_row;
+    std::unique_ptr<LinkNode> m_held;
+};
+
+// A node and its subtree moved to another place.
+class MoveNodeStep : public TreeStep
+{
+public:
+    MoveNodeStep(LinkTreeModel &model, const QString &caption, LinkNode *node, LinkNode *newParent, int row);
+    void redo() override;
+    void undo() override;
+    LinkNode *shownAfter(bool) const override { return m_node; }
+
+private:
+    LinkNode *m_node;
+    LinkNode *m_oldParent;
+    int m_oldRow;
+    LinkNode *m_newParent;
+    int m_newRow;
+};
+
+// One field of one node written. Consecutive writes of the same field of the same node within
+// one burst of typing merge into one step; a burst that ends where it began is no step at all.
+class EditFieldStep : public TreeStep
+{
+public:
+    // A write that is a step of its own, never merged.
+    static constexpr int NoBurst = -1;
+    EditFieldStep(LinkTreeModel &model, const QString &caption, LinkNode *node, NodeField field, const QString &value,
+                  int burst);
+    void redo() override;
+    void undo() override;
+    int id() const override { return 1; }
+    bool mergeWith(const QUndoCommand *other) override;
+    LinkNode *shownAfter(bool) const override { return m_node; }
+
+private:
+    LinkNode *m_node;
+    NodeField m_field;
+    QString m_old;
+    QString m_new;
+    int m_burst;
+};
+
+// The whole tree replaced (New, Open); the step keeps the tree that is not shown.
+class ReplaceTreeStep : public TreeStep
+{
+public:
+    ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree);
+    void redo() override;
+    void undo() override;
+    LinkNode *shownAfter(bool) const override { return nullptr; }
+
+private:
+    std::unique_ptr<LinkTree> m_other;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/MainForm.h"
+#include "app/LinkTreeModel.h"
+#include "tree/LinkTree.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <memory>
+
+// A window showing the tree, as the user sees it after Open.
+inline std::unique_ptr<TMain> windowWith(std::unique_ptr<LinkTree> tree)
+{
+    auto window = std::make_unique<TMain>();
+    window->treeModel().replaceTree(std::move(tree));
+    window->show();
+    QCoreApplication::processEvents();
+    return window;
+}
+
+// A part of the window, or of a window of its own such as the class picker, found by the object
+// name the design gives it, as the tests find them.
+template<typename T>
+T *windowPart(const TMain &window, const char *name)
+{
+    if (T *found = window.findChild<T *>(QLatin1String(name)))
+        return found;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == QLatin1String(name))
+            return qobject_cast<T *>(top);
+        if (T *found = top->findChild<T *>(QLatin1String(name)))
+            return found;
+    }
+    qFatal("the window has no part named %s", name);
+}

@@ -1,0 +1,90 @@
+// Undo and redo as the user reaches them in the window: a deleted group of many nodes coming
+// back and going again, and such a group moved into the group above it and out again. Both
+// must cost time linear in the nodes that move, and a keystroke the same whatever the size
+// (BM_EditorKeystroke, where every keystroke is a step of the history too). The caches are
+// emptied before every run, as for the whole-tree benchmarks, so that the ratio of the sizes
+// shows how the work grows.
+#include "BenchTrees.h"
+#include "BenchWindow.h"
+
+#include <QAction>
+#include <QCoreApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// An empty group, then a group holding `nodes` nodes below it in groups of ten, then a link.
+std::unique_ptr<LinkTree> groupOfNodes(int nodes)
+{
+    auto tree = makeTree(TreeShape::Balanced, nodes - 1);
+    const int made = tree->topLevelCount();
+    LinkNode *above = tree->appendGroup(nullptr, QStringLiteral("上"));
+    LinkNode *group = tree->appendGroup(nullptr, QStringLiteral("グループ"));
+    tree->appendLink(nullptr, QStringLiteral("リンク"));
+    for (int i = 0; i < made; ++i)
+        tree->move(tree->topLevel(0), group, group->childCount());
+    Q_ASSERT(tree->topLevel(0) == above && LinkTree::subtreeSize(group) == nodes);
+    return tree;
+}
+
+void trigger(TMain &window, const char *action)
+{
+    windowPart<QAction>(window, action)->trigger();
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+// The group deleted once; each iteration undoes the delete and redoes it.
+static void BM_UndoRedoDeleteGroup(benchmark::State &state)
+{
+    const int nodes = int(state.range(0));
+    auto window = windowWith(groupOfNodes(nodes));
+    const LinkTree &tree = window->treeModel().tree();
+    const int whole = tree.count();
+    window->selectNode(tree.topLevel(1));
+    trigger(*window, "TVPop_Delete1");
+    for (auto _ : state) {
+        evictCaches(state);
+        trigger(*window, "UndoAction1");
+        trigger(*window, "RedoAction1");
+    }
+    trigger(*window, "UndoAction1");
+    if (tree.count() != whole || LinkTree::subtreeSize(tree.topLevel(1)) != nodes)
+        state.SkipWithError("the group did not come back whole");
+    state.SetItemsProcessed(state.iterations() * nodes * 2);
+}
+BENCHMARK(BM_UndoRedoDeleteGroup)
+    ->ArgNames({"nodes"})
+    ->Args({1000})
+    ->Args({10000})
+    ->Args({100000})
+    ->Unit(benchmark::kMillisecond);
+
+// Each iteration moves the group into the group above it (Alt+Right) and out again (Alt+Left):
+// every node's level changes twice. `undo` 1 undoes and redoes the move into the group instead.
+static void BM_MoveGroup(benchmark::State &state)
+{
+    const int nodes = int(state.range(0));
+    const bool undo = state.range(1) != 0;
+    auto window = windowWith(groupOfNodes(nodes));
+    const LinkTree &tree = window->treeModel().tree();
+    LinkNode *group = tree.topLevel(1);
+    window->selectNode(group);
+    if (undo)
+        trigger(*window, "IndentAction1");
+    for (auto _ : state) {
+        evictCaches(state);
+        trigger(*window, undo ? "UndoAction1" : "IndentAction1");
+        trigger(*window, undo ? "RedoAction1" : "OutdentAction1");
+    }
+    if (group->level() != (undo ? 1 : 0) || LinkTree::subtreeSize(group) != nodes || window->selectedNode() != group)
+        state.SkipWithError("the group did not move back and forth");
+    state.SetItemsProcessed(state.iterations() * nodes * 2);
+    state.SetLabel(undo ? "undo and redo" : "right and left");
+}
+BENCHMARK(BM_MoveGroup)
+    ->ArgNames({"nodes", "undo"})
+    ->ArgsProduct({{1000, 10000, 50000, 100000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
