@@ -272,9 +272,8 @@ bool LinkTreeModel::setData(const QModelIndex &index, const QVariant &value, int
     LinkNode *node = nodeFromIndex(index);
     if (!node || role != Qt::EditRole)
         return false;
-    QString text = TextRules::withoutLineBreaks(value.toString());
-    if (node->isGroup())
-        text = TextRules::trimmed(text);
+    const QString text = node->isGroup() ? TextRules::groupName(value.toString())
+                                         : TextRules::withoutLineBreaks(value.toString());
     if ((node->isGroup() && text.isEmpty()) || text == node->text())
         return false;
     perform(new EditFieldStep(*this, node->isGroup() ? QStringLiteral("グループ名の変更") : QStringLiteral("リンクテキストの変更"),

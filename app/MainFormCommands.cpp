@@ -16,15 +16,14 @@
 
 namespace {
 
-// Asks once for a group name: nothing on Cancel, an empty name when the answer was blank. A line
-// break would split the group in a saved outline, so it is dropped.
+// Asks once for a group name: nothing on Cancel, an empty name when the answer was blank.
 std::optional<QString> askGroupName(TMain &window)
 {
     const std::optional<QString> answer = window.prompts().askText(
         &window, QStringLiteral("グループの追加"), QStringLiteral("グループ名の入力（後で変更可）"), 255);
     if (!answer)
         return std::nullopt;
-    return TextRules::trimmed(TextRules::withoutLineBreaks(*answer));
+    return TextRules::groupName(*answer);
 }
 
 // One new node as the last child of `parent` (the top level when null), as a step.

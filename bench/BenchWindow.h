@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "app/LinkTreeModel.h"
 #include "tree/LinkTree.h"
+#include "tests/Controls.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -26,11 +27,5 @@ T *windowPart(const TMain &window, const char *name)
 {
     if (T *found = window.findChild<T *>(QLatin1String(name)))
         return found;
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (top->objectName() == QLatin1String(name))
-            return qobject_cast<T *>(top);
-        if (T *found = top->findChild<T *>(QLatin1String(name)))
-            return found;
-    }
-    qFatal("the window has no part named %s", name);
+    return freeControl<T>(name);
 }

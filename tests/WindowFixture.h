@@ -42,13 +42,7 @@ struct MainWindowParts
     template<typename T = QWidget>
     T *pickerPart(const char *name) const
     {
-        for (QWidget *top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == QLatin1String(name))
-                return qobject_cast<T *>(top);
-            if (auto *found = top->findChild<T *>(QLatin1String(name)))
-                return found;
-        }
-        qFatal("the class picker has no part named %s", name);
+        return freeControl<T>(name);
     }
 
     QStatusBar *StatusBar1 = part<QStatusBar>("StatusBar1");

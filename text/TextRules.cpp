@@ -26,4 +26,9 @@ QString withoutLineBreaks(const QString &text)
     return result;
 }
 
+QString groupName(const QString &typed)
+{
+    return trimmed(withoutLineBreaks(typed));
+}
+
 } // namespace TextRules

@@ -20,4 +20,8 @@ inline constexpr QChar FullWidthSpace(0x3000);
 // Drops every line break, so a pasted text cannot change the shape of a saved outline.
 QString withoutLineBreaks(const QString &text);
 
+// A group's name as typed into the name prompt or in place: on one line, trimmed. Blank means
+// no name, which the callers refuse.
+QString groupName(const QString &typed);
+
 } // namespace TextRules
