@@ -64,32 +64,6 @@ bool LinkTreeModel::contains(const LinkNode *node) const
     return top->row() < m_tree->topLevelCount() && m_tree->topLevel(top->row()) == top;
 }
 
-LinkNode *LinkTreeModel::append(LinkNode *parent, const QString &text, bool group)
-{
-    if (parent && !contains(parent))
-        return nullptr;
-    const int row = m_tree->childCount(parent);
-    beginInsertRows(indexFromNode(parent), row, row);
-    LinkNode *node = group ? m_tree->appendGroup(parent, text) : m_tree->appendLink(parent, text);
-    endInsertRows();
-    return node;
-}
-
-LinkNode *LinkTreeModel::appendGroup(LinkNode *parent, const QString &name)
-{
-    return append(parent, name, true);
-}
-
-LinkNode *LinkTreeModel::appendLink(LinkNode *parent, const QString &text)
-{
-    return append(parent, text, false);
-}
-
-void LinkTreeModel::remove(LinkNode *node)
-{
-    take(node);
-}
-
 std::unique_ptr<LinkNode> LinkTreeModel::take(LinkNode *node)
 {
     if (!contains(node))
@@ -152,24 +126,6 @@ void LinkTreeModel::perform(QUndoCommand *command)
     delete command;
 }
 
-void LinkTreeModel::clear()
-{
-    emit nodesAboutToBeRemoved(nullptr);
-    beginResetModel();
-    m_tree->clear();
-    endResetModel();
-}
-
-void LinkTreeModel::replaceTree(std::unique_ptr<LinkTree> tree)
-{
-    swapTree(std::move(tree));
-}
-
-void LinkTreeModel::setNodeText(LinkNode *node, const QString &text)
-{
-    setField(node, NodeField::Text, text);
-}
-
 namespace {
 // The record's member that holds a field other than the text.
 QString LinkAttr::*recordMember(NodeField field)
@@ -199,13 +155,13 @@ void LinkTreeModel::setField(LinkNode *node, NodeField field, const QString &val
 {
     if (!contains(node) || LinkTreeModel::field(node, field) == value)
         return;
-    if (field == NodeField::Text) {
+    if (field == NodeField::Text)
         m_tree->setText(node, value);
-        const QModelIndex index = indexFromNode(node);
-        emit dataChanged(index, index, {Qt::DisplayRole});
-    } else {
+    else
         node->record().*recordMember(field) = value;
-    }
+    // Views of the node's fields (the link list) hear of every field, not only of the text.
+    const QModelIndex index = indexFromNode(node);
+    emit dataChanged(index, index, {Qt::DisplayRole});
     emit nodeChanged(node);
 }
 

@@ -26,7 +26,7 @@ public:
     explicit LinkTreeModel(QObject *parent = nullptr);
     ~LinkTreeModel() override;
 
-    LinkTree &tree() { return *m_tree; }
+    // The tree as it is shown; it changes only through steps (perform).
     const LinkTree &tree() const { return *m_tree; }
 
     // The pictures shown beside the nodes, indexed by the node's image index.
@@ -37,32 +37,12 @@ public:
     // True when the node belongs to the tree shown now.
     bool contains(const LinkNode *node) const;
 
-    // `parent` null means the top level.
-    LinkNode *appendGroup(LinkNode *parent, const QString &name);
-    LinkNode *appendLink(LinkNode *parent, const QString &text);
-    void remove(LinkNode *node);
-    void clear();
-    // Shows a tree built elsewhere (Open) in one reset.
-    void replaceTree(std::unique_ptr<LinkTree> tree);
-    void setNodeText(LinkNode *node, const QString &text);
-    void setField(LinkNode *node, NodeField field, const QString &value);
     static QString field(const LinkNode *node, NodeField field);
-
-    // The moves and swaps that undo and redo are made of. Each keeps the nodes themselves, so a
-    // step undone gives back the very nodes it took, and later steps still find them.
-    // Takes a subtree out of the tree; null when the node is not in it.
-    std::unique_ptr<LinkNode> take(LinkNode *node);
-    // Puts a subtree in as child `row` of `parent` (the top level when null).
-    LinkNode *insert(LinkNode *parent, int row, std::unique_ptr<LinkNode> subtree);
-    // Moves a node with its subtree to child `row` of `newParent`, counted after it has left
-    // its place. Refused (false) when the place lies within the node.
-    bool move(LinkNode *node, LinkNode *newParent, int row);
-    // Shows `tree` and hands back the tree shown until now.
-    std::unique_ptr<LinkTree> swapTree(std::unique_ptr<LinkTree> tree);
 
     // Where the model's own edits (drops, in-place renames) go as steps that can be undone;
     // without a stack they are simply made.
     void setUndoStack(QUndoStack *stack) { m_undoStack = stack; }
+    // The one way the tree changes: as a step pushed on the undo history.
     void perform(QUndoCommand *command);
 
     // Nodes between editors (clipboard, drag and drop): a project-file fragment under its own
@@ -108,7 +88,19 @@ signals:
     void dropFailed(const QString &message);
 
 private:
-    LinkNode *append(LinkNode *parent, const QString &text, bool group);
+    friend class TreeStep;
+    // The moves and swaps that undo and redo are made of. Each keeps the nodes themselves, so a
+    // step undone gives back the very nodes it took, and later steps still find them.
+    // Takes a subtree out of the tree; null when the node is not in it.
+    std::unique_ptr<LinkNode> take(LinkNode *node);
+    // Puts a subtree in as child `row` of `parent` (the top level when null).
+    LinkNode *insert(LinkNode *parent, int row, std::unique_ptr<LinkNode> subtree);
+    // Moves a node with its subtree to child `row` of `newParent`, counted after it has left
+    // its place. Refused (false) when the place lies within the node.
+    bool move(LinkNode *node, LinkNode *newParent, int row);
+    void setField(LinkNode *node, NodeField field, const QString &value);
+    // Shows `tree` and hands back the tree shown until now.
+    std::unique_ptr<LinkTree> swapTree(std::unique_ptr<LinkTree> tree);
 
     std::unique_ptr<LinkTree> m_tree;
     QList<QIcon> m_images;

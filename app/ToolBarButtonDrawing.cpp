@@ -47,13 +47,13 @@ const QPixmap &downMenuArrow()
 }
 } // namespace
 
-TToolBarButton::TToolBarButton(ToolBarButtonKind kind, QWidget *parent) : QToolButton(parent), m_kind(kind)
+ToolBarButton::ToolBarButton(ToolBarButtonKind kind, QWidget *parent) : QToolButton(parent), m_kind(kind)
 {
     setAutoRaise(true);
     setAttribute(Qt::WA_Hover);
 }
 
-void TToolBarButton::paintEvent(QPaintEvent *event)
+void ToolBarButton::paintEvent(QPaintEvent *event)
 {
     QStyleOptionToolButton option;
     initStyleOption(&option);
@@ -74,13 +74,13 @@ void TToolBarButton::paintEvent(QPaintEvent *event)
         painter.drawPixmap(*drawing.arrowAt, downMenuArrow());
 }
 
-void TToolBarButton::enterEvent(QEnterEvent *event)
+void ToolBarButton::enterEvent(QEnterEvent *event)
 {
     QToolButton::enterEvent(event);
     update();
 }
 
-void TToolBarButton::leaveEvent(QEvent *event)
+void ToolBarButton::leaveEvent(QEvent *event)
 {
     QToolButton::leaveEvent(event);
     update();

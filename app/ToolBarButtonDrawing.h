@@ -31,12 +31,12 @@ inline const QColor DownMenuTransparent{255, 0, 128};
 ToolBarButtonDrawing ToolBar1CustomDrawButton(ToolBarButtonKind kind, const QRect &rect, bool hot, bool pressed);
 
 // A tool-bar button that paints itself flat while hot or pressed.
-class TToolBarButton : public QToolButton
+class ToolBarButton : public QToolButton
 {
     Q_OBJECT
 
 public:
-    TToolBarButton(ToolBarButtonKind kind, QWidget *parent = nullptr);
+    ToolBarButton(ToolBarButtonKind kind, QWidget *parent = nullptr);
     ToolBarButtonKind kind() const { return m_kind; }
 
 protected:

@@ -11,7 +11,7 @@ InsertNodesStep::InsertNodesStep(LinkTreeModel &model, const QString &caption, L
 void InsertNodesStep::redo()
 {
     for (size_t i = 0; i < m_held.size(); ++i)
-        m_model.insert(m_parent, m_row + static_cast<int>(i), std::move(m_held[i]));
+        insert(m_parent, m_row + static_cast<int>(i), std::move(m_held[i]));
     m_held.clear();
 }
 
@@ -19,7 +19,7 @@ void InsertNodesStep::undo()
 {
     m_held.resize(m_nodes.size());
     for (size_t i = m_nodes.size(); i-- > 0;)
-        m_held[i] = m_model.take(m_nodes[i]);
+        m_held[i] = take(m_nodes[i]);
 }
 
 LinkNode *InsertNodesStep::shownAfter(bool undone) const
@@ -36,12 +36,12 @@ RemoveNodeStep::RemoveNodeStep(LinkTreeModel &model, const QString &caption, Lin
 
 void RemoveNodeStep::redo()
 {
-    m_held = m_model.take(m_node);
+    m_held = take(m_node);
 }
 
 void RemoveNodeStep::undo()
 {
-    m_model.insert(m_parent, m_row, std::move(m_held));
+    insert(m_parent, m_row, std::move(m_held));
 }
 
 LinkNode *RemoveNodeStep::shownAfter(bool undone) const
@@ -58,12 +58,12 @@ MoveNodeStep::MoveNodeStep(LinkTreeModel &model, const QString &caption, LinkNod
 
 void MoveNodeStep::redo()
 {
-    m_model.move(m_node, m_newParent, m_newRow);
+    move(m_node, m_newParent, m_newRow);
 }
 
 void MoveNodeStep::undo()
 {
-    m_model.move(m_node, m_oldParent, m_oldRow);
+    move(m_node, m_oldParent, m_oldRow);
 }
 
 EditFieldStep::EditFieldStep(LinkTreeModel &model, const QString &caption, LinkNode *node, NodeField field,
@@ -75,12 +75,12 @@ EditFieldStep::EditFieldStep(LinkTreeModel &model, const QString &caption, LinkN
 
 void EditFieldStep::redo()
 {
-    m_model.setField(m_node, m_field, m_new);
+    setField(m_node, m_field, m_new);
 }
 
 void EditFieldStep::undo()
 {
-    m_model.setField(m_node, m_field, m_old);
+    setField(m_node, m_field, m_old);
 }
 
 bool EditFieldStep::mergeWith(const QUndoCommand *other)
@@ -100,10 +100,10 @@ ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, s
 
 void ReplaceTreeStep::redo()
 {
-    m_other = m_model.swapTree(std::move(m_other));
+    m_other = swapTree(std::move(m_other));
 }
 
 void ReplaceTreeStep::undo()
 {
-    m_other = m_model.swapTree(std::move(m_other));
+    m_other = swapTree(std::move(m_other));
 }

@@ -18,6 +18,16 @@ public:
     virtual LinkNode *shownAfter(bool undone) const = 0;
 
 protected:
+    // The model's primitives, open to steps alone: every change of the tree is a step.
+    std::unique_ptr<LinkNode> take(LinkNode *node) { return m_model.take(node); }
+    LinkNode *insert(LinkNode *parent, int row, std::unique_ptr<LinkNode> subtree)
+    {
+        return m_model.insert(parent, row, std::move(subtree));
+    }
+    bool move(LinkNode *node, LinkNode *newParent, int row) { return m_model.move(node, newParent, row); }
+    void setField(LinkNode *node, NodeField field, const QString &value) { m_model.setField(node, field, value); }
+    std::unique_ptr<LinkTree> swapTree(std::unique_ptr<LinkTree> tree) { return m_model.swapTree(std::move(tree)); }
+
     LinkTreeModel &m_model;
 };
 

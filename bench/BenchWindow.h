@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TreeEdits.h"
 #include "app/MainForm.h"
 #include "app/LinkTreeModel.h"
 #include "tree/LinkTree.h"
@@ -14,7 +15,7 @@
 inline std::unique_ptr<TMain> windowWith(std::unique_ptr<LinkTree> tree)
 {
     auto window = std::make_unique<TMain>();
-    window->treeModel().replaceTree(std::move(tree));
+    TreeEdits::replaceTree(window->treeModel(), std::move(tree));
     window->show();
     QCoreApplication::processEvents();
     return window;

@@ -1,5 +1,6 @@
 // The ID check and the class picker walk the whole tree; the class list must stay linear even
 // when every class differs.
+#include "TreeEdits.h"
 #include "BenchTrees.h"
 #include "BenchWindow.h"
 
@@ -53,7 +54,7 @@ void BM_UsedClassBtnClick(benchmark::State &state)
     TMain window;
     auto tree = makeTree(TreeShape::Balanced, static_cast<int>(state.range(0)));
     giveDistinctClasses(*tree);
-    window.treeModel().replaceTree(std::move(tree));
+    TreeEdits::replaceTree(window.treeModel(), std::move(tree));
     auto *button = windowPart<QPushButton>(window, "UsedClassBtn");
     auto *picker = windowPart<TPopupPanel>(window, "PopupPanel1");
     for (auto _ : state) {

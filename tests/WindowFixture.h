@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TreeEdits.h"
+#include "app/LinkListModel.h"
 #include "app/MainForm.h"
 #include "app/LinkTreeModel.h"
 #include "app/PopupPanel.h"
@@ -22,7 +24,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
-#include <QTreeWidget>
 
 #include <memory>
 #include <vector>
@@ -54,7 +55,7 @@ struct MainWindowParts
     QToolButton *TlAddLinkBtn1 = part<QToolButton>("TlAddLinkBtn1");
     QToolButton *TlBtn3 = part<QToolButton>("TlBtn3");
     QTreeView *TreeView1 = part<QTreeView>("TreeView1");
-    QTreeWidget *ListView1 = part<QTreeWidget>("ListView1");
+    QTreeView *ListView1 = part<QTreeView>("ListView1");
     QWidget *Panel2 = part("Panel2");
     QLineEdit *GroupNameEdit = part<QLineEdit>("GroupNameEdit");
     QLineEdit *LinkTextEdit = part<QLineEdit>("LinkTextEdit");
@@ -83,6 +84,9 @@ struct MainWindowParts
     QAction *mnAbout1 = part<QAction>("mnAbout1");
     QAction *UndoAction1 = part<QAction>("UndoAction1");
     QAction *RedoAction1 = part<QAction>("RedoAction1");
+    QAction *CutAction1 = part<QAction>("CutAction1");
+    QAction *CopyAction1 = part<QAction>("CopyAction1");
+    QAction *PasteAction1 = part<QAction>("PasteAction1");
 
     QObject *ActionList1 = part<QObject>("ActionList1");
     QAction *TopLevelAddGroupAction1 = part<QAction>("TopLevelAddGroupAction1");
@@ -123,10 +127,10 @@ struct WindowState
         const MainWindowParts ui(window);
         for (const LinkNode *node : window.treeModel().tree().nodes())
             nodes.push_back({node, node->level(), node->text(), node->record()});
-        for (int i = 0; i < ui.ListView1->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem *row = ui.ListView1->topLevelItem(i);
-            for (int c = 0; c < ui.ListView1->columnCount(); ++c)
-                rows << row->text(c);
+        const QAbstractItemModel *list = ui.ListView1->model();
+        for (int r = 0; r < list->rowCount(); ++r) {
+            for (int c = 0; c < list->columnCount(); ++c)
+                rows << list->index(r, c).data().toString();
         }
         editors = {ui.GroupNameEdit->text(), ui.LinkTextEdit->text(), ui.HrefEdit->text(),
                    ui.TargetCmbBox->currentText(), ui.ClassEdit->text(), ui.IDEdit->text()};
@@ -184,13 +188,12 @@ public:
     // A link whose fields all name it, so a write into the wrong node shows.
     LinkNode *addLink(LinkNode *parent, const QString &text)
     {
-        LinkNode *link = model().appendLink(parent, text);
-        LinkAttr &record = link->record();
-        record.Href = "h-" + text;
-        record.Target = "_self";
-        record.ObjID = "id-" + text;
-        record.Class = "c-" + text;
-        return link;
+        LinkAttr fields;
+        fields.Href = "h-" + text;
+        fields.Target = "_self";
+        fields.ObjID = "id-" + text;
+        fields.Class = "c-" + text;
+        return TreeEdits::appendLink(model(), parent, text, fields);
     }
 
     // Every node's text and fields in absolute order.
@@ -206,26 +209,31 @@ public:
     }
     void clickNode(const QString &text) { clickNode(node(text)); }
 
+    // The list's rows and what they show.
+    LinkListModel &list() { return *static_cast<LinkListModel *>(ui->ListView1->model()); }
+    int rowCount() { return list().rowCount(); }
+    QString rowText(int row, int column) { return list().index(row, column).data().toString(); }
+    LinkNode *rowNode(int row) { return list().nodeAt(row); }
+
     void clickRow(int row)
     {
-        QTreeWidgetItem *item = ui->ListView1->topLevelItem(row);
         QTest::mouseClick(ui->ListView1->viewport(), Qt::LeftButton, {},
-                          ui->ListView1->visualItemRect(item).center());
+                          ui->ListView1->visualRect(list().index(row, 0)).center());
     }
 
     QStringList rowCaptions()
     {
         QStringList captions;
-        for (int i = 0; i < ui->ListView1->topLevelItemCount(); ++i)
-            captions << ui->ListView1->topLevelItem(i)->text(0);
+        for (int i = 0; i < rowCount(); ++i)
+            captions << rowText(i, 0);
         return captions;
     }
 
     // The index of the selected row, or -1.
     int selectedRowIndex()
     {
-        const QList<QTreeWidgetItem *> rows = ui->ListView1->selectedItems();
-        return rows.isEmpty() ? -1 : ui->ListView1->indexOfTopLevelItem(rows.first());
+        const QModelIndexList rows = ui->ListView1->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.first().row();
     }
 
     // Opens the menu that holds the item, as the user would, and clicks the item.

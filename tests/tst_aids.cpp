@@ -1,3 +1,4 @@
+#include "TreeEdits.h"
 #include "app/MainForm.h"
 #include "app/PopupPanel.h"
 #include "tree/UsedValues.h"
@@ -13,7 +14,6 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTest>
-#include <QTreeWidget>
 
 
 struct Fields
@@ -31,14 +31,14 @@ class TestAids : public QObject
     MainWindowParts *ui = nullptr;
     ScriptedPrompts *prompts = nullptr;
 
-    LinkTree &tree() { return window->treeModel().tree(); }
+    const LinkTree &tree() { return window->treeModel().tree(); }
 
     LinkNode *addLink(LinkNode *parent, const QString &text, const Fields &fields)
     {
-        LinkNode *node = window->treeModel().appendLink(parent, text);
-        node->record().ObjID = fields.id;
-        node->record().Class = fields.cls;
-        return node;
+        LinkAttr record;
+        record.ObjID = fields.id;
+        record.Class = fields.cls;
+        return TreeEdits::appendLink(window->treeModel(), parent, text, record);
     }
 
     // Selects a link in the tree, which lists it with its siblings and selects its row; a group
@@ -46,11 +46,11 @@ class TestAids : public QObject
     void select(LinkNode *node)
     {
         fixture.clickNode(node);
-        const QList<QTreeWidgetItem *> rows = ui->ListView1->selectedItems();
+        const int row = fixture.selectedRowIndex();
         if (node->isGroup())
-            QVERIFY(rows.isEmpty());
+            QCOMPARE(row, -1);
         else
-            QCOMPARE(window->rowNode(rows.value(0)), node);
+            QCOMPARE(fixture.rowNode(row), node);
     }
 
     QList<LinkAttr> records()
@@ -119,7 +119,7 @@ private slots:
         QFETCH(QString, selected);
         QFETCH(QString, warning);
 
-        LinkNode *group = window->treeModel().appendGroup(nullptr, "Group");
+        LinkNode *group = TreeEdits::appendGroup(window->treeModel(), nullptr, "Group");
         group->record().ObjID = "VMK_G0";
         LinkNode *menu = addLink(group, "Menu link", {"menu", {}});
         LinkNode *top = addLink(group, "Top link", {"Top", {}});
@@ -177,8 +177,8 @@ private slots:
         // Groups take part: every other node is a group holding the next.
         LinkNode *parent = nullptr;
         for (int i = 0; i < classes.size(); ++i) {
-            LinkNode *node = i % 2 == 0 ? window->treeModel().appendGroup(parent, "g")
-                                        : window->treeModel().appendLink(parent, "l");
+            LinkNode *node = i % 2 == 0 ? TreeEdits::appendGroup(window->treeModel(), parent, "g")
+                                        : TreeEdits::appendLink(window->treeModel(), parent, "l");
             node->record().Class = classes.at(i);
             if (node->isGroup())
                 parent = node;
@@ -267,7 +267,7 @@ private slots:
 
         QCOMPARE(ui->ClassEdit->text(), QString("nav nav main"));
         QCOMPARE(edited->record().Class, QString("nav nav main"));
-        QCOMPARE(ui->ListView1->selectedItems().value(0)->text(4), QString("nav nav main"));
+        QCOMPARE(fixture.rowText(fixture.selectedRowIndex(), 4), QString("nav nav main"));
         QVERIFY(!ui->PopupPanel1->IsPoppedUp());
         QVERIFY(!ui->PopupPanel1->PopupForm());
         QVERIFY(!ui->PopupPanel1->parentWidget());
@@ -277,7 +277,7 @@ private slots:
 
     void okWithNoRowSelectedWritesNoLink()
     {
-        LinkNode *group = window->treeModel().appendGroup(nullptr, "Group");
+        LinkNode *group = TreeEdits::appendGroup(window->treeModel(), nullptr, "Group");
         addLink(group, "a", {{}, "nav"});
         select(group);
         const QList<LinkAttr> before = records();

@@ -1,3 +1,4 @@
+#include "TreeEdits.h"
 #include "app/HelpViewer.h"
 #include "app/MainForm.h"
 #include "app/ExportHTMLForm.h"
@@ -42,8 +43,8 @@ struct Fixture
         prompts = scripted.get();
         window.setPrompts(std::move(scripted));
         LinkTreeModel &model = window.treeModel();
-        LinkNode *group = model.appendGroup(nullptr, QStringLiteral("資料"));
-        LinkNode *link = model.appendLink(group, QStringLiteral("案内"));
+        LinkNode *group = TreeEdits::appendGroup(model, nullptr, QStringLiteral("資料"));
+        LinkNode *link = TreeEdits::appendLink(model, group, QStringLiteral("案内"));
         link->record().Href = QStringLiteral("guide.html");
     }
     QString path(const QString &name) const { return dir.filePath(name); }

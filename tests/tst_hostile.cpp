@@ -1,6 +1,7 @@
 // Hostile and broken project files. Each one is either refused with a message that names the
 // file, or opened correctly; never a crash, never a change to the open tree after a refusal, and
 // never a read of anything outside the file.
+#include "TreeEdits.h"
 #include "app/MainForm.h"
 #include "project/ProjectFile.h"
 #include "text/VormikError.h"
@@ -13,7 +14,6 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
 
 namespace {
 
@@ -178,8 +178,8 @@ private slots:
         f.make();
         TMain &window = *f.window;
         ScriptedPrompts *prompts = f.prompts;
-        LinkNode *group = window.treeModel().appendGroup(nullptr, QStringLiteral("残るグループ"));
-        LinkNode *link = window.treeModel().appendLink(group, QStringLiteral("残るリンク"));
+        LinkNode *group = TreeEdits::appendGroup(window.treeModel(), nullptr, QStringLiteral("残るグループ"));
+        LinkNode *link = TreeEdits::appendLink(window.treeModel(), group, QStringLiteral("残るリンク"));
         link->record().Href = QStringLiteral("keep.html");
         window.selectNode(link);
         const WindowState before(window);

@@ -155,7 +155,7 @@ class TestJourney : public QObject
     void startsEmpty()
     {
         QCOMPARE(f.tree().count(), 0);
-        QCOMPARE(f.ui->ListView1->topLevelItemCount(), 0);
+        QCOMPARE(f.rowCount(), 0);
         expectEmptyEditors();
     }
 
@@ -237,7 +237,7 @@ class TestJourney : public QObject
     void fillSelectedLink(const LinkFields &fields, bool pickTarget = false)
     {
         QVERIFY(f.selectedRowIndex() >= 0);
-        LinkNode *link = w().rowNode(f.ui->ListView1->topLevelItem(f.selectedRowIndex()));
+        LinkNode *link = f.rowNode(f.selectedRowIndex());
         typeInto(f.ui->LinkTextEdit, fields.text);
         typeInto(f.ui->HrefEdit, fields.href);
         if (pickTarget)
@@ -250,8 +250,9 @@ class TestJourney : public QObject
         const LinkAttr &r = link->record();
         QCOMPARE(QStringList({link->text(), r.Href, r.Target, r.ObjID, r.Class}),
                  QStringList({fields.text, fields.href, fields.target, fields.id, fields.cls}));
-        QTreeWidgetItem *row = f.ui->ListView1->topLevelItem(f.selectedRowIndex());
-        QCOMPARE(QStringList({row->text(0), row->text(1), row->text(2), row->text(3), row->text(4)}),
+        const int row = f.selectedRowIndex();
+        QCOMPARE(QStringList({f.rowText(row, 0), f.rowText(row, 1), f.rowText(row, 2), f.rowText(row, 3),
+                              f.rowText(row, 4)}),
                  QStringList({fields.text, fields.href, fields.target, fields.id, fields.cls}));
         QCOMPARE(f.model().data(f.model().indexFromNode(link)).toString(), fields.text);
     }

@@ -1,3 +1,4 @@
+#include "TreeEdits.h"
 #include "WindowFixture.h"
 
 #include <QClipboard>
@@ -5,6 +6,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QStatusBar>
 
 // The link list beside the tree and the editors below it.
@@ -17,13 +19,13 @@ class TestLinkList : public QObject
     // G1 { a1, S { s1 }, a2 }, t1, G2 { }, t2
     void buildTree()
     {
-        LinkNode *g1 = f.model().appendGroup(nullptr, "G1");
+        LinkNode *g1 = TreeEdits::appendGroup(f.model(), nullptr, "G1");
         f.addLink(g1, "a1");
-        LinkNode *s = f.model().appendGroup(g1, "S");
+        LinkNode *s = TreeEdits::appendGroup(f.model(), g1, "S");
         f.addLink(s, "s1");
         f.addLink(g1, "a2");
         f.addLink(nullptr, "t1");
-        f.model().appendGroup(nullptr, "G2");
+        TreeEdits::appendGroup(f.model(), nullptr, "G2");
         f.addLink(nullptr, "t2");
     }
 
@@ -97,16 +99,12 @@ private slots:
         QTEST(f.ui->GroupNameEdit->text(), "groupName");
         QTEST(f.ui->GroupNameEdit->isEnabled(), "groupNameEnabled");
         for (int i = 0; i < rows.size(); ++i) {
-            QTreeWidgetItem *row = f.ui->ListView1->topLevelItem(i);
             const LinkNode *node = f.node(rows[i]);
-            QCOMPARE(f.window->rowNode(row), node);
-            QCOMPARE(row->text(TMain::AbsIndexColumn), QString::number(f.tree().absoluteIndex(node)));
-            QCOMPARE(row->text(1), node->record().Href);
-            QCOMPARE(row->text(4), node->record().Class);
-            QVERIFY(!row->icon(0).isNull());
-            // The numbering the link's row was picked by matches the rows.
-            if (selectedRow >= 0)
-                QCOMPARE(node->record().ListIndex, i);
+            QCOMPARE(f.rowNode(i), node);
+            QCOMPARE(f.list().rowOf(node), i);
+            QCOMPARE(f.rowText(i, 1), node->record().Href);
+            QCOMPARE(f.rowText(i, 4), node->record().Class);
+            QVERIFY(!f.list().index(i, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
         }
         // Filling the list and loading the editors change no node.
         QCOMPARE(f.snapshot(), before);
@@ -138,7 +136,6 @@ private slots:
         f.clickRow(1);
         LinkNode *a2 = f.node("a2");
         QCOMPARE(f.window->selectedNode(), a2);
-        QTreeWidgetItem *row = f.ui->ListView1->topLevelItem(1);
         QLineEdit *edit = lineEditOf(editor);
         edit->setFocus();
         edit->selectAll();
@@ -156,7 +153,7 @@ private slots:
             const QString expected = typed.left(i + 1);
             QCOMPARE(edit->text(), expected);
             QCOMPARE(field(a2, column), expected);
-            QCOMPARE(row->text(column), expected);
+            QCOMPARE(f.rowText(1, column), expected);
         }
         if (column == 0) {
             const QModelIndex index = f.model().indexFromNode(a2);
@@ -227,7 +224,7 @@ private slots:
         QCOMPARE(a1->record().Class, QString("  big red  "));
         QTest::keyClick(edit, Qt::Key_Tab);
         QTRY_COMPARE(a1->record().Class, QString("big red"));
-        QCOMPARE(f.ui->ListView1->topLevelItem(0)->text(4), QString("big red"));
+        QCOMPARE(f.rowText(0, 4), QString("big red"));
         QCOMPARE(edit->text(), QString("  big red  "));
 
         // Leaving it with no row selected writes nothing.
@@ -260,7 +257,7 @@ private slots:
         f.pickEntry(f.ui->TargetCmbBox, entry);
         QTEST(f.ui->StatusBar1->currentMessage(), "description");
         QCOMPARE(f.node("t1")->record().Target, target);
-        QCOMPARE(f.ui->ListView1->topLevelItem(0)->text(2), target);
+        QCOMPARE(f.rowText(0, 2), target);
     }
 
     void typedTargetShowsNoDescription_data()
@@ -366,8 +363,8 @@ private slots:
         LinkNode *g1 = f.node("G1");
         LinkNode *a1 = f.node("a1");
         const auto longValue = [](char letter) { return QString(40000, QLatin1Char(letter)); };
-        f.model().setNodeText(g1, longValue('g'));
-        f.model().setNodeText(a1, longValue('t'));
+        TreeEdits::setNodeText(f.model(), g1, longValue('g'));
+        TreeEdits::setNodeText(f.model(), a1, longValue('t'));
         LinkAttr &record = a1->record();
         record.Href = longValue('h');
         record.Target = longValue('r');
@@ -483,10 +480,10 @@ private slots:
     void clickingARowMovesTheTreeWithoutRefilling()
     {
         f.clickNode("G1");
-        QTreeWidgetItem *first = f.ui->ListView1->topLevelItem(0);
+        QSignalSpy refilled(&f.list(), &QAbstractItemModel::modelReset);
         f.clickRow(0);
         QCOMPARE(f.window->selectedNode(), f.node("a1"));
-        QCOMPARE(f.ui->ListView1->topLevelItem(0), first);
+        QCOMPARE(refilled.count(), 0);
         QCOMPARE(f.ui->LinkTextEdit->text(), QString("a1"));
 
         // After the top-level link command the tree may still show a group; a row click moves it.
@@ -502,20 +499,20 @@ private slots:
     {
         f.clickNode("a2");
         LinkNode *a2 = f.node("a2");
-        QTreeWidgetItem *row = f.ui->ListView1->topLevelItem(1);
-        QCOMPARE(row->text(TMain::AbsIndexColumn), QString("4"));
-        f.model().remove(f.node("a1"));
+        QCOMPARE(f.rowNode(1), a2);
+        QCOMPARE(f.tree().absoluteIndex(a2), 4);
+        TreeEdits::remove(f.model(), f.node("a1"));
         QCOMPARE(f.rowCaptions(), QStringList({"a2"}));
         QCOMPARE(f.selectedRowIndex(), 0);
-        // The row keeps the index it was filled with while its node moved up to 3, where t1 was 4.
-        QCOMPARE(row->text(TMain::AbsIndexColumn), QString("4"));
+        // The row still holds its node, which moved up to 3, where t1 was 4.
+        QCOMPARE(f.rowNode(0), a2);
         QCOMPARE(f.tree().absoluteIndex(a2), 3);
         QCOMPARE(f.tree().nodeAt(4), f.node("t1"));
 
         typeChangesOnly(f.ui->HrefEdit, "!", 3, "|h-a2|", "|h-a2!|");
     }
 
-    void staleRowsAfterAShapeChangeWriteOnlyTheirOwnNode()
+    void rowsAfterAShapeChangeWriteOnlyTheirOwnNode()
     {
         // The list shows the top-level links while a child added to G1 moves every one of them.
         f.clickNode("G1");
@@ -524,7 +521,7 @@ private slots:
         f.clickRow(0);
         LinkNode *t1 = f.node("t1");
         QCOMPARE(f.window->selectedNode(), t1);
-        QCOMPARE(f.ui->ListView1->topLevelItem(0)->text(TMain::AbsIndexColumn), QString("5"));
+        QCOMPARE(f.rowNode(0), t1);
         QCOMPARE(f.tree().absoluteIndex(t1), 6);
 
         typeChangesOnly(f.ui->LinkTextEdit, "+", 6, "|t1|", "|t1+|");
@@ -534,8 +531,8 @@ private slots:
     {
         f.clickNode("t1");
         QCOMPARE(f.rowCaptions(), QStringList({"t1", "t2"}));
-        f.model().clear();
-        QCOMPARE(f.ui->ListView1->topLevelItemCount(), 0);
+        TreeEdits::clear(f.model());
+        QCOMPARE(f.rowCount(), 0);
         QCOMPARE(f.selectedRowIndex(), -1);
         for (QLineEdit *edit : {f.ui->LinkTextEdit, f.ui->HrefEdit, f.ui->ClassEdit}) {
             edit->setFocus();
@@ -549,8 +546,8 @@ private slots:
         f.clickNode("a1");
         auto fresh = std::make_unique<LinkTree>();
         fresh->appendLink(nullptr, "only");
-        f.model().replaceTree(std::move(fresh));
-        QCOMPARE(f.ui->ListView1->topLevelItemCount(), 0);
+        TreeEdits::replaceTree(f.model(), std::move(fresh));
+        QCOMPARE(f.rowCount(), 0);
         QTest::keyClicks(f.ui->IDEdit, "y");
         QCOMPARE(f.snapshot(), QStringList({"0|only|link||||"}));
     }

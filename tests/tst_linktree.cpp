@@ -1,3 +1,4 @@
+#include "TreeEdits.h"
 #include "tree/LinkTree.h"
 #include "app/LinkTreeModel.h"
 
@@ -129,20 +130,20 @@ private slots:
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy removed(&model, &LinkTreeModel::nodesAboutToBeRemoved);
 
-        LinkNode *A = model.appendGroup(nullptr, "A");
-        LinkNode *a1 = model.appendLink(A, "a1");
-        LinkNode *B = model.appendGroup(A, "B");
-        model.appendLink(B, "b1");
-        model.appendLink(nullptr, "c");
+        LinkNode *A = TreeEdits::appendGroup(model, nullptr, "A");
+        LinkNode *a1 = TreeEdits::appendLink(model, A, "a1");
+        LinkNode *B = TreeEdits::appendGroup(model, A, "B");
+        TreeEdits::appendLink(model, B, "b1");
+        TreeEdits::appendLink(model, nullptr, "c");
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.rowCount(model.indexFromNode(A)), 2);
         QCOMPARE(model.nodeFromIndex(model.index(1, 0, model.indexFromNode(A))), B);
         QCOMPARE(model.parent(model.indexFromNode(B)), model.indexFromNode(A));
 
-        model.setNodeText(a1, "renamed");
+        TreeEdits::setNodeText(model, a1, "renamed");
         QCOMPARE(model.data(model.indexFromNode(a1)).toString(), QString("renamed"));
 
-        model.remove(B);
+        TreeEdits::remove(model, B);
         QCOMPARE(removed.count(), 1);
         QCOMPARE(model.tree().count(), 3);
 
@@ -150,15 +151,16 @@ private slots:
         auto other = std::make_unique<LinkTree>();
         LinkNode *foreign = other->appendLink(nullptr, "foreign");
         QVERIFY(!model.contains(foreign));
-        QCOMPARE(model.appendLink(foreign, "x"), nullptr);
-        model.remove(foreign);
+        TreeEdits::appendLink(model, foreign, "x");
+        TreeEdits::remove(model, foreign);
         QCOMPARE(other->count(), 1);
+        QCOMPARE(model.tree().count(), 3);
 
-        model.replaceTree(std::move(other));
+        TreeEdits::replaceTree(model, std::move(other));
         QCOMPARE(model.rowCount(), 1);
         QCOMPARE(model.nodeFromIndex(model.index(0, 0)), foreign);
 
-        model.clear();
+        TreeEdits::clear(model);
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(removed.count(), 3);
     }
@@ -171,11 +173,11 @@ private slots:
         QUndoStack stack;
         model.setUndoStack(&stack);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        LinkNode *A = model.appendGroup(nullptr, "A");
-        LinkNode *a1 = model.appendLink(A, "a1");
-        LinkNode *B = model.appendGroup(A, "B");
-        model.appendLink(B, "b1");
-        LinkNode *c = model.appendLink(nullptr, "c");
+        LinkNode *A = TreeEdits::appendGroup(model, nullptr, "A");
+        LinkNode *a1 = TreeEdits::appendLink(model, A, "a1");
+        LinkNode *B = TreeEdits::appendGroup(model, A, "B");
+        TreeEdits::appendLink(model, B, "b1");
+        LinkNode *c = TreeEdits::appendLink(model, nullptr, "c");
         const auto at = [&](const LinkNode *node) { return model.indexFromNode(node); };
         const std::unique_ptr<QMimeData> dragged(model.mimeData({at(A)}));
         const std::vector<LinkNode *> before = model.tree().nodes();

@@ -1,3 +1,5 @@
+#include "TreeEdits.h"
+#include "app/ProjectDocument.h"
 #include "app/MainForm.h"
 #include "project/ProjectFile.h"
 #include "app/LinkTreeModel.h"
@@ -13,7 +15,6 @@
 #include <QTest>
 
 #include "ProjectFixtures.h"
-#include <QTreeWidget>
 
 
 class TestProjectCommands : public QObject
@@ -32,15 +33,12 @@ class TestProjectCommands : public QObject
     void fillWindow()
     {
         LinkTreeModel &model = window->treeModel();
-        LinkNode *group = model.appendGroup(nullptr, QStringLiteral("グループ"));
-        LinkNode *link = model.appendLink(group, QStringLiteral("リンク"));
-        link->record().Href = QStringLiteral("a.htm");
-        model.appendLink(nullptr, QStringLiteral("top"));
-        const QSignalBlocker blockList(ui->ListView1);
-        auto *row = new QTreeWidgetItem(ui->ListView1);
-        row->setText(0, QStringLiteral("リンク"));
-        row->setText(1, QStringLiteral("a.htm"));
-        row->setText(TMain::AbsIndexColumn, QStringLiteral("1"));
+        LinkNode *group = TreeEdits::appendGroup(model, nullptr, QStringLiteral("グループ"));
+        LinkAttr fields;
+        fields.Href = QStringLiteral("a.htm");
+        LinkNode *link = TreeEdits::appendLink(model, group, QStringLiteral("リンク"), fields);
+        TreeEdits::appendLink(model, nullptr, QStringLiteral("top"));
+        window->selectNode(link);
         const QSignalBlocker b1(ui->GroupNameEdit), b2(ui->LinkTextEdit), b3(ui->HrefEdit),
             b4(ui->TargetCmbBox), b5(ui->ClassEdit), b6(ui->IDEdit);
         ui->GroupNameEdit->setText(QStringLiteral("グループ"));
@@ -132,7 +130,7 @@ private slots:
         QVERIFY(QFile::exists(path(QStringLiteral("new.xml"))));
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), ProjectFile::write(window->treeModel().tree()));
-        QCOMPARE(window->projectFileName(), existing);
+        QCOMPARE(window->document().fileName(), existing);
     }
 
     void failedSaveShowsTheErrorBox()
@@ -145,7 +143,7 @@ private slots:
         QCOMPARE(prompts->messages.at(0).icon, Prompts::Icon::Critical);
         QCOMPARE(prompts->messages.at(0).caption, QStringLiteral("Vormik"));
         QCOMPARE(prompts->messages.at(0).text, QStringLiteral("ファイル %1 を作成できません.").arg(target));
-        QCOMPARE(window->projectFileName(), target);
+        QCOMPARE(window->document().fileName(), target);
     }
 
     void openReplacesTheTree()
@@ -168,7 +166,7 @@ private slots:
         QVERIFY(tree.nodeAt(0)->isGroup());
         QCOMPARE(tree.nodeAt(1)->record().Target, QStringLiteral("_blank"));
         QCOMPARE(window->treeModel().rowCount(), 1);
-        QCOMPARE(window->projectFileName(), path(QStringLiteral("menu.xml")));
+        QCOMPARE(window->document().fileName(), path(QStringLiteral("menu.xml")));
     }
 
     void missingFileWarnsAndIsProposedNext()
@@ -218,7 +216,7 @@ private slots:
         QVERIFY2(prompts->messages.at(0).text.contains(path(QStringLiteral("bad.xml"))),
                  qPrintable(prompts->messages.at(0).text));
         QCOMPARE(WindowState(*window), before);
-        QCOMPARE(window->projectFileName(), path(QStringLiteral("bad.xml")));
+        QCOMPARE(window->document().fileName(), path(QStringLiteral("bad.xml")));
     }
 
     void cancelledDialogsChangeNothing()
@@ -229,7 +227,7 @@ private slots:
         ui->mnOpen1->trigger();
         ui->mnSave1->trigger();
         QCOMPARE(WindowState(*window), before);
-        QCOMPARE(window->projectFileName(), QString());
+        QCOMPARE(window->document().fileName(), QString());
         QVERIFY(prompts->messages.isEmpty());
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList());
     }

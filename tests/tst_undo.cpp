@@ -90,7 +90,7 @@ class TestUndo : public QObject
 
     void clickSomeRow()
     {
-        if (const int rows = f.ui->ListView1->topLevelItemCount())
+        if (const int rows = f.rowCount())
             f.clickRow(pick(rows));
     }
 
@@ -307,20 +307,18 @@ class TestUndo : public QObject
     // selected row's link, which the tree has selected too.
     void checkListAndEditors()
     {
-        QTreeWidget *list = f.ui->ListView1;
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem *row = list->topLevelItem(i);
-            const LinkNode *node = f.window->rowNode(row);
+        for (int i = 0; i < f.rowCount(); ++i) {
+            const LinkNode *node = f.rowNode(i);
             QVERIFY(f.model().contains(node));
             QVERIFY(!node->isGroup());
             const LinkAttr &r = node->record();
-            QCOMPARE(QStringList({row->text(0), row->text(1), row->text(2), row->text(3), row->text(4)}),
+            QCOMPARE(QStringList({f.rowText(i, 0), f.rowText(i, 1), f.rowText(i, 2), f.rowText(i, 3), f.rowText(i, 4)}),
                      QStringList({node->text(), r.Href, r.Target, r.ObjID, r.Class}));
         }
         const int selected = f.selectedRowIndex();
         if (selected < 0)
             return;
-        const LinkNode *node = f.window->rowNode(list->topLevelItem(selected));
+        const LinkNode *node = f.rowNode(selected);
         QCOMPARE(f.window->selectedNode(), node);
         const LinkAttr &r = node->record();
         QCOMPARE(QStringList({f.ui->LinkTextEdit->text(), f.ui->HrefEdit->text(), f.ui->TargetCmbBox->currentText(),

@@ -1,5 +1,6 @@
 // Makes the README's pictures: the main window holding a small tree, and the page it exports.
 // Run by tools/make-screenshots under Xvfb. Usage: vormik_screenshots OUTPUT_FOLDER
+#include "TreeEdits.h"
 #include "app/MainForm.h"
 #include "html/PageGenerator.h"
 #include "app/LinkTreeModel.h"
@@ -18,12 +19,12 @@ namespace {
 LinkNode *link(LinkTreeModel &model, LinkNode *parent, const QString &text, const QString &href,
                const QString &target = {}, const QString &id = {}, const QString &cls = {})
 {
-    LinkNode *node = model.appendLink(parent, text);
-    node->record().Href = href;
-    node->record().Target = target;
-    node->record().ObjID = id;
-    node->record().Class = cls;
-    return node;
+    LinkAttr fields;
+    fields.Href = href;
+    fields.Target = target;
+    fields.ObjID = id;
+    fields.Class = cls;
+    return TreeEdits::appendLink(model, parent, text, fields);
 }
 
 } // namespace
@@ -35,13 +36,13 @@ int main(int argc, char **argv)
 
     TMain window;
     LinkTreeModel &model = window.treeModel();
-    LinkNode *docs = model.appendGroup(nullptr, QStringLiteral("ドキュメント"));
+    LinkNode *docs = TreeEdits::appendGroup(model, nullptr, QStringLiteral("ドキュメント"));
     link(model, docs, QStringLiteral("よくある質問"), QStringLiteral("faq.html"), {}, QStringLiteral("faq"), QStringLiteral("hot"));
-    LinkNode *guide = model.appendGroup(docs, QStringLiteral("ガイド"));
+    LinkNode *guide = TreeEdits::appendGroup(model, docs, QStringLiteral("ガイド"));
     link(model, guide, QStringLiteral("はじめに"), QStringLiteral("intro.html"));
     LinkNode *setup = link(model, guide, QStringLiteral("インストール"), QStringLiteral("setup.html"), QStringLiteral("_blank"));
     link(model, guide, QStringLiteral("使い方"), QStringLiteral("usage.html"));
-    LinkNode *links = model.appendGroup(nullptr, QStringLiteral("リンク集"));
+    LinkNode *links = TreeEdits::appendGroup(model, nullptr, QStringLiteral("リンク集"));
     link(model, links, QStringLiteral("Qt"), QStringLiteral("https://www.qt.io/"), QStringLiteral("_blank"));
     link(model, links, QStringLiteral("libxml2"), QStringLiteral("https://gitlab.gnome.org/GNOME/libxml2"), QStringLiteral("_blank"));
     link(model, nullptr, QStringLiteral("お知らせ"), QStringLiteral("news.html"));

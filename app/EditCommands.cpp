@@ -1,0 +1,188 @@
+#include "app/EditCommands.h"
+
+#include "app/LinkTreeModel.h"
+#include "app/LinkTreeView.h"
+#include "app/Named.h"
+#include "app/NodeCommands.h"
+#include "app/TreePane.h"
+#include "app/TreeSteps.h"
+#include "app/WindowContext.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QUndoStack>
+
+#include <optional>
+
+namespace {
+
+// Where a move takes the node: child `row` of `parent`, counted once the node has left its place.
+struct Place
+{
+    LinkNode *parent;
+    int row;
+};
+
+// A caption that names the step it would undo or redo, after the designed caption.
+void nameStep(QAction *action, const QString &caption, const QString &step)
+{
+    action->setText(step.isEmpty() ? caption : caption + QStringLiteral(": ") + step);
+}
+
+// An undo or redo action of the stack, with the form's caption, hint and shortcuts.
+QAction *historyAction(QAction *made, const char *name, const QString &caption, const QString &hint,
+                       const QList<QKeySequence> &keys, void (QUndoStack::*textChanged)(const QString &),
+                       QUndoStack *stack)
+{
+    named(made, name);
+    made->setStatusTip(hint);
+    made->setShortcuts(keys);
+    // The shortcuts act on the tree and the list; an editor field keeps its own for its text.
+    made->setShortcutContext(Qt::WidgetShortcut);
+    QObject::disconnect(stack, textChanged, made, nullptr);
+    QObject::connect(stack, textChanged, made, [made, caption](const QString &step) { nameStep(made, caption, step); });
+    nameStep(made, caption, {});
+    return made;
+}
+
+} // namespace
+
+EditCommands::EditCommands(WindowContext &context, TreePane &tree, NodeCommands &nodes, QWidget *window)
+    : QObject(window), m_context(context), m_tree(tree), m_nodes(nodes), m_window(window),
+      m_undoStack(new QUndoStack(this))
+{
+    context.model().setUndoStack(m_undoStack);
+}
+
+void EditCommands::setUp(QMenu *menu, const Actions &actions, const QList<QWidget *> &views)
+{
+    m_actions = actions;
+    QAction *undo = historyAction(m_undoStack->createUndoAction(menu), "UndoAction1", QStringLiteral("元に戻す(&U)"),
+                                  QStringLiteral("直前の操作を取り消す"), {QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                                  &QUndoStack::undoTextChanged, m_undoStack);
+    QAction *redo = historyAction(
+        m_undoStack->createRedoAction(menu), "RedoAction1", QStringLiteral("やり直し(&R)"),
+        QStringLiteral("取り消した操作をやり直す"),
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+        &QUndoStack::redoTextChanged, m_undoStack);
+    menu->insertActions(menu->actions().value(0), {undo, redo});
+    // After the stack has moved: the node the step touched is shown.
+    connect(undo, &QAction::triggered, this, [this] {
+        const auto *step = dynamic_cast<const TreeStep *>(m_undoStack->command(m_undoStack->index()));
+        emit historyMoved(step ? step->shownAfter(true) : nullptr);
+    });
+    connect(redo, &QAction::triggered, this, [this] {
+        const auto *step = dynamic_cast<const TreeStep *>(m_undoStack->command(m_undoStack->index() - 1));
+        emit historyMoved(step ? step->shownAfter(false) : nullptr);
+    });
+
+    const QList<QAction *> all{undo, redo, actions.cut, actions.copy, actions.paste, actions.moveUp,
+                               actions.moveDown, actions.outdent, actions.indent};
+    for (QWidget *view : views)
+        view->addActions(all);
+
+    const auto run = [this](auto handler) { return [this, handler] { m_context.guarded(m_window, handler); }; };
+    connect(actions.cut, &QAction::triggered, this, run([this] { cut(); }));
+    connect(actions.copy, &QAction::triggered, this, run([this] { copy(); }));
+    connect(actions.paste, &QAction::triggered, this, run([this] { paste(); }));
+    connect(actions.moveUp, &QAction::triggered, this,
+            run([this] { moveSelected(NodeMove::Up, QStringLiteral("上へ移動")); }));
+    connect(actions.moveDown, &QAction::triggered, this,
+            run([this] { moveSelected(NodeMove::Down, QStringLiteral("下へ移動")); }));
+    connect(actions.outdent, &QAction::triggered, this,
+            run([this] { moveSelected(NodeMove::Left, QStringLiteral("左へ移動")); }));
+    connect(actions.indent, &QAction::triggered, this,
+            run([this] { moveSelected(NodeMove::Right, QStringLiteral("右へ移動")); }));
+
+    // The actions follow the selection, the tree's shape and the clipboard.
+    LinkTreeModel *model = &m_context.model();
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(model, signal, this, &EditCommands::updateActions);
+    connect(model, &QAbstractItemModel::rowsMoved, this, &EditCommands::updateActions);
+    connect(model, &QAbstractItemModel::modelReset, this, &EditCommands::updateActions);
+    connect(m_tree.view()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &EditCommands::updateActions);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditCommands::updateActions);
+    connect(menu, &QMenu::aboutToShow, this, &EditCommands::updateActions);
+}
+
+namespace {
+
+// Nothing where the move is impossible.
+std::optional<Place> placeAfter(const LinkTree &tree, const LinkNode *node, NodeMove move)
+{
+    if (!node)
+        return std::nullopt;
+    const int row = node->row();
+    switch (move) {
+    case NodeMove::Up:
+        return row > 0 ? std::optional<Place>({node->parent(), row - 1}) : std::nullopt;
+    case NodeMove::Down:
+        return row + 1 < tree.childCount(node->parent()) ? std::optional<Place>({node->parent(), row + 1})
+                                                         : std::nullopt;
+    case NodeMove::Left:
+        return node->parent() ? std::optional<Place>({node->parent()->parent(), node->parent()->row() + 1})
+                              : std::nullopt;
+    case NodeMove::Right: {
+        LinkNode *above = row > 0 ? tree.child(node->parent(), row - 1) : nullptr;
+        return above && above->isGroup() ? std::optional<Place>({above, above->childCount()}) : std::nullopt;
+    }
+    }
+    Q_UNREACHABLE();
+}
+
+} // namespace
+
+void EditCommands::updateActions()
+{
+    const LinkNode *node = m_tree.selectedNode();
+    const LinkTree &tree = m_context.model().tree();
+    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+    m_actions.cut->setEnabled(node);
+    m_actions.copy->setEnabled(node);
+    m_actions.paste->setEnabled(clipboard && clipboard->hasFormat(LinkTreeModel::NodesMimeType));
+    m_actions.moveUp->setEnabled(placeAfter(tree, node, NodeMove::Up).has_value());
+    m_actions.moveDown->setEnabled(placeAfter(tree, node, NodeMove::Down).has_value());
+    m_actions.outdent->setEnabled(placeAfter(tree, node, NodeMove::Left).has_value());
+    m_actions.indent->setEnabled(placeAfter(tree, node, NodeMove::Right).has_value());
+}
+
+void EditCommands::copy()
+{
+    if (const LinkNode *node = m_tree.selectedNode())
+        QGuiApplication::clipboard()->setMimeData(m_context.model().fragmentMimeData(node));
+}
+
+void EditCommands::cut()
+{
+    if (LinkNode *node = m_tree.selectedNode()) {
+        QGuiApplication::clipboard()->setMimeData(m_context.model().fragmentMimeData(node));
+        m_nodes.deleteNode(node, QStringLiteral("切り取り"));
+    }
+}
+
+void EditCommands::paste()
+{
+    // Into the selected group as its last children, after the selected link, or at the end of
+    // the top level.
+    LinkTreeModel &model = m_context.model();
+    LinkNode *node = m_tree.selectedNode();
+    LinkNode *parent = node && !node->isGroup() ? node->parent() : node;
+    const int row = node && !node->isGroup() ? node->row() + 1 : model.tree().childCount(parent);
+    if (model.insertFrom(QGuiApplication::clipboard()->mimeData(), parent, row, QStringLiteral("貼り付け")) && parent)
+        m_tree.expandNode(parent);
+}
+
+void EditCommands::moveSelected(NodeMove move, const QString &caption)
+{
+    LinkTreeModel &model = m_context.model();
+    LinkNode *node = m_tree.selectedNode();
+    const std::optional<Place> place = placeAfter(model.tree(), node, move);
+    if (!place)
+        return;
+    model.perform(new MoveNodeStep(model, caption, node, place->parent, place->row));
+    m_tree.scrollToNode(node);
+}

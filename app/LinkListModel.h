@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include <vector>
+
+class LinkNode;
+class LinkTreeModel;
+
+// The links of one group, or of the top level, as rows of their fields: a view of the tree
+// model that follows every change the model announces, so the list can never show what the
+// tree no longer holds.
+class LinkListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column : int { TextColumn = 0, HrefColumn, TargetColumn, IDColumn, ClassColumn, ColumnCount };
+
+    explicit LinkListModel(LinkTreeModel &source, QObject *parent = nullptr);
+
+    // Lists the links among the children of `parent`, or among the top-level nodes when null.
+    void listChildrenOf(const LinkNode *parent);
+    // Lists nothing.
+    void listNothing();
+    bool isListing() const { return m_listing; }
+    // The group whose links are listed; null for the top level or for nothing.
+    const LinkNode *listedParent() const { return m_parent; }
+
+    LinkNode *nodeAt(int row) const;
+    // The row of a listed link, or -1.
+    int rowOf(const LinkNode *node) const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    bool listsChildrenOf(const QModelIndex &sourceParent) const;
+    // The listed rows of the links among source rows first..last of the listed parent.
+    std::pair<int, int> rowsOfChildren(int first, int last) const;
+    void collectRows();
+
+    void sourceRowsAboutToBeRemoved(const QModelIndex &parent, int first, int last);
+    void sourceRowsInserted(const QModelIndex &parent, int first, int last);
+    void sourceRowsAboutToBeMoved(const QModelIndex &from, int first, int last, const QModelIndex &to, int row);
+    void sourceRowsMoved(const QModelIndex &from, int first, int last, const QModelIndex &to, int row);
+    void sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+
+    LinkTreeModel &m_source;
+    bool m_listing = false;
+    const LinkNode *m_parent = nullptr;
+    // The listed links in sibling order, so a link's row is found by its place among siblings.
+    std::vector<LinkNode *> m_rows;
+    // Listed rows the source is removing, from one signal to the next.
+    std::pair<int, int> m_pendingRemoval{};
+    // A move that takes listed rows out and is finished once the source has moved them.
+    enum class PendingMove { None, Within, Out } m_pendingMove = PendingMove::None;
+};

@@ -1,0 +1,445 @@
+#include "app/LinkListPanel.h"
+#include "ui_LinkListPanel.h"
+
+#include "app/ClassPicker.h"
+#include "app/LinkListModel.h"
+#include "app/LinkTreeModel.h"
+#include "app/MenuItems.h"
+#include "app/Named.h"
+#include "app/NodeCommands.h"
+#include "app/Prompts.h"
+#include "app/SelectionClass.h"
+#include "app/ViewLook.h"
+#include "app/TreeSteps.h"
+#include "app/WindowContext.h"
+#include "text/TextRules.h"
+#include "tree/UsedValues.h"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScopeGuard>
+
+#include <limits>
+
+namespace {
+
+// The name of the step that typing into each link editor makes.
+QString typingCaption(NodeField field)
+{
+    switch (field) {
+    case NodeField::Text:
+        return QStringLiteral("リンクテキストの入力");
+    case NodeField::Href:
+        return QStringLiteral("リンク先の入力");
+    case NodeField::Target:
+        return QStringLiteral("ターゲットの入力");
+    case NodeField::ObjID:
+        return QStringLiteral("IDの入力");
+    case NodeField::Class:
+        return QStringLiteral("クラスの入力");
+    }
+    Q_UNREACHABLE();
+}
+
+// Sets an editor's text only when it differs, so that the cursor and the editor's own undo stay
+// where the user left them.
+void showText(QLineEdit *edit, const QString &text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+struct TargetEntry
+{
+    const char16_t *name;
+    const char16_t *description;
+};
+
+constexpr TargetEntry TargetEntries[] = {
+    {u"_blank", u"_blank : 名前無しのウィンドウを新規に開いて表示"},
+    {u"_self", u"_self : 自分自身のウィンドウ（フレーム）に表示"},
+    {u"_top", u"_top : フレーム分割をすべて解除して表示"},
+    {u"_parent", u"_parent : フレームを一段解除してその親フレームに表示"},
+};
+
+// The editor's text with any line break dropped, also from the editor itself, so that it shows
+// what the node stores. A break in a node's text would split the node in a saved outline.
+QString singleLineText(QLineEdit *edit)
+{
+    const QString text = edit->text();
+    const QString single = TextRules::withoutLineBreaks(text);
+    if (single != text) {
+        const int cursor = int(TextRules::withoutLineBreaks(text.left(edit->cursorPosition())).size());
+        edit->setText(single);
+        edit->setCursorPosition(cursor);
+    }
+    return single;
+}
+
+bool isReturnKey(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+bool isMouseButtonEvent(QEvent::Type type)
+{
+    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease
+           || type == QEvent::MouseButtonDblClick;
+}
+
+} // namespace
+
+LinkListPanel::LinkListPanel(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::LinkListPanel>())
+{
+    ui->setupUi(this);
+}
+
+LinkListPanel::~LinkListPanel()
+{
+    // The base class's destruction still moves the focus, which makes the editors signal; no
+    // handler may run on a panel that is half gone.
+    for (QObject *child : findChildren<QObject *>())
+        child->disconnect(this);
+}
+
+void LinkListPanel::setUp(WindowContext &context, NodeCommands &commands, const QList<QIcon> &images,
+                          std::function<LinkNode *()> selectedNode)
+{
+    m_context = &context;
+    m_selectedNode = std::move(selectedNode);
+    m_list = new LinkListModel(context.model(), this);
+    // A row that leaves the list takes the selection with it: the view would hand it to a
+    // neighbour, which would then drive the tree.
+    connect(m_list, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex &, int first, int last) {
+        const int current = ui->ListView1->currentIndex().row();
+        if (current >= first && current <= last)
+            ui->ListView1->selectionModel()->clear();
+    });
+    ui->ListView1->setModel(m_list);
+
+    const int widths[] = {135, 245, 65, 50, 50};
+    for (int column = 0; column < LinkListModel::ColumnCount; ++column)
+        ui->ListView1->setColumnWidth(column, widths[column]);
+    ui->ListView1->header()->setSectionsClickable(false);
+    ui->ListView1->header()->setSectionsMovable(false);
+    ui->ListView1->setItemDelegate(new GridLineDelegate(ui->ListView1));
+    ui->ListView1->viewport()->installEventFilter(this);
+    keepSelectionVisible(ui->ListView1);
+
+    LVPopUp = named(new QMenu(this), "LVPopUp");
+    addActionItem(LVPopUp, "LVPop_AddLink1", commands.LV_AddLinkAction1, images.at(LinkImage));
+    LVPop_Delete1 = named(LVPopUp->addAction(images.at(DeleteImage), QStringLiteral("削除(&D)")), "LVPop_Delete1");
+    // The Delete key runs the list's own delete, in the list only.
+    LVPop_Delete1->setShortcut(QKeySequence::Delete);
+    LVPop_Delete1->setShortcutContext(Qt::WidgetShortcut);
+    ui->ListView1->addAction(LVPop_Delete1);
+    connect(LVPop_Delete1, &QAction::triggered, this,
+            context.command(this, &commands, &NodeCommands::LVPop_Delete1Click));
+    forwardStatusTips(LVPopUp, window());
+    connect(LVPopUp, &QMenu::aboutToShow, &commands, &NodeCommands::ActionList1Update);
+    connect(ui->ListView1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { LVPopUp->popup(ui->ListView1->viewport()->mapToGlobal(pos)); });
+
+    // A field shows a node's value whole: a line edit otherwise cuts anything past 32,767
+    // characters, and the cut value would be written back.
+    for (QLineEdit *edit : ui->Panel2->findChildren<QLineEdit *>())
+        edit->setMaxLength(std::numeric_limits<int>::max());
+    // A target is stored as typed: a completer would finish "_b" as "_blank" and match "_TOP"
+    // to "_top" without regard to case.
+    ui->TargetCmbBox->setCompleter(nullptr);
+    for (const TargetEntry &entry : TargetEntries)
+        ui->TargetCmbBox->addItem(QString::fromUtf16(entry.name));
+    ui->TargetCmbBox->setCurrentIndex(-1);
+    ui->TargetCmbBox->setEditText(QString());
+
+    m_classPicker = new ClassPicker(window()->font(), this);
+    connect(m_classPicker, &ClassPicker::picked, this,
+            [this](const QString &classes) { m_context->guarded(this, [&] { classPicked(classes); }); });
+    connectEditors(context);
+}
+
+void LinkListPanel::connectEditors(WindowContext &context)
+{
+    auto run = [this, &context](void (LinkListPanel::*handler)()) { return context.command(this, this, handler); };
+
+    // Driven by the selection, not the current row: the editors load, and write into, the
+    // selected row's node only. A row that stops being selected asks nothing of the handlers.
+    connect(ui->ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        m_context->guarded(this, [this] {
+            if (LinkNode *node = selectedRowNode()) {
+                ListView1SelectItem(node);
+                emit rowPicked(node);
+            }
+        });
+    });
+    connect(&context.model(), &LinkTreeModel::nodeChanged, this,
+            [this](LinkNode *node) { m_context->guarded(this, [&] { nodeChanged(node); }); });
+
+    connect(ui->LinkTextEdit, &QLineEdit::textChanged, this, run(&LinkListPanel::LinkTextEditChange));
+    connect(ui->HrefEdit, &QLineEdit::textChanged, this, run(&LinkListPanel::HrefEditChange));
+    connect(ui->TargetCmbBox, &QComboBox::editTextChanged, this, run(&LinkListPanel::TargetCmbBoxChange));
+    connect(ui->TargetCmbBox, &QComboBox::activated, this, [this](int index) {
+        m_context->guarded(this, [&] {
+            if (m_targetEditEnding)
+                TargetCmbBoxChange();
+            else
+                TargetCmbBoxSelect(index);
+        });
+    });
+    connect(ui->ClassEdit, &QLineEdit::textChanged, this, run(&LinkListPanel::ClassEditChange));
+    connect(ui->IDEdit, &QLineEdit::textChanged, this, run(&LinkListPanel::IDEditChange));
+    connect(ui->GroupNameEdit, &QLineEdit::textEdited, this, run(&LinkListPanel::GroupNameEditChange));
+    for (QWidget *editor : editorFields())
+        editor->installEventFilter(this);
+
+    connect(ui->OverlapIDBtn, &QPushButton::clicked, this, run(&LinkListPanel::OverlapIDBtnClick));
+    connect(ui->UsedClassBtn, &QPushButton::clicked, this, run(&LinkListPanel::UsedClassBtnClick));
+}
+
+bool LinkListPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto type = event->type();
+    if (watched == ui->ListView1->viewport() && isMouseButtonEvent(type)) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        // A right-click never moves the list's selection.
+        if (mouse->button() == Qt::RightButton)
+            return true;
+        if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
+            QMetaObject::invokeMethod(
+                this, [this] { m_context->guarded(this, [this] { ListView1Click(); }); }, Qt::QueuedConnection);
+    }
+    // Typing into an editor it has just entered begins a new step of the undo history.
+    if (type == QEvent::FocusIn && editorFields().contains(watched))
+        beginBurst();
+    if (watched == ui->TargetCmbBox && (type == QEvent::FocusOut || isReturnKey(event))) {
+        // When its editing ends, an editable combo box turns a typed entry that names a listed
+        // target into an activation. That is still typing, not a pick from the list.
+        m_targetEditEnding = true;
+        const auto done = qScopeGuard([this] { m_targetEditEnding = false; });
+        ui->TargetCmbBox->event(event);
+        return true;
+    }
+    // Leaving an editor means moving to another control, not switching windows or opening a menu.
+    if (type == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == ui->ClassEdit)
+                m_context->guarded(this, [this] { ClassEditExit(); });
+            else if (watched == ui->GroupNameEdit)
+                m_context->guarded(this, [this] { GroupNameEditExit(); });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QWidget *LinkListPanel::listView() const
+{
+    return ui->ListView1;
+}
+
+QList<QWidget *> LinkListPanel::editorFields() const
+{
+    return {ui->GroupNameEdit, ui->LinkTextEdit, ui->HrefEdit, ui->TargetCmbBox, ui->ClassEdit, ui->IDEdit};
+}
+
+LinkNode *LinkListPanel::selectedRowNode() const
+{
+    const QModelIndexList rows = ui->ListView1->selectionModel()->selectedRows();
+    return rows.isEmpty() ? nullptr : m_list->nodeAt(rows.constFirst().row());
+}
+
+void LinkListPanel::selectRow(int row)
+{
+    ui->ListView1->setCurrentIndex(m_list->index(row, 0));
+}
+
+void LinkListPanel::FillLinkList(LinkNode *node)
+{
+    // Setting the text from here never renames anything: only the user's edits do.
+    ui->GroupNameEdit->setEnabled(true);
+    switch (classifySelection(node)) {
+    case SelectionClass::None:
+        m_list->listNothing();
+        return;
+    case SelectionClass::Group:
+        showGroupName(node->text());
+        m_list->listChildrenOf(node);
+        return;
+    case SelectionClass::NestedLink:
+        showGroupName(node->parent()->text());
+        m_list->listChildrenOf(node->parent());
+        return;
+    case SelectionClass::TopLevelLink:
+        showGroupName({});
+        ui->GroupNameEdit->setEnabled(false);
+        m_list->listChildrenOf(nullptr);
+        return;
+    }
+}
+
+void LinkListPanel::showSelection(LinkNode *node)
+{
+    if (!node)
+        return;
+    if (node->isGroup() || !m_list->isListing() || m_list->listedParent() != node->parent())
+        FillLinkList(node);
+    if (!node->isGroup())
+        selectRow(m_list->rowOf(node));
+}
+
+void LinkListPanel::ListView1SelectItem(LinkNode *node)
+{
+    beginBurst();
+    const LinkAttr &record = node->record();
+    ui->LinkTextEdit->setText(node->text());
+    ui->HrefEdit->setText(record.Href);
+    ui->TargetCmbBox->setEditText(record.Target);
+    ui->ClassEdit->setText(record.Class);
+    ui->IDEdit->setText(record.ObjID);
+}
+
+void LinkListPanel::ListView1Click()
+{
+    const int count = m_list->rowCount();
+    if (!selectedRowNode() && count > 0)
+        selectRow(count - 1);
+}
+
+void LinkListPanel::clearEditors()
+{
+    showGroupName({});
+    ui->LinkTextEdit->setText({});
+    ui->HrefEdit->setText({});
+    ui->TargetCmbBox->setEditText({});
+    ui->ClassEdit->setText({});
+    ui->IDEdit->setText({});
+}
+
+void LinkListPanel::writeThrough(NodeField field, const QString &text)
+{
+    if (LinkNode *node = selectedRowNode())
+        editField(node, field, text, typingCaption(field));
+}
+
+void LinkListPanel::editField(LinkNode *node, NodeField field, const QString &value, const QString &caption)
+{
+    // Loading an editor writes back the value it was given, which is no change.
+    if (LinkTreeModel::field(node, field) == value)
+        return;
+    LinkTreeModel &model = m_context->model();
+    model.perform(new EditFieldStep(model, caption, node, field, value, m_burst));
+}
+
+void LinkListPanel::nodeChanged(LinkNode *node)
+{
+    if (node == m_list->listedParent() && ui->GroupNameEdit->text() != node->text())
+        showGroupName(node->text());
+    if (node != selectedRowNode())
+        return;
+    // The editors show the selected row's node. The class editor may keep the blanks the user
+    // typed around the class the node holds trimmed.
+    const LinkAttr &record = node->record();
+    showText(ui->LinkTextEdit, node->text());
+    showText(ui->HrefEdit, record.Href);
+    if (ui->TargetCmbBox->currentText() != record.Target)
+        ui->TargetCmbBox->setEditText(record.Target);
+    if (TextRules::trimmed(ui->ClassEdit->text()) != record.Class)
+        showText(ui->ClassEdit, record.Class);
+    showText(ui->IDEdit, record.ObjID);
+}
+
+void LinkListPanel::LinkTextEditChange()
+{
+    writeThrough(NodeField::Text, singleLineText(ui->LinkTextEdit));
+}
+
+void LinkListPanel::HrefEditChange()
+{
+    writeThrough(NodeField::Href, ui->HrefEdit->text());
+}
+
+void LinkListPanel::TargetCmbBoxChange()
+{
+    writeThrough(NodeField::Target, ui->TargetCmbBox->currentText());
+}
+
+void LinkListPanel::TargetCmbBoxSelect(int)
+{
+    const QString picked = ui->TargetCmbBox->currentText();
+    for (const TargetEntry &entry : TargetEntries) {
+        if (picked == QStringView(entry.name))
+            emit statusMessage(QString::fromUtf16(entry.description));
+    }
+    TargetCmbBoxChange();
+}
+
+void LinkListPanel::ClassEditChange()
+{
+    writeThrough(NodeField::Class, ui->ClassEdit->text());
+}
+
+void LinkListPanel::ClassEditExit()
+{
+    // The node keeps the class trimmed; the editor keeps what was typed.
+    writeThrough(NodeField::Class, TextRules::trimmed(ui->ClassEdit->text()));
+}
+
+void LinkListPanel::IDEditChange()
+{
+    writeThrough(NodeField::ObjID, ui->IDEdit->text());
+}
+
+void LinkListPanel::showGroupName(const QString &name)
+{
+    ui->GroupNameEdit->setText(name);
+    m_groupNameEdited = false;
+}
+
+void LinkListPanel::GroupNameEditChange()
+{
+    m_groupNameEdited = true;
+    const QString name = singleLineText(ui->GroupNameEdit);
+    if (LinkNode *group = owningGroup(m_selectedNode()))
+        editField(group, NodeField::Text, name, QStringLiteral("グループ名の変更"));
+}
+
+void LinkListPanel::GroupNameEditExit()
+{
+    // Only a name the user emptied is warned about, not an editor the program emptied and disabled.
+    if (!m_groupNameEdited || !m_selectedNode() || !TextRules::trimmed(ui->GroupNameEdit->text()).isEmpty())
+        return;
+    m_context->prompts().warning(window(), QStringLiteral("グル－プ名に空白を用いるのはやめて下さい"));
+    ui->GroupNameEdit->setFocus();
+}
+
+void LinkListPanel::OverlapIDBtnClick()
+{
+    const QString id = TextRules::trimmed(ui->IDEdit->text());
+    // The link being edited may keep its own ID; with no row selected every node counts.
+    if (!id.isEmpty() && UsedValues::idInUse(m_context->model().tree(), id, selectedRowNode())) {
+        m_context->prompts().warning(window(), QStringLiteral("ID : ") + id + QStringLiteral(" は既に使われています"));
+        return;
+    }
+    m_context->prompts().information(window(), QStringLiteral("IDの重複はありませんでした　　"));
+}
+
+void LinkListPanel::UsedClassBtnClick()
+{
+    m_classPicker->popUpOver(ui->UsedClassBtn, UsedValues::classes(m_context->model().tree()));
+}
+
+void LinkListPanel::classPicked(const QString &classes)
+{
+    // The pick is a step of its own, never part of typing in the class editor. ClassEditChange
+    // then finds the link holding the text already. An unchanged text is already what the link
+    // holds, since the editor was loaded from it and writes through.
+    beginBurst();
+    if (LinkNode *node = selectedRowNode())
+        editField(node, NodeField::Class, classes, QStringLiteral("クラスの選択"));
+    ui->ClassEdit->setText(classes);
+    beginBurst();
+}

@@ -1,0 +1,187 @@
+#include "app/NodeCommands.h"
+
+#include "app/LinkListPanel.h"
+#include "app/LinkTreeModel.h"
+#include "app/Named.h"
+#include "app/Prompts.h"
+#include "app/SelectionClass.h"
+#include "app/TreePane.h"
+#include "app/TreeSteps.h"
+#include "app/WindowContext.h"
+#include "text/TextRules.h"
+
+#include <QAction>
+
+#include <optional>
+
+namespace {
+
+// Asks once for a group name: nothing on Cancel, an empty name when the answer was blank.
+std::optional<QString> askGroupName(Prompts &prompts, QWidget *window)
+{
+    const std::optional<QString> answer = prompts.askText(window, QStringLiteral("グループの追加"),
+                                                          QStringLiteral("グループ名の入力（後で変更可）"), 255);
+    if (!answer)
+        return std::nullopt;
+    return TextRules::groupName(*answer);
+}
+
+} // namespace
+
+NodeCommands::NodeCommands(WindowContext &context, TreePane &tree, LinkListPanel &list, QWidget *window)
+    : QObject(window), ActionList1(named(new QObject(this), "ActionList1")), m_context(context), m_tree(tree),
+      m_list(list), m_window(window)
+{
+    TopLevelAddGroupAction1 = makeAction("TopLevelAddGroupAction1", QStringLiteral("トップレベルに作成(&T)..."),
+                                         QStringLiteral("Root位置にグループを追加する"),
+                                         &NodeCommands::TopLevelAddGroupAction1Execute);
+    ChildAddGroupAction1 = makeAction("ChildAddGroupAction1", QStringLiteral("子要素に作成(&C)..."), {},
+                                      &NodeCommands::ChildAddGroupAction1Execute);
+    TopLevelAddLinkAction1 = makeAction("TopLevelAddLinkAction1", QStringLiteral("トップレベルに作成(&T)"),
+                                        QStringLiteral("Root位置にリンクを追加する"),
+                                        &NodeCommands::TopLevelAddLinkAction1Execute);
+    ChildAddLinkAction1 = makeAction("ChildAddLinkAction1", QStringLiteral("子要素に作成(&C)"), {},
+                                     &NodeCommands::ChildAddLinkAction1Execute);
+    LV_AddLinkAction1 = makeAction("LV_AddLinkAction1", QStringLiteral("リンクの追加(&A)"), {},
+                                   &NodeCommands::LV_AddLinkAction1Execute);
+}
+
+QAction *NodeCommands::makeAction(const char *name, const QString &caption, const QString &hint,
+                                  void (NodeCommands::*handler)())
+{
+    auto *action = named(new QAction(caption, ActionList1), name);
+    action->setStatusTip(hint);
+    // The update cycle runs just before the action executes, and may disable it.
+    connect(action, &QAction::triggered, this, [this, action, handler] {
+        m_context.guarded(m_window, [&] {
+            ActionList1Update();
+            if (action->isEnabled())
+                (this->*handler)();
+        });
+    });
+    return action;
+}
+
+LinkNode *NodeCommands::appendNew(LinkNode *parent, std::unique_ptr<LinkNode> node, const QString &caption)
+{
+    LinkTreeModel &model = m_context.model();
+    std::vector<std::unique_ptr<LinkNode>> nodes;
+    nodes.push_back(std::move(node));
+    auto *step = new InsertNodesStep(model, caption, parent, model.tree().childCount(parent), std::move(nodes));
+    LinkNode *added = step->nodes().front();
+    model.perform(step);
+    return added;
+}
+
+void NodeCommands::deleteNode(LinkNode *node, const QString &caption)
+{
+    // The tree then picks its new selection, which lists its group.
+    m_context.model().perform(new RemoveNodeStep(m_context.model(), caption, node));
+}
+
+void NodeCommands::TopLevelAddGroupAction1Execute()
+{
+    for (;;) {
+        const std::optional<QString> name = askGroupName(m_context.prompts(), m_window);
+        if (!name)
+            return;
+        if (!name->isEmpty()) {
+            appendNew(nullptr, LinkTree::detachedGroup(*name), QStringLiteral("グループの追加"));
+            return;
+        }
+    }
+}
+
+void NodeCommands::ChildAddGroupAction1Execute()
+{
+    for (;;) {
+        LinkNode *parent = owningGroup(m_tree.selectedNode());
+        if (!parent) {
+            TopLevelAddGroupAction1Execute();
+            return;
+        }
+        const std::optional<QString> name = askGroupName(m_context.prompts(), m_window);
+        if (!name)
+            return;
+        if (!name->isEmpty()) {
+            appendNew(parent, LinkTree::detachedGroup(*name), QStringLiteral("グループの追加"));
+            m_tree.expandNode(parent);
+            return;
+        }
+    }
+}
+
+void NodeCommands::TopLevelAddLinkAction1Execute()
+{
+    // The list now shows the top-level links, whatever the tree has selected.
+    m_list.FillLinkList(appendNew(nullptr, LinkTree::detachedLink({}), QStringLiteral("リンクの追加")));
+}
+
+void NodeCommands::ChildAddLinkAction1Execute()
+{
+    LinkNode *parent = owningGroup(m_tree.selectedNode());
+    if (!parent) {
+        TopLevelAddLinkAction1Execute();
+        return;
+    }
+    appendNew(parent, LinkTree::detachedLink({}), QStringLiteral("リンクの追加"));
+    m_tree.expandNode(parent);
+}
+
+void NodeCommands::LV_AddLinkAction1Execute()
+{
+    const LinkNode *node = m_tree.selectedNode();
+    if (node && (node->isGroup() || node->level() >= 1))
+        ChildAddLinkAction1Execute();
+    else
+        TopLevelAddLinkAction1Execute();
+}
+
+void NodeCommands::TVPop_Delete1Click()
+{
+    if (LinkNode *node = m_tree.selectedNode())
+        deleteNode(node, QStringLiteral("削除"));
+}
+
+void NodeCommands::LVPop_Delete1Click()
+{
+    // The row leaves the list together with its node.
+    if (LinkNode *node = m_list.selectedRowNode())
+        deleteNode(node, QStringLiteral("削除"));
+}
+
+void NodeCommands::ActionList1Update()
+{
+    const QString childGroupCaption = QStringLiteral("選択アイテムの子要素に作成(&C)...");
+    const QString childGroupHint = QStringLiteral("選択アイテムに子要素としてグループを追加");
+    const QString childLinkCaption = QStringLiteral("選択アイテムの子要素に作成(&C)");
+    const QString childLinkHint = QStringLiteral("選択アイテムの子要素としてリンクを追加");
+    const QString siblingLinkCaption = QStringLiteral("選択アイテムと同レベルに作成(&C)");
+    const QString siblingLinkHint = QStringLiteral("選択アイテムと同レベルにリンクを追加");
+
+    auto set = [](QAction *action, bool enabled, const QString &caption, const QString &hint) {
+        action->setEnabled(enabled);
+        action->setText(caption);
+        action->setStatusTip(hint);
+    };
+    switch (classifySelection(m_tree.selectedNode())) {
+    case SelectionClass::None:
+        set(ChildAddGroupAction1, false, childGroupCaption, childGroupHint);
+        set(ChildAddLinkAction1, false, childLinkCaption, childLinkHint);
+        break;
+    case SelectionClass::Group:
+        set(ChildAddGroupAction1, true, childGroupCaption, childGroupHint);
+        set(ChildAddLinkAction1, true, childLinkCaption, childLinkHint);
+        break;
+    case SelectionClass::TopLevelLink:
+        // The group action keeps whatever caption and hint it had.
+        ChildAddGroupAction1->setEnabled(false);
+        set(ChildAddLinkAction1, true, siblingLinkCaption, siblingLinkHint);
+        break;
+    case SelectionClass::NestedLink:
+        set(ChildAddGroupAction1, true, QStringLiteral("選択アイテムの親に子要素として作成(&C)..."),
+            QStringLiteral("つまり選択アイテムと同レベルにグループを追加するってこと"));
+        set(ChildAddLinkAction1, true, siblingLinkCaption, siblingLinkHint);
+        break;
+    }
+}

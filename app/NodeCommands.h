@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class LinkListPanel;
+class LinkNode;
+class QAction;
+class TreePane;
+class WindowContext;
+
+// The commands that add and delete nodes, the action list that holds them, and its update
+// cycle, which names and enables the actions by what the tree has selected.
+class NodeCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    NodeCommands(WindowContext &context, TreePane &tree, LinkListPanel &list, QWidget *window);
+
+    QObject *ActionList1;
+    QAction *TopLevelAddGroupAction1;
+    QAction *ChildAddGroupAction1;
+    QAction *TopLevelAddLinkAction1;
+    QAction *ChildAddLinkAction1;
+    QAction *LV_AddLinkAction1;
+
+    void TopLevelAddGroupAction1Execute();
+    void ChildAddGroupAction1Execute();
+    void TopLevelAddLinkAction1Execute();
+    void ChildAddLinkAction1Execute();
+    void LV_AddLinkAction1Execute();
+    void TVPop_Delete1Click();
+    void LVPop_Delete1Click();
+    void ActionList1Update();
+
+    // Deletes a node with its subtree, as a step of that name.
+    void deleteNode(LinkNode *node, const QString &caption);
+
+private:
+    QAction *makeAction(const char *name, const QString &caption, const QString &hint,
+                        void (NodeCommands::*handler)());
+    LinkNode *appendNew(LinkNode *parent, std::unique_ptr<LinkNode> node, const QString &caption);
+
+    WindowContext &m_context;
+    TreePane &m_tree;
+    LinkListPanel &m_list;
+    QWidget *m_window;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QWidget>
+
+class LinkNode;
+class LinkTreeModel;
+class LinkTreeView;
+class NodeCommands;
+class QAction;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class WindowContext;
+
+// The left pane: the link tree, the hand-drawn tool bar above it, and the tree's pop-up and
+// drop-down menus. Commands act on the node this pane shows selected.
+class TreePane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TreePane(QWidget *parent = nullptr);
+
+    void setUp(WindowContext &context, NodeCommands &commands, const QList<QIcon> &images);
+
+    LinkTreeView *view() const { return TreeView1; }
+    LinkNode *selectedNode() const;
+    void selectNode(const LinkNode *node);
+    // Opens the group so its children show.
+    void expandNode(const LinkNode *node);
+    void scrollToNode(const LinkNode *node);
+    // The width the tool bar's buttons need.
+    int toolBarWidth() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildPopupMenus(WindowContext &context, NodeCommands &commands, const QList<QIcon> &images);
+    void buildToolBar(WindowContext &context, NodeCommands &commands, const QList<QIcon> &images);
+
+    LinkTreeModel *m_model = nullptr;
+    LinkTreeView *TreeView1 = nullptr;
+    QToolBar *ToolBar1 = nullptr;
+    QToolButton *TlAddGroupBtn1 = nullptr;
+    QToolButton *TlAddLinkBtn1 = nullptr;
+    QToolButton *TlBtn3 = nullptr;
+    QMenu *TVPopUp = nullptr;
+    QAction *TVPop_Delete1 = nullptr;
+    QMenu *DDGroupMenu = nullptr;
+    QMenu *DDLinkMenu = nullptr;
+};
