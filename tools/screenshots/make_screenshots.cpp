@@ -55,7 +55,7 @@ int main(int argc, char **argv)
     settings.OutputFileName = out.filePath(QStringLiteral("menu.html"));
     settings.GroupMark = QStringLiteral("□");
     settings.FontName = QStringLiteral("Noto Sans Mono CJK JP");
-    PageGenerator::exportPage(model.tree(), settings);
+    PageGenerator::exportPage(const_cast<LinkTree &>(model.tree()), settings);
 
     QTimer::singleShot(1500, &window, [&] {
         window.screen()->grabWindow(window.winId()).save(out.filePath(QStringLiteral("main-window.png")));
