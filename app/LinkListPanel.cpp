@@ -160,6 +160,7 @@ void LinkListPanel::setUp(WindowContext &context, NodeCommands &commands, const 
     connect(m_classPicker, &ClassPicker::picked, this,
             [this](const QString &classes) { m_context->guarded(this, [&] { classPicked(classes); }); });
     connectEditors(context);
+    listingChanged();
 }
 
 void LinkListPanel::connectEditors(WindowContext &context)
@@ -168,14 +169,10 @@ void LinkListPanel::connectEditors(WindowContext &context)
 
     // Driven by the selection, not the current row: the editors load, and write into, the
     // selected row's node only. A row that stops being selected asks nothing of the handlers.
-    connect(ui->ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        m_context->guarded(this, [this] {
-            if (LinkNode *node = selectedRowNode()) {
-                ListView1SelectItem(node);
-                emit rowPicked(node);
-            }
-        });
-    });
+    connect(ui->ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            run(&LinkListPanel::rowSelectionChanged));
+    // A new listing drops the selection without a word from the selection model.
+    connect(m_list, &QAbstractItemModel::modelReset, this, run(&LinkListPanel::listingChanged));
     connect(&context.model(), &LinkTreeModel::nodeChanged, this,
             [this](LinkNode *node) { m_context->guarded(this, [&] { nodeChanged(node); }); });
 
@@ -236,6 +233,50 @@ bool LinkListPanel::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void LinkListPanel::rowSelectionChanged()
+{
+    LinkNode *node = selectedRowNode();
+    for (QWidget *editor : linkEditors())
+        editor->setEnabled(node);
+    if (!node) {
+        // Nothing to write into: the editors show nothing rather than a node no longer selected.
+        clearLinkEditors();
+        return;
+    }
+    ListView1SelectItem(node);
+    emit rowPicked(node);
+}
+
+void LinkListPanel::listingChanged()
+{
+    const LinkNode *group = m_list->listedParent();
+    ui->GroupNameEdit->setEnabled(group);
+    if (!group)
+        showGroupName({});
+    rowSelectionChanged();
+}
+
+QList<QWidget *> LinkListPanel::linkEditors() const
+{
+    return {ui->LinkTextEdit, ui->HrefEdit,    ui->TargetCmbBox, ui->ClassEdit,
+            ui->UsedClassBtn, ui->IDEdit,      ui->OverlapIDBtn};
+}
+
+void LinkListPanel::finishEditing()
+{
+    if (ui->ClassEdit->hasFocus())
+        ClassEditExit();
+}
+
+void LinkListPanel::focusEditorFor(const LinkNode *node)
+{
+    QLineEdit *editor = node->isGroup() ? ui->GroupNameEdit : ui->LinkTextEdit;
+    if (!editor->isEnabled())
+        return;
+    editor->setFocus(Qt::OtherFocusReason);
+    editor->selectAll();
+}
+
 QWidget *LinkListPanel::listView() const
 {
     return ui->ListView1;
@@ -259,8 +300,8 @@ void LinkListPanel::selectRow(int row)
 
 void LinkListPanel::FillLinkList(LinkNode *node)
 {
-    // Setting the text from here never renames anything: only the user's edits do.
-    ui->GroupNameEdit->setEnabled(true);
+    // Setting the text from here never renames anything: only the user's edits do. Whether the
+    // editor is enabled follows the listing.
     switch (classifySelection(node)) {
     case SelectionClass::None:
         m_list->listNothing();
@@ -275,7 +316,6 @@ void LinkListPanel::FillLinkList(LinkNode *node)
         return;
     case SelectionClass::TopLevelLink:
         showGroupName({});
-        ui->GroupNameEdit->setEnabled(false);
         m_list->listChildrenOf(nullptr);
         return;
     }
@@ -312,6 +352,11 @@ void LinkListPanel::ListView1Click()
 void LinkListPanel::clearEditors()
 {
     showGroupName({});
+    clearLinkEditors();
+}
+
+void LinkListPanel::clearLinkEditors()
+{
     ui->LinkTextEdit->setText({});
     ui->HrefEdit->setText({});
     ui->TargetCmbBox->setEditText({});

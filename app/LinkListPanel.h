@@ -42,6 +42,10 @@ public:
     LinkNode *selectedRowNode() const;
     // Empties the editors.
     void clearEditors();
+    // Applies what leaving the editor that has the focus would (a save is about to read the tree).
+    void finishEditing();
+    // Puts the focus where a new node's name or text is typed.
+    void focusEditorFor(const LinkNode *node);
     // Typing from now on is a step of its own.
     void beginBurst() { ++m_burst; }
     QWidget *listView() const;
@@ -58,6 +62,12 @@ protected:
 
 private:
     void connectEditors(WindowContext &context);
+    // The editors follow the listing and the selected row: empty and disabled when there is no
+    // link, or no group, for them to write into.
+    void rowSelectionChanged();
+    void listingChanged();
+    QList<QWidget *> linkEditors() const;
+    void clearLinkEditors();
     void ListView1SelectItem(LinkNode *node);
     void ListView1Click();
     void LinkTextEditChange();

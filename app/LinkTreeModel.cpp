@@ -105,15 +105,22 @@ bool LinkTreeModel::move(LinkNode *node, LinkNode *newParent, int row)
     return true;
 }
 
-std::unique_ptr<LinkTree> LinkTreeModel::swapTree(std::unique_ptr<LinkTree> tree)
+void LinkTreeModel::swapTree(std::unique_ptr<LinkTree> &tree, DocumentFile &file)
 {
     if (!tree)
-        return nullptr;
+        return;
     emit nodesAboutToBeRemoved(nullptr);
     beginResetModel();
     std::swap(m_tree, tree);
+    std::swap(m_file, file);
     endResetModel();
-    return tree;
+    emit fileChanged();
+}
+
+void LinkTreeModel::setFile(const DocumentFile &file)
+{
+    m_file = file;
+    emit fileChanged();
 }
 
 void LinkTreeModel::perform(QUndoCommand *command)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DocumentFile.h"
 #include "tree/LinkTree.h"
 
 #include <QAbstractItemModel>
@@ -28,6 +29,10 @@ public:
 
     // The tree as it is shown; it changes only through steps (perform).
     const LinkTree &tree() const { return *m_tree; }
+
+    // The file the shown tree belongs to. Saving changes it without changing the tree.
+    const DocumentFile &file() const { return m_file; }
+    void setFile(const DocumentFile &file);
 
     // The pictures shown beside the nodes, indexed by the node's image index.
     void setImages(const QList<QIcon> &images);
@@ -84,6 +89,8 @@ signals:
     void nodesAboutToBeRemoved(const LinkNode *root);
     // A node's text or one of its fields changed.
     void nodeChanged(LinkNode *node);
+    // The file the tree belongs to changed, or how far the tree is from it.
+    void fileChanged();
     // A drop brought nodes that could not be read.
     void dropFailed(const QString &message);
 
@@ -99,10 +106,11 @@ private:
     // its place. Refused (false) when the place lies within the node.
     bool move(LinkNode *node, LinkNode *newParent, int row);
     void setField(LinkNode *node, NodeField field, const QString &value);
-    // Shows `tree` and hands back the tree shown until now.
-    std::unique_ptr<LinkTree> swapTree(std::unique_ptr<LinkTree> tree);
+    // Shows `tree`, which belongs to `file`, and hands back the tree and file shown until now.
+    void swapTree(std::unique_ptr<LinkTree> &tree, DocumentFile &file);
 
     std::unique_ptr<LinkTree> m_tree;
+    DocumentFile m_file;
     QList<QIcon> m_images;
     QUndoStack *m_undoStack = nullptr;
 };

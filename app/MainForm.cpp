@@ -11,11 +11,16 @@
 #include "app/NodeCommands.h"
 #include "app/ProjectDocument.h"
 #include "app/QtPrompts.h"
+#include "app/RecentFiles.h"
 #include "app/TreePane.h"
 #include "app/WindowContext.h"
 #include "text/ProgramFiles.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QSessionManager>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -39,7 +44,7 @@ TMain::TMain(QWidget *parent)
 
     ui->setupUi(this);
     ui->mnOpen1->setIcon(MenuImageList.at(0));
-    ui->mnSave1->setIcon(MenuImageList.at(1));
+    ui->mnSaveOverwrite1->setIcon(MenuImageList.at(1));
     ui->mnVormikHelp1->setIcon(MenuImageList.at(2));
 
     m_nodeCommands = new NodeCommands(*m_context, *ui->LeftPanel, *ui->RightPanel, this);
@@ -50,7 +55,9 @@ TMain::TMain(QWidget *parent)
                           {ui->CutAction1, ui->CopyAction1, ui->PasteAction1, ui->MoveUpAction1, ui->MoveDownAction1,
                            ui->OutdentAction1, ui->IndentAction1},
                           {ui->LeftPanel->view(), ui->RightPanel->listView()});
-    m_document = new ProjectDocument(*m_context, *m_editCommands->undoStack(), this);
+    m_recentFiles = new RecentFiles(this);
+    m_document = new ProjectDocument(*m_context, *m_editCommands->undoStack(), *m_recentFiles, this);
+    m_recentFiles->attach(ui->mnRecent1);
 
     ui->Splitter1->setStretchFactor(0, 0);
     ui->Splitter1->setStretchFactor(1, 1);
@@ -61,6 +68,9 @@ TMain::TMain(QWidget *parent)
 
     connectMenus();
     followTree();
+    setAcceptDrops(true);
+    showFileInTitle();
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TMain::commitData);
 }
 
 TMain::~TMain()
@@ -90,6 +100,7 @@ void TMain::connectMenus()
     const std::pair<QAction *, void (ProjectDocument::*)()> documentCommands[] = {
         {ui->mnNew1, &ProjectDocument::mnNew1Click},
         {ui->mnOpen1, &ProjectDocument::mnOpen1Click},
+        {ui->mnSaveOverwrite1, &ProjectDocument::mnSaveOverwrite1Click},
         {ui->mnSave1, &ProjectDocument::mnSave1Click},
         {ui->mnOutPutHTML1, &ProjectDocument::mnOutPutHTML1Click},
     };
@@ -104,6 +115,10 @@ void TMain::connectMenus()
     for (const auto &[action, handler] : shellCommands)
         connect(action, &QAction::triggered, this, m_context->command(this, this, handler));
     connect(m_document, &ProjectDocument::cleared, ui->RightPanel, &LinkListPanel::clearEditors);
+    connect(m_document, &ProjectDocument::aboutToSave, ui->RightPanel, &LinkListPanel::finishEditing);
+    connect(m_document, &ProjectDocument::stateChanged, this, &TMain::showFileInTitle);
+    connect(m_recentFiles, &RecentFiles::openRequested, this,
+            [this](const QString &path) { m_context->guarded(this, [&] { m_document->openRecent(path); }); });
     connect(ui->RightPanel, &LinkListPanel::statusMessage, this,
             [this](const QString &text) { ui->StatusBar1->showMessage(text); });
 }
@@ -142,6 +157,71 @@ void TMain::followTree()
         ui->RightPanel->beginBurst();
         m_context->guarded(this, [&] { reveal(shown); });
     });
+}
+
+void TMain::showFileInTitle()
+{
+    const QString path = m_document->fileName();
+    setWindowFilePath(path);
+    setWindowTitle((path.isEmpty() ? QStringLiteral("無題") : QFileInfo(path).fileName())
+                   + QStringLiteral("[*] - ヴォルミク"));
+    setWindowModified(m_document->isModified());
+}
+
+void TMain::openAtStart(const QString &path)
+{
+    m_document->openFile(path);
+}
+
+void TMain::closeEvent(QCloseEvent *event)
+{
+    if (m_closeConfirmed || m_document->confirmClose()) {
+        m_closeConfirmed = true;
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TMain::commitData(QSessionManager &manager)
+{
+    // The desktop is logging out: the same question as closing, where the desktop lets us ask.
+    if (!m_document->isModified() || m_closeConfirmed)
+        return;
+    if (!manager.allowsInteraction()) {
+        manager.cancel();
+        return;
+    }
+    if (m_document->confirmClose())
+        m_closeConfirmed = true;
+    else
+        manager.cancel();
+    manager.release();
+}
+
+namespace {
+// The one local file a drag brings, or nothing.
+QString droppedFile(const QMimeData *data)
+{
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    return urls.size() == 1 && urls.constFirst().isLocalFile() ? urls.constFirst().toLocalFile() : QString();
+}
+} // namespace
+
+void TMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TMain::dropEvent(QDropEvent *event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drag has ended, so an error box does not hold the other program's drag.
+    QMetaObject::invokeMethod(this, [this, path] { m_document->openFile(path); }, Qt::QueuedConnection);
 }
 
 void TMain::TreeView1Change(LinkNode *node)

@@ -12,6 +12,8 @@ class LinkTreeModel;
 class NodeCommands;
 class ProjectDocument;
 class Prompts;
+class QSessionManager;
+class RecentFiles;
 class WindowContext;
 
 namespace Ui {
@@ -35,9 +37,19 @@ public:
     LinkTreeModel &treeModel() { return *m_model; }
     ProjectDocument &document() { return *m_document; }
 
+    // Opens a file named when the program started; a failure is shown and leaves the tree empty.
+    void openAtStart(const QString &path);
+
     LinkNode *selectedNode() const;
     void selectNode(const LinkNode *node);
     LinkNode *selectedRowNode() const;
+
+protected:
+    // Closing by any way asks before unsaved work is lost.
+    void closeEvent(QCloseEvent *event) override;
+    // A project file dropped on the window opens.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
     void TreeView1Change(LinkNode *node);
@@ -48,6 +60,8 @@ private slots:
 
 private:
     void connectMenus();
+    void showFileInTitle();
+    void commitData(QSessionManager &manager);
     void followTree();
     // Shows the node a step touched, once it has been undone or redone.
     void reveal(LinkNode *node);
@@ -60,6 +74,9 @@ private:
     NodeCommands *m_nodeCommands = nullptr;
     EditCommands *m_editCommands = nullptr;
     ProjectDocument *m_document = nullptr;
+    RecentFiles *m_recentFiles = nullptr;
+    // Set once the user has answered for the unsaved work, so closing asks no second time.
+    bool m_closeConfirmed = false;
     QList<QIcon> ImageList1;
     QList<QIcon> MenuImageList;
 

@@ -70,6 +70,11 @@ LinkNode *NodeCommands::appendNew(LinkNode *parent, std::unique_ptr<LinkNode> no
     auto *step = new InsertNodesStep(model, caption, parent, model.tree().childCount(parent), std::move(nodes));
     LinkNode *added = step->nodes().front();
     model.perform(step);
+    // The new node is selected, and its name or text can be typed at once.
+    if (parent)
+        m_tree.expandNode(parent);
+    m_tree.selectNode(added);
+    m_list.focusEditorFor(added);
     return added;
 }
 
@@ -105,7 +110,6 @@ void NodeCommands::ChildAddGroupAction1Execute()
             return;
         if (!name->isEmpty()) {
             appendNew(parent, LinkTree::detachedGroup(*name), QStringLiteral("グループの追加"));
-            m_tree.expandNode(parent);
             return;
         }
     }
@@ -113,8 +117,7 @@ void NodeCommands::ChildAddGroupAction1Execute()
 
 void NodeCommands::TopLevelAddLinkAction1Execute()
 {
-    // The list now shows the top-level links, whatever the tree has selected.
-    m_list.FillLinkList(appendNew(nullptr, LinkTree::detachedLink({}), QStringLiteral("リンクの追加")));
+    appendNew(nullptr, LinkTree::detachedLink({}), QStringLiteral("リンクの追加"));
 }
 
 void NodeCommands::ChildAddLinkAction1Execute()
@@ -125,7 +128,6 @@ void NodeCommands::ChildAddLinkAction1Execute()
         return;
     }
     appendNew(parent, LinkTree::detachedLink({}), QStringLiteral("リンクの追加"));
-    m_tree.expandNode(parent);
 }
 
 void NodeCommands::LV_AddLinkAction1Execute()

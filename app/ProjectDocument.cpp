@@ -3,25 +3,17 @@
 #include "app/ExportHTMLForm.h"
 #include "app/LinkTreeModel.h"
 #include "app/Prompts.h"
+#include "app/RecentFiles.h"
 #include "app/TreeSteps.h"
 #include "app/WindowContext.h"
 #include "project/ProjectFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTreeView>
 #include <QUndoStack>
 
 namespace {
-
-Prompts::FileDialog projectFileDialog(const QString &fileName, bool confirmOverwrite)
-{
-    Prompts::FileDialog dialog;
-    dialog.filter = QStringLiteral("ヴォルミクセーブデータ (*.xml)|*.xml;");
-    dialog.defaultSuffix = QStringLiteral("xml");
-    dialog.fileName = fileName;
-    dialog.confirmOverwrite = confirmOverwrite;
-    return dialog;
-}
 
 // Suspends the repainting of the window's views while a whole-tree change runs.
 class UpdatesSuspended
@@ -46,14 +38,49 @@ private:
 
 } // namespace
 
-ProjectDocument::ProjectDocument(WindowContext &context, QUndoStack &history, QWidget *window)
-    : QObject(window), m_context(context), m_history(history), m_window(window)
+ProjectDocument::ProjectDocument(WindowContext &context, QUndoStack &history, RecentFiles &recent, QWidget *window)
+    : QObject(window), m_context(context), m_history(history), m_recent(recent), m_window(window)
 {
+    connect(&history, &QUndoStack::indexChanged, this, &ProjectDocument::stateChanged);
+    connect(&context.model(), &LinkTreeModel::fileChanged, this, &ProjectDocument::stateChanged);
+}
+
+QString ProjectDocument::fileName() const
+{
+    return m_context.model().file().fileName;
+}
+
+quint64 ProjectDocument::currentStep() const
+{
+    const int index = m_history.index();
+    const auto *step = index > 0 ? dynamic_cast<const TreeStep *>(m_history.command(index - 1)) : nullptr;
+    return step ? step->serial() : 0;
 }
 
 bool ProjectDocument::isModified() const
 {
-    return !m_history.isClean();
+    return m_context.model().file().savedAfter != currentStep();
+}
+
+QString ProjectDocument::dialogFolder() const
+{
+    const QString current = fileName();
+    return current.isEmpty() ? m_recent.lastFolder() : QFileInfo(current).absolutePath();
+}
+
+bool ProjectDocument::confirmClose()
+{
+    if (!isModified())
+        return true;
+    switch (m_context.prompts().askSaveChanges(m_window, QStringLiteral("変更を保存しますか？"))) {
+    case Prompts::SaveChoice::Save:
+        return save(false);
+    case Prompts::SaveChoice::Discard:
+        return true;
+    case Prompts::SaveChoice::Cancel:
+        break;
+    }
+    return false;
 }
 
 void ProjectDocument::mnNew1Click()
@@ -67,40 +94,88 @@ void ProjectDocument::mnNew1Click()
     emit cleared();
 }
 
-void ProjectDocument::mnOpen1Click()
+bool ProjectDocument::openFile(const QString &path)
 {
+    bool opened = false;
     // Guarded here as well as by the menu, so a failure reaches the error box however the
-    // command is started.
-    m_context.guarded(m_window, [this] {
-        Prompts &prompts = m_context.prompts();
-        const std::optional<QString> chosen = prompts.openFileName(m_window, projectFileDialog(ProjectFileName, false));
-        if (!chosen)
-            return;
-        ProjectFileName = *chosen;
-        if (!QFileInfo::exists(ProjectFileName)) {
-            prompts.warning(m_window, QStringLiteral("指定ファイルが存在しません"));
+    // command is started; until the new tree is shown, nothing of the document changes.
+    m_context.guarded(m_window, [&] {
+        if (!QFileInfo::exists(path)) {
+            m_context.prompts().warning(m_window, QStringLiteral("指定ファイルが存在しません"));
             return;
         }
         // The whole file is read and checked off-screen; only a complete tree replaces the shown one.
-        std::unique_ptr<LinkTree> tree = ProjectFile::open(ProjectFileName);
-        UpdatesSuspended frozen(m_window);
-        LinkTreeModel &model = m_context.model();
-        model.perform(new ReplaceTreeStep(model, QStringLiteral("開く"), std::move(tree)));
-        m_history.setClean();
+        std::unique_ptr<LinkTree> tree = ProjectFile::open(path);
+        const QString file = QFileInfo(path).absoluteFilePath();
+        {
+            UpdatesSuspended frozen(m_window);
+            LinkTreeModel &model = m_context.model();
+            model.perform(new ReplaceTreeStep(model, QStringLiteral("開く"), std::move(tree), file));
+        }
+        m_recent.add(file);
+        opened = true;
     });
+    return opened;
+}
+
+void ProjectDocument::openRecent(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        m_recent.remove(path);
+        m_context.prompts().warning(m_window, QStringLiteral("ファイルが見つかりません: ") + QDir::toNativeSeparators(path));
+        return;
+    }
+    openFile(path);
+}
+
+void ProjectDocument::mnOpen1Click()
+{
+    Prompts::FileDialog dialog;
+    dialog.filter = QStringLiteral("ヴォルミクセーブデータ (*.xml)|*.xml;");
+    dialog.defaultSuffix = QStringLiteral("xml");
+    dialog.fileName = fileName();
+    dialog.folder = dialogFolder();
+    if (const std::optional<QString> chosen = m_context.prompts().openFileName(m_window, dialog))
+        openFile(*chosen);
+}
+
+bool ProjectDocument::save(bool askName)
+{
+    QString path = fileName();
+    if (askName || path.isEmpty()) {
+        Prompts::FileDialog dialog;
+        dialog.filter = QStringLiteral("ヴォルミクセーブデータ (*.xml)|*.xml;");
+        dialog.defaultSuffix = QStringLiteral("xml");
+        dialog.fileName = path;
+        dialog.folder = dialogFolder();
+        dialog.confirmOverwrite = true;
+        const std::optional<QString> chosen = m_context.prompts().saveFileName(m_window, dialog);
+        if (!chosen)
+            return false;
+        path = QFileInfo(*chosen).absoluteFilePath();
+    }
+    bool saved = false;
+    m_context.guarded(m_window, [&] {
+        emit aboutToSave();
+        LinkTreeModel &model = m_context.model();
+        ProjectFile::save(model.tree(), path);
+        model.setFile({path, currentStep()});
+        // The history never merges typing into the step the file was saved after.
+        m_history.setClean();
+        m_recent.add(path);
+        saved = true;
+    });
+    return saved;
 }
 
 void ProjectDocument::mnSave1Click()
 {
-    m_context.guarded(m_window, [this] {
-        const std::optional<QString> chosen =
-            m_context.prompts().saveFileName(m_window, projectFileDialog(ProjectFileName, true));
-        if (!chosen)
-            return;
-        ProjectFileName = *chosen;
-        ProjectFile::save(m_context.model().tree(), ProjectFileName);
-        m_history.setClean();
-    });
+    save(true);
+}
+
+void ProjectDocument::mnSaveOverwrite1Click()
+{
+    save(false);
 }
 
 void ProjectDocument::mnOutPutHTML1Click()
@@ -108,6 +183,7 @@ void ProjectDocument::mnOutPutHTML1Click()
     Prompts::FileDialog dialog;
     dialog.filter = QStringLiteral("HTMLドキュメント (*.html;*.htm)|*.html;*.htm;");
     dialog.defaultSuffix = PageGenerator::suggestedSuffix(m_pageFormat);
+    dialog.folder = dialogFolder();
     dialog.confirmOverwrite = true;
     const std::optional<QString> fileName = m_context.prompts().saveFileName(m_window, dialog);
     if (!fileName)

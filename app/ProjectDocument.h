@@ -7,35 +7,57 @@
 
 class QUndoStack;
 class QWidget;
+class RecentFiles;
 class WindowContext;
 
 // The document the window shows: New, Open, Save and the page export, the project file the
-// tree was last opened from or saved to, and whether the tree differs from that file.
+// tree belongs to, and whether the tree differs from that file.
 class ProjectDocument : public QObject
 {
     Q_OBJECT
 
 public:
-    ProjectDocument(WindowContext &context, QUndoStack &history, QWidget *window);
+    ProjectDocument(WindowContext &context, QUndoStack &history, RecentFiles &recent, QWidget *window);
 
-    const QString &fileName() const { return ProjectFileName; }
-    // True when the tree differs from the file last opened or saved.
+    // The project file the shown tree belongs to; empty before the first Save or Open.
+    QString fileName() const;
+    // True when the tree differs from the file last opened or saved (a new tree counts as saved).
     bool isModified() const;
+
+    // Asks whether to save work that would be lost; false keeps the window open (Cancel, or a
+    // save that was cancelled or failed).
+    bool confirmClose();
+    // Opens `path` as one step of the history; a failure changes nothing and is shown.
+    bool openFile(const QString &path);
+    // Opens a file of the recent list; one that has gone is said so and leaves the list.
+    void openRecent(const QString &path);
 
     void mnNew1Click();
     void mnOpen1Click();
+    // 名前を付けて保存: always asks for the name.
     void mnSave1Click();
+    // 上書き保存: writes to the current file without a dialog, or asks for a name when there is none.
+    void mnSaveOverwrite1Click();
     void mnOutPutHTML1Click();
 
 signals:
     // New emptied the tree; what showed its nodes empties too.
     void cleared();
+    // A save is about to read the tree: editors apply what leaving them would.
+    void aboutToSave();
+    // The file, or whether the tree differs from it, may have changed.
+    void stateChanged();
 
 private:
+    bool save(bool askName);
+    // The serial of the last step done, 0 before any.
+    quint64 currentStep() const;
+    QString dialogFolder() const;
+
     WindowContext &m_context;
     QUndoStack &m_history;
+    RecentFiles &m_recent;
     QWidget *m_window;
-    QString ProjectFileName;
     // The page format of the last export, which the next one proposes.
     PageFormat m_pageFormat = PageFormat::Classic;
 };

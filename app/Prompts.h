@@ -18,6 +18,8 @@ public:
         QString filter;
         QString defaultSuffix;
         QString fileName;
+        // Where the dialog starts when no file name is proposed.
+        QString folder;
         bool confirmOverwrite = false;
     };
 
@@ -33,6 +35,9 @@ public:
     virtual void message(QWidget *owner, Icon icon, const QString &caption, const QString &text) = 0;
     // A modal question with Yes and No; true for Yes.
     virtual bool question(QWidget *owner, const QString &caption, const QString &text) = 0;
+    // Whether to save work that would otherwise be lost: 保存, 保存しない or キャンセル.
+    enum class SaveChoice { Save, Discard, Cancel };
+    virtual SaveChoice askSaveChanges(QWidget *owner, const QString &text) = 0;
 
     void warning(QWidget *owner, const QString &text) { message(owner, Icon::Warning, QStringLiteral("警告"), text); }
     void information(QWidget *owner, const QString &text)

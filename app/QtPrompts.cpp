@@ -58,6 +58,8 @@ std::optional<QString> runFileDialog(QWidget *owner, const Prompts::FileDialog &
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!options.fileName.isEmpty())
         dialog.selectFile(options.fileName);
+    else if (!options.folder.isEmpty())
+        dialog.setDirectory(options.folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -90,4 +92,17 @@ bool QtPrompts::question(QWidget *owner, const QString &caption, const QString &
     // Replacing a file is the answer that loses something, so it is never the default.
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+Prompts::SaveChoice QtPrompts::askSaveChanges(QWidget *owner, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("ヴォルミク"), text, QMessageBox::NoButton, owner);
+    QPushButton *save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
+    box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveChoice::Save;
+    return box.clickedButton() == discard ? SaveChoice::Discard : SaveChoice::Cancel;
 }

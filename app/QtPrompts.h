@@ -14,6 +14,7 @@ public:
     std::optional<QString> saveFileDialog(QWidget *owner, const FileDialog &dialog) override;
     void message(QWidget *owner, Icon icon, const QString &caption, const QString &text) override;
     bool question(QWidget *owner, const QString &caption, const QString &text) override;
+    SaveChoice askSaveChanges(QWidget *owner, const QString &text) override;
 
     // "label (*.a;*.b)|*.a;*.b;" as Qt's file dialog wants it: "label (*.a *.b)".
     static QStringList qtNameFilters(const QString &filter);

@@ -1,5 +1,21 @@
 #include "app/TreeSteps.h"
 
+#include <atomic>
+
+namespace {
+std::atomic<quint64> lastSerial{0};
+} // namespace
+
+TreeStep::TreeStep(LinkTreeModel &model, const QString &caption)
+    : QUndoCommand(caption), m_model(model), m_serial(++lastSerial)
+{
+}
+
+void TreeStep::renewSerial()
+{
+    m_serial = ++lastSerial;
+}
+
 InsertNodesStep::InsertNodesStep(LinkTreeModel &model, const QString &caption, LinkNode *parent, int row,
                                  std::vector<std::unique_ptr<LinkNode>> nodes)
     : TreeStep(model, caption), m_parent(parent), m_row(row), m_held(std::move(nodes))
@@ -90,20 +106,22 @@ bool EditFieldStep::mergeWith(const QUndoCommand *other)
         return false;
     m_new = next->m_new;
     setObsolete(m_new == m_old);
+    renewSerial();
     return true;
 }
 
-ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree)
-    : TreeStep(model, caption), m_other(std::move(tree))
+ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
+                                 const QString &fileName)
+    : TreeStep(model, caption), m_other(std::move(tree)), m_otherFile{fileName, serial()}
 {
 }
 
 void ReplaceTreeStep::redo()
 {
-    m_other = swapTree(std::move(m_other));
+    swapTree(m_other, m_otherFile);
 }
 
 void ReplaceTreeStep::undo()
 {
-    m_other = swapTree(std::move(m_other));
+    swapTree(m_other, m_otherFile);
 }

@@ -13,7 +13,9 @@
 class TreeStep : public QUndoCommand
 {
 public:
-    TreeStep(LinkTreeModel &model, const QString &caption) : QUndoCommand(caption), m_model(model) {}
+    TreeStep(LinkTreeModel &model, const QString &caption);
+    // Tells this step from every other of the run, also from one made later at its address.
+    quint64 serial() const { return m_serial; }
     // The node to show once the step has been undone (or redone); null leaves the selection be.
     virtual LinkNode *shownAfter(bool undone) const = 0;
 
@@ -26,9 +28,14 @@ protected:
     }
     bool move(LinkNode *node, LinkNode *newParent, int row) { return m_model.move(node, newParent, row); }
     void setField(LinkNode *node, NodeField field, const QString &value) { m_model.setField(node, field, value); }
-    std::unique_ptr<LinkTree> swapTree(std::unique_ptr<LinkTree> tree) { return m_model.swapTree(std::move(tree)); }
+    void swapTree(std::unique_ptr<LinkTree> &tree, DocumentFile &file) { m_model.swapTree(tree, file); }
+    // A step that takes in another becomes a new point of the history.
+    void renewSerial();
 
     LinkTreeModel &m_model;
+
+private:
+    quint64 m_serial;
 };
 
 // New nodes, or copies, put in side by side as children of one parent.
@@ -105,15 +112,19 @@ private:
     int m_burst;
 };
 
-// The whole tree replaced (New, Open); the step keeps the tree that is not shown.
+// The whole tree replaced (New, Open); the step keeps the tree that is not shown, with the file
+// it belongs to.
 class ReplaceTreeStep : public TreeStep
 {
 public:
-    ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree);
+    // `fileName` is the file the new tree is, as it stands right after the step.
+    ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
+                    const QString &fileName = {});
     void redo() override;
     void undo() override;
     LinkNode *shownAfter(bool) const override { return nullptr; }
 
 private:
     std::unique_ptr<LinkTree> m_other;
+    DocumentFile m_otherFile;
 };

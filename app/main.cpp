@@ -3,21 +3,78 @@
 #include "project/AllocatorTuning.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QTranslator>
+
+#include <algorithm>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+void describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("ヴォルミク (Vormik): 折りたたみ式のリンクメニューを作るエディタ"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("開くプロジェクトファイル（いくつでも）"),
+                                 QStringLiteral("[FILE...]"));
+}
+
+// --help and --version print and end the program without a window system: they may be asked for
+// on a machine with no display.
+bool asksForTextOnly(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "--help-all" || arg == "-v" || arg == "--version")
+            return true;
+    }
+    return false;
+}
+
+void nameTheProgram()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Vormik"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VORMIK_VERSION));
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (asksForTextOnly(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        nameTheProgram();
+        QCommandLineParser parser;
+        describe(parser);
+        parser.process(app); // prints and ends the program
+        return 0;
+    }
+
     tuneAllocatorForLargeDocuments();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vormik"));
+    nameTheProgram();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/vormik.png")));
     QApplication::setDesktopFileName(QStringLiteral("vormik"));
 
     QTranslator qtTranslator;
     installJapaneseTranslation(qtTranslator);
 
-    // Command-line arguments are not read: every run starts with an empty tree.
-    TMain window;
-    window.show();
+    QCommandLineParser parser;
+    describe(parser);
+    parser.process(app);
+
+    // One window for each file named, or one empty window.
+    const QStringList files = parser.positionalArguments();
+    std::vector<std::unique_ptr<TMain>> windows;
+    for (qsizetype i = 0; i < std::max<qsizetype>(files.size(), 1); ++i) {
+        windows.push_back(std::make_unique<TMain>());
+        windows.back()->show();
+        if (i < files.size())
+            windows.back()->openAtStart(files.at(i));
+    }
     return QApplication::exec();
 }

@@ -30,6 +30,7 @@ public:
     QQueue<std::optional<QString>> textAnswers;
     QQueue<std::optional<QString>> fileAnswers;
     QQueue<bool> questionAnswers;
+    QQueue<SaveChoice> saveAnswers;
     QList<Shown> questions;
     QList<Shown> messages;
     QList<Asked> asked;
@@ -59,6 +60,16 @@ public:
             return false;
         }
         return questionAnswers.dequeue();
+    }
+
+    SaveChoice askSaveChanges(QWidget *, const QString &text) override
+    {
+        questions.append({Icon::Warning, QString(), text});
+        if (saveAnswers.isEmpty()) {
+            ++unexpected;
+            return SaveChoice::Cancel;
+        }
+        return saveAnswers.dequeue();
     }
 
 private:

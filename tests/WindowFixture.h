@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -76,7 +77,9 @@ struct MainWindowParts
     QMenu *mnHelp = part<QMenu>("mnHelp");
     QAction *mnNew1 = part<QAction>("mnNew1");
     QAction *mnOpen1 = part<QAction>("mnOpen1");
+    QAction *mnSaveOverwrite1 = part<QAction>("mnSaveOverwrite1");
     QAction *mnSave1 = part<QAction>("mnSave1");
+    QMenu *mnRecent1 = part<QMenu>("mnRecent1");
     QAction *mnOutPutHTML1 = part<QAction>("mnOutPutHTML1");
     QAction *mnExit1 = part<QAction>("mnExit1");
     QAction *mnVormikHelp1 = part<QAction>("mnVormikHelp1");
@@ -148,6 +151,8 @@ public:
     // Makes the window without showing it.
     void make()
     {
+        // The recent files and folders go to a test's own settings, never the user's.
+        QStandardPaths::setTestModeEnabled(true);
         window = std::make_unique<TMain>();
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();

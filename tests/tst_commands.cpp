@@ -93,7 +93,6 @@ private slots:
         QFETCH(bool, group);
         QFETCH(QString, parent);
         selectByName(selection);
-        LinkNode *selected = f.window->selectedNode();
         const QStringList before = f.snapshot();
         if (group)
             f.prompts->textAnswers.enqueue(QString("新"));
@@ -117,7 +116,9 @@ private slots:
         if (owner)
             QVERIFY(f.ui->TreeView1->isExpanded(f.model().indexFromNode(owner)));
         QCOMPARE(f.prompts->asked.size(), group ? 1 : 0);
-        QCOMPARE(f.window->selectedNode(), selected);
+        // The new node is selected, its name or text ready to be typed.
+        QCOMPARE(f.window->selectedNode(), added);
+        QCOMPARE(QApplication::focusWidget(), group ? f.ui->GroupNameEdit : f.ui->LinkTextEdit);
         // Nothing else changed.
         QStringList after = f.snapshot();
         after.removeAt(tree.absoluteIndex(added));
@@ -259,9 +260,9 @@ private slots:
         QCOMPARE(f.rowCaptions(), QStringList({"n"}));
         f.clickMenuItem("DDLink_AddTop");
         QCOMPARE(f.rowCaptions(), QStringList({"t", ""}));
-        QCOMPARE(f.selectedRowIndex(), -1);
+        QCOMPARE(f.selectedRowIndex(), 1);
         QVERIFY(!f.ui->GroupNameEdit->isEnabled());
-        QCOMPARE(f.window->selectedNode(), g);
+        QCOMPARE(f.window->selectedNode(), f.rowNode(1));
         QCOMPARE(g->text(), QString("G"));
     }
 
@@ -409,7 +410,7 @@ private slots:
         QFETCH(QString, shown);
         QTreeView *tree = f.ui->TreeView1;
         if (gesture == "tab") {
-            f.ui->HrefEdit->setFocus();
+            f.ui->ListView1->setFocus();
             for (int i = 0; i < 20 && !tree->hasFocus(); ++i)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QVERIFY(tree->hasFocus());

@@ -13,6 +13,7 @@
 #include "FileHelpers.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -363,8 +364,9 @@ class TestJourney : public QObject
         f.prompts->fileAnswers.enqueue(path);
         pressShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
         QVERIFY(f.prompts->fileAnswers.isEmpty());
-        // New forgot the tree, not the file: the dialog proposes the file just saved.
-        QCOMPARE(f.prompts->fileDialogs.constLast().fileName, path);
+        // New made an untitled tree; the dialog starts in the folder of the file just saved.
+        QCOMPARE(f.prompts->fileDialogs.constLast().fileName, QString());
+        QCOMPARE(f.prompts->fileDialogs.constLast().folder, QFileInfo(path).absolutePath());
         QVERIFY(f.prompts->messages.isEmpty());
     }
 

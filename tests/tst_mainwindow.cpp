@@ -88,7 +88,7 @@ private slots:
 
     void frameAsDesigned()
     {
-        QCOMPARE(window->windowTitle(), QString("ヴォルミク"));
+        QCOMPARE(window->windowTitle(), QString("無題[*] - ヴォルミク"));
         QCOMPARE(window->statusBar(), ui->StatusBar1);
         QVERIFY(ui->TreeView1->isHeaderHidden());
         QCOMPARE(ui->TreeView1->indentation(), 19);
@@ -140,7 +140,10 @@ private slots:
         QTest::newRow("new") << "mnNew1" << "新規(&N)" << QKeySequence("Ctrl+N") << "彼方此方（あちこち）を初期化する" << false;
         QTest::newRow("open") << "mnOpen1" << "開く(&O)..." << QKeySequence("Ctrl+O")
                               << "過去に作ったのが保存してあれば開けるかも？？" << true;
-        QTest::newRow("save") << "mnSave1" << "保存(&S)..." << QKeySequence("Ctrl+S") << "保存する" << true;
+        QTest::newRow("save") << "mnSaveOverwrite1" << "上書き保存(&S)" << QKeySequence("Ctrl+S")
+                              << "今のファイルに上書きして保存する" << true;
+        QTest::newRow("save as") << "mnSave1" << "名前を付けて保存(&A)..." << QKeySequence("Ctrl+Shift+S") << "保存する"
+                                 << false;
         QTest::newRow("html") << "mnOutPutHTML1" << "HTML出力(&H)..." << QKeySequence() << "出力～" << false;
         QTest::newRow("exit") << "mnExit1" << "終了(&X)" << QKeySequence() << "ﾏﾁﾞﾃﾞｽｶ???" << false;
         QTest::newRow("help") << "mnVormikHelp1" << "Vormikヘルプ(&H)" << QKeySequence() << "" << true;
@@ -169,8 +172,9 @@ private slots:
         QCOMPARE(ui->mnHelp->title(), QString("ヘルプ(&H)"));
         QStringList file;
         for (QAction *a : ui->mnFile->actions())
-            file << (a->isSeparator() ? QString("-") : a->objectName());
-        QCOMPARE(file, QStringList({"mnNew1", "mnOpen1", "mnSave1", "-", "mnOutPutHTML1", "-", "mnExit1"}));
+            file << (a->isSeparator() ? QString("-") : a->menu() ? a->menu()->objectName() : a->objectName());
+        QCOMPARE(file, QStringList({"mnNew1", "mnOpen1", "mnRecent1", "mnSaveOverwrite1", "mnSave1", "-",
+                                    "mnOutPutHTML1", "-", "mnExit1"}));
         QStringList help;
         for (QAction *a : ui->mnHelp->actions())
             help << (a->isSeparator() ? QString("-") : a->objectName());
@@ -278,11 +282,14 @@ private slots:
         QFETCH(QString, focus);
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window));
+        // A link selected, so its editors take the focus.
+        LinkNode *group = TreeEdits::appendGroup(window->treeModel(), nullptr, "g");
+        window->selectNode(TreeEdits::appendLink(window->treeModel(), group, "l"));
         auto *target = window->findChild<QWidget *>(focus);
         target->setFocus();
         QTRY_VERIFY(target->hasFocus());
-        prompts->fileAnswers << std::nullopt << std::nullopt; // Open and Save are cancelled
-        for (QAction *action : {ui->mnNew1, ui->mnOpen1, ui->mnSave1}) {
+        prompts->fileAnswers << std::nullopt << std::nullopt << std::nullopt; // Open and both saves cancelled
+        for (QAction *action : {ui->mnOpen1, ui->mnSaveOverwrite1, ui->mnSave1, ui->mnNew1}) {
             QSignalSpy triggered(action, &QAction::triggered);
             QTest::keySequence(target, action->shortcut());
             QCOMPARE(triggered.count(), 1);
