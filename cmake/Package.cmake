@@ -32,6 +32,7 @@ install(TARGETS vormik vormik-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
 # The program looks here when the files are not beside it (text/ProgramFiles).
 install(FILES resources/VORMIK.hlp resources/ReadMe.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/vormik)
 install(FILES resources/vormik.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES resources/vormik-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME vormik.xml)
 install(FILES ${vormik_metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${VORMIK_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size IN LISTS VORMIK_ICON_SIZES)

@@ -2,6 +2,7 @@
 // to the new version, never partial, and a reported failure leaves no temporary file behind.
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
+#include "text/SafeFileWrite.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 #include "FileHelpers.h"
@@ -15,6 +16,9 @@
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -96,6 +100,40 @@ private slots:
         QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
         if (getuid() == 0) {
             QCOMPARE(chown(folder.toLocal8Bit().constData(), 65534, 65534), 0);
+        }
+    }
+
+    // A device or a pipe is written into, never replaced by a file of the same name. The devices
+    // are the test's own (root only), so a fault here never replaces the system's.
+    void specialFilesAreWrittenIntoInPlace()
+    {
+        const QByteArray bytes = "a page\r\n";
+        const QString fifo = QDir(folder).filePath(QStringLiteral("pipe"));
+        QCOMPARE(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        // Open for reading first, without waiting, so a writer finds a reader and a fault cannot hang.
+        const int reader = open(fifo.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        QVERIFY(!writeFileSafely(fifo, bytes));
+        QByteArray received(64, '\0');
+        received.resize(std::max<ssize_t>(0, read(reader, received.data(), received.size())));
+        close(reader);
+        QCOMPARE(received, bytes);
+
+        QStringList special{fifo};
+        if (getuid() == 0) {
+            const QString null = QDir(folder).filePath(QStringLiteral("null"));
+            const QString full = QDir(folder).filePath(QStringLiteral("full"));
+            QCOMPARE(mknod(null.toLocal8Bit().constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+            QCOMPARE(mknod(full.toLocal8Bit().constData(), S_IFCHR | 0666, makedev(1, 7)), 0);
+            QVERIFY(!writeFileSafely(null, bytes));
+            // A full device says so, and stays the device it was.
+            QVERIFY(writeFileSafely(full, bytes));
+            special << null << full;
+        }
+        for (const QString &path : special) {
+            struct stat info{};
+            QCOMPARE(stat(path.toLocal8Bit().constData(), &info), 0);
+            QVERIFY2(!S_ISREG(info.st_mode), qPrintable(path));
         }
     }
 

@@ -1,9 +1,38 @@
 #include "text/SafeFileWrite.h"
 
+#include <QFile>
 #include <QSaveFile>
+
+#include <sys/stat.h>
+
+namespace {
+
+// A device, FIFO or socket: something that is written into, never replaced.
+bool isSpecialFile(const QString &path)
+{
+    struct stat info{};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
+std::optional<FileWriteFailure> writeInPlace(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return FileWriteFailure{true, file.errorString()};
+    if (file.write(bytes) != bytes.size())
+        return FileWriteFailure{false, file.errorString()};
+    return std::nullopt;
+}
+
+} // namespace
 
 std::optional<FileWriteFailure> writeFileSafely(const QString &path, const QByteArray &bytes)
 {
+    // /dev/null, a pipe or a terminal is written into: renaming a new file over it would replace
+    // the device itself.
+    if (isSpecialFile(path))
+        return writeInPlace(path, bytes);
+
     // Unbuffered and in one call: a failure while a buffer is flushed on commit would not stop the
     // rename, whereas a short count here tells of any failure (a full disk, a size limit).
     QSaveFile file(path);

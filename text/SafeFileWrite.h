@@ -14,5 +14,5 @@ struct FileWriteFailure
 
 // Writes `bytes` to a file beside `path` that replaces it only once complete, every step checked:
 // on any failure the old file stays as it was, no temporary file is left, and the failure is
-// returned for the caller to word.
+// returned for the caller to word. An existing device, FIFO or socket is written into in place.
 std::optional<FileWriteFailure> writeFileSafely(const QString &path, const QByteArray &bytes);
