@@ -5,7 +5,11 @@
 #include "text/TextRules.h"
 #include "text/VormikError.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMimeData>
+#include <QTemporaryFile>
+#include <QUrl>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -13,14 +17,26 @@
 namespace {
 
 // A drag out of this tree also names the node it carries, so that a drop back into the same
-// tree can move the node itself. It lives only while the drag does, when no node can go.
+// tree can move the node itself. It lives only while the drag does, when no node can go; so does
+// the file that hands a large fragment to another program.
 class DraggedNodes : public QMimeData
 {
 public:
     DraggedNodes(const LinkTreeModel *source, LinkNode *node) : source(source), node(node) {}
     const LinkTreeModel *source;
     LinkNode *node;
+    std::unique_ptr<QTemporaryFile> handover;
 };
+
+// The name a handed-over fragment's file has, so that no drop makes Vormik read any other file.
+const QString HandoverPattern = QStringLiteral("vormik-drag-XXXXXX.xml");
+
+bool isHandoverFile(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.isFile() && QDir(file.absolutePath()) == QDir(QDir::tempPath())
+           && file.fileName().startsWith(QLatin1String("vormik-drag-")) && file.suffix() == QLatin1String("xml");
+}
 
 // The node a drag from `model` carries; null for nodes from anywhere else.
 LinkNode *draggedFrom(const LinkTreeModel *model, const QMimeData *data)
@@ -255,11 +271,19 @@ QMimeData *LinkTreeModel::fragmentMimeData(const LinkNode *node) const
 std::vector<std::unique_ptr<LinkNode>> LinkTreeModel::nodesFrom(const QMimeData *data)
 {
     std::vector<std::unique_ptr<LinkNode>> nodes;
-    if (!data || !data->hasFormat(NodesMimeType))
+    if (!data || !(data->hasFormat(NodesMimeType) || data->hasFormat(NodesFileMimeType)))
         return nodes;
     // The nodes come as a project file; a fault is told as such, with what it was.
     const QString refused = QStringLiteral("受け取ったノードを読めません: ");
-    const QByteArray bytes = data->data(NodesMimeType);
+    QByteArray bytes = data->data(NodesMimeType);
+    if (data->hasFormat(NodesFileMimeType)) {
+        // A large drag from another window hands the nodes over in a file of its own.
+        const QString path = QString::fromUtf8(data->data(NodesFileMimeType));
+        QFile file(path);
+        if (!isHandoverFile(path) || !file.open(QIODevice::ReadOnly) || file.size() > ProjectFile::MaxFileSize)
+            throw VormikError(refused + QStringLiteral("渡されたファイルを読めません"));
+        bytes = file.readAll();
+    }
     if (bytes.size() > ProjectFile::MaxFileSize)
         throw VormikError(refused + QStringLiteral("%1 MB を超えています").arg(ProjectFile::MaxFileSize >> 20));
     std::unique_ptr<LinkTree> fragment;
@@ -286,7 +310,7 @@ bool LinkTreeModel::insertFrom(const QMimeData *data, LinkNode *parent, int row,
 
 QStringList LinkTreeModel::mimeTypes() const
 {
-    return {NodesMimeType};
+    return {NodesMimeType, NodesFileMimeType};
 }
 
 QMimeData *LinkTreeModel::mimeData(const QModelIndexList &indexes) const
@@ -297,8 +321,22 @@ QMimeData *LinkTreeModel::mimeData(const QModelIndexList &indexes) const
         return nullptr;
     const std::unique_ptr<QMimeData> fragment(fragmentMimeData(node));
     auto *data = new DraggedNodes(this, node);
-    data->setData(NodesMimeType, fragment->data(NodesMimeType));
-    data->setText(fragment->text());
+    const QByteArray bytes = fragment->data(NodesMimeType);
+    if (bytes.size() + fragment->text().size() * 2 <= MaxDragBytes) {
+        data->setData(NodesMimeType, bytes);
+        data->setText(fragment->text());
+        return data;
+    }
+    // More than the display carries in one piece, which would end the connection to it: another
+    // window gets the nodes from a file named in the drag, a file manager or editor the file.
+    data->handover = std::make_unique<QTemporaryFile>(QDir(QDir::tempPath()).filePath(HandoverPattern));
+    if (!data->handover->open() || data->handover->write(bytes) != bytes.size() || !data->handover->flush()) {
+        // No drag starts rather than one that would end the window.
+        delete data;
+        return nullptr;
+    }
+    data->setData(NodesFileMimeType, QFile::encodeName(data->handover->fileName()));
+    data->setUrls({QUrl::fromLocalFile(data->handover->fileName())});
     return data;
 }
 
@@ -315,7 +353,8 @@ Qt::DropActions LinkTreeModel::supportedDropActions() const
 bool LinkTreeModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
                                     const QModelIndex &parent) const
 {
-    if (!data || !data->hasFormat(NodesMimeType) || (action != Qt::CopyAction && action != Qt::MoveAction))
+    if (!data || !(data->hasFormat(NodesMimeType) || data->hasFormat(NodesFileMimeType))
+        || (action != Qt::CopyAction && action != Qt::MoveAction))
         return false;
     const LinkNode *target = nodeFromIndex(parent);
     if (parent.isValid() && (!target || !target->isGroup()))

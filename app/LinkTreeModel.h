@@ -53,6 +53,10 @@ public:
     // Nodes between editors (clipboard, drag and drop): a project-file fragment under its own
     // type, and the outline as plain text.
     static inline const QString NodesMimeType = QStringLiteral("application/x-vormik-nodes");
+    // A drag larger than this hands its nodes over in a temporary file it names under this type:
+    // well below what an X11 display takes in one request.
+    static inline const QString NodesFileMimeType = QStringLiteral("application/x-vormik-nodes-file");
+    static constexpr qsizetype MaxDragBytes = 1 << 20;
     // The node with its subtree in both forms.
     QMimeData *fragmentMimeData(const LinkNode *node) const;
     // New nodes read from such data; a damaged fragment throws VormikError.

@@ -1,8 +1,10 @@
 #include "TreeEdits.h"
+#include "TreeSnapshot.h"
 #include "tree/LinkTree.h"
 #include "app/LinkTreeModel.h"
 
 #include <QAbstractItemModelTester>
+#include <QFile>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -163,6 +165,35 @@ private slots:
         TreeEdits::clear(model);
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(removed.count(), 3);
+    }
+
+    // A drag larger than a display takes in one request hands its nodes to another window through
+    // a file named in the drag; another file named there is never read.
+    void aLargeDragArrivesWholeThroughAFile()
+    {
+        LinkTreeModel source;
+        auto big = std::make_unique<LinkTree>();
+        LinkNode *group = big->appendGroup(nullptr, "big");
+        for (int i = 0; big->count() * 40 < LinkTreeModel::MaxDragBytes; ++i)
+            big->appendLink(group, QStringLiteral("link %1").arg(i))->record().Href = QStringLiteral("page-%1.html").arg(i);
+        const int count = big->count();
+        TreeEdits::replaceTree(source, std::move(big));
+        const std::unique_ptr<QMimeData> dragged(source.mimeData({source.index(0, 0)}));
+        QVERIFY(!dragged->hasFormat(LinkTreeModel::NodesMimeType));
+        QVERIFY(dragged->text().size() < 1024);
+        QCOMPARE(dragged->urls().size(), 1);
+
+        LinkTreeModel target;
+        QSignalSpy failed(&target, &LinkTreeModel::dropFailed);
+        QVERIFY(target.dropMimeData(dragged.get(), Qt::CopyAction, -1, 0, {}));
+        QCOMPARE(target.tree().count(), count);
+        QCOMPARE(snapshotOf(target.tree()), snapshotOf(source.tree()));
+
+        QMimeData forged;
+        forged.setData(LinkTreeModel::NodesFileMimeType, QFile::encodeName(QStringLiteral(VORMIK_TEST_DATA "/project/windows-layout.xml")));
+        QVERIFY(!target.dropMimeData(&forged, Qt::CopyAction, -1, 0, {}));
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(target.tree().count(), count);
     }
 
     // Dropped nodes move or are copied, but nothing lands in the group dragged or below it, and
