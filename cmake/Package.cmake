@@ -16,7 +16,8 @@ elseif(NOT VORMIK_MAINTAINER MATCHES "^[^<>]+ <[^<>@ ]+@[^<>@ ]+\\.[^<>@ ]+>$")
 endif()
 
 # AppStream names a program by the reversed domain of whoever publishes it: the home page's host,
-# or without one the maintainer's mail domain; "vormik" follows unless the domain already ends in it.
+# or without one the maintainer's mail domain; "vormik" follows unless the domain already begins
+# with it below a domain of two or more parts (AppStream wants three parts at least).
 set(vormik_id_domain "")
 if(VORMIK_HOMEPAGE MATCHES "^https?://([^/:]+)")
   set(vormik_id_domain ${CMAKE_MATCH_1})
@@ -29,7 +30,8 @@ if(vormik_id_domain)
   string(REPLACE "." ";" vormik_id_labels "${vormik_id_domain}")
   list(REVERSE vormik_id_labels)
   list(GET vormik_id_labels -1 vormik_id_last)
-  if(NOT vormik_id_last STREQUAL "vormik")
+  list(LENGTH vormik_id_labels vormik_id_parts)
+  if(NOT vormik_id_last STREQUAL "vormik" OR vormik_id_parts LESS 3)
     list(APPEND vormik_id_labels vormik)
   endif()
   list(JOIN vormik_id_labels "." VORMIK_APPSTREAM_ID)
