@@ -1,10 +1,11 @@
 # The compiler and linker flags Debian builds its packages with (dpkg-buildflags), all hardening
 # included: stack protector, _FORTIFY_SOURCE, PIE, full RELRO with immediate binding. They apply to
-# the plain build that the package is made from; the sanitizer and fuzzer builds keep their own.
+# the plain build that the package is made from; the sanitizer, fuzzer and benchmark builds keep
+# their own.
 
 find_program(VORMIK_DPKG_BUILDFLAGS dpkg-buildflags)
 set(vormik_debian_flags_default OFF)
-if(VORMIK_DPKG_BUILDFLAGS AND NOT VORMIK_SANITIZE AND NOT VORMIK_FUZZ)
+if(VORMIK_DPKG_BUILDFLAGS AND NOT VORMIK_SANITIZE AND NOT VORMIK_FUZZ AND NOT VORMIK_BENCH)
   set(vormik_debian_flags_default ON)
 endif()
 option(VORMIK_DEBIAN_FLAGS "Build with Debian's hardened flags (dpkg-buildflags)" ${vormik_debian_flags_default})
