@@ -58,6 +58,9 @@ TAboutBox::TAboutBox(QWidget *owner)
     ui->Label3->setFont(fontOf({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP")}, 13));
     makeLink(ui->Label1);
     makeLink(ui->Label2);
+    // The addresses are the ones the build names; a page it names none of shows no link.
+    showAddress(ui->Label1, QStringLiteral(VORMIK_HOMEPAGE));
+    showAddress(ui->Label2, QStringLiteral(VORMIK_SUPPORT_PAGE));
     ui->FullPathEdit->setFont(fontOf({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")}, 13));
     QPalette pathPalette = ui->FullPathEdit->palette();
     pathPalette.setColor(QPalette::Base, pathPalette.color(QPalette::Button));
@@ -84,6 +87,12 @@ void TAboutBox::makeLink(QLabel *label)
     setTextColour(label, linkColour);
     label->setCursor(Qt::PointingHandCursor);
     label->installEventFilter(this);
+}
+
+void TAboutBox::showAddress(QLabel *label, const QString &address)
+{
+    label->setText(address);
+    label->setVisible(!address.isEmpty());
 }
 
 void TAboutBox::centreOnScreen()

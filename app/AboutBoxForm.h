@@ -40,6 +40,8 @@ private:
     void Label1MouseLeave(QLabel *label);
 
     void makeLink(QLabel *label);
+    // Shows a web address as the label's text, or hides the label when there is none.
+    static void showAddress(QLabel *label, const QString &address);
     void centreOnScreen();
 
     std::unique_ptr<Ui::TAboutBox> ui;

@@ -26,6 +26,10 @@ const QLocale english(QLocale::English, QLocale::UnitedStates);
 const QLocale japanese(QLocale::Japanese, QLocale::Japan);
 const QLocale german(QLocale::German, QLocale::Germany);
 
+// The links' behaviour is seen in a build that names both pages (tools/run-tests' sanitizer build).
+constexpr bool buildNamesBothPages = sizeof(VORMIK_HOMEPAGE) > 1 && sizeof(VORMIK_SUPPORT_PAGE) > 1;
+constexpr const char *noLinks = "the build names no home or support page, so the box shows no link";
+
 // What one showing of the box displayed.
 struct Shown
 {
@@ -193,8 +197,27 @@ private slots:
         for (QLabel *link : {control<QLabel>(box, "Label1"), control<QLabel>(box, "Label2")}) {
             QVERIFY(link->font().underline());
             QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
-            QVERIFY(QUrl(link->text()).isValid());
+            QVERIFY(!link->isVisible() || QUrl(link->text()).isValid());
         }
+    }
+
+    // The box shows the pages the build names, and no link for a page it names none of.
+    void addressesAreTheBuildsPages_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("home page") << "Label1" << QStringLiteral(VORMIK_HOMEPAGE);
+        QTest::newRow("support page") << "Label2" << QStringLiteral(VORMIK_SUPPORT_PAGE);
+    }
+    void addressesAreTheBuildsPages()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, address);
+        TAboutBox box;
+        box.show();
+        auto *link = control<QLabel>(box, qPrintable(label));
+        QCOMPARE(link->text(), address);
+        QCOMPARE(link->isVisible(), !address.isEmpty());
     }
 
     void titleBandIsPainted()
@@ -216,6 +239,8 @@ private slots:
 
     void linksLightUpUnderThePointer()
     {
+        if (!buildNamesBothPages)
+            QSKIP(noLinks);
         TAboutBox box;
         box.show();
         auto *home = control<QLabel>(box, "Label1");
@@ -239,6 +264,8 @@ private slots:
 
     void linkClickOpensTheAddress()
     {
+        if (!buildNamesBothPages)
+            QSKIP(noLinks);
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("https", &catcher, "open");
         TAboutBox box;

@@ -112,10 +112,34 @@ private slots:
         for (qsizetype i = 0; i < expected.size(); ++i)
             QCOMPARE(actual.at(i), expected.at(i));
 
-        // The notice is free text, but its frame is fixed and it links to the maker's page.
+        // The notice is free text, but its frame is fixed and it links to the maker's page, when
+        // the build names one.
         QVERIFY2(footerLine.startsWith(FooterStart), qPrintable(footerLine));
         QVERIFY(footerLine.endsWith(QStringLiteral("</span></blockquote>")));
-        QVERIFY(footerLine.contains(QRegularExpression(QStringLiteral("<a href=\"https?://[^\"]+\">[^<]+</a>"))));
+        if (!QStringLiteral(VORMIK_HOMEPAGE).isEmpty())
+            QVERIFY(footerLine.contains(QRegularExpression(QStringLiteral("<a href=\"https?://[^\"]+\">[^<]+</a>"))));
+    }
+
+    // Every page links to the home page the build names (VORMIK_HOMEPAGE) and to nothing without
+    // one, so that no page points to an address that does not answer.
+    void footerLinksToTheHomePageOnly_data()
+    {
+        QTest::addColumn<PageFormat>("format");
+        QTest::newRow("classic") << PageFormat::Classic;
+        QTest::newRow("HTML5") << PageFormat::Html5;
+    }
+    void footerLinksToTheHomePageOnly()
+    {
+        QFETCH(PageFormat, format);
+        LinkTree tree;
+        ExportSettings settings = workedSettings();
+        settings.Format = format;
+        const QString page = QString::fromLatin1(PageGenerator::buildPage(tree, settings));
+        QStringList links;
+        for (const QRegularExpressionMatch &href : QRegularExpression(QStringLiteral("href=\"([^\"]*)\"")).globalMatch(page))
+            links << href.captured(1);
+        const QString homePage = QStringLiteral(VORMIK_HOMEPAGE);
+        QCOMPARE(links, homePage.isEmpty() ? QStringList() : QStringList({homePage}));
     }
 
     void workedExampleLeavesIdsAndMarkupInTheTree()
