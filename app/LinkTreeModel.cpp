@@ -199,14 +199,24 @@ void LinkTreeModel::setField(LinkNode *node, NodeField field, const QString &val
 {
     if (!contains(node) || LinkTreeModel::field(node, field) == value)
         return;
-    if (field == NodeField::Text) {
+    if (field == NodeField::Text)
         m_tree->setText(node, value);
-        const QModelIndex index = indexFromNode(node);
-        emit dataChanged(index, index, {Qt::DisplayRole});
-    } else {
+    else
         node->record().*recordMember(field) = value;
-    }
+    const QModelIndex index = indexFromNode(node);
+    emit dataChanged(index, index, {Qt::DisplayRole});
     emit nodeChanged(node);
+}
+
+void LinkTreeModel::setGeneratedIds(const std::vector<QString> &ids)
+{
+    const std::vector<LinkNode *> &nodes = m_tree->nodes();
+    if (ids.size() != nodes.size())
+        return;
+    for (size_t row = 0; row < nodes.size(); ++row) {
+        if (nodes[row]->isGroup())
+            setField(nodes[row], NodeField::ObjID, ids[row]);
+    }
 }
 
 QModelIndex LinkTreeModel::index(int row, int column, const QModelIndex &parent) const

@@ -47,6 +47,9 @@ public:
     void setNodeText(LinkNode *node, const QString &text);
     void setField(LinkNode *node, NodeField field, const QString &value);
     static QString field(const LinkNode *node, NodeField field);
+    // Gives the groups the ids an export generated (`ids` in absolute order, a link's entry unused;
+    // nothing when they are not the tree's). The program's own bookkeeping, not an edit: no step.
+    void setGeneratedIds(const std::vector<QString> &ids);
 
     // The moves and swaps that undo and redo are made of. Each keeps the nodes themselves, so a
     // step undone gives back the very nodes it took, and later steps still find them.

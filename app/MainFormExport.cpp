@@ -21,5 +21,7 @@ void TMain::mnOutPutHTML1Click()
     // The format is the one choice carried over: a user who moved to HTML5 keeps it for the run.
     settings.setFormat(m_pageFormat);
     if (settings.exec() == QDialog::Accepted)
-        m_pageFormat = settings.settings().Format;
+        m_pageFormat = settings.settings().format;
+    // The page's group ids become the groups' own, as every export leaves them; not a step.
+    treeModel().setGeneratedIds(settings.generatedIds());
 }

@@ -217,7 +217,7 @@ private slots:
         const LinkNode *node = read->nodeAt(0);
         QCOMPARE(node->text(), QStringLiteral("g"));
         QCOMPARE(node->record(), (LinkAttr{true, QStringLiteral("h"), QStringLiteral("t"), QStringLiteral("o"),
-                                           QStringLiteral("k"), 0, {}}));
+                                           QStringLiteral("k"), 0}));
     }
 
     void nestedNodeElementsFindTheFirstBelowThem()
