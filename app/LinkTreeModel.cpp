@@ -170,39 +170,16 @@ void LinkTreeModel::setNodeText(LinkNode *node, const QString &text)
     setField(node, NodeField::Text, text);
 }
 
-namespace {
-// The record's member that holds a field other than the text.
-QString LinkAttr::*recordMember(NodeField field)
-{
-    switch (field) {
-    case NodeField::Href:
-        return &LinkAttr::Href;
-    case NodeField::Target:
-        return &LinkAttr::Target;
-    case NodeField::ObjID:
-        return &LinkAttr::ObjID;
-    case NodeField::Class:
-        return &LinkAttr::Class;
-    case NodeField::Text:
-        break;
-    }
-    Q_UNREACHABLE();
-}
-} // namespace
-
 QString LinkTreeModel::field(const LinkNode *node, NodeField field)
 {
-    return field == NodeField::Text ? node->text() : node->record().*recordMember(field);
+    return fieldValue(*node, field);
 }
 
 void LinkTreeModel::setField(LinkNode *node, NodeField field, const QString &value)
 {
     if (!contains(node) || LinkTreeModel::field(node, field) == value)
         return;
-    if (field == NodeField::Text)
-        m_tree->setText(node, value);
-    else
-        node->record().*recordMember(field) = value;
+    setFieldValue(*m_tree, *node, field, value);
     const QModelIndex index = indexFromNode(node);
     emit dataChanged(index, index, {Qt::DisplayRole});
     emit nodeChanged(node);

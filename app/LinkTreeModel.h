@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tree/LinkTree.h"
+#include "tree/NodeFields.h"
 
 #include <QAbstractItemModel>
 #include <QIcon>
@@ -12,9 +13,6 @@
 class QMimeData;
 class QUndoCommand;
 class QUndoStack;
-
-// The fields of a node that the editors write.
-enum class NodeField { Text, Href, Target, ObjID, Class };
 
 // The link tree as the tree view sees it. Every change the window makes to the tree goes through
 // here, so that the view always hears of it.

@@ -19,11 +19,16 @@ QByteArray utf8(const QString &text)
     return text.toUtf8();
 }
 
+QString escaped(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
 QString attribute(const char *name, const QString &value)
 {
     if (value.isEmpty())
         return {};
-    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), value.toHtmlEscaped());
+    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), escaped(value));
 }
 
 // The mark only decorates: the state of a group is told by its details element, so a screen
@@ -127,8 +132,7 @@ std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings 
     for (const LinkNode *node : tree.nodes()) {
         const LinkAttr &record = node->record();
         if (!record.Group) {
-            markup.push_back(QStringLiteral("<a") + attribute("href", record.Href) + attribute("target", record.Target)
-                             + attribute("id", record.ObjID) + attribute("class", record.Class) + QLatin1Char('>')
+            markup.push_back(QStringLiteral("<a") + PageGenerator::linkAttributes(*node, escaped) + QLatin1Char('>')
                              + node->text().toHtmlEscaped() + QStringLiteral("</a>"));
         } else if (settings.foldingScript) {
             markup.push_back(QStringLiteral("<summary>") + heading(settings.groupMark, node->text())

@@ -3,6 +3,7 @@
 
 #include "text/TextRules.h"
 #include "tree/LinkTree.h"
+#include "tree/NodeFields.h"
 
 #include <QFileInfo>
 
@@ -22,13 +23,23 @@ bool isLastChild(const LinkNode &node)
     return parent && node.row() == parent->childCount() - 1;
 }
 
-QString attribute(const char *name, const QString &value)
+// The classic page writes the user's values as they stand.
+QString asTyped(const QString &value)
 {
-    if (value.isEmpty())
-        return {};
-    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), value);
+    return value;
 }
 } // namespace
+
+QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &))
+{
+    QString attributes;
+    for (const NodeFieldInfo &field : NodeFields) {
+        const QString &value = field.linkAttribute ? fieldValue(link, field.field) : QString();
+        if (!value.isEmpty())
+            attributes += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(field.linkAttribute), escaped(value));
+    }
+    return attributes;
+}
 
 std::vector<QString> NumberGroups(const LinkTree &tree)
 {
@@ -54,8 +65,7 @@ std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings 
         const LinkNode *node = nodes[row];
         const LinkAttr &record = node->record();
         if (!record.Group) {
-            markup[row] = QStringLiteral("<a") + attribute("href", record.Href) + attribute("target", record.Target)
-                + attribute("id", record.ObjID) + attribute("class", record.Class) + QLatin1Char('>') + node->text()
+            markup[row] = QStringLiteral("<a") + linkAttributes(*node, asTyped) + QLatin1Char('>') + node->text()
                 + QStringLiteral("</a>");
         } else if (settings.foldingScript) {
             markup[row] = QStringLiteral("<a href=\"%1\" onclick=\"return func('%2');\">%3%4</a>")

@@ -93,6 +93,10 @@ struct Page
 // The id "group-LEVEL-N" of every group, numbered per level across the tree; empty for a link.
 std::vector<QString> NumberGroups(const LinkTree &tree);
 
+// The attributes of a link's anchor: one for each field the page shows, in the table's order, none
+// for an empty field. `escaped` makes a value attribute text.
+QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &));
+
 // Every node's own markup. A group's heading links to its id among `groupIds`.
 std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
                                      const std::vector<QString> &groupIds);
