@@ -1,13 +1,11 @@
 #include "app/MainForm.h"
 #include "app/Startup.h"
-#include "project/AllocatorTuning.h"
 
 #include <QApplication>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
 {
-    tuneAllocatorForLargeDocuments();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vormik"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/vormik.png")));

@@ -8,7 +8,6 @@
 #include <libxml/parserInternals.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlIO.h>
-#include <libxml/xmlwriter.h>
 
 #include <QSet>
 
@@ -25,11 +24,6 @@ namespace {
 xmlParserInputPtr refuseExternalEntity(const char *, const char *, xmlParserCtxtPtr)
 {
     return nullptr;
-}
-
-QByteArray utf8(const QString &text)
-{
-    return text.toUtf8();
 }
 
 const xmlChar *xmlText(const QByteArray &bytes)
@@ -299,23 +293,26 @@ qsizetype wholeCharacters(QByteArrayView utf8)
     return utf8.size();
 }
 
-struct TextWriterDeleter
+struct OutputBufferDeleter
 {
-    void operator()(xmlTextWriter *writer) const { xmlFreeTextWriter(writer); }
+    void operator()(xmlOutputBuffer *buffer) const { xmlOutputBufferClose(buffer); }
 };
 
 } // namespace
 
-// libxml2 writes UTF-8, and the program's one CP932 codec makes it Shift_JIS as it comes, so a
-// project file and a page write every character alike: one CP932 cannot carry exactly becomes a
-// character reference. That is sound in text, and the element names are the program's own, in
-// ASCII.
+// libxml2's output buffer collects the UTF-8 and escapes text as its serialiser does; the
+// program's one CP932 codec makes it Shift_JIS as it comes, so a project file and a page write
+// every character alike: one CP932 cannot carry exactly becomes a character reference. That is
+// sound in text, and the element names are the program's own, in ASCII.
 struct XmlWriter::Output
 {
     QByteArray bytes = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n";
     QByteArray pending; // the start of a character the last chunk ended in
-    xmlOutputBuffer *buffer = nullptr; // owned by the writer
-    std::unique_ptr<xmlTextWriter, TextWriterDeleter> writer;
+    std::unique_ptr<xmlOutputBuffer, OutputBufferDeleter> buffer;
+    std::vector<const char *> open; // the names of the elements open now, the root first
+    bool startTagOpen = false;      // the last start tag still lacks its ">"
+    QStringEncoder encoder{QStringEncoder::Utf8};
+    QByteArray text; // each text's UTF-8, NUL-terminated for libxml2
 
     static int write(void *context, const char *chunk, int length)
     {
@@ -326,19 +323,24 @@ struct XmlWriter::Output
         output.pending.remove(0, whole);
         return length;
     }
+
+    void put(const char *markup) { check(xmlOutputBufferWriteString(buffer.get(), markup)); }
+
+    // Ends the open start tag: the element gets content.
+    void closeStartTag()
+    {
+        if (startTagOpen)
+            put(">");
+        startTagOpen = false;
+    }
 };
 
 XmlWriter::XmlWriter(const char *rootName) : m_output(std::make_unique<Output>())
 {
     ensureInitialised();
-    m_output->buffer = xmlOutputBufferCreateIO(Output::write, nullptr, m_output.get(), nullptr);
+    m_output->buffer.reset(xmlOutputBufferCreateIO(Output::write, nullptr, m_output.get(), nullptr));
     if (!m_output->buffer)
         throw std::bad_alloc();
-    m_output->writer.reset(xmlNewTextWriter(m_output->buffer));
-    if (!m_output->writer) {
-        xmlOutputBufferClose(m_output->buffer);
-        throw std::bad_alloc();
-    }
     startElement(rootName);
 }
 
@@ -348,31 +350,52 @@ void XmlWriter::startElement(const char *name)
 {
     if (xmlValidateName(BAD_CAST name, 0) != 0)
         throw VormikError(QStringLiteral("'%1' は要素名に使えません").arg(QString::fromUtf8(name)));
-    check(xmlTextWriterStartElement(m_output->writer.get(), BAD_CAST name));
+    Output &output = *m_output;
+    output.closeStartTag();
+    output.put("<");
+    output.put(name);
+    output.open.push_back(name);
+    output.startTagOpen = true;
 }
 
 void XmlWriter::textElement(const char *name, const QString &text)
 {
     startElement(name);
     if (!text.isEmpty()) {
-        // Ends the start tag; the text then goes out escaped as libxml2 escapes a text node,
-        // quotes as they are (xmlTextWriterWriteString would write them as references).
-        check(xmlTextWriterWriteRaw(m_output->writer.get(), BAD_CAST ""));
-        const QByteArray content = utf8(xmlSafe(text));
-        check(xmlOutputBufferWriteEscape(m_output->buffer, xmlText(content), nullptr));
+        Output &output = *m_output;
+        output.closeStartTag();
+        const QString safe = xmlSafe(text);
+        output.text.resize(output.encoder.requiredSpace(safe.size()) + 1);
+        char *end = output.encoder.appendToBuffer(output.text.data(), safe);
+        *end = '\0';
+        // Escaped as libxml2 escapes a text node: quotes stay as they are.
+        check(xmlOutputBufferWriteEscape(output.buffer.get(), xmlText(output.text), nullptr));
     }
     endElement();
 }
 
 void XmlWriter::endElement()
 {
-    check(xmlTextWriterEndElement(m_output->writer.get()));
+    Output &output = *m_output;
+    if (output.open.empty())
+        throw VormikError(QStringLiteral("XML 文書を書き出せません"));
+    if (output.startTagOpen) {
+        output.put("/>");
+    } else {
+        output.put("</");
+        output.put(output.open.back());
+        output.put(">");
+    }
+    output.startTagOpen = false;
+    output.open.pop_back();
 }
 
 QByteArray XmlWriter::finish()
 {
-    check(xmlTextWriterEndDocument(m_output->writer.get()));
-    check(xmlTextWriterFlush(m_output->writer.get()));
+    while (!m_output->open.empty())
+        endElement();
+    m_output->put("\n");
+    check(xmlOutputBufferFlush(m_output->buffer.get()));
     if (!m_output->pending.isEmpty())
         throw VormikError(QStringLiteral("XML 文書を書き出せません"));
     return std::move(m_output->bytes);
