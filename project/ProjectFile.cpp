@@ -176,15 +176,20 @@ QString cannotCreate(const QString &path)
     return QStringLiteral("ファイル %1 を作成できません").arg(path);
 }
 
+// Appends the node's line of an outline whose top level is `baseLevel`.
+void addOutlineLine(QString &text, const LinkNode *node, int baseLevel)
+{
+    text += QString(node->level() - baseLevel, QLatin1Char('\t'));
+    text += node->text().isEmpty() ? QString(FullWidthSpace) : node->text();
+    text += LineEnd;
+}
+
 // The outline of a run of nodes in absolute order, `baseLevel` written as the top level.
 QString outlineOf(std::span<LinkNode *const> nodes, int baseLevel)
 {
     QString text;
-    for (const LinkNode *node : nodes) {
-        text += QString(node->level() - baseLevel, QLatin1Char('\t'));
-        text += node->text().isEmpty() ? QString(FullWidthSpace) : node->text();
-        text += LineEnd;
-    }
+    for (const LinkNode *node : nodes)
+        addOutlineLine(text, node, baseLevel);
     return text;
 }
 
@@ -195,7 +200,15 @@ QByteArray writeNodes(std::span<LinkNode *const> nodes, int baseLevel)
     xml.textElement("AppTitle", QStringLiteral("Vormik"));
     xml.textElement("AppVersion", QStringLiteral("1.00"));
     xml.endElement();
-    xml.textElement("Nodes", outlineOf(nodes, baseLevel));
+    // Line by line: a deep tree's outline is mostly TABs, far more than its nodes.
+    xml.startElement("Nodes");
+    QString line;
+    for (const LinkNode *node : nodes) {
+        line.clear();
+        addOutlineLine(line, node, baseLevel);
+        xml.text(line);
+    }
+    xml.endElement();
     for (size_t k = 0; k < nodes.size(); ++k) {
         const LinkNode *node = nodes[k];
         xml.startElement("Node");

@@ -358,19 +358,24 @@ void XmlWriter::startElement(const char *name)
     output.startTagOpen = true;
 }
 
-void XmlWriter::textElement(const char *name, const QString &text)
+void XmlWriter::text(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    Output &output = *m_output;
+    output.closeStartTag();
+    const QString safe = xmlSafe(text);
+    output.text.resize(output.encoder.requiredSpace(safe.size()) + 1);
+    char *end = output.encoder.appendToBuffer(output.text.data(), safe);
+    *end = '\0';
+    // Escaped as libxml2 escapes a text node: quotes stay as they are.
+    check(xmlOutputBufferWriteEscape(output.buffer.get(), xmlText(output.text), nullptr));
+}
+
+void XmlWriter::textElement(const char *name, const QString &content)
 {
     startElement(name);
-    if (!text.isEmpty()) {
-        Output &output = *m_output;
-        output.closeStartTag();
-        const QString safe = xmlSafe(text);
-        output.text.resize(output.encoder.requiredSpace(safe.size()) + 1);
-        char *end = output.encoder.appendToBuffer(output.text.data(), safe);
-        *end = '\0';
-        // Escaped as libxml2 escapes a text node: quotes stay as they are.
-        check(xmlOutputBufferWriteEscape(output.buffer.get(), xmlText(output.text), nullptr));
-    }
+    text(content);
     endElement();
 }
 

@@ -31,6 +31,8 @@ public:
 
     // Opens an element as the next child of the element open now.
     void startElement(const char *name);
+    // Text for the element open now, after what it holds so far.
+    void text(const QString &text);
     // An element holding `text`; an empty text gives an element without content.
     void textElement(const char *name, const QString &text);
     void endElement();
