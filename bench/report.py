@@ -74,7 +74,7 @@ def work_scaling(work):
 
 def median_seconds(results, name):
     for b in runs_of(results):
-        if b.get('run_name', b['name']) == name:
+        if re.match(re.escape(name) + r'(/|$)', b.get('run_name', b['name'])):
             return b['real_time'] / {'ns': 1e9, 'us': 1e6, 'ms': 1e3, 's': 1}[b['time_unit']]
     return None
 
