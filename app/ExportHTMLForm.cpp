@@ -49,7 +49,7 @@ QSize FontFamilyDelegate::sizeHint(const QStyleOptionViewItem &option, const QMo
     return {text.width() + 2 * TextInset, std::max(ItemHeight, text.height() + TextInset)};
 }
 
-TExportHTML::TExportHTML(LinkTree &tree, Prompts &prompts, QWidget *owner)
+TExportHTML::TExportHTML(const LinkTree &tree, Prompts &prompts, QWidget *owner)
     : QDialog(owner), ui(std::make_unique<Ui::TExportHTML>()), m_tree(tree), m_prompts(prompts)
 {
     ui->setupUi(this);
@@ -121,15 +121,15 @@ void TExportHTML::alignAnswers()
 ExportSettings TExportHTML::settings() const
 {
     ExportSettings settings;
-    settings.OutputFileName = OutputFileName;
-    settings.FoldingScript = ui->JSONRadioBtn->isChecked();
-    settings.DefaultStyleSheet = ui->DefCSSONRadioBtn->isChecked();
-    settings.SoftwareInfo = ui->SoftInfoONRadioBtn->isChecked();
-    settings.AuthorLink = ui->AuthorLinkONRadioBtn->isChecked();
-    settings.GroupMark = ui->GroupMarkCmbBox->currentText();
-    settings.FontName = ui->FontsCmbBox->currentIndex() > 0 ? ui->FontsCmbBox->currentText() : QString();
-    settings.ClassNameEntry = ui->ClassNameEdit->text();
-    settings.Format = ui->Html5FormatRadioBtn->isChecked() ? PageFormat::Html5 : PageFormat::Classic;
+    settings.outputFileName = OutputFileName;
+    settings.foldingScript = ui->JSONRadioBtn->isChecked();
+    settings.defaultStyleSheet = ui->DefCSSONRadioBtn->isChecked();
+    settings.softwareInfo = ui->SoftInfoONRadioBtn->isChecked();
+    settings.authorLink = ui->AuthorLinkONRadioBtn->isChecked();
+    settings.groupMark = ui->GroupMarkCmbBox->currentText();
+    settings.fontName = ui->FontsCmbBox->currentIndex() > 0 ? ui->FontsCmbBox->currentText() : QString();
+    settings.classNameEntry = ui->ClassNameEdit->text();
+    settings.format = ui->Html5FormatRadioBtn->isChecked() ? PageFormat::Html5 : PageFormat::Classic;
     return settings;
 }
 
@@ -187,7 +187,10 @@ void TExportHTML::OKBtnClick()
 {
     QWidget *owner = parentWidget() ? parentWidget() : this;
     runCommand(m_prompts, owner, [this, owner] {
-        PageGenerator::exportPage(m_tree, settings(), SystemStruct);
+        const ExportSettings chosen = settings();
+        PageGenerator::Page page = PageGenerator::buildPage(m_tree, chosen, SystemStruct);
+        m_generatedIds = std::move(page.groupIds);
+        PageGenerator::writePage(chosen.outputFileName, page.bytes);
         m_prompts.information(owner, QStringLiteral("正常に出力しました"));
     });
 }

@@ -6,6 +6,7 @@
 #include <QStyledItemDelegate>
 
 #include <memory>
+#include <vector>
 
 class LinkTree;
 class Prompts;
@@ -41,11 +42,15 @@ class TExportHTML : public QDialog
     Q_OBJECT
 
 public:
-    TExportHTML(LinkTree &tree, Prompts &prompts, QWidget *owner = nullptr);
+    TExportHTML(const LinkTree &tree, Prompts &prompts, QWidget *owner = nullptr);
     ~TExportHTML() override;
 
     QString OutputFileName;
     TSystemStruct SystemStruct;
+
+    // The ids the export generated for the tree's nodes, in absolute order (empty for a link);
+    // nothing before OK. They stay even when the page could not be written.
+    const std::vector<QString> &generatedIds() const { return m_generatedIds; }
 
     // The settings as the controls stand now.
     ExportSettings settings() const;
@@ -71,6 +76,7 @@ private:
     void alignAnswers();
 
     std::unique_ptr<Ui::TExportHTML> ui;
-    LinkTree &m_tree;
+    const LinkTree &m_tree;
+    std::vector<QString> m_generatedIds;
     Prompts &m_prompts;
 };

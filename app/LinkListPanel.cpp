@@ -38,6 +38,8 @@ QString typingCaption(NodeField field)
         return QStringLiteral("IDの入力");
     case NodeField::Class:
         return QStringLiteral("クラスの入力");
+    case NodeField::Group:
+        break;
     }
     Q_UNREACHABLE();
 }

@@ -149,43 +149,31 @@ void LinkTreeModel::perform(QUndoCommand *command)
     delete command;
 }
 
-namespace {
-// The record's member that holds a field other than the text.
-QString LinkAttr::*recordMember(NodeField field)
-{
-    switch (field) {
-    case NodeField::Href:
-        return &LinkAttr::Href;
-    case NodeField::Target:
-        return &LinkAttr::Target;
-    case NodeField::ObjID:
-        return &LinkAttr::ObjID;
-    case NodeField::Class:
-        return &LinkAttr::Class;
-    case NodeField::Text:
-        break;
-    }
-    Q_UNREACHABLE();
-}
-} // namespace
 
 QString LinkTreeModel::field(const LinkNode *node, NodeField field)
 {
-    return field == NodeField::Text ? node->text() : node->record().*recordMember(field);
+    return fieldValue(*node, field);
 }
 
 void LinkTreeModel::setField(LinkNode *node, NodeField field, const QString &value)
 {
     if (!contains(node) || LinkTreeModel::field(node, field) == value)
         return;
-    if (field == NodeField::Text)
-        m_tree->setText(node, value);
-    else
-        node->record().*recordMember(field) = value;
-    // Views of the node's fields (the link list) hear of every field, not only of the text.
+    setFieldValue(*m_tree, *node, field, value);
     const QModelIndex index = indexFromNode(node);
     emit dataChanged(index, index, {Qt::DisplayRole});
     emit nodeChanged(node);
+}
+
+void LinkTreeModel::setGeneratedIds(const std::vector<QString> &ids)
+{
+    const std::vector<LinkNode *> &nodes = m_tree->nodes();
+    if (ids.size() != nodes.size())
+        return;
+    for (size_t row = 0; row < nodes.size(); ++row) {
+        if (nodes[row]->isGroup())
+            setField(nodes[row], NodeField::ObjID, ids[row]);
+    }
 }
 
 QModelIndex LinkTreeModel::index(int row, int column, const QModelIndex &parent) const

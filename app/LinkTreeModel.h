@@ -2,6 +2,7 @@
 
 #include "app/DocumentFile.h"
 #include "tree/LinkTree.h"
+#include "tree/NodeFields.h"
 
 #include <QAbstractItemModel>
 #include <QIcon>
@@ -13,9 +14,6 @@
 class QMimeData;
 class QUndoCommand;
 class QUndoStack;
-
-// The fields of a node that the editors write.
-enum class NodeField { Text, Href, Target, ObjID, Class };
 
 // The link tree as the tree view sees it. Every change the window makes to the tree goes through
 // here, so that the view always hears of it.
@@ -43,6 +41,9 @@ public:
     bool contains(const LinkNode *node) const;
 
     static QString field(const LinkNode *node, NodeField field);
+    // Gives the groups the ids an export generated (`ids` in absolute order, a link's entry unused;
+    // nothing when they are not the tree's). The program's own bookkeeping, not an edit: no step.
+    void setGeneratedIds(const std::vector<QString> &ids);
 
     // Where the model's own edits (drops, in-place renames) go as steps that can be undone;
     // without a stack they are simply made.

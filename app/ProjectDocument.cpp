@@ -190,10 +190,14 @@ void ProjectDocument::mnOutPutHTML1Click()
         return;
 
     // A fresh dialog every time, so nothing of an earlier export carries over.
-    TExportHTML settings(const_cast<LinkTree &>(m_context.model().tree()), m_context.prompts(), m_window);
+    LinkTreeModel &model = m_context.model();
+    TExportHTML settings(model.tree(), m_context.prompts(), m_window);
     settings.OutputFileName = *fileName;
     // The format is the one choice carried over: a user who moved to HTML5 keeps it for the run.
     settings.setFormat(m_pageFormat);
     if (settings.exec() == QDialog::Accepted)
-        m_pageFormat = settings.settings().Format;
+        m_pageFormat = settings.settings().format;
+    // The page's group ids become the groups' own, as every export leaves them: not a step, and
+    // no change that asks to be saved.
+    model.setGeneratedIds(settings.generatedIds());
 }

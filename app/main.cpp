@@ -1,6 +1,5 @@
 #include "app/MainForm.h"
 #include "app/Startup.h"
-#include "project/AllocatorTuning.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -54,7 +53,6 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    tuneAllocatorForLargeDocuments();
     QApplication app(argc, argv);
     nameTheProgram();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/vormik.png")));

@@ -102,6 +102,39 @@ std::unique_ptr<LinkTree> makeTree(TreeShape shape, int nodes)
     return TreePlan(shape, nodes).make();
 }
 
+void giveDistinctClasses(LinkTree &tree)
+{
+    int i = 0;
+    for (LinkNode *node : tree.nodes())
+        node->record().Class = QStringLiteral("Class%1").arg(i++);
+}
+
+// `nodes` nodes of which `topLinks` are top-level links; the rest are links of one group.
+std::unique_ptr<LinkTree> treeWithTopLevelLinks(int nodes, int topLinks)
+{
+    auto tree = std::make_unique<LinkTree>();
+    LinkNode *group = tree->appendGroup(nullptr, QStringLiteral("グループ"));
+    for (int i = 1; i < nodes - topLinks; ++i)
+        tree->appendLink(group, QStringLiteral("内 %1").arg(i));
+    for (int i = 0; i < topLinks; ++i)
+        tree->appendLink(nullptr, QStringLiteral("リンク %1").arg(i));
+    return tree;
+}
+
+// An empty group, then a group holding `nodes` nodes below it in groups of ten, then a link.
+std::unique_ptr<LinkTree> groupOfNodes(int nodes)
+{
+    auto tree = makeTree(TreeShape::Balanced, nodes - 1);
+    const int made = tree->topLevelCount();
+    LinkNode *above = tree->appendGroup(nullptr, QStringLiteral("上"));
+    LinkNode *group = tree->appendGroup(nullptr, QStringLiteral("グループ"));
+    tree->appendLink(nullptr, QStringLiteral("リンク"));
+    for (int i = 0; i < made; ++i)
+        tree->move(tree->topLevel(0), group, group->childCount());
+    Q_ASSERT(tree->topLevel(0) == above && LinkTree::subtreeSize(group) == nodes);
+    return tree;
+}
+
 void evictCaches(benchmark::State &state)
 {
     // Several times the largest per-core cache of the machines we run on.

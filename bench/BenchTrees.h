@@ -33,6 +33,13 @@ private:
 // A tree of `nodes` nodes in the given shape, every link with all its fields filled.
 std::unique_ptr<LinkTree> makeTree(TreeShape shape, int nodes);
 
+// Every node a class of its own, so the class list is as long as the tree.
+void giveDistinctClasses(LinkTree &tree);
+// `nodes` nodes of which `topLinks` are top-level links; the rest are links of one group.
+std::unique_ptr<LinkTree> treeWithTopLevelLinks(int nodes, int topLinks);
+// An empty group, then a group holding `nodes` nodes below it in groups of ten, then a link.
+std::unique_ptr<LinkTree> groupOfNodes(int nodes);
+
 // Pushes the tree out of the processor's caches, untimed. Whole-tree benchmarks call it before
 // every run, so that 10,000 and 100,000 nodes both start from memory and the ratio of their
 // times shows how the work grows, not whether the smaller tree happened to fit in a cache.

@@ -14,13 +14,6 @@
 
 namespace {
 
-void giveDistinctClasses(LinkTree &tree)
-{
-    int i = 0;
-    for (LinkNode *node : tree.nodes())
-        node->record().Class = QStringLiteral("Class%1").arg(i++);
-}
-
 void BM_IdCheckWalk(benchmark::State &state)
 {
     const auto tree = makeTree(static_cast<TreeShape>(state.range(0)), static_cast<int>(state.range(1)));

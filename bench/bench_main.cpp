@@ -1,5 +1,4 @@
 // Runs the benchmarks inside a QApplication, since some of them drive the main window.
-#include "project/AllocatorTuning.h"
 
 #include <QApplication>
 
@@ -19,7 +18,6 @@ int main(int argc, char **argv)
     // is 120 MB.
     mallopt(M_TRIM_THRESHOLD, -1);
     mallopt(M_MMAP_MAX, 0);
-    tuneAllocatorForLargeDocuments(); // as the programs do
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -16,11 +16,11 @@ static void BM_ExportPage(benchmark::State &state, PageFormat format)
     const auto shape = static_cast<TreeShape>(state.range(0));
     const auto tree = makeTree(shape, static_cast<int>(state.range(1)));
     ExportSettings settings;
-    settings.Format = format;
-    settings.OutputFileName = benchFolder() + QStringLiteral("/menu.htm");
-    settings.GroupMark = QStringLiteral("□");
-    settings.FontName = QStringLiteral("ＭＳ ゴシック");
-    const qint64 pageBytes = PageGenerator::buildPage(*tree, settings).size();
+    settings.format = format;
+    settings.outputFileName = benchFolder() + QStringLiteral("/menu.htm");
+    settings.groupMark = QStringLiteral("□");
+    settings.fontName = QStringLiteral("ＭＳ ゴシック");
+    const qint64 pageBytes = PageGenerator::buildPage(*tree, settings).bytes.size();
     for (auto _ : state) {
         evictCaches(state);
         PageGenerator::exportPage(*tree, settings);
@@ -38,12 +38,12 @@ static void BM_BuildPage(benchmark::State &state)
     const auto shape = static_cast<TreeShape>(state.range(0));
     const auto tree = makeTree(shape, static_cast<int>(state.range(1)));
     ExportSettings settings;
-    settings.OutputFileName = QStringLiteral("/srv/www/menu.htm");
-    settings.GroupMark = QStringLiteral("□");
+    settings.outputFileName = QStringLiteral("/srv/www/menu.htm");
+    settings.groupMark = QStringLiteral("□");
     qint64 pageBytes = 0;
     for (auto _ : state) {
         evictCaches(state);
-        pageBytes = PageGenerator::buildPage(*tree, settings).size();
+        pageBytes = PageGenerator::buildPage(*tree, settings).bytes.size();
     }
     state.SetLabel(shapeName(shape));
     state.SetBytesProcessed(state.iterations() * pageBytes);

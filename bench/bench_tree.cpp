@@ -24,18 +24,6 @@ void selectAfresh(TMain &window, LinkNode *link)
     window.selectNode(link);
 }
 
-// `nodes` nodes of which `topLinks` are top-level links; the rest are links of one group.
-std::unique_ptr<LinkTree> treeWithTopLevelLinks(int nodes, int topLinks)
-{
-    auto tree = std::make_unique<LinkTree>();
-    LinkNode *group = tree->appendGroup(nullptr, QStringLiteral("グループ"));
-    for (int i = 1; i < nodes - topLinks; ++i)
-        tree->appendLink(group, QStringLiteral("内 %1").arg(i));
-    for (int i = 0; i < topLinks; ++i)
-        tree->appendLink(nullptr, QStringLiteral("リンク %1").arg(i));
-    return tree;
-}
-
 // The shapes of BenchTrees; a balanced tree too small for links is one group of links.
 std::unique_ptr<LinkTree> shapedTree(TreeShape shape, int nodes)
 {

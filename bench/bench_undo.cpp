@@ -14,20 +14,6 @@
 
 namespace {
 
-// An empty group, then a group holding `nodes` nodes below it in groups of ten, then a link.
-std::unique_ptr<LinkTree> groupOfNodes(int nodes)
-{
-    auto tree = makeTree(TreeShape::Balanced, nodes - 1);
-    const int made = tree->topLevelCount();
-    LinkNode *above = tree->appendGroup(nullptr, QStringLiteral("上"));
-    LinkNode *group = tree->appendGroup(nullptr, QStringLiteral("グループ"));
-    tree->appendLink(nullptr, QStringLiteral("リンク"));
-    for (int i = 0; i < made; ++i)
-        tree->move(tree->topLevel(0), group, group->childCount());
-    Q_ASSERT(tree->topLevel(0) == above && LinkTree::subtreeSize(group) == nodes);
-    return tree;
-}
-
 void trigger(TMain &window, const char *action)
 {
     windowPart<QAction>(window, action)->trigger();

@@ -8,7 +8,6 @@
 // what glibc keeps of freed memory for later use: the programs never trim the heap (see README),
 // so neither does this. Peak is the resident high-water mark during the command.
 #include "BenchTrees.h"
-#include "project/AllocatorTuning.h"
 #include "project/ProjectFile.h"
 
 #include <QCoreApplication>
@@ -107,7 +106,6 @@ bool openFigures(const QString &path, int nodes)
 
 int main(int argc, char **argv)
 {
-    tuneAllocatorForLargeDocuments(); // as the programs do
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 3 && args.at(1) == QLatin1String("save"))

@@ -47,19 +47,19 @@ Command commandFrom(const QCommandLineParser &parser)
     Command command;
     command.projectPath = positional.at(0);
     ExportSettings &settings = command.settings;
-    settings.OutputFileName = positional.at(1);
-    settings.FoldingScript = !parser.isSet(NoScript);
-    settings.DefaultStyleSheet = !parser.isSet(NoStyle);
-    settings.SoftwareInfo = !parser.isSet(NoGenerator);
-    settings.AuthorLink = !parser.isSet(NoFooter);
+    settings.outputFileName = positional.at(1);
+    settings.foldingScript = !parser.isSet(NoScript);
+    settings.defaultStyleSheet = !parser.isSet(NoStyle);
+    settings.softwareInfo = !parser.isSet(NoGenerator);
+    settings.authorLink = !parser.isSet(NoFooter);
     if (parser.isSet(Html5))
-        settings.Format = PageFormat::Html5;
+        settings.format = PageFormat::Html5;
     if (parser.isSet(Mark))
-        settings.GroupMark = parser.value(Mark);
+        settings.groupMark = parser.value(Mark);
     if (parser.isSet(Font))
-        settings.FontName = parser.value(Font);
+        settings.fontName = parser.value(Font);
     if (parser.isSet(ClassName))
-        settings.ClassNameEntry = parser.value(ClassName);
+        settings.classNameEntry = parser.value(ClassName);
     return command;
 }
 

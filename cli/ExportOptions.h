@@ -13,7 +13,7 @@ namespace ExportOptions {
 struct Command
 {
     QString projectPath;
-    ExportSettings settings; // OutputFileName holds PAGE
+    ExportSettings settings; // outputFileName holds PAGE
 };
 
 // Declares the options and the two positional arguments on `parser`.

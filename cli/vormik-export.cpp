@@ -2,7 +2,6 @@
 // jobs. It reads the project as Open does and writes the page as the export dialog's OK does.
 #include "cli/ExportOptions.h"
 #include "html/PageGenerator.h"
-#include "project/AllocatorTuning.h"
 #include "project/ProjectFile.h"
 #include "text/ProgramFiles.h"
 #include "text/VormikError.h"
@@ -28,7 +27,6 @@ int fail(const QString &message)
 
 int main(int argc, char *argv[])
 {
-    tuneAllocatorForLargeDocuments();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vormik-export"));
 

@@ -3,6 +3,9 @@
 #include "project/ProjectFile.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
+#include "tree/NodeFields.h"
+
+#include <algorithm>
 
 #include <cstdint>
 #include <utility>
@@ -28,12 +31,12 @@ QString windowsForms(QString text)
 // `b` is `a` after a save and an open.
 bool sameNode(const LinkNode *a, const LinkNode *b)
 {
-    const LinkAttr &x = a->record();
-    const LinkAttr &y = b->record();
-    return windowsForms(a->text()) == b->text() && a->level() == b->level() && a->childCount() == b->childCount()
-           && a->imageIndex() == b->imageIndex() && x.Group == y.Group && windowsForms(x.Href) == y.Href
-           && windowsForms(x.Target) == y.Target && windowsForms(x.ObjID) == y.ObjID
-           && windowsForms(x.Class) == y.Class;
+    if (a->level() != b->level() || a->childCount() != b->childCount() || a->imageIndex() != b->imageIndex()
+        || a->isGroup() != b->isGroup())
+        return false;
+    return std::all_of(std::begin(NodeFields), std::end(NodeFields), [&](const NodeFieldInfo &field) {
+        return windowsForms(fieldValue(*a, field.field)) == fieldValue(*b, field.field);
+    });
 }
 
 bool sameTree(const LinkTree &a, const LinkTree &b)

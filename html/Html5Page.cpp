@@ -19,11 +19,16 @@ QByteArray utf8(const QString &text)
     return text.toUtf8();
 }
 
+QString escaped(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
 QString attribute(const char *name, const QString &value)
 {
     if (value.isEmpty())
         return {};
-    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), value.toHtmlEscaped());
+    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), escaped(value));
 }
 
 // The mark only decorates: the state of a group is told by its details element, so a screen
@@ -63,7 +68,7 @@ QString headText(const ExportSettings &settings, const TSystemStruct &system)
                                   "<head>\n"
                                   "<meta charset=\"utf-8\">\n"
                                   "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
-    if (settings.SoftwareInfo)
+    if (settings.softwareInfo)
         head += QStringLiteral("<meta name=\"generator\" content=\"%1\">\n").arg(PageGenerator::GeneratorName);
     head += QStringLiteral("<title>%1</title>\n").arg(PageGenerator::templateTitle());
     if (!system.StyleSheet.isEmpty())
@@ -83,7 +88,8 @@ QString footerText()
 }
 
 // One line per node; an item with children holds them as a list and ends after the last of them.
-void writeMenu(const LinkTree &tree, bool folding, const QString &groupClass, PageEncoder &page)
+void writeMenu(const LinkTree &tree, bool folding, const QString &groupClass, const PageGenerator::Page &parts,
+               PageEncoder &page)
 {
     // The ids are the generator's own "group-L-N", which need no escaping.
     const QString groupStart = QStringLiteral("<li%1 id=\"").arg(attribute("class", groupClass));
@@ -96,13 +102,15 @@ void writeMenu(const LinkTree &tree, bool folding, const QString &groupClass, Pa
         }
     };
     QString line;
-    for (const LinkNode *node : tree.nodes()) {
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    for (size_t row = 0; row < nodes.size(); ++row) {
+        const LinkNode *node = nodes[row];
         closeTo(static_cast<size_t>(node->level()));
         const bool foldable = folding && node->isGroup();
-        line = node->isGroup() ? groupStart + node->record().ObjID + QStringLiteral("\">") : itemStart;
+        line = node->isGroup() ? groupStart + parts.groupIds[row] + QStringLiteral("\">") : itemStart;
         if (foldable)
             line += QStringLiteral("<details>");
-        line += node->record().HtmlText;
+        line += parts.markup[row];
         if (node->childCount() > 0) {
             line += QStringLiteral("<ul>");
             closers.push_back(foldable ? QStringLiteral("</ul></details></li>") : QStringLiteral("</ul></li>"));
@@ -116,44 +124,48 @@ void writeMenu(const LinkTree &tree, bool folding, const QString &groupClass, Pa
 
 } // namespace
 
-void buildNodeMarkup(LinkTree &tree, const ExportSettings &settings)
+std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings &settings)
 {
-    for (LinkNode *node : tree.nodes()) {
-        LinkAttr &record = node->record();
+    std::vector<QString> markup;
+    markup.reserve(static_cast<size_t>(tree.count()));
+    for (const LinkNode *node : tree.nodes()) {
+        const LinkAttr &record = node->record();
         if (!record.Group) {
-            record.HtmlText = QStringLiteral("<a") + attribute("href", record.Href) + attribute("target", record.Target)
-                + attribute("id", record.ObjID) + attribute("class", record.Class) + QLatin1Char('>')
-                + node->text().toHtmlEscaped() + QStringLiteral("</a>");
-        } else if (settings.FoldingScript) {
-            record.HtmlText = QStringLiteral("<summary>") + heading(settings.GroupMark, node->text())
-                + QStringLiteral("</summary>");
+            markup.push_back(QStringLiteral("<a") + PageGenerator::linkAttributes(*node, escaped) + QLatin1Char('>')
+                             + node->text().toHtmlEscaped() + QStringLiteral("</a>"));
+        } else if (settings.foldingScript) {
+            markup.push_back(QStringLiteral("<summary>") + heading(settings.groupMark, node->text())
+                             + QStringLiteral("</summary>"));
         } else {
-            record.HtmlText = heading(settings.GroupMark, node->text());
+            markup.push_back(heading(settings.groupMark, node->text()));
         }
     }
+    return markup;
 }
 
-QByteArray build(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
+PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
 {
+    PageGenerator::Page result;
     PageGenerator::ChooseClassNames(tree, settings, system);
-    system.StyleSheet = settings.DefaultStyleSheet ? styleSheet(system.RootClassName, settings.FontName) : QString();
+    system.StyleSheet = settings.defaultStyleSheet ? styleSheet(system.RootClassName, settings.fontName) : QString();
     system.HeadText = headText(settings, system);
-    system.FooterText = settings.AuthorLink ? footerText() : QString();
-    PageGenerator::NumberGroups(tree, tree.deepestLevel());
-    buildNodeMarkup(tree, settings);
+    system.FooterText = settings.authorLink ? footerText() : QString();
+    result.groupIds = PageGenerator::NumberGroups(tree);
+    result.markup = buildNodeMarkup(tree, settings);
 
     PageEncoder page(utf8, LineEnd);
     page.addText(system.HeadText);
-    writeMenu(tree, settings.FoldingScript, system.GroupClassName, page);
+    writeMenu(tree, settings.foldingScript, system.GroupClassName, result, page);
     page.addLine(QStringLiteral("</ul>"));
     page.addLine(QStringLiteral("</nav>"));
-    if (settings.FoldingScript)
+    if (settings.foldingScript)
         page.addLine(Script);
     if (!system.FooterText.isEmpty())
         page.addLine(system.FooterText);
     page.addLine(QStringLiteral("</body>"));
     page.addLine(QStringLiteral("</html>"));
-    return page.finish();
+    result.bytes = page.finish();
+    return result;
 }
 
 } // namespace Html5Page

@@ -14,10 +14,10 @@ QString cssString(const QString &text);
 // when one is named.
 QString styleSheet(const QString &rootClass, const QString &fontName);
 
-// Writes every node's own markup into its HtmlText: a link's <a> element, a group's heading.
-void buildNodeMarkup(LinkTree &tree, const ExportSettings &settings);
+// Every node's own markup, in absolute order: a link's <a> element, a group's heading.
+std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings &settings);
 
 // The whole page, UTF-8 without a byte-order mark. Fills `system` as the classic page does.
-QByteArray build(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);
+PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);
 
 } // namespace Html5Page

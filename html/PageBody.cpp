@@ -3,6 +3,7 @@
 
 #include "text/TextRules.h"
 #include "tree/LinkTree.h"
+#include "tree/NodeFields.h"
 
 #include <QFileInfo>
 
@@ -22,46 +23,58 @@ bool isLastChild(const LinkNode &node)
     return parent && node.row() == parent->childCount() - 1;
 }
 
-QString attribute(const char *name, const QString &value)
+// The classic page writes the user's values as they stand.
+QString asTyped(const QString &value)
 {
-    if (value.isEmpty())
-        return {};
-    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), value);
+    return value;
 }
 } // namespace
 
-int NumberGroups(LinkTree &tree, int deepestLevel)
+QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &))
 {
-    std::vector<int> counters(static_cast<size_t>(std::max(deepestLevel, 0)) + 1, 0);
-    int groups = 0;
-    for (LinkNode *node : tree.nodes()) {
-        if (!node->isGroup())
-            continue;
-        const auto level = static_cast<size_t>(node->level());
-        if (level >= counters.size())
-            counters.resize(level + 1, 0);
-        node->record().ObjID = QStringLiteral("group-%1-%2").arg(level).arg(counters[level]++);
-        ++groups;
+    QString attributes;
+    for (const NodeFieldInfo &field : NodeFields) {
+        const QString &value = field.linkAttribute ? fieldValue(link, field.field) : QString();
+        if (!value.isEmpty())
+            attributes += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(field.linkAttribute), escaped(value));
     }
-    return groups;
+    return attributes;
 }
 
-void BuildNodeMarkup(LinkTree &tree, const ExportSettings &settings)
+std::vector<QString> NumberGroups(const LinkTree &tree)
 {
-    const QString file = QFileInfo(settings.OutputFileName).fileName();
-    for (LinkNode *node : tree.nodes()) {
-        LinkAttr &record = node->record();
-        if (!record.Group) {
-            record.HtmlText = QStringLiteral("<a") + attribute("href", record.Href) + attribute("target", record.Target)
-                + attribute("id", record.ObjID) + attribute("class", record.Class) + QLatin1Char('>') + node->text()
-                + QStringLiteral("</a>");
-        } else if (settings.FoldingScript) {
-            record.HtmlText = QStringLiteral("<a href=\"%1\" onclick=\"return func('%2');\">%3%4</a>")
-                                  .arg(file, record.ObjID, settings.GroupMark, node->text());
-        } else {
-            record.HtmlText = settings.GroupMark + node->text();
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    std::vector<QString> ids(nodes.size());
+    std::vector<int> counters(static_cast<size_t>(tree.deepestLevel()) + 1, 0);
+    for (size_t row = 0; row < nodes.size(); ++row) {
+        if (nodes[row]->isGroup()) {
+            const auto level = static_cast<size_t>(nodes[row]->level());
+            ids[row] = QStringLiteral("group-%1-%2").arg(level).arg(counters[level]++);
         }
     }
+    return ids;
+}
+
+std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
+                                     const std::vector<QString> &groupIds)
+{
+    const QString file = QFileInfo(settings.outputFileName).fileName();
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    std::vector<QString> markup(nodes.size());
+    for (size_t row = 0; row < nodes.size(); ++row) {
+        const LinkNode *node = nodes[row];
+        const LinkAttr &record = node->record();
+        if (!record.Group) {
+            markup[row] = QStringLiteral("<a") + linkAttributes(*node, asTyped) + QLatin1Char('>') + node->text()
+                + QStringLiteral("</a>");
+        } else if (settings.foldingScript) {
+            markup[row] = QStringLiteral("<a href=\"%1\" onclick=\"return func('%2');\">%3%4</a>")
+                              .arg(file, groupIds[row], settings.groupMark, node->text());
+        } else {
+            markup[row] = settings.groupMark + node->text();
+        }
+    }
+    return markup;
 }
 
 QString TreeLines::prefixOf(const LinkNode &node)
@@ -100,7 +113,7 @@ std::vector<int> groupEnds(const LinkTree &tree)
     return ends;
 }
 
-void writeNodeLines(const LinkTree &tree, const TSystemStruct &system,
+void writeNodeLines(const LinkTree &tree, const TSystemStruct &system, const Page &page,
                     const std::function<void(const QString &line)> &sink)
 {
     const std::vector<LinkNode *> &nodes = tree.nodes();
@@ -116,10 +129,10 @@ void writeNodeLines(const LinkTree &tree, const TSystemStruct &system,
         const LinkNode &node = *nodes[row];
         line = QStringLiteral("<div>");
         line += treeLines.prefixOf(node);
-        line += node.record().HtmlText;
+        line += page.markup[row];
         line += DivEnd;
         if (node.isGroup())
-            line += LineEnd + blockStart + node.record().ObjID + QStringLiteral("\">");
+            line += LineEnd + blockStart + page.groupIds[row] + QStringLiteral("\">");
         for (int i = 0; i < ends[row]; ++i)
             line += DivEnd;
         sink(line);

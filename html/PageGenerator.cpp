@@ -27,42 +27,44 @@ QString suggestedSuffix(PageFormat format)
     return format == PageFormat::Html5 ? QStringLiteral("html") : QStringLiteral("htm");
 }
 
-QByteArray buildPage(LinkTree &tree, const ExportSettings &settings)
+Page buildPage(const LinkTree &tree, const ExportSettings &settings)
 {
     TSystemStruct system;
     return buildPage(tree, settings, system);
 }
 
-QByteArray buildPage(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
+Page buildPage(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
 {
-    if (settings.Format == PageFormat::Html5)
+    if (settings.format == PageFormat::Html5)
         return Html5Page::build(tree, settings, system);
+    Page result;
     BuildPageHead(tree, settings, system);
-    NumberGroups(tree, tree.deepestLevel());
-    BuildNodeMarkup(tree, settings);
+    result.groupIds = NumberGroups(tree);
+    result.markup = BuildNodeMarkup(tree, settings, result.groupIds);
     system.HeadText += QStringLiteral("<div class=\"%1\">\r\n").arg(system.RootClassName);
 
     PageEncoder page(Cp932::encode, TextRules::LineEnd);
     page.addText(system.HeadText);
-    writeNodeLines(tree, system, [&page](const QString &line) { page.addLine(line); });
+    writeNodeLines(tree, system, result, [&page](const QString &line) { page.addLine(line); });
     page.addLine(QStringLiteral("</div>"));
     page.addLine(QStringLiteral("<br />") + system.FooterText);
     page.addLine(QStringLiteral("</body>"));
     page.addLine(QStringLiteral("</html>"));
-    return page.finish();
+    result.bytes = page.finish();
+    return result;
 }
 
-void exportPage(LinkTree &tree, const ExportSettings &settings)
+void writePage(const QString &fileName, const QByteArray &bytes)
 {
-    TSystemStruct system;
-    exportPage(tree, settings, system);
+    if (const auto failure = writeFileSafely(fileName, bytes))
+        throw VormikError(fileError(fileName, failure->reason));
 }
 
-void exportPage(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
+Page exportPage(const LinkTree &tree, const ExportSettings &settings)
 {
-    const QByteArray page = buildPage(tree, settings, system);
-    if (const auto failure = writeFileSafely(settings.OutputFileName, page))
-        throw VormikError(fileError(settings.OutputFileName, failure->reason));
+    Page page = buildPage(tree, settings);
+    writePage(settings.outputFileName, page.bytes);
+    return page;
 }
 
 } // namespace PageGenerator

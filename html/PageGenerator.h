@@ -19,15 +19,15 @@ struct ExportSettings
 {
     static inline const QString ClassNamePlaceholder = QStringLiteral("指定したい場合のみ設定");
 
-    QString OutputFileName;          // full path of the page
-    bool FoldingScript = true;       // JSONRadioBtn
-    bool DefaultStyleSheet = true;   // DefCSSONRadioBtn
-    bool SoftwareInfo = true;        // SoftInfoONRadioBtn
-    bool AuthorLink = true;          // AuthorLinkONRadioBtn
-    QString GroupMark;               // GroupMarkCmbBox's text
-    QString FontName;                // empty: no font chosen
-    QString ClassNameEntry = ClassNamePlaceholder;
-    PageFormat Format = PageFormat::Classic; // the classic page unless the user picks HTML5
+    QString outputFileName;          // full path of the page
+    bool foldingScript = true;       // JSONRadioBtn
+    bool defaultStyleSheet = true;   // DefCSSONRadioBtn
+    bool softwareInfo = true;        // SoftInfoONRadioBtn
+    bool authorLink = true;          // AuthorLinkONRadioBtn
+    QString groupMark;               // GroupMarkCmbBox's text
+    QString fontName;                // empty: no font chosen
+    QString classNameEntry = ClassNamePlaceholder;
+    PageFormat format = PageFormat::Classic; // the classic page unless the user picks HTML5
 };
 
 // The working record of one export; empty until the export fills it.
@@ -85,12 +85,26 @@ void BuildPageHead(const LinkTree &tree, const ExportSettings &settings, TSystem
 // The footer line's text after "<br />".
 QString footerText();
 
-// Gives every group the id "group-LEVEL-N", numbered per level across the tree; returns the number
-// of groups.
-int NumberGroups(LinkTree &tree, int deepestLevel);
+// What one export makes of the tree, all in absolute order: the page's bytes, the id generated for
+// every group (empty for a link) and every node's own markup. The tree is only read; the export
+// command writes the groups' ids back.
+struct Page
+{
+    QByteArray bytes;
+    std::vector<QString> groupIds;
+    std::vector<QString> markup;
+};
 
-// Writes every node's own markup into its HtmlText. Needs the ids of NumberGroups.
-void BuildNodeMarkup(LinkTree &tree, const ExportSettings &settings);
+// The id "group-LEVEL-N" of every group, numbered per level across the tree; empty for a link.
+std::vector<QString> NumberGroups(const LinkTree &tree);
+
+// The attributes of a link's anchor: one for each field the page shows, in the table's order, none
+// for an empty field. `escaped` makes a value attribute text.
+QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &));
+
+// Every node's own markup. A group's heading links to its id among `groupIds`.
+std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
+                                     const std::vector<QString> &groupIds);
 
 // The tree-line characters in front of each node, taken in absolute order. Only the cells a row
 // actually uses are kept (one per level above the node), so the work is linear in the page.
@@ -112,18 +126,19 @@ std::vector<int> groupEnds(const LinkTree &tree);
 
 // The node lines of the page; each line is handed to `sink` without its line end. A group's line
 // is followed by its block's start tag (and, for a group without children, the block's end).
-void writeNodeLines(const LinkTree &tree, const TSystemStruct &system,
+void writeNodeLines(const LinkTree &tree, const TSystemStruct &system, const Page &page,
                     const std::function<void(const QString &line)> &sink);
 
-// The page's bytes in settings.Format: the classic page is CP932 with CR LF after every line, the
-// HTML5 page UTF-8 without a byte-order mark. Writes every group's ObjID and every node's
-// HtmlText into the tree.
-QByteArray buildPage(LinkTree &tree, const ExportSettings &settings);
-QByteArray buildPage(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);
+// The page in settings.format: the classic page is CP932 with CR LF after every line, the HTML5
+// page UTF-8 without a byte-order mark.
+Page buildPage(const LinkTree &tree, const ExportSettings &settings);
+Page buildPage(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);
 
-// Builds the page and writes it to settings.OutputFileName at once; a failure throws VormikError
-// and leaves any file already there as it was.
-void exportPage(LinkTree &tree, const ExportSettings &settings);
-void exportPage(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);
+// Writes the page's bytes to `fileName` at once; a failure throws VormikError and leaves any file
+// already there as it was.
+void writePage(const QString &fileName, const QByteArray &bytes);
+
+// Builds the page and writes it to settings.outputFileName.
+Page exportPage(const LinkTree &tree, const ExportSettings &settings);
 
 } // namespace PageGenerator

@@ -135,8 +135,8 @@ QString templateTitle()
 void ChooseClassNames(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
 {
     QSet<QString> used = UsedValues::foldedClasses(tree);
-    const QString entry = TextRules::trimmed(settings.ClassNameEntry);
-    if (settings.ClassNameEntry != ExportSettings::ClassNamePlaceholder && !entry.isEmpty())
+    const QString entry = TextRules::trimmed(settings.classNameEntry);
+    if (settings.classNameEntry != ExportSettings::ClassNamePlaceholder && !entry.isEmpty())
         system.GroupClassName = entry;
     else
         system.GroupClassName = firstFreeWord(GroupClassCandidates, used);
@@ -167,27 +167,27 @@ void BuildPageHead(const LinkTree &tree, const ExportSettings &settings, TSystem
     ChooseClassNames(tree, settings, system);
     QStringList lines = templateLines();
 
-    if (settings.DefaultStyleSheet) {
-        system.StyleSheet = styleSheet(system.RootClassName, settings.FontName);
+    if (settings.defaultStyleSheet) {
+        system.StyleSheet = styleSheet(system.RootClassName, settings.fontName);
     } else {
         system.StyleSheet.clear();
         removePlaceholderLine(lines, QStringLiteral("[%R StyleSheet]"));
     }
 
     QString generator;
-    if (settings.SoftwareInfo)
+    if (settings.softwareInfo)
         generator = QStringLiteral(" <meta name=\"generator\" content=\"%1\">").arg(GeneratorName);
     else
         removePlaceholderLine(lines, QStringLiteral("[%R Generate]"));
 
-    if (!settings.FoldingScript) {
+    if (!settings.foldingScript) {
         removeScript(lines);
         if (!lines.isEmpty())
             lines.last() = QStringLiteral("<body>");
     }
 
     QString text = lines.join(LineEnd);
-    if (settings.FoldingScript)
+    if (settings.foldingScript)
         text.replace(QStringLiteral("[%R ClassName]"), withEscapes(system.GroupClassName, scriptEscape));
     text.replace(QStringLiteral("[%R Generate]"), generator);
     text.replace(QStringLiteral("[%R StyleSheet]"), system.StyleSheet);
@@ -196,7 +196,7 @@ void BuildPageHead(const LinkTree &tree, const ExportSettings &settings, TSystem
     for (const QString &line : splitLines(text))
         system.HeadText += line + LineEnd;
 
-    system.FooterText = settings.AuthorLink ? footerText() : QString();
+    system.FooterText = settings.authorLink ? footerText() : QString();
 }
 
 } // namespace PageGenerator

@@ -10,9 +10,10 @@ namespace {
 // The field an element of this name holds, or -1.
 int fieldNamed(const char *localName)
 {
-    const auto *name = std::find_if(std::begin(FieldNames), std::end(FieldNames),
-                                    [&](const char *field) { return std::strcmp(localName, field) == 0; });
-    return name == std::end(FieldNames) ? -1 : static_cast<int>(name - std::begin(FieldNames));
+    const auto *info = std::find_if(std::begin(NodeFields), std::end(NodeFields), [&](const NodeFieldInfo &field) {
+        return std::strcmp(localName, field.elementName) == 0;
+    });
+    return info == std::end(NodeFields) ? -1 : static_cast<int>(info - std::begin(NodeFields));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // The `Node` elements of a project file, gathered while the parser meets them.
 
 #include "project/usexml.h"
+#include "tree/NodeFields.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,17 +13,16 @@
 
 namespace ProjectFile {
 
-// The fields a `Node` element holds, each as an element of its own below it.
-enum Field { TextField, GroupField, HrefField, TargetField, ObjIdField, ClassField, FieldCount };
-inline constexpr const char *FieldNames[FieldCount] = {"Text", "Group", "Href", "Target", "ObjID", "Class"};
-
 // One `Node` element as read: the line it starts on, and the text of the first element of each
-// field name below it, at any depth.
+// field's name below it, at any depth; both indexed by NodeField.
 struct NodeRecord
 {
     long line = 0;
-    std::array<QString, FieldCount> fields;
-    std::bitset<FieldCount> found;
+    std::array<QString, NodeFieldCount> fields;
+    std::bitset<NodeFieldCount> found;
+
+    const QString &operator[](NodeField field) const { return fields[static_cast<size_t>(field)]; }
+    bool has(NodeField field) const { return found[static_cast<size_t>(field)]; }
 };
 
 // Gathers every `Node` element below the root, in document order; the document itself is never
@@ -59,7 +59,7 @@ private:
         QByteArray utf8;
         QString text;
     };
-    std::array<Previous, FieldCount> m_previous;
+    std::array<Previous, NodeFieldCount> m_previous;
     usexml::XmlTextDecoder m_decoder;
 };
 

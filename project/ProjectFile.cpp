@@ -6,6 +6,7 @@
 #include "text/TextRules.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
+#include "tree/NodeFields.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -77,8 +78,8 @@ struct OutlineItem
 // whole. Otherwise every leading TAB and blank counts as a level.
 OutlineItem outlineItem(QStringView line, const NodeRecord *record)
 {
-    if (record && record->found[TextField]) {
-        QString own = record->fields[TextField];
+    if (record && record->has(NodeField::Text)) {
+        QString own = (*record)[NodeField::Text];
         if (own.isEmpty())
             own = FullWidthSpace;
         if (line.endsWith(own)) {
@@ -149,23 +150,22 @@ std::vector<LinkNode *> rebuildShape(LinkTree &tree, QByteArrayView outline, con
 
 void applyRecord(LinkTree &tree, LinkNode *node, const NodeRecord &record, size_t index, const QString &fileName)
 {
-    for (size_t field : {GroupField, HrefField, TargetField, ObjIdField, ClassField}) {
-        if (!record.found[field])
+    for (const NodeFieldInfo &field : NodeFields) {
+        if (field.field != NodeField::Text && !record.has(field.field))
             throw nodeFault(fileName, index, record,
-                            QStringLiteral("%1 要素がありません").arg(QString::fromLatin1(FieldNames[field])));
+                            QStringLiteral("%1 要素がありません").arg(QString::fromLatin1(field.elementName)));
     }
     if (node->text() == FullWidthSpace)
         tree.setText(node, {});
-    const QString &groupValue = record.fields[GroupField];
+    const QString &groupValue = record[NodeField::Group];
     const std::optional<bool> group = truthValue(groupValue);
     if (!group)
         throw nodeFault(fileName, index, record, QStringLiteral("'%1' is not a valid boolean value").arg(groupValue));
-    LinkAttr &attributes = node->record();
-    attributes.Group = *group;
-    attributes.Href = record.fields[HrefField];
-    attributes.Target = record.fields[TargetField];
-    attributes.ObjID = record.fields[ObjIdField];
-    attributes.Class = record.fields[ClassField];
+    node->record().Group = *group;
+    for (const NodeFieldInfo &field : NodeFields) {
+        if (field.member)
+            setFieldValue(tree, *node, field.field, record[field.field]);
+    }
     const int picture = *group ? GroupImage : LinkImage;
     tree.setImage(node, picture);
     tree.setStateImage(node, picture);
@@ -176,41 +176,52 @@ QString cannotCreate(const QString &path)
     return QStringLiteral("ファイル %1 を作成できません").arg(path);
 }
 
+// Appends the node's line of an outline whose top level is `baseLevel`.
+void addOutlineLine(QString &text, const LinkNode *node, int baseLevel)
+{
+    text += QString(node->level() - baseLevel, QLatin1Char('\t'));
+    text += node->text().isEmpty() ? QString(FullWidthSpace) : node->text();
+    text += LineEnd;
+}
+
 // The outline of a run of nodes in absolute order, `baseLevel` written as the top level.
 QString outlineOf(std::span<LinkNode *const> nodes, int baseLevel)
 {
     QString text;
-    for (const LinkNode *node : nodes) {
-        text += QString(node->level() - baseLevel, QLatin1Char('\t'));
-        text += node->text().isEmpty() ? QString(FullWidthSpace) : node->text();
-        text += LineEnd;
-    }
+    for (const LinkNode *node : nodes)
+        addOutlineLine(text, node, baseLevel);
     return text;
 }
 
 QByteArray writeNodes(std::span<LinkNode *const> nodes, int baseLevel)
 {
-    using namespace usexml;
-    XmlBuilder builder;
-    builder.CreateXmlDocument(QStringLiteral("NodeData"));
-    xmlNode *root = builder.XmlRoot();
-    xmlNode *application = builder.XmlElement(builder.AddXmlElement(root, QStringLiteral("Application"), {}));
-    builder.AddXmlElement(application, QStringLiteral("AppTitle"), QStringLiteral("Vormik"));
-    builder.AddXmlElement(application, QStringLiteral("AppVersion"), QStringLiteral("1.00"));
-    builder.AddXmlElement(root, QStringLiteral("Nodes"), outlineOf(nodes, baseLevel));
+    usexml::XmlWriter xml("NodeData");
+    xml.startElement("Application");
+    xml.textElement("AppTitle", QStringLiteral("Vormik"));
+    xml.textElement("AppVersion", QStringLiteral("1.00"));
+    xml.endElement();
+    // Line by line: a deep tree's outline is mostly TABs, far more than its nodes.
+    xml.startElement("Nodes");
+    QString line;
+    for (const LinkNode *node : nodes) {
+        line.clear();
+        addOutlineLine(line, node, baseLevel);
+        xml.text(line);
+    }
+    xml.endElement();
     for (size_t k = 0; k < nodes.size(); ++k) {
         const LinkNode *node = nodes[k];
-        const LinkAttr &record = node->record();
-        xmlNode *element = builder.XmlElement(builder.AddXmlElement(root, QStringLiteral("Node"), {}));
-        builder.AddXmlElement(element, QStringLiteral("AbsoluteIndex"), QString::number(k));
-        builder.AddXmlElement(element, QStringLiteral("Text"), node->text());
-        builder.AddXmlElement(element, QStringLiteral("Group"), record.Group ? QStringLiteral("True") : QStringLiteral("False"));
-        builder.AddXmlElement(element, QStringLiteral("Href"), record.Href);
-        builder.AddXmlElement(element, QStringLiteral("Target"), record.Target);
-        builder.AddXmlElement(element, QStringLiteral("ObjID"), record.ObjID);
-        builder.AddXmlElement(element, QStringLiteral("Class"), record.Class);
+        xml.startElement("Node");
+        xml.textElement("AbsoluteIndex", QString::number(k));
+        for (const NodeFieldInfo &field : NodeFields) {
+            if (field.field == NodeField::Group)
+                xml.textElement(field.elementName, node->isGroup() ? QStringLiteral("True") : QStringLiteral("False"));
+            else
+                xml.textElement(field.elementName, fieldValue(*node, field.field));
+        }
+        xml.endElement();
     }
-    return serialise(builder.XmlDocument());
+    return xml.finish();
 }
 
 } // namespace

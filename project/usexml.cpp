@@ -7,9 +7,11 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/xmlerror.h>
+#include <libxml/xmlIO.h>
 
 #include <QSet>
 
+#include <algorithm>
 #include <climits>
 #include <mutex>
 #include <new>
@@ -22,11 +24,6 @@ namespace {
 xmlParserInputPtr refuseExternalEntity(const char *, const char *, xmlParserCtxtPtr)
 {
     return nullptr;
-}
-
-QByteArray utf8(const QString &text)
-{
-    return text.toUtf8();
 }
 
 const xmlChar *xmlText(const QByteArray &bytes)
@@ -245,11 +242,6 @@ private:
     void *m_previousContext;
 };
 
-struct XmlMemoryDeleter
-{
-    void operator()(xmlChar *memory) const { xmlFree(memory); }
-};
-
 struct ParserDeleter
 {
     void operator()(xmlParserCtxt *ctxt) const { xmlFreeParserCtxt(ctxt); }
@@ -280,81 +272,138 @@ void ensureInitialised()
     });
 }
 
-void XmlBuilder::CreateXmlDocument(const QString &rootName)
+namespace {
+
+void check(int result)
 {
-    ensureInitialised();
-    FinalizeXml();
-    XmlDocHandle doc(xmlNewDoc(BAD_CAST "1.0"));
-    if (!doc)
-        throw std::bad_alloc();
-    // Element names are kept once in the document's dictionary instead of once per element: a
-    // large project has eight elements a node, and every allocation saved is one less to free.
-    doc->dict = xmlDictCreate();
-    if (!doc->dict)
-        throw std::bad_alloc();
-    const QByteArray name = utf8(rootName);
-    if (xmlValidateName(xmlText(name), 0) != 0)
-        throw VormikError(QStringLiteral("'%1' は要素名に使えません").arg(rootName));
-    xmlNode *root = xmlNewDocNode(doc.get(), nullptr, xmlText(name), nullptr);
-    if (!root)
-        throw std::bad_alloc();
-    xmlDocSetRootElement(doc.get(), root);
-    m_document = std::move(doc);
-    m_root = root;
+    if (result < 0)
+        throw VormikError(QStringLiteral("XML 文書を書き出せません"));
 }
 
-int XmlBuilder::AddXmlElement(xmlNode *parent, const QString &name, const QString &text)
+// How much of `utf8` ends on a character's end: a chunk of output may cut a character in two.
+qsizetype wholeCharacters(QByteArrayView utf8)
 {
-    if (!m_document || !parent)
-        throw VormikError(QStringLiteral("XML 文書がありません"));
-    const QByteArray elementName = utf8(name);
-    if (xmlValidateName(xmlText(elementName), 0) != 0)
-        throw VormikError(QStringLiteral("'%1' は要素名に使えません").arg(name));
-
-    const int index = static_cast<int>(m_elements.size());
-    m_elements.push_back(nullptr);
-    xmlNode *element = xmlNewDocNode(m_document.get(), nullptr, xmlText(elementName), nullptr);
-    if (!element)
-        throw std::bad_alloc();
-    m_elements[static_cast<size_t>(index)] = element;
-    if (!text.isEmpty()) {
-        // A text node holds the characters as they are; they are escaped only when written.
-        const QByteArray content = utf8(xmlSafe(text));
-        xmlAddChild(element, xmlNewDocTextLen(m_document.get(), xmlText(content), content.size()));
+    for (qsizetype back = 1; back <= std::min<qsizetype>(4, utf8.size()); ++back) {
+        const auto byte = static_cast<unsigned char>(utf8.at(utf8.size() - back));
+        if ((byte & 0xC0) == 0x80)
+            continue; // inside a character
+        const qsizetype length = byte < 0x80 ? 1 : byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
+        return length <= back ? utf8.size() : utf8.size() - back;
     }
-    xmlAddChild(parent, element);
-    return index;
+    return utf8.size();
 }
 
-xmlNode *XmlBuilder::XmlElement(int index) const
+struct OutputBufferDeleter
 {
-    return m_elements.at(static_cast<size_t>(index));
-}
+    void operator()(xmlOutputBuffer *buffer) const { xmlOutputBufferClose(buffer); }
+};
 
-void XmlBuilder::FinalizeXml()
+} // namespace
+
+// libxml2's output buffer collects the UTF-8 and escapes text as its serialiser does; the
+// program's one CP932 codec makes it Shift_JIS as it comes, so a project file and a page write
+// every character alike: one CP932 cannot carry exactly becomes a character reference. That is
+// sound in text, and the element names are the program's own, in ASCII.
+struct XmlWriter::Output
 {
-    m_elements.clear();
-    m_root = nullptr;
-    m_document.reset();
-}
+    QByteArray bytes = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n";
+    QByteArray pending; // the start of a character the last chunk ended in
+    std::unique_ptr<xmlOutputBuffer, OutputBufferDeleter> buffer;
+    std::vector<const char *> open; // the names of the elements open now, the root first
+    bool startTagOpen = false;      // the last start tag still lacks its ">"
+    QStringEncoder encoder{QStringEncoder::Utf8};
+    QByteArray text; // each text's UTF-8, NUL-terminated for libxml2
 
-QByteArray serialise(xmlDoc *doc)
+    static int write(void *context, const char *chunk, int length)
+    {
+        auto &output = *static_cast<Output *>(context);
+        output.pending.append(chunk, length);
+        const qsizetype whole = wholeCharacters(output.pending);
+        output.bytes += Cp932::encodeUtf8(QByteArrayView(output.pending).first(whole));
+        output.pending.remove(0, whole);
+        return length;
+    }
+
+    void put(const char *markup) { check(xmlOutputBufferWriteString(buffer.get(), markup)); }
+
+    // Ends the open start tag: the element gets content.
+    void closeStartTag()
+    {
+        if (startTagOpen)
+            put(">");
+        startTagOpen = false;
+    }
+};
+
+XmlWriter::XmlWriter(const char *rootName) : m_output(std::make_unique<Output>())
 {
     ensureInitialised();
-    // libxml2 writes UTF-8 and the program's one CP932 codec makes it Shift_JIS, so a project file
-    // and a page write every character alike: one CP932 cannot carry exactly becomes a character
-    // reference. That is sound in text, and the element names are the program's own, in ASCII.
-    xmlChar *memory = nullptr;
-    int size = 0;
-    xmlDocDumpFormatMemoryEnc(doc, &memory, &size, "UTF-8", 0);
-    const std::unique_ptr<xmlChar, XmlMemoryDeleter> owned(memory);
-    const QByteArrayView utf8(reinterpret_cast<const char *>(memory), memory ? size : 0);
-    const qsizetype declarationEnd = utf8.startsWith("<?xml ") ? utf8.indexOf("?>") : -1;
-    if (declarationEnd < 0)
-        throw VormikError(QStringLiteral("XML 文書を Shift_JIS で書き出せません"));
-    QByteArray bytes = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>";
-    bytes += Cp932::encodeUtf8(utf8.sliced(declarationEnd + 2));
-    return bytes;
+    m_output->buffer.reset(xmlOutputBufferCreateIO(Output::write, nullptr, m_output.get(), nullptr));
+    if (!m_output->buffer)
+        throw std::bad_alloc();
+    startElement(rootName);
+}
+
+XmlWriter::~XmlWriter() = default;
+
+void XmlWriter::startElement(const char *name)
+{
+    if (xmlValidateName(BAD_CAST name, 0) != 0)
+        throw VormikError(QStringLiteral("'%1' は要素名に使えません").arg(QString::fromUtf8(name)));
+    Output &output = *m_output;
+    output.closeStartTag();
+    output.put("<");
+    output.put(name);
+    output.open.push_back(name);
+    output.startTagOpen = true;
+}
+
+void XmlWriter::text(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    Output &output = *m_output;
+    output.closeStartTag();
+    const QString safe = xmlSafe(text);
+    output.text.resize(output.encoder.requiredSpace(safe.size()) + 1);
+    char *end = output.encoder.appendToBuffer(output.text.data(), safe);
+    *end = '\0';
+    // Escaped as libxml2 escapes a text node: quotes stay as they are.
+    check(xmlOutputBufferWriteEscape(output.buffer.get(), xmlText(output.text), nullptr));
+}
+
+void XmlWriter::textElement(const char *name, const QString &content)
+{
+    startElement(name);
+    text(content);
+    endElement();
+}
+
+void XmlWriter::endElement()
+{
+    Output &output = *m_output;
+    if (output.open.empty())
+        throw VormikError(QStringLiteral("XML 文書を書き出せません"));
+    if (output.startTagOpen) {
+        output.put("/>");
+    } else {
+        output.put("</");
+        output.put(output.open.back());
+        output.put(">");
+    }
+    output.startTagOpen = false;
+    output.open.pop_back();
+}
+
+QByteArray XmlWriter::finish()
+{
+    while (!m_output->open.empty())
+        endElement();
+    m_output->put("\n");
+    check(xmlOutputBufferFlush(m_output->buffer.get()));
+    if (!m_output->pending.isEmpty())
+        throw VormikError(QStringLiteral("XML 文書を書き出せません"));
+    return std::move(m_output->bytes);
 }
 
 XmlTextDecoder::XmlTextDecoder()

@@ -1,61 +1,48 @@
 #pragma once
-// The XML document builder over libxml2, and the streaming reader project files are read with.
+// The streaming writer and reader that project files are written and read with, over libxml2.
 
 #include <QByteArray>
 #include <QString>
 #include <QStringDecoder>
-
-#include <libxml/tree.h>
 
 #include <memory>
 #include <vector>
 
 namespace usexml {
 
-struct XmlDocDeleter
-{
-    void operator()(xmlDoc *doc) const { xmlFreeDoc(doc); }
-};
-using XmlDocHandle = std::unique_ptr<xmlDoc, XmlDocDeleter>;
-
 // Makes libxml2 ready for Vormik's files: "Shift_JIS" means iconv's CP932, and no document may
 // load anything from outside itself. Runs once; every entry point below calls it.
 void ensureInitialised();
 
-// --- The builder ---
+// --- Writing ---
 
-// One XML document being built. Save makes one and drops it with everything it holds once the
-// bytes are written; no document outlives the command that made it.
-class XmlBuilder
+// A document written as it goes, in Shift_JIS: the declaration (version 1.0, Shift_JIS), then
+// elements and their text in document order. No tree of it is ever built, so a large project
+// costs its bytes and little more. Text is escaped as libxml2's own serialiser escapes it, and a
+// character CP932 cannot hold becomes a character reference.
+class XmlWriter
 {
 public:
-    XmlBuilder() = default;
-    XmlBuilder(const XmlBuilder &) = delete;
-    XmlBuilder &operator=(const XmlBuilder &) = delete;
+    // Starts the document with its root element.
+    explicit XmlWriter(const char *rootName);
+    ~XmlWriter();
+    XmlWriter(const XmlWriter &) = delete;
+    XmlWriter &operator=(const XmlWriter &) = delete;
 
-    // Starts a fresh document: the declaration (version 1.0, Shift_JIS) and a root element of
-    // the given name. Also forgets the elements of the previous document.
-    void CreateXmlDocument(const QString &rootName);
-    // Appends an element named `name` as the last child of `parent`; a non-empty `text` becomes
-    // its one text child, escaped when written. Returns the element's index, counted from 0.
-    int AddXmlElement(xmlNode *parent, const QString &name, const QString &text);
-    // The element AddXmlElement returned `index` for.
-    xmlNode *XmlElement(int index) const;
-    // The document and its root element; null before CreateXmlDocument.
-    xmlDoc *XmlDocument() const { return m_document.get(); }
-    xmlNode *XmlRoot() const { return m_root; }
-    // Drops the elements, the root and the document, in that order.
-    void FinalizeXml();
+    // Opens an element as the next child of the element open now.
+    void startElement(const char *name);
+    // Text for the element open now, after what it holds so far.
+    void text(const QString &text);
+    // An element holding `text`; an empty text gives an element without content.
+    void textElement(const char *name, const QString &text);
+    void endElement();
+    // Closes every element still open and hands over the document's bytes.
+    QByteArray finish();
 
 private:
-    std::vector<xmlNode *> m_elements; // owned by m_document
-    xmlNode *m_root = nullptr;
-    XmlDocHandle m_document;
+    struct Output;
+    std::unique_ptr<Output> m_output;
 };
-
-// The document's bytes, labelled and encoded Shift_JIS; characters CP932 cannot hold become
-// character references. Throws VormikError on failure.
-QByteArray serialise(xmlDoc *doc);
 
 // --- Reading ---
 

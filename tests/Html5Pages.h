@@ -13,7 +13,7 @@ struct Html5Case
 {
     QString name; // the page's file name is NAME.html
     std::function<void(LinkTree &)> build;
-    ExportSettings settings; // OutputFileName is set where the page is written
+    ExportSettings settings; // outputFileName is set where the page is written
     QString current;         // the text of the link to the page itself, if any
 };
 
@@ -79,9 +79,9 @@ inline void currentPage(LinkTree &tree)
 inline ExportSettings html5Settings()
 {
     ExportSettings settings;
-    settings.Format = PageFormat::Html5;
-    settings.GroupMark = QStringLiteral("□");
-    settings.FontName = QStringLiteral("ＭＳ ゴシック");
+    settings.format = PageFormat::Html5;
+    settings.groupMark = QStringLiteral("□");
+    settings.fontName = QStringLiteral("ＭＳ ゴシック");
     return settings;
 }
 
@@ -90,13 +90,13 @@ inline QList<Html5Case> html5Cases()
     using namespace Html5Trees;
     const ExportSettings on = html5Settings();
     ExportSettings noScript = on;
-    noScript.FoldingScript = false;
+    noScript.foldingScript = false;
     ExportSettings special = on;
-    special.GroupMark = QStringLiteral("<&>\"' ★");
-    special.FontName = QStringLiteral("Fönt \"&<>'\\ 𠮷 </style>");
-    special.ClassNameEntry = QStringLiteral("grp&\"'<>");
+    special.groupMark = QStringLiteral("<&>\"' ★");
+    special.fontName = QStringLiteral("Fönt \"&<>'\\ 𠮷 </style>");
+    special.classNameEntry = QStringLiteral("grp&\"'<>");
     ExportSettings specialNoScript = special;
-    specialNoScript.FoldingScript = false;
+    specialNoScript.foldingScript = false;
 
     QList<Html5Case> cases = {
         {QStringLiteral("empty"), [](LinkTree &) {}, on, {}},
@@ -110,14 +110,14 @@ inline QList<Html5Case> html5Cases()
         {QStringLiteral("current"), currentPage, on, QStringLiteral("このページ")},
     };
     ExportSettings bare = on;
-    bare.GroupMark.clear();
-    bare.FontName.clear();
+    bare.groupMark.clear();
+    bare.fontName.clear();
     for (int mask = 0; mask < 16; ++mask) {
         ExportSettings settings = mask == 0 ? bare : on;
-        settings.FoldingScript = mask & 1;
-        settings.DefaultStyleSheet = mask & 2;
-        settings.SoftwareInfo = mask & 4;
-        settings.AuthorLink = mask & 8;
+        settings.foldingScript = mask & 1;
+        settings.defaultStyleSheet = mask & 2;
+        settings.softwareInfo = mask & 4;
+        settings.authorLink = mask & 8;
         cases.append({QStringLiteral("options-%1%2%3%4").arg(mask & 1).arg((mask >> 1) & 1).arg((mask >> 2) & 1).arg(mask >> 3),
                       buildWorkedExample, settings, {}});
     }

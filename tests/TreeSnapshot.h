@@ -6,8 +6,8 @@
 
 #include <vector>
 
-// One node as a test compares it: its place, text, fields and picture. ListIndex and HtmlText are
-// scratch and left out.
+// One node as a test compares it: its place, text, fields and picture. ListIndex is scratch and
+// left out.
 struct NodeView
 {
     int level;
@@ -24,7 +24,6 @@ inline std::vector<NodeView> view(const LinkTree &tree)
     for (const LinkNode *node : tree.nodes()) {
         LinkAttr record = node->record();
         record.ListIndex = 0;
-        record.HtmlText.clear();
         nodes.push_back({node->level(), node->text(), record, node->imageIndex()});
     }
     return nodes;

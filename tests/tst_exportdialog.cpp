@@ -23,10 +23,14 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QItemSelectionRange>
+#include <QUndoStack>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -110,8 +114,8 @@ private slots:
             QCOMPARE(fonts->currentIndex(), TExportHTML::defaultFontIndex(TExportHTML::fontEntries(QFontDatabase::families())));
             const ExportSettings defaults;
             const ExportSettings shown = d.settings();
-            QCOMPARE(shown.FoldingScript, defaults.FoldingScript);
-            QCOMPARE(shown.ClassNameEntry, defaults.ClassNameEntry);
+            QCOMPARE(shown.foldingScript, defaults.foldingScript);
+            QCOMPARE(shown.classNameEntry, defaults.classNameEntry);
 
             for (const char *off : {"JSOFFRadioBtn", "DefCSSOFFRadioBtn", "SoftInfoOFFRadioBtn", "AuthorLinkOFFRadioBtn"})
                 control<QRadioButton>(d, off)->setChecked(true);
@@ -321,6 +325,26 @@ private slots:
         QCOMPARE(f.prompts->messages.constFirst().text, QStringLiteral("正常に出力しました"));
         // The export's traces stay in the window's tree.
         QCOMPARE(f.window.treeModel().tree().nodeAt(0)->record().ObjID, QStringLiteral("group-0-0"));
+    }
+
+    // The groups' new ids reach the model, so every view hears of them; they are no edit of the
+    // user's, so the undo history stays as it was.
+    void generatedIdsReachTheModelWithoutAStep()
+    {
+        Fixture f;
+        auto *history = f.window.findChild<QUndoStack *>();
+        QVERIFY(history);
+        history->setClean();
+        const int steps = history->count();
+        QSignalSpy changes(&f.window.treeModel(), &QAbstractItemModel::dataChanged);
+        QVERIFY(f.run(f.path(QStringLiteral("menu.htm")),
+                      [](TExportHTML &d) { QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton); }));
+        const QModelIndex group = f.window.treeModel().indexFromNode(f.window.treeModel().tree().nodeAt(0));
+        QVERIFY(std::any_of(changes.cbegin(), changes.cend(), [&group](const QList<QVariant> &change) {
+            return QItemSelectionRange(change.at(0).toModelIndex(), change.at(1).toModelIndex()).contains(group);
+        }));
+        QCOMPARE(history->count(), steps);
+        QVERIFY(history->isClean());
     }
 
     void okUsesTheChosenOptions()

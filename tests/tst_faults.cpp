@@ -71,7 +71,7 @@ void write(Writer writer, LinkTree &tree, const QString &path)
         ProjectFile::save(tree, path);
     } else {
         ExportSettings settings;
-        settings.OutputFileName = path;
+        settings.outputFileName = path;
         PageGenerator::exportPage(tree, settings);
     }
 }

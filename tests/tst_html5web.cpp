@@ -37,9 +37,9 @@ QStringList writePages(const QTemporaryDir &dir)
     for (Html5Case page : html5Cases()) {
         LinkTree tree;
         page.build(tree);
-        page.settings.OutputFileName = dir.filePath(page.name + QStringLiteral(".html"));
+        page.settings.outputFileName = dir.filePath(page.name + QStringLiteral(".html"));
         PageGenerator::exportPage(tree, page.settings);
-        paths << page.settings.OutputFileName;
+        paths << page.settings.outputFileName;
     }
     return paths;
 }
@@ -117,12 +117,12 @@ private slots:
                 groups += n->isGroup() ? 1 : 0;
                 names << n->text();
             }
-            const bool font = page.settings.DefaultStyleSheet && !page.settings.FontName.isEmpty();
+            const bool font = page.settings.defaultStyleSheet && !page.settings.fontName.isEmpty();
             plan << QJsonObject{{QStringLiteral("file"), pages.at(i)},
-                                {QStringLiteral("folding"), page.settings.FoldingScript},
+                                {QStringLiteral("folding"), page.settings.foldingScript},
                                 {QStringLiteral("groups"), groups},
                                 {QStringLiteral("current"), page.current.isEmpty() ? QJsonValue() : page.current},
-                                {QStringLiteral("font"), font ? page.settings.FontName : QJsonValue()},
+                                {QStringLiteral("font"), font ? page.settings.fontName : QJsonValue()},
                                 {QStringLiteral("names"), names}};
         }
         QFile planFile(dir.filePath(QStringLiteral("plan.json")));

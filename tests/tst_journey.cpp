@@ -455,13 +455,14 @@ class TestJourney : public QObject
     void expectThePage(const QString &pagePath, LinkTree &intended)
     {
         ExportSettings settings;
-        settings.OutputFileName = pagePath;
-        settings.GroupMark = QStringLiteral("◆");
-        settings.DefaultStyleSheet = false;
-        settings.SoftwareInfo = false;
-        settings.ClassNameEntry = QStringLiteral(" menu ");
+        settings.outputFileName = pagePath;
+        settings.groupMark = QStringLiteral("◆");
+        settings.defaultStyleSheet = false;
+        settings.softwareInfo = false;
+        settings.classNameEntry = QStringLiteral(" menu ");
         const QByteArray page = readAll(pagePath);
-        QCOMPARE(page, PageGenerator::buildPage(intended, settings));
+        const PageGenerator::Page expected = PageGenerator::buildPage(intended, settings);
+        QCOMPARE(page, expected.bytes);
 
         // The node lines as the user will see them: marks, tree lines, the blocks that fold.
         const QStringList lines = Cp932::decode(page).split(QStringLiteral("\r\n"));
@@ -491,10 +492,12 @@ class TestJourney : public QObject
         QVERIFY(lines.at(start + body.size()).startsWith(QStringLiteral("<br /><blockquote")));
         QVERIFY(page.contains("<div>\x84\xa0\x84\xa5<a href=\"intro.html\""));
 
-        // The export left the same traces in the window's tree: the groups' ids, every markup.
+        // The export left its trace in the window's tree: the groups' ids.
+        for (LinkNode *n : intended.nodes()) {
+            if (n->isGroup())
+                n->record().ObjID = expected.groupIds.at(static_cast<size_t>(intended.absoluteIndex(n)));
+        }
         QCOMPARE(f.snapshot(), snapshotOf(intended));
-        for (const LinkNode *n : f.tree().nodes())
-            QCOMPARE(n->record().HtmlText, intended.nodeAt(f.tree().absoluteIndex(n))->record().HtmlText);
     }
 
 private slots:

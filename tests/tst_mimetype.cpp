@@ -56,7 +56,7 @@ private slots:
         QTest::newRow("written on Windows") << windows.readAll() << true;
         QTest::newRow("other XML holding the name")
             << QByteArray("<?xml version='1.0'?>\n<catalog><NodeData><Application/></NodeData></catalog>") << false;
-        QTest::newRow("XHTML page") << PageGenerator::buildPage(tree, ExportSettings()) << false;
+        QTest::newRow("XHTML page") << PageGenerator::buildPage(tree, ExportSettings()).bytes << false;
     }
 
     void projectFilesAndOnlyThem()

@@ -72,7 +72,7 @@ void buildTree(LinkTree &tree)
 ExportSettings defaultSettings()
 {
     ExportSettings settings;
-    settings.GroupMark = QStringLiteral("□");
+    settings.groupMark = QStringLiteral("□");
     return settings;
 }
 
@@ -121,7 +121,7 @@ private slots:
     void groupClassOutsideShiftJisStillFolds()
     {
         ExportSettings settings = defaultSettings();
-        settings.ClassNameEntry = QStringLiteral("menü¥‾😀");
+        settings.classNameEntry = QStringLiteral("menü¥‾😀");
         const QJsonObject result = openInChromium(settings);
         if (result.isEmpty())
             return;
@@ -133,11 +133,11 @@ private slots:
     void fontOutsideShiftJisIsNamedAsGiven()
     {
         ExportSettings settings = defaultSettings();
-        settings.FontName = QStringLiteral("Fönt¥‾𠮷 ゴシック");
+        settings.fontName = QStringLiteral("Fönt¥‾𠮷 ゴシック");
         const QJsonObject result = openInChromium(settings);
         if (result.isEmpty())
             return;
-        QCOMPARE(unquoted(result.value(QStringLiteral("rootFont")).toString()), settings.FontName);
+        QCOMPARE(unquoted(result.value(QStringLiteral("rootFont")).toString()), settings.fontName);
     }
 
 private:
@@ -164,7 +164,7 @@ private:
         QVERIFY(dir.isValid());
         LinkTree tree;
         buildTree(tree);
-        settings.OutputFileName = dir.filePath(QStringLiteral("menu.htm"));
+        settings.outputFileName = dir.filePath(QStringLiteral("menu.htm"));
         PageGenerator::exportPage(tree, settings);
         QFile harness(dir.filePath(QStringLiteral("harness.html")));
         QVERIFY(harness.open(QIODevice::WriteOnly));

@@ -9,9 +9,6 @@
 using namespace usexml;
 
 namespace {
-// The document each test builds.
-XmlBuilder xml;
-
 // Everything a parse hands on besides the Nodes element's text: the name of every element as it
 // starts, and the text, joined.
 struct Recorder final : XmlEvents
@@ -43,12 +40,12 @@ class TestUsexml : public QObject
 
 private:
     static QByteArray declaration() { return "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n"; }
-    // Builds a one-element document holding `text` and returns its bytes.
+    // Writes a one-element document holding `text` and returns its bytes.
     static QByteArray documentWithText(const QString &text)
     {
-        xml.CreateXmlDocument(QStringLiteral("NodeData"));
-        xml.AddXmlElement(xml.XmlRoot(), QStringLiteral("Nodes"), text);
-        return serialise(xml.XmlDocument());
+        XmlWriter xml("NodeData");
+        xml.textElement("Nodes", text);
+        return xml.finish();
     }
     static QString readBackText(const QByteArray &bytes)
     {
@@ -60,40 +57,36 @@ private:
 private slots:
     void freshDocumentHoldsDeclarationAndEmptyRoot()
     {
-        xml.CreateXmlDocument(QStringLiteral("NodeData"));
-        QVERIFY(xml.XmlDocument());
-        QCOMPARE(reinterpret_cast<const char *>(xml.XmlRoot()->name), "NodeData");
-        QCOMPARE(serialise(xml.XmlDocument()), declaration() + "<NodeData/>\n");
+        XmlWriter xml("NodeData");
+        QCOMPARE(xml.finish(), declaration() + "<NodeData/>\n");
     }
 
-    void indexesCountFromZeroWithinEachDocument()
+    void elementsNestInTheOrderWritten()
     {
         for (int round = 0; round < 2; ++round) {
-            xml.CreateXmlDocument(QStringLiteral("Root"));
-            const int container = xml.AddXmlElement(xml.XmlRoot(), QStringLiteral("Application"), {});
-            QCOMPARE(container, 0);
-            QCOMPARE(xml.AddXmlElement(xml.XmlElement(container), QStringLiteral("AppTitle"), QStringLiteral("Vormik")), 1);
-            QCOMPARE(xml.AddXmlElement(xml.XmlElement(container), QStringLiteral("AppVersion"), QStringLiteral("1.00")), 2);
-            QCOMPARE(xml.AddXmlElement(xml.XmlRoot(), QStringLiteral("Nodes"), {}), 3);
-            QCOMPARE(xml.XmlElement(2)->parent, xml.XmlElement(0));
-            QCOMPARE(xml.XmlElement(3)->parent, xml.XmlRoot());
+            XmlWriter xml("Root");
+            xml.startElement("Application");
+            xml.textElement("AppTitle", QStringLiteral("Vormik"));
+            xml.textElement("AppVersion", QStringLiteral("1.00"));
+            xml.endElement();
+            xml.textElement("Nodes", {});
+            QCOMPARE(xml.finish(),
+                     declaration()
+                         + "<Root><Application><AppTitle>Vormik</AppTitle><AppVersion>1.00</AppVersion></Application>"
+                           "<Nodes/></Root>\n");
         }
-        QCOMPARE(serialise(xml.XmlDocument()),
-                 declaration()
-                     + "<Root><Application><AppTitle>Vormik</AppTitle><AppVersion>1.00</AppVersion></Application>"
-                       "<Nodes/></Root>\n");
     }
 
     void emptyTextGivesNoChild()
     {
-        xml.CreateXmlDocument(QStringLiteral("NodeData"));
-        xmlNode *empty = xml.XmlElement(xml.AddXmlElement(xml.XmlRoot(), QStringLiteral("Application"), {}));
-        xmlNode *version = xml.XmlElement(xml.AddXmlElement(xml.XmlRoot(), QStringLiteral("AppVersion"), QStringLiteral("1.00")));
-        QVERIFY(!empty->children);
-        QVERIFY(version->children);
-        QVERIFY(!version->children->next);
-        QCOMPARE(version->children->type, XML_TEXT_NODE);
-        QCOMPARE(reinterpret_cast<const char *>(version->children->content), "1.00");
+        XmlWriter xml("NodeData");
+        xml.textElement("Application", {});
+        xml.textElement("AppVersion", QStringLiteral("1.00"));
+        const QByteArray bytes = xml.finish();
+        QVERIFY(bytes.contains("<Application/><AppVersion>1.00</AppVersion>"));
+        const Recorder recorder = parsed(bytes);
+        QCOMPARE(recorder.elements, QStringList({"NodeData", "Application", "AppVersion"}));
+        QCOMPARE(recorder.text, QByteArray("1.00"));
     }
 
     void textIsEscapedNeverMarkup_data()
@@ -105,6 +98,9 @@ private slots:
         QTest::newRow("quotes and CR") << QStringLiteral("\"q' \r\n") << QByteArray("\"q' &#13;\n");
         QTest::newRow("NEC characters") << QStringLiteral("①㈱～") << QByteArray("\x87\x40\x87\x8a\x81\x60");
         QTest::newRow("outside CP932") << QStringLiteral("😀𠮷") << QByteArray("&#128512;&#134071;");
+        // Written out in pieces far shorter, none of which may cut a character.
+        QTest::newRow("long") << QString(30000, QChar(0x5B57)) + QStringLiteral("😀").repeated(3000)
+                              << QByteArray("\x8e\x9a").repeated(30000) + QByteArray("&#128512;").repeated(3000);
     }
     void textIsEscapedNeverMarkup()
     {
@@ -127,20 +123,19 @@ private slots:
 
     void invalidNamesAreRefused()
     {
-        QVERIFY_THROWS_EXCEPTION(VormikError, xml.CreateXmlDocument(QStringLiteral("1abc")));
-        xml.CreateXmlDocument(QStringLiteral("NodeData"));
-        QVERIFY_THROWS_EXCEPTION(VormikError, xml.AddXmlElement(xml.XmlRoot(), QString(), QStringLiteral("x")));
-        QVERIFY_THROWS_EXCEPTION(VormikError, xml.AddXmlElement(xml.XmlRoot(), QStringLiteral("a b"), {}));
+        QVERIFY_THROWS_EXCEPTION(VormikError, XmlWriter("1abc"));
+        XmlWriter xml("NodeData");
+        QVERIFY_THROWS_EXCEPTION(VormikError, xml.textElement("", QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(VormikError, xml.startElement("a b"));
     }
 
-    void finalizingDropsTheDocument()
+    void finishingClosesEveryOpenElement()
     {
-        xml.CreateXmlDocument(QStringLiteral("Other"));
-        QCOMPARE(reinterpret_cast<const char *>(xml.XmlRoot()->name), "Other");
-        QCOMPARE(xml.XmlRoot()->doc, xml.XmlDocument());
-        xml.FinalizeXml();
-        QVERIFY(!xml.XmlDocument());
-        QVERIFY(!xml.XmlRoot());
+        XmlWriter xml("Other");
+        xml.startElement("Node");
+        xml.textElement("Text", QStringLiteral("t"));
+        xml.startElement("Empty");
+        QCOMPARE(xml.finish(), declaration() + "<Other><Node><Text>t</Text><Empty/></Node></Other>\n");
     }
 
     void elementsAtAnyDepthInDocumentOrder()

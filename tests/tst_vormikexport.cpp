@@ -40,17 +40,17 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<ExportSettings>("expected");
         ExportSettings defaults;
-        defaults.OutputFileName = QStringLiteral("out/page.htm");
+        defaults.outputFileName = QStringLiteral("out/page.htm");
         QTest::newRow("none: the dialog's defaults, no font") << QStringList() << defaults;
 
         ExportSettings every = defaults;
-        every.GroupMark = QStringLiteral("■");
-        every.FontName = QStringLiteral("ＭＳ ゴシック");
-        every.ClassNameEntry = QStringLiteral("menu");
-        every.FoldingScript = false;
-        every.DefaultStyleSheet = false;
-        every.SoftwareInfo = false;
-        every.AuthorLink = false;
+        every.groupMark = QStringLiteral("■");
+        every.fontName = QStringLiteral("ＭＳ ゴシック");
+        every.classNameEntry = QStringLiteral("menu");
+        every.foldingScript = false;
+        every.defaultStyleSheet = false;
+        every.softwareInfo = false;
+        every.authorLink = false;
         QTest::newRow("every option") << QStringList{QStringLiteral("--mark"), QStringLiteral("■"),
                                                      QStringLiteral("--font=ＭＳ ゴシック"), QStringLiteral("--class"),
                                                      QStringLiteral("menu"), QStringLiteral("--no-script"),
@@ -58,16 +58,16 @@ private slots:
                                                      QStringLiteral("--no-footer")}
                                       << every;
 
-        for (const auto &[option, field] : {std::pair{"--no-script", &ExportSettings::FoldingScript},
-                                            std::pair{"--no-style", &ExportSettings::DefaultStyleSheet},
-                                            std::pair{"--no-generator", &ExportSettings::SoftwareInfo},
-                                            std::pair{"--no-footer", &ExportSettings::AuthorLink}}) {
+        for (const auto &[option, field] : {std::pair{"--no-script", &ExportSettings::foldingScript},
+                                            std::pair{"--no-style", &ExportSettings::defaultStyleSheet},
+                                            std::pair{"--no-generator", &ExportSettings::softwareInfo},
+                                            std::pair{"--no-footer", &ExportSettings::authorLink}}) {
             ExportSettings one = defaults;
             one.*field = false;
             QTest::newRow(option) << QStringList{QLatin1String(option)} << one;
         }
         ExportSettings html5 = defaults;
-        html5.Format = PageFormat::Html5;
+        html5.format = PageFormat::Html5;
         QTest::newRow("--html5") << QStringList{QStringLiteral("--html5")} << html5;
 
         ExportSettings emptyMark = defaults;
@@ -83,15 +83,15 @@ private slots:
             + QStringList{QStringLiteral("menu.xml"), QStringLiteral("out/page.htm")});
         QCOMPARE(command.projectPath, QStringLiteral("menu.xml"));
         const ExportSettings &got = command.settings;
-        QCOMPARE(got.OutputFileName, expected.OutputFileName);
-        QCOMPARE(got.FoldingScript, expected.FoldingScript);
-        QCOMPARE(got.DefaultStyleSheet, expected.DefaultStyleSheet);
-        QCOMPARE(got.SoftwareInfo, expected.SoftwareInfo);
-        QCOMPARE(got.AuthorLink, expected.AuthorLink);
-        QCOMPARE(got.GroupMark, expected.GroupMark);
-        QCOMPARE(got.FontName, expected.FontName);
-        QCOMPARE(got.ClassNameEntry, expected.ClassNameEntry);
-        QCOMPARE(got.Format, expected.Format);
+        QCOMPARE(got.outputFileName, expected.outputFileName);
+        QCOMPARE(got.foldingScript, expected.foldingScript);
+        QCOMPARE(got.defaultStyleSheet, expected.defaultStyleSheet);
+        QCOMPARE(got.softwareInfo, expected.softwareInfo);
+        QCOMPARE(got.authorLink, expected.authorLink);
+        QCOMPARE(got.groupMark, expected.groupMark);
+        QCOMPARE(got.fontName, expected.fontName);
+        QCOMPARE(got.classNameEntry, expected.classNameEntry);
+        QCOMPARE(got.format, expected.format);
     }
 
     void badArgumentsAreRefused_data()
@@ -172,7 +172,7 @@ private slots:
         const std::unique_ptr<LinkTree> opened = ProjectFile::open(projectPath);
         QFile written(page);
         QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), PageGenerator::buildPage(*opened, command.settings));
+        QCOMPARE(written.readAll(), PageGenerator::buildPage(*opened, command.settings).bytes);
     }
 
     void projectIsOnlyRead()

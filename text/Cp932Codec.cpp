@@ -25,13 +25,11 @@ struct IconvHandle
     iconv_t cd;
 };
 
-// Runs iconv over input, calling onInvalid at each sequence iconv rejects; onInvalid returns how
-// many input bytes to skip and appends its own replacement to the output.
+// Runs iconv over input and appends the result to output, calling onInvalid at each sequence
+// iconv rejects; onInvalid returns how many input bytes to skip and appends its own replacement.
 template<typename OnInvalid>
-QByteArray convert(iconv_t cd, QByteArrayView input, OnInvalid onInvalid)
+void convertInto(QByteArray &output, iconv_t cd, QByteArrayView input, OnInvalid onInvalid)
 {
-    QByteArray output;
-    output.reserve(input.size() * 2 + 16);
     char buffer[4096];
     char *in = const_cast<char *>(input.constData());
     size_t inLeft = static_cast<size_t>(input.size());
@@ -50,6 +48,14 @@ QByteArray convert(iconv_t cd, QByteArrayView input, OnInvalid onInvalid)
         inLeft -= skip;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
+}
+
+template<typename OnInvalid>
+QByteArray convert(iconv_t cd, QByteArrayView input, OnInvalid onInvalid)
+{
+    QByteArray output;
+    output.reserve(input.size() * 2 + 16);
+    convertInto(output, cd, input, onInvalid);
     return output;
 }
 
@@ -97,14 +103,27 @@ std::pair<char32_t, size_t> utf8CodePoint(const char *in, size_t left)
     return {ch.isEmpty() ? char32_t(0xFFFD) : ch.toUcs4().value(0, 0xFFFD), length};
 }
 
-// Converts with iconv; every character CP932 lacks becomes a character reference.
+// Converts with iconv; every character CP932 lacks becomes a character reference. ASCII is the
+// same in both and is copied as it stands: in markup it is most of the text, and iconv's CP932
+// takes many times longer over it.
 QByteArray encodeRun(iconv_t cd, QByteArrayView utf8)
 {
-    return convert(cd, utf8, [](const char *in, size_t left, QByteArray &out) -> size_t {
-        const auto [codePoint, length] = utf8CodePoint(in, left);
-        out += reference(codePoint);
-        return length;
-    });
+    QByteArray out;
+    out.reserve(utf8.size() + 16);
+    const auto isAscii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+    const char *at = utf8.begin();
+    while (at != utf8.end()) {
+        const char *wide = std::find_if_not(at, utf8.end(), isAscii);
+        out.append(at, wide - at);
+        // A byte below 0x80 never lies inside a longer character, so the run ends on a whole one.
+        at = std::find_if(wide, utf8.end(), isAscii);
+        convertInto(out, cd, QByteArrayView(wide, at - wide), [](const char *in, size_t left, QByteArray &o) -> size_t {
+            const auto [codePoint, length] = utf8CodePoint(in, left);
+            o += reference(codePoint);
+            return length;
+        });
+    }
+    return out;
 }
 
 // iconv writes these as the ASCII backslash and tilde, which read back as other characters than

@@ -13,7 +13,6 @@ struct LinkAttr
     QString ObjID;
     QString Class;
     qint32 ListIndex = 0;
-    QString HtmlText;
 
     bool operator==(const LinkAttr &) const = default;
 };

@@ -52,10 +52,10 @@ int main(int argc, char **argv)
     window.show();
 
     ExportSettings settings;
-    settings.OutputFileName = out.filePath(QStringLiteral("menu.html"));
-    settings.GroupMark = QStringLiteral("□");
-    settings.FontName = QStringLiteral("Noto Sans Mono CJK JP");
-    PageGenerator::exportPage(const_cast<LinkTree &>(model.tree()), settings);
+    settings.outputFileName = out.filePath(QStringLiteral("menu.html"));
+    settings.groupMark = QStringLiteral("□");
+    settings.fontName = QStringLiteral("Noto Sans Mono CJK JP");
+    PageGenerator::exportPage(model.tree(), settings);
 
     QTimer::singleShot(1500, &window, [&] {
         window.screen()->grabWindow(window.winId()).save(out.filePath(QStringLiteral("main-window.png")));
