@@ -12,7 +12,7 @@ set(VORMIK_PACKAGING_DIR ${PROJECT_BINARY_DIR}/packaging)
 # the same from build to build.
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VORMIK_MAINTAINER}")
 set(vormik_compressed)
-foreach(template man/vormik.1 man/vormik-export.1 debian/changelog)
+foreach(template man/vormik.1 man/vormik-export.1 man/vormik-import.1 man/vormik-check-links.1 debian/changelog)
   get_filename_component(name ${template} NAME)
   configure_file(resources/${template}.in ${VORMIK_PACKAGING_DIR}/${name} @ONLY)
   add_custom_command(OUTPUT ${VORMIK_PACKAGING_DIR}/${name}.gz
@@ -28,7 +28,7 @@ configure_file(resources/vormik.metainfo.xml.in ${vormik_metainfo} @ONLY)
 
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-install(TARGETS vormik vormik-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vormik vormik-export vormik-import vormik-check-links RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The program looks here when the files are not beside it (text/ProgramFiles).
 install(FILES resources/VORMIK.hlp resources/ReadMe.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/vormik)
 install(FILES resources/vormik.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -39,6 +39,7 @@ foreach(size IN LISTS VORMIK_ICON_SIZES)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 install(FILES ${VORMIK_PACKAGING_DIR}/vormik.1.gz ${VORMIK_PACKAGING_DIR}/vormik-export.1.gz
+  ${VORMIK_PACKAGING_DIR}/vormik-import.1.gz ${VORMIK_PACKAGING_DIR}/vormik-check-links.1.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES resources/debian/copyright ${VORMIK_PACKAGING_DIR}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vormik)
