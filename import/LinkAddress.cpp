@@ -45,7 +45,7 @@ Target classify(const QString &href, const QString &baseFolder)
         return target;
     }
     if (scheme == QLatin1String("file"))
-        return file(url.toLocalFile());
+        return file(QDir(baseFolder).filePath(url.toLocalFile()));
     if (!scheme.isEmpty())
         return skipped(SkipReason::OtherScheme);
     // A relative address names a file as a browser would: its query and fragment are no part of

@@ -63,6 +63,8 @@ void TestLinkCheck::answers_data()
     QTest::newRow("relative file present") << "pages/here.html?x=1#top" << 0 << false << "" << "";
     QTest::newRow("relative file absent") << "pages/gone.html" << 0 << true << "" << "";
     QTest::newRow("file: present") << "file:pages/here.html" << 0 << false << "" << "";
+    QTest::newRow("relative file: present") << "file:pages/../pages/here.html" << 0 << false << "" << "";
+    QTest::newRow("relative file: absent") << "file:here.html" << 0 << true << "" << "";
 }
 
 void TestLinkCheck::answers()
@@ -81,7 +83,7 @@ void TestLinkCheck::answers()
         address = server.url(address.mid(4));
     else if (address == u"port:")
         address = QStringLiteral("http://127.0.0.1:%1/").arg(refusedPort());
-    else if (address.startsWith(u"file:"))
+    else if (address.startsWith(u"file:pages/here"))
         address = QUrl::fromLocalFile(base.filePath(address.mid(5))).toString();
     LinkTree tree;
     const LinkNode *node = addLink(tree, address);
