@@ -37,12 +37,15 @@ QByteArray bookmarks(const LinkTree &tree)
             + attribute("ID", record.ObjID);
         if (node->isGroup()) {
             file += indent(node->level()) + QStringLiteral("<DT><H3%1>%2</H3>\n").arg(fields, node->text().toHtmlEscaped());
-            file += indent(node->level()) + QStringLiteral("<DL><p>\n");
-            ++open;
         } else {
             file += indent(node->level())
                 + QStringLiteral("<DT><A HREF=\"%1\"%2>%3</A>\n").arg(record.Href.toHtmlEscaped(), fields,
                                                                     node->text().toHtmlEscaped());
+        }
+        // A link holding nodes (a project file may put some under a link) lists them as a folder does.
+        if (node->isGroup() || node->childCount() > 0) {
+            file += indent(node->level()) + QStringLiteral("<DL><p>\n");
+            ++open;
         }
     }
     for (; open > 0; --open)

@@ -6,7 +6,8 @@
 class LinkTree;
 
 // The tree as data for other programs: each file reads back through Import into the same tree
-// (names, kinds, addresses, targets, classes and IDs).
+// (names, kinds, addresses, targets, classes and IDs). A group's address, which no page shows,
+// is not written.
 namespace DataExport {
 
 enum class Format { Bookmarks, Opml, Json };
@@ -16,7 +17,7 @@ QByteArray bookmarks(const LinkTree &tree);
 // OPML 2.0: groups as outlines, links as outlines of type "link" with their url.
 QByteArray opml(const LinkTree &tree);
 // A JSON array of the top-level nodes, each {"name", "href", "target", "class", "id"}, a group
-// also with its "children".
+// (and a link holding nodes) also with its "children".
 QByteArray json(const LinkTree &tree);
 
 QByteArray write(const LinkTree &tree, Format format);

@@ -36,7 +36,7 @@ QByteArray json(const LinkTree &tree)
         closeTo(static_cast<size_t>(node->level()));
         const LinkAttr &record = node->record();
         QJsonObject object{{QStringLiteral("name"), node->text()},
-                           {QStringLiteral("href"), record.Href},
+                           {QStringLiteral("href"), node->isGroup() ? QString() : record.Href},
                            {QStringLiteral("target"), record.Target},
                            {QStringLiteral("class"), record.Class},
                            {QStringLiteral("id"), record.ObjID}};

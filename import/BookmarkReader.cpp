@@ -33,14 +33,15 @@ ImportResult read(const QByteArray &bytes, const QString &fileName)
     ImportBuilder builder(fileName);
     // Browsers write a folder as <DT><H3>name</H3> followed by its <DL>; how the HTML parser
     // nests the DT and P elements around them differs, but a DL always lies within the DL it
-    // was written in. So a DL belongs to the folder named just before it at its own level.
+    // was written in. So a DL belongs to the folder named just before it at its own level (or,
+    // as Vormik writes a link holding nodes, to the bookmark just before it).
     struct List
     {
         const xmlNode *element;
         LinkNode *parent;
     };
     std::vector<List> lists;
-    LinkNode *folder = nullptr; // named, its DL not yet met
+    LinkNode *folder = nullptr; // named, its DL not yet met, or the bookmark just met
     bool anyList = false;
     const auto parent = [&] { return lists.empty() ? nullptr : lists.back().parent; };
     HtmlDocument::walk(
@@ -61,11 +62,13 @@ ImportResult read(const QByteArray &bytes, const QString &fileName)
                     builder.skip(QStringLiteral("検索ブックマーク"));
                     return false;
                 }
-                keepFields(builder, builder.addLink(parent(), HtmlDocument::text(node), href), node);
+                folder = builder.addLink(parent(), HtmlDocument::text(node), href);
+                keepFields(builder, folder, node);
                 if (!attribute(node, "icon").isNull() || !attribute(node, "icon_uri").isNull())
                     builder.skip(QStringLiteral("アイコン"));
                 return false;
             } else if (isElement(node, "hr")) {
+                folder = nullptr;
                 builder.skip(QStringLiteral("区切り線"));
             } else if (isElement(node, "dd")) {
                 // A folder's description may hold the folder's list, as the parser nests them.

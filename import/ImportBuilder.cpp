@@ -57,3 +57,17 @@ void ImportBuilder::skip(const QString &what, int times)
 {
     m_result.skipped[what] += times;
 }
+
+ImportResult ImportBuilder::take()
+{
+    LinkTree &tree = *m_result.tree;
+    for (LinkNode *node : tree.nodes()) {
+        if (!node->isGroup() && node->childCount() > 0 && node->record().Href.isEmpty()) {
+            node->record().Group = true;
+            tree.setImage(node, GroupImage);
+            --m_result.links;
+            ++m_result.groups;
+        }
+    }
+    return std::move(m_result);
+}

@@ -22,7 +22,9 @@ public:
     void skip(const QString &what, int times = 1);
 
     ImportResult &result() { return m_result; }
-    ImportResult take() { return std::move(m_result); }
+    // The result. A link without an address that holds nodes comes in as a group: that is what it
+    // shows as, and what every data format writes it as.
+    ImportResult take();
 
 private:
     void checkDepth(const LinkNode *parent) const;

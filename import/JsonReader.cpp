@@ -52,8 +52,9 @@ ImportResult read(const QByteArray &bytes, const QString &fileName)
         const QJsonObject object = item.toObject();
         const QString name = object.value(QStringLiteral("name")).toString();
         const QJsonValue children = object.value(QStringLiteral("children"));
-        LinkNode *made = children.isArray() ? builder.addGroup(parent, name)
-                                            : builder.addLink(parent, name, object.value(QStringLiteral("href")).toString());
+        const QString href = object.value(QStringLiteral("href")).toString();
+        LinkNode *made = children.isArray() && href.isEmpty() ? builder.addGroup(parent, name)
+                                                              : builder.addLink(parent, name, href);
         builder.setTarget(made, object.value(QStringLiteral("target")).toString());
         builder.setClass(made, object.value(QStringLiteral("class")).toString());
         builder.setId(made, object.value(QStringLiteral("id")).toString());

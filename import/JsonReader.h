@@ -6,7 +6,7 @@
 #include <QString>
 
 // Vormik's JSON menu data: an array of nodes {"name", "href", "target", "class", "id"}; a node
-// with "children" is a group.
+// with "children" and no address is a group, one with both a link holding nodes.
 namespace JsonReader {
 
 bool recognises(const QByteArray &bytes);

@@ -40,7 +40,9 @@ void buildMixedTree(LinkTree &tree)
 void buildMarkupTree(LinkTree &tree)
 {
     LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("<b>\"太字\"</b>"));
-    link(tree, group, QStringLiteral("<script>alert('x')</script>"), QStringLiteral("a.html?x=\"1\"&y=<2>"));
+    LinkNode *holder = link(tree, group, QStringLiteral("<script>alert('x')</script>"), QStringLiteral("a.html?x=\"1\"&y=<2>"));
+    // A project file may put nodes under a link; only the classic page cannot show it.
+    link(tree, holder, QStringLiteral("&amp; under a link"), QStringLiteral("b.html"));
 }
 
 QByteArray written(LinkTree &tree, const QString &format, bool folding, const QString &mark)
