@@ -52,6 +52,7 @@ void LinkChecker::start(const LinkTree &tree, const QString &baseFolder)
     m_skipped.clear();
     m_addresses.clear();
     m_waiting.clear();
+    m_hostsWaiting.clear();
     m_perHost.clear();
     m_done = 0;
     m_mostAtOnce = 0;
@@ -86,8 +87,12 @@ void LinkChecker::start(const LinkTree &tree, const QString &baseFolder)
         m_results.push_back(result);
     }
     m_total = static_cast<int>(m_addresses.size());
-    for (size_t i = 0; i < m_addresses.size(); ++i)
-        m_waiting.push_back(i);
+    for (size_t i = 0; i < m_addresses.size(); ++i) {
+        std::deque<size_t> &queue = m_waiting[m_addresses[i].host];
+        if (queue.empty())
+            m_hostsWaiting.push_back(m_addresses[i].host);
+        queue.push_back(i);
+    }
     m_running = true;
     emit progress(0, m_total);
     // Answers come from the event loop, so a caller connects to finished() after start().
@@ -99,20 +104,28 @@ void LinkChecker::start(const LinkTree &tree, const QString &baseFolder)
 
 void LinkChecker::dispatch()
 {
-    if (m_waiting.empty() && m_active.empty()) {
+    if (m_hostsWaiting.empty() && m_active.empty()) {
         finish(false);
         return;
     }
-    for (auto it = m_waiting.begin(); it != m_waiting.end() && static_cast<int>(m_active.size()) < m_maxRequests;) {
-        int &onHost = m_perHost[m_addresses[*it].host];
-        if (onHost >= m_maxPerHost) {
-            ++it;
-            continue;
+    // Round the hosts, one request each, until every slot is taken or no host can take one more.
+    for (bool sent = true; sent;) {
+        sent = false;
+        for (auto host = m_hostsWaiting.begin();
+             host != m_hostsWaiting.end() && static_cast<int>(m_active.size()) < m_maxRequests;) {
+            int &onHost = m_perHost[*host];
+            if (onHost >= m_maxPerHost) {
+                ++host;
+                continue;
+            }
+            ++onHost;
+            std::deque<size_t> &queue = m_waiting[*host];
+            const size_t address = queue.front();
+            queue.pop_front();
+            host = queue.empty() ? m_hostsWaiting.erase(host) : std::next(host);
+            send(address, false);
+            sent = true;
         }
-        ++onHost;
-        const size_t address = *it;
-        it = m_waiting.erase(it);
-        send(address, false);
     }
     m_mostAtOnce = std::max(m_mostAtOnce, static_cast<int>(m_active.size()));
 }
@@ -147,7 +160,8 @@ void LinkChecker::send(size_t address, bool get)
 
 void LinkChecker::replyDone(QNetworkReply *reply, size_t address, bool get)
 {
-    m_active.erase(std::find(m_active.begin(), m_active.end(), reply));
+    if (const auto it = std::find(m_active.begin(), m_active.end(), reply); it != m_active.end())
+        m_active.erase(it);
     reply->deleteLater();
     if (!m_running)
         return;
@@ -197,6 +211,7 @@ void LinkChecker::finish(bool cancelled)
 {
     m_running = false;
     m_waiting.clear();
+    m_hostsWaiting.clear();
     const std::vector<QNetworkReply *> active = std::exchange(m_active, {});
     for (QNetworkReply *reply : active) {
         reply->disconnect(this);

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <deque>
+#include <list>
 #include <map>
 #include <vector>
 
@@ -87,7 +88,11 @@ private:
     std::vector<LinkCheckResult> m_results;
     std::map<LinkAddress::SkipReason, int> m_skipped;
     std::vector<Address> m_addresses;
-    std::deque<size_t> m_waiting;
+    // Addresses not yet asked, by host, and the hosts that have any, in the order first met. A host
+    // is full with m_maxPerHost requests under way; at most m_maxRequests / m_maxPerHost hosts
+    // can be, so a dispatch passes over a few hosts at most, however many addresses wait.
+    QHash<QString, std::deque<size_t>> m_waiting;
+    std::list<QString> m_hostsWaiting;
     QHash<QString, int> m_perHost;
     std::vector<QNetworkReply *> m_active;
     int m_total = 0;
