@@ -39,16 +39,12 @@ void FindIndex::rebuild() const
     m_folded.clear();
     m_ends.clear();
     m_ends.reserve(static_cast<size_t>(m_tree.count()));
-    QString fields;
     for (const LinkNode *node : m_tree.nodes()) {
         const LinkAttr &record = node->record();
-        fields = node->text();
-        for (const QString *field : {&record.Href, &record.Class, &record.ObjID}) {
-            fields += Separator;
-            fields += *field;
+        for (const QString *field : {&node->text(), &record.Href, &record.Class, &record.ObjID}) {
+            m_folded += FindText::folded(*field);
+            m_folded += Separator;
         }
-        m_folded += FindText::folded(fields);
-        m_folded += Separator;
         m_ends.push_back(m_folded.size());
     }
     m_valid = true;

@@ -1,5 +1,7 @@
 #include "import/FindText.h"
 
+#include <algorithm>
+
 namespace FindText {
 
 namespace {
@@ -13,6 +15,10 @@ constexpr char16_t KatakanaOffset = 0x60;
 
 QString folded(const QString &text)
 {
+    // Most addresses, classes and IDs are ASCII, which has no other form but its case.
+    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii)
+        return text.toCaseFolded();
     QString result = text.normalized(QString::NormalizationForm_KC);
     for (QChar &c : result) {
         const char16_t u = c.unicode();
