@@ -3,6 +3,7 @@
 #include "text/VormikError.h"
 
 #include <QCommandLineParser>
+#include <QHash>
 
 namespace ExportOptions {
 
@@ -16,6 +17,20 @@ const QString NoStyle = QStringLiteral("no-style");
 const QString NoGenerator = QStringLiteral("no-generator");
 const QString NoFooter = QStringLiteral("no-footer");
 const QString Html5 = QStringLiteral("html5");
+const QString FormatOption = QStringLiteral("format");
+
+void setFormat(Command &command, const QString &name)
+{
+    static const QHash<QString, DataExport::Format> dataFormats{{QStringLiteral("bookmarks"), DataExport::Format::Bookmarks},
+                                                                {QStringLiteral("opml"), DataExport::Format::Opml},
+                                                                {QStringLiteral("json"), DataExport::Format::Json}};
+    if (name == Html5)
+        command.settings.format = PageFormat::Html5;
+    else if (dataFormats.contains(name))
+        command.dataFormat = dataFormats.value(name);
+    else if (name != QLatin1String("classic"))
+        throw VormikError(QStringLiteral("Unknown format: %1 (classic, html5, bookmarks, opml or json)").arg(name));
+}
 
 } // namespace
 
@@ -34,6 +49,10 @@ void describe(QCommandLineParser &parser)
         {NoGenerator, QStringLiteral("Leave out the software information.")},
         {NoFooter, QStringLiteral("Leave out the link to the author's web site.")},
         {Html5, QStringLiteral("Write an HTML5 page in UTF-8 instead of the classic XHTML page in Shift_JIS.")},
+        {FormatOption,
+         QStringLiteral("What to write: classic (the XHTML page in Shift_JIS, the default), html5 (the same as --html5), "
+                        "bookmarks (a bookmark file browsers import), opml or json (menu data)."),
+         QStringLiteral("FORMAT")},
     });
     parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("The project file to read."));
     parser.addPositionalArgument(QStringLiteral("PAGE"), QStringLiteral("The page to write."));
@@ -53,7 +72,9 @@ Command commandFrom(const QCommandLineParser &parser)
     settings.softwareInfo = !parser.isSet(NoGenerator);
     settings.authorLink = !parser.isSet(NoFooter);
     if (parser.isSet(Html5))
-        settings.format = PageFormat::Html5;
+        setFormat(command, Html5);
+    if (parser.isSet(FormatOption))
+        setFormat(command, parser.value(FormatOption));
     if (parser.isSet(Mark))
         settings.groupMark = parser.value(Mark);
     if (parser.isSet(Font))

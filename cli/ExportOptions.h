@@ -1,19 +1,25 @@
 #pragma once
 
+#include "html/DataExport.h"
 #include "html/PageGenerator.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QCommandLineParser;
 
-// vormik-export's command line: `vormik-export [options] PROJECT PAGE`.
+// vormik-export's command line: `vormik-export [options] PROJECT PAGE`; PAGE may also be a bookmark
+// file, OPML or JSON (--format).
 namespace ExportOptions {
 
 struct Command
 {
     QString projectPath;
     ExportSettings settings; // outputFileName holds PAGE
+    // Set when --format asks for data (bookmarks, OPML, JSON) rather than a page.
+    std::optional<DataExport::Format> dataFormat;
 };
 
 // Declares the options and the two positional arguments on `parser`.

@@ -1,9 +1,11 @@
 // vormik-export: writes the page of a project file from the command line, for scripts and batch
 // jobs. It reads the project as Open does and writes the page as the export dialog's OK does.
+#include "cli/CommandLine.h"
 #include "cli/ExportOptions.h"
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 #include "text/ProgramFiles.h"
+#include "text/SafeFileWrite.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
@@ -11,16 +13,12 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include <cstdio>
-#include <new>
-
 namespace {
 
-int fail(const QString &message)
+void writeData(const LinkTree &tree, DataExport::Format format, const QString &path)
 {
-    std::fputs(shownErrorMessage(message).toLocal8Bit().constData(), stderr);
-    std::fputc('\n', stderr);
-    return 1;
+    if (const auto failure = writeFileSafely(path, DataExport::write(tree, format)))
+        throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, failure->reason));
 }
 
 } // namespace
@@ -33,7 +31,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     ExportOptions::describe(parser);
     if (!parser.parse(QCoreApplication::arguments()))
-        return fail(parser.errorText());
+        return CommandLine::fail(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
         // The help file's export topic explains what each option sets; it is named where found.
         const QString helpFile = ProgramFiles::find(QStringLiteral("VORMIK.hlp"));
@@ -43,16 +41,13 @@ int main(int argc, char *argv[])
                                              + helpFile);
         parser.showHelp(); // prints the options and ends the program
     }
-    try {
+    return CommandLine::run([&] {
         const ExportOptions::Command command = ExportOptions::commandFrom(parser);
         const std::unique_ptr<LinkTree> tree = ProjectFile::open(command.projectPath);
-        PageGenerator::exportPage(*tree, command.settings);
-    } catch (const VormikError &failure) {
-        return fail(failure.message());
-    } catch (const std::bad_alloc &) {
-        return fail(QStringLiteral("メモリが不足しています"));
-    } catch (const std::exception &failure) {
-        return fail(QString::fromLocal8Bit(failure.what()));
-    }
-    return 0;
+        if (command.dataFormat)
+            writeData(*tree, *command.dataFormat, command.settings.outputFileName);
+        else
+            PageGenerator::exportPage(*tree, command.settings);
+        return 0;
+    });
 }

@@ -70,7 +70,7 @@ endif()
 # the same from build to build.
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VORMIK_MAINTAINER}")
 set(vormik_compressed)
-foreach(template man/vormik.1 man/vormik-export.1 debian/changelog)
+foreach(template man/vormik.1 man/vormik-export.1 man/vormik-import.1 man/vormik-check-links.1 debian/changelog)
   get_filename_component(name ${template} NAME)
   configure_file(resources/${template}.in ${VORMIK_PACKAGING_DIR}/${name} @ONLY)
   add_custom_command(OUTPUT ${VORMIK_PACKAGING_DIR}/${name}.gz
@@ -90,12 +90,12 @@ endif()
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 # Installed programs find Qt and libxml2 where the system keeps them, and carry no RUNPATH.
-set_target_properties(vormik vormik-export PROPERTIES INSTALL_RPATH "")
-install(TARGETS vormik vormik-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set_target_properties(vormik vormik-export vormik-import vormik-check-links PROPERTIES INSTALL_RPATH "")
+install(TARGETS vormik vormik-export vormik-import vormik-check-links RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # A stripped install (the package's) also drops the sections Debian's dh_strip removes.
 install(CODE "
   if(CMAKE_INSTALL_DO_STRIP)
-    foreach(program vormik vormik-export)
+    foreach(program vormik vormik-export vormik-import vormik-check-links)
       execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
         \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\"
         COMMAND_ERROR_IS_FATAL ANY)
@@ -117,6 +117,7 @@ foreach(size IN LISTS VORMIK_ICON_SIZES)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 install(FILES ${VORMIK_PACKAGING_DIR}/vormik.1.gz ${VORMIK_PACKAGING_DIR}/vormik-export.1.gz
+  ${VORMIK_PACKAGING_DIR}/vormik-import.1.gz ${VORMIK_PACKAGING_DIR}/vormik-check-links.1.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${VORMIK_PACKAGING_DIR}/copyright ${VORMIK_PACKAGING_DIR}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vormik)

@@ -1,0 +1,5 @@
+// Feeds bytes to the JsonReader (see ImportFuzzCheck.h for what a reading must keep).
+#include "ImportFuzzCheck.h"
+#include "import/JsonReader.h"
+
+VORMIK_IMPORT_FUZZ_TARGET(JsonReader::read)

@@ -1,0 +1,83 @@
+// The tree as a Netscape bookmark file.
+#include "html/DataExport.h"
+
+#include "tree/LinkTree.h"
+
+namespace DataExport {
+
+namespace {
+
+QString attribute(const char *name, const QString &value)
+{
+    if (value.isEmpty())
+        return {};
+    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), value.toHtmlEscaped());
+}
+
+QString indent(int level)
+{
+    return QString((level + 1) * 4, QLatin1Char(' '));
+}
+
+} // namespace
+
+QByteArray bookmarks(const LinkTree &tree)
+{
+    QString file = QStringLiteral("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+                                  "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+                                  "<TITLE>Bookmarks</TITLE>\n"
+                                  "<H1>Bookmarks</H1>\n"
+                                  "<DL><p>\n");
+    int open = 0; // folder lists still open
+    for (const LinkNode *node : tree.nodes()) {
+        for (; open > node->level(); --open)
+            file += indent(open - 1) + QStringLiteral("</DL><p>\n");
+        const LinkAttr &record = node->record();
+        const QString fields = attribute("TARGET", record.Target) + attribute("CLASS", record.Class)
+            + attribute("ID", record.ObjID);
+        if (node->isGroup()) {
+            file += indent(node->level()) + QStringLiteral("<DT><H3%1>%2</H3>\n").arg(fields, node->text().toHtmlEscaped());
+        } else {
+            file += indent(node->level())
+                + QStringLiteral("<DT><A HREF=\"%1\"%2>%3</A>\n").arg(record.Href.toHtmlEscaped(), fields,
+                                                                    node->text().toHtmlEscaped());
+        }
+        // A link holding nodes (a project file may put some under a link) lists them as a folder does.
+        if (node->isGroup() || node->childCount() > 0) {
+            file += indent(node->level()) + QStringLiteral("<DL><p>\n");
+            ++open;
+        }
+    }
+    for (; open > 0; --open)
+        file += indent(open - 1) + QStringLiteral("</DL><p>\n");
+    file += QStringLiteral("</DL><p>\n");
+    return file.toUtf8();
+}
+
+QByteArray write(const LinkTree &tree, Format format)
+{
+    switch (format) {
+    case Format::Bookmarks:
+        return bookmarks(tree);
+    case Format::Opml:
+        return opml(tree);
+    case Format::Json:
+        break;
+    }
+    return json(tree);
+}
+
+QString suggestedSuffix(Format format)
+{
+    switch (format) {
+    case Format::Bookmarks:
+        return QStringLiteral("html");
+    case Format::Opml:
+        return QStringLiteral("opml");
+    case Format::Json:
+        break;
+    }
+    return QStringLiteral("json");
+}
+
+} // namespace DataExport

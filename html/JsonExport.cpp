@@ -1,0 +1,49 @@
+// The tree as JSON menu data for static site generators.
+#include "html/DataExport.h"
+
+#include "tree/LinkTree.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <vector>
+
+namespace DataExport {
+
+QByteArray json(const LinkTree &tree)
+{
+    // Each node's object is finished once its subtree is, so the nodes are built innermost first
+    // from a stack of open objects and their children.
+    struct Open
+    {
+        QJsonObject object;
+        QJsonArray children;
+        bool group;
+    };
+    std::vector<Open> open;
+    QJsonArray top;
+    const auto closeTo = [&](size_t depth) {
+        while (open.size() > depth) {
+            Open done = std::move(open.back());
+            open.pop_back();
+            if (done.group || !done.children.isEmpty())
+                done.object.insert(QStringLiteral("children"), done.children);
+            (open.empty() ? top : open.back().children).append(done.object);
+        }
+    };
+    for (const LinkNode *node : tree.nodes()) {
+        closeTo(static_cast<size_t>(node->level()));
+        const LinkAttr &record = node->record();
+        QJsonObject object{{QStringLiteral("name"), node->text()},
+                           {QStringLiteral("href"), node->isGroup() ? QString() : record.Href},
+                           {QStringLiteral("target"), record.Target},
+                           {QStringLiteral("class"), record.Class},
+                           {QStringLiteral("id"), record.ObjID}};
+        open.push_back({std::move(object), {}, node->isGroup()});
+    }
+    closeTo(0);
+    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+}
+
+} // namespace DataExport

@@ -1,0 +1,77 @@
+#include "import/FindIndex.h"
+
+#include "import/FindText.h"
+#include "tree/LinkTree.h"
+
+#include <QStringMatcher>
+
+#include <algorithm>
+
+namespace {
+// Separates fields and nodes in the index; a find text never holds it, so no match spans two.
+constexpr QChar Separator(0x0001);
+} // namespace
+
+int FindMatches::indexOfRow(int row) const
+{
+    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), row);
+    return it != m_rows.end() && *it == row ? static_cast<int>(it - m_rows.begin()) : -1;
+}
+
+int FindMatches::nextAfterRow(int row) const
+{
+    if (m_rows.empty())
+        return -1;
+    const auto it = std::upper_bound(m_rows.begin(), m_rows.end(), row);
+    return it == m_rows.end() ? 0 : static_cast<int>(it - m_rows.begin());
+}
+
+int FindMatches::previousBeforeRow(int row) const
+{
+    if (m_rows.empty())
+        return -1;
+    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), row);
+    return it == m_rows.begin() ? count() - 1 : static_cast<int>(it - m_rows.begin()) - 1;
+}
+
+void FindIndex::rebuild() const
+{
+    m_folded.clear();
+    m_ends.clear();
+    m_ends.reserve(static_cast<size_t>(m_tree.count()));
+    for (const LinkNode *node : m_tree.nodes()) {
+        const LinkAttr &record = node->record();
+        for (const QString *field : {&node->text(), &record.Href, &record.Class, &record.ObjID}) {
+            m_folded += FindText::folded(*field);
+            m_folded += Separator;
+        }
+        m_ends.push_back(m_folded.size());
+    }
+    m_valid = true;
+}
+
+FindMatches FindIndex::matches(const QString &text) const
+{
+    QString wanted = FindText::folded(text);
+    wanted.remove(Separator);
+    if (wanted.isEmpty())
+        return {};
+    if (!m_valid)
+        rebuild();
+    const QStringMatcher matcher(wanted);
+    std::vector<const LinkNode *> nodes;
+    std::vector<int> rows;
+    const std::vector<LinkNode *> &order = m_tree.nodes();
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = matcher.indexIn(m_folded, from);
+        if (at < 0)
+            break;
+        const auto end = std::upper_bound(m_ends.begin(), m_ends.end(), at);
+        const auto row = static_cast<int>(end - m_ends.begin());
+        nodes.push_back(order[static_cast<size_t>(row)]);
+        rows.push_back(row);
+        from = *end; // one match per node
+    }
+    return FindMatches(std::move(nodes), std::move(rows));
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "project/usexml.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <libxml/tree.h>
+
+#include <memory>
+
+// Reading an HTML or OPML file into a libxml2 document as safely as a project file is read: no
+// network, no document type declaration in XML, no entity ever defined or expanded, the project
+// file's size limit, and the tree's depth held to Import::MaxDepth by the walks below.
+namespace HtmlDocument {
+
+struct DocumentDeleter
+{
+    void operator()(xmlDoc *doc) const { xmlFreeDoc(doc); }
+};
+using DocumentHandle = std::unique_ptr<xmlDoc, DocumentDeleter>;
+
+// An HTML file in the encoding its meta element names (UTF-8 when it names none). Never null.
+DocumentHandle parseHtml(const QByteArray &bytes, const QString &fileName);
+// An XML file; a fault throws VormikError naming `fileName`, line and reason.
+DocumentHandle parseXml(const QByteArray &bytes, const QString &fileName);
+
+// An element's attribute, or a null string.
+QString attribute(const xmlNode *element, const char *name);
+// All text below `node`, as a reader sees it.
+QString text(const xmlNode *node);
+// True when `node` is an element named `name` (case-insensitive, as HTML names are).
+bool isElement(const xmlNode *node, const char *name);
+
+// Refuses a file larger than a project file may be.
+void checkSize(qsizetype size, const QString &fileName);
+// The error for a file that is not in the format a reader expects.
+[[noreturn]] void notFormat(const QString &fileName, const QString &format);
+// The error for a tree nested deeper than Import::MaxDepth.
+[[noreturn]] void tooDeep(const QString &fileName);
+
+} // namespace HtmlDocument
+
+namespace HtmlDocument {
+
+// Visits the nodes below `root` in document order without recursion, however deep they lie:
+// enter(node) on the way in (descending only when it returns true), leave(node) on the way out.
+template<class Enter, class Leave>
+void walk(xmlNode *root, Enter enter, Leave leave)
+{
+    if (!root)
+        return;
+    xmlNode *node = root->children;
+    while (node && node != root) {
+        if (enter(node) && node->children) {
+            node = node->children;
+            continue;
+        }
+        leave(node);
+        while (node != root && !node->next) {
+            node = node->parent;
+            if (node != root)
+                leave(node);
+        }
+        if (node != root)
+            node = node->next;
+    }
+}
+
+} // namespace HtmlDocument

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "import/ImportResult.h"
+
+#include <QString>
+
+class LinkNode;
+
+// Builds an import's tree node by node, counting groups and links, with every name and value
+// made what the editor itself would keep: on one line, trimmed, and no deeper than
+// Import::MaxDepth.
+class ImportBuilder
+{
+public:
+    explicit ImportBuilder(QString fileName);
+
+    LinkNode *addGroup(LinkNode *parent, const QString &name);
+    LinkNode *addLink(LinkNode *parent, const QString &name, const QString &href);
+    void setTarget(LinkNode *node, const QString &value);
+    void setClass(LinkNode *node, const QString &value);
+    void setId(LinkNode *node, const QString &value);
+    void skip(const QString &what, int times = 1);
+
+    ImportResult &result() { return m_result; }
+    // The result. A link without an address that holds nodes comes in as a group: that is what it
+    // shows as, and what every data format writes it as.
+    ImportResult take();
+
+private:
+    void checkDepth(const LinkNode *parent) const;
+
+    QString m_fileName;
+    ImportResult m_result;
+};

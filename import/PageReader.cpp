@@ -1,0 +1,200 @@
+#include "import/PageReader.h"
+
+#include "import/HtmlDocument.h"
+#include "import/ImportBuilder.h"
+#include "tree/LinkTree.h"
+
+#include <vector>
+
+namespace PageReader {
+
+using HtmlDocument::attribute;
+using HtmlDocument::isElement;
+
+namespace {
+
+// The marks the export dialog offers for groups.
+const QString GroupMarks = QStringLiteral("□■◇◆＋－");
+// What the classic page draws tree lines with.
+const QString TreeLineCharacters = QStringLiteral("├└│　");
+
+xmlNode *firstElement(xmlNode *node)
+{
+    while (node && node->type != XML_ELEMENT_NODE)
+        node = node->next;
+    return node;
+}
+
+xmlNode *nextElement(xmlNode *node)
+{
+    return firstElement(node->next);
+}
+
+xmlNode *find(xmlNode *root, const char *name)
+{
+    xmlNode *found = nullptr;
+    HtmlDocument::walk(
+        root,
+        [&](xmlNode *node) {
+            if (!found && isElement(node, name))
+                found = node;
+            return !found;
+        },
+        [](xmlNode *) {});
+    return found;
+}
+
+void setLinkFields(ImportBuilder &builder, LinkNode *node, const xmlNode *a)
+{
+    builder.setTarget(node, attribute(a, "target"));
+    builder.setClass(node, attribute(a, "class"));
+    builder.setId(node, attribute(a, "id"));
+}
+
+// The classic page: a node line is a <div> without attributes; a group's line is followed by
+// its block, a <div> with the group class and the group's id.
+bool isBlock(const xmlNode *node)
+{
+    return isElement(node, "div") && !attribute(node, "id").isNull();
+}
+
+QString withoutTreeLines(QString text, int level)
+{
+    int cut = 0;
+    while (cut < level && cut < text.size() && TreeLineCharacters.contains(text.at(cut)))
+        ++cut;
+    return text.sliced(cut);
+}
+
+void readClassic(xmlNode *root, ImportBuilder &builder)
+{
+    std::vector<LinkNode *> parents{nullptr};
+    LinkNode *lastGroup = nullptr;
+    HtmlDocument::walk(
+        root,
+        [&](xmlNode *node) {
+            if (!isElement(node, "div"))
+                return false;
+            if (isBlock(node)) {
+                if (lastGroup)
+                    builder.setId(lastGroup, attribute(node, "id"));
+                parents.push_back(lastGroup);
+                lastGroup = nullptr;
+                return true;
+            }
+            xmlNode *content = firstElement(node->children);
+            const bool group = isBlock(nextElement(node));
+            if (!group && !node->children)
+                return false; // the line an empty tree writes
+            const int level = static_cast<int>(parents.size()) - 1;
+            const QString name = withoutTreeLines(HtmlDocument::text(node), level);
+            if (group) {
+                lastGroup = builder.addGroup(parents.back(), name);
+            } else if (isElement(content, "a")) {
+                setLinkFields(builder, builder.addLink(parents.back(), name, attribute(content, "href")), content);
+            } else {
+                builder.addLink(parents.back(), name, {});
+            }
+            return false;
+        },
+        [&](xmlNode *node) {
+            if (isBlock(node)) {
+                parents.pop_back();
+                lastGroup = nullptr;
+            }
+        });
+}
+
+// A group's name in the HTML5 page: the text of its heading without the mark, which is hidden
+// from screen readers and so marked aria-hidden.
+QString headingText(xmlNode *li)
+{
+    xmlNode *holder = li;
+    for (xmlNode *child = firstElement(li->children); child; child = nextElement(child)) {
+        if (isElement(child, "details")) {
+            xmlNode *summary = firstElement(child->children);
+            holder = isElement(summary, "summary") ? summary : child;
+        }
+    }
+    QString name;
+    for (xmlNode *child = holder->children; child; child = child->next) {
+        if (child->type == XML_TEXT_NODE) {
+            name += HtmlDocument::text(child);
+        } else if (child->type == XML_ELEMENT_NODE && !isElement(child, "ul") && !isElement(child, "details")
+                   && attribute(child, "aria-hidden") != QLatin1String("true")) {
+            name += HtmlDocument::text(child);
+        }
+    }
+    return name;
+}
+
+void readHtml5(xmlNode *nav, ImportBuilder &builder)
+{
+    std::vector<LinkNode *> parents{nullptr};
+    HtmlDocument::walk(
+        nav,
+        [&](xmlNode *node) {
+            if (isElement(node, "ul") || isElement(node, "details"))
+                return true;
+            if (!isElement(node, "li"))
+                return false;
+            xmlNode *a = firstElement(node->children);
+            LinkNode *made;
+            if (isElement(a, "a")) {
+                made = builder.addLink(parents.back(), HtmlDocument::text(a), attribute(a, "href"));
+                setLinkFields(builder, made, a);
+            } else {
+                made = builder.addGroup(parents.back(), headingText(node));
+                builder.setId(made, attribute(node, "id"));
+            }
+            parents.push_back(made);
+            return true;
+        },
+        [&](xmlNode *node) {
+            if (isElement(node, "li"))
+                parents.pop_back();
+        });
+}
+
+// The classic page writes the mark in front of every group's name; when every group starts with
+// the same one of the marks offered, it is taken to be the mark.
+void dropGroupMark(LinkTree &tree)
+{
+    QChar mark;
+    for (const LinkNode *node : tree.nodes()) {
+        if (!node->isGroup())
+            continue;
+        const QString &name = node->text();
+        if (name.size() < 2 || !GroupMarks.contains(name.front()) || (!mark.isNull() && name.front() != mark))
+            return;
+        mark = name.front();
+    }
+    for (LinkNode *node : tree.nodes()) {
+        if (node->isGroup())
+            tree.setText(node, node->text().sliced(1));
+    }
+}
+
+} // namespace
+
+ImportResult read(const QByteArray &bytes, const QString &fileName)
+{
+    const HtmlDocument::DocumentHandle doc = HtmlDocument::parseHtml(bytes, fileName);
+    xmlNode *html = xmlDocGetRootElement(doc.get());
+    ImportBuilder builder(fileName);
+    if (xmlNode *nav = find(html, "nav")) {
+        readHtml5(nav, builder);
+    } else {
+        xmlNode *body = find(html, "body");
+        xmlNode *root = body ? firstElement(body->children) : nullptr;
+        while (root && !(isElement(root, "div") && !attribute(root, "class").isNull()))
+            root = nextElement(root);
+        if (!root)
+            HtmlDocument::notFormat(fileName, QStringLiteral("Vormik が書き出したページ"));
+        readClassic(root, builder);
+        dropGroupMark(*builder.result().tree);
+    }
+    return builder.take();
+}
+
+} // namespace PageReader

@@ -1,0 +1,133 @@
+// The programs for scripts: vormik-import, vormik-check-links and vormik-export's data formats,
+// run as a script runs them.
+#include "LocalHttpServer.h"
+#include "PageTrees.h"
+#include "TreeSnapshot.h"
+
+#include "project/ProjectFile.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString output;
+    QString errors;
+};
+
+// Runs the program while the event loop keeps serving the test's own HTTP server.
+Run run(const char *program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QString::fromUtf8(program), arguments);
+    for (QDeadlineTimer deadline(60000); !process.waitForFinished(10) && !deadline.hasExpired();)
+        QCoreApplication::processEvents();
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+class TestLinkPrograms : public QObject
+{
+    Q_OBJECT
+private slots:
+    void exportAndImport_data();
+    void exportAndImport();
+    void importKeepsExistingFile();
+    void checkLinks_data();
+    void checkLinks();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestLinkPrograms::exportAndImport_data()
+{
+    QTest::addColumn<QStringList>("format");
+    for (const char *format : {"classic", "html5", "bookmarks", "opml", "json"})
+        QTest::newRow(format) << QStringList{QStringLiteral("--format"), QLatin1String(format)};
+    QTest::newRow("--html5") << QStringList{QStringLiteral("--html5")};
+}
+
+void TestLinkPrograms::exportAndImport()
+{
+    QFETCH(QStringList, format);
+    LinkTree tree;
+    buildWorkedExample(tree);
+    const QString project = m_dir.filePath(QStringLiteral("menu.vmk"));
+    ProjectFile::save(tree, project);
+    const QString written = m_dir.filePath(QStringLiteral("written"));
+    const QString imported = m_dir.filePath(QStringLiteral("imported.vmk"));
+    QCOMPARE(run(VORMIK_EXPORT_PROGRAM, format + QStringList{project, written}).exitCode, 0);
+    const Run import = run(VORMIK_IMPORT_PROGRAM, {QStringLiteral("--force"), written, imported});
+    QCOMPARE(import.exitCode, 0);
+    QVERIFY2(import.output.contains(QStringLiteral("グループ 2 個、リンク 4 個")), qPrintable(import.output));
+    const std::unique_ptr<LinkTree> back = ProjectFile::open(imported);
+    // Groups come back from a page with the ids the page gave them.
+    for (LinkNode *node : back->nodes()) {
+        if (node->isGroup())
+            node->record().ObjID.clear();
+    }
+    QCOMPARE(snapshotOf(*back), snapshotOf(tree));
+}
+
+void TestLinkPrograms::importKeepsExistingFile()
+{
+    const QString project = m_dir.filePath(QStringLiteral("kept.vmk"));
+    QFile file(project);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("mine");
+    file.close();
+    const Run refused = run(VORMIK_IMPORT_PROGRAM, {QStringLiteral(VORMIK_TEST_DATA "/import/chrome.html"), project});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY(refused.errors.contains(QStringLiteral("--force")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("mine"));
+}
+
+void TestLinkPrograms::checkLinks_data()
+{
+    QTest::addColumn<QStringList>("paths"); // on the server, or files under the base folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("lines"); // answer and address of each broken link
+    QTest::newRow("all found") << QStringList{"web:/ok", "web:/moved", "here.html"} << 0 << QStringList{};
+    QTest::newRow("some broken") << QStringList{"web:/ok", "web:/missing", "gone.html", "web:/error"} << 1
+                                 << QStringList{"404 Not Found\tweb:/missing", "ファイルがありません\tgone.html",
+                                                "500 Internal Server Error\tweb:/error"};
+}
+
+void TestLinkPrograms::checkLinks()
+{
+    QFETCH(QStringList, paths);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    LocalHttpServer server;
+    QTemporaryDir base;
+    QFile here(base.filePath(QStringLiteral("here.html")));
+    QVERIFY(here.open(QIODevice::WriteOnly));
+    const auto address = [&](QString path) {
+        return path.startsWith(u"web:") ? server.url(path.mid(4)) : path;
+    };
+    LinkTree tree;
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("G"));
+    for (const QString &path : paths)
+        link(tree, group, QStringLiteral("n"), address(path));
+    const QString project = m_dir.filePath(QStringLiteral("check.vmk"));
+    ProjectFile::save(tree, project);
+    const Run check = run(VORMIK_CHECK_PROGRAM, {QStringLiteral("--base"), base.path(), project});
+    QCOMPARE(check.exitCode, exitCode);
+    QStringList expected;
+    for (const QString &line : lines) {
+        const QStringList fields = line.split(u'\t');
+        expected << fields[0] + QStringLiteral("\tG / n\t") + address(fields[1]) + QLatin1Char('\t');
+    }
+    QCOMPARE(check.output.split(u'\n', Qt::SkipEmptyParts), expected);
+}
+
+QTEST_GUILESS_MAIN(TestLinkPrograms)
+#include "tst_linkprograms.moc"
