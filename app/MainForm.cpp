@@ -3,6 +3,7 @@
 
 #include "app/AboutBoxForm.h"
 #include "app/EditCommands.h"
+#include "app/FindBar.h"
 #include "app/HelpViewer.h"
 #include "app/ImageLists.h"
 #include "app/LinkListPanel.h"
@@ -114,6 +115,7 @@ void TMain::connectMenus()
     };
     for (const auto &[action, handler] : shellCommands)
         connect(action, &QAction::triggered, this, m_context->command(this, this, handler));
+    connect(ui->FindAction1, &QAction::triggered, ui->LeftPanel->findBar(), &FindBar::FindAction1Execute);
     connect(m_document, &ProjectDocument::cleared, ui->RightPanel, &LinkListPanel::clearEditors);
     connect(m_document, &ProjectDocument::aboutToSave, ui->RightPanel, &LinkListPanel::finishEditing);
     connect(m_document, &ProjectDocument::stateChanged, this, &TMain::showFileInTitle);

@@ -1,5 +1,6 @@
 #include "app/TreePane.h"
 
+#include "app/FindBar.h"
 #include "app/LinkTreeModel.h"
 #include "app/LinkTreeView.h"
 #include "app/MenuItems.h"
@@ -43,6 +44,8 @@ void TreePane::setUp(WindowContext &context, NodeCommands &commands, const QList
     keepSelectionVisible(TreeView1);
     buildPopupMenus(context, commands, images);
     buildToolBar(context, commands, images);
+    m_findBar = new FindBar(*m_model, *this, this);
+    static_cast<QVBoxLayout *>(layout())->insertWidget(1, m_findBar);
     connect(TreeView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { TVPopUp->popup(TreeView1->viewport()->mapToGlobal(pos)); });
 }

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QWidget>
 
+class FindBar;
 class LinkNode;
 class LinkTreeModel;
 class LinkTreeView;
@@ -26,6 +27,7 @@ public:
     void setUp(WindowContext &context, NodeCommands &commands, const QList<QIcon> &images);
 
     LinkTreeView *view() const { return TreeView1; }
+    FindBar *findBar() const { return m_findBar; }
     LinkNode *selectedNode() const;
     void selectNode(const LinkNode *node);
     // Opens the group so its children show.
@@ -42,6 +44,7 @@ private:
     void buildToolBar(WindowContext &context, NodeCommands &commands, const QList<QIcon> &images);
 
     LinkTreeModel *m_model = nullptr;
+    FindBar *m_findBar = nullptr;
     LinkTreeView *TreeView1 = nullptr;
     QToolBar *ToolBar1 = nullptr;
     QToolButton *TlAddGroupBtn1 = nullptr;
