@@ -115,6 +115,8 @@ void TMain::connectMenus()
     };
     for (const auto &[action, handler] : shellCommands)
         connect(action, &QAction::triggered, this, m_context->command(this, this, handler));
+    connect(ui->mnImport1, &QAction::triggered, this,
+            m_context->command(this, m_nodeCommands, &NodeCommands::mnImport1Click));
     connect(ui->FindAction1, &QAction::triggered, ui->LeftPanel->findBar(), &FindBar::FindAction1Execute);
     connect(m_document, &ProjectDocument::cleared, ui->RightPanel, &LinkListPanel::clearEditors);
     connect(m_document, &ProjectDocument::aboutToSave, ui->RightPanel, &LinkListPanel::finishEditing);

@@ -8,10 +8,12 @@
 #include "app/TreePane.h"
 #include "app/TreeSteps.h"
 #include "app/WindowContext.h"
+#include "import/ImportResult.h"
 #include "text/TextRules.h"
 
 #include <QAction>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -186,4 +188,29 @@ void NodeCommands::ActionList1Update()
         set(ChildAddLinkAction1, true, siblingLinkCaption, siblingLinkHint);
         break;
     }
+}
+
+void NodeCommands::mnImport1Click()
+{
+    Prompts::FileDialog dialog;
+    dialog.filter = QStringLiteral("ブックマーク・OPML・JSON・出力したページ (*.html;*.htm;*.opml;*.xml;*.json)|"
+                                   "*.html;*.htm;*.opml;*.xml;*.json;すべてのファイル (*)|*;");
+    const std::optional<QString> chosen = m_context.prompts().openFileName(m_window, dialog);
+    if (!chosen)
+        return;
+    // Read whole before anything changes; a fault leaves the tree as it was.
+    ImportResult result = Import::readFile(*chosen);
+    std::vector<std::unique_ptr<LinkNode>> nodes;
+    for (int i = result.tree->topLevelCount(); i-- > 0;)
+        nodes.push_back(result.tree->take(result.tree->topLevel(i)));
+    std::reverse(nodes.begin(), nodes.end());
+    if (!nodes.empty()) {
+        LinkNode *parent = owningGroup(m_tree.selectedNode());
+        LinkTreeModel &model = m_context.model();
+        model.perform(new InsertNodesStep(model, QStringLiteral("インポート"), parent, model.tree().childCount(parent),
+                                          std::move(nodes)));
+        if (parent)
+            m_tree.expandNode(parent);
+    }
+    m_context.prompts().information(m_window, result.summary());
 }

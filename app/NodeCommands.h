@@ -34,6 +34,9 @@ public:
     void TVPop_Delete1Click();
     void LVPop_Delete1Click();
     void ActionList1Update();
+    // Reads bookmarks, OPML, JSON or an exported page and puts the nodes under the selected
+    // group (or at the top level) as one step.
+    void mnImport1Click();
 
     // Deletes a node with its subtree, as a step of that name.
     void deleteNode(LinkNode *node, const QString &caption);

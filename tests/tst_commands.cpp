@@ -535,6 +535,46 @@ private slots:
         QCOMPARE(f.snapshot(), before);
     }
 
+    void importPutsTheNodesUnderTheSelectedGroupAsOneStep_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<bool>("read");
+        QTest::newRow("bookmarks into a group") << "import/firefox.html" << "G" << true;
+        QTest::newRow("OPML beside a nested link") << "import/feeds.opml" << "n" << true;
+        QTest::newRow("at the top level") << "import/chrome.html" << "t" << true;
+        QTest::newRow("not a format read") << "project/windows-layout.xml" << "G" << false;
+    }
+
+    void importPutsTheNodesUnderTheSelectedGroupAsOneStep()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, selection);
+        QFETCH(bool, read);
+        selectByName(selection);
+        const QStringList before = f.snapshot();
+        LinkNode *selected = f.node(selection);
+        const LinkNode *group = selected->isGroup() ? selected : selected->parent();
+        const int inGroup = group ? LinkTree::subtreeSize(group) : 0;
+        f.prompts->fileAnswers << QStringLiteral(VORMIK_TEST_DATA "/") + file;
+        f.clickMenuItem("mnImport1");
+        QCOMPARE(f.prompts->messages.size(), 1);
+        QCOMPARE(f.prompts->messages.constFirst().icon, read ? Prompts::Icon::Information : Prompts::Icon::Critical);
+        if (!read) {
+            QCOMPARE(f.snapshot(), before);
+            return;
+        }
+        // Every new node lies below the group, or after everything at the top level.
+        const int added = f.tree().count() - int(before.size());
+        QVERIFY(added > 0);
+        if (group)
+            QCOMPARE(LinkTree::subtreeSize(group) - inGroup, added);
+        else
+            QCOMPARE(f.snapshot().mid(0, before.size()), before);
+        f.ui->UndoAction1->trigger();
+        QCOMPARE(f.snapshot(), before);
+    }
+
     void theListPopUpActsOnTheRowAlreadySelected()
     {
         f.addLink(f.node("G"), "m");

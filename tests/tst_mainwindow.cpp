@@ -173,7 +173,7 @@ private slots:
         QStringList file;
         for (QAction *a : ui->mnFile->actions())
             file << (a->isSeparator() ? QString("-") : a->menu() ? a->menu()->objectName() : a->objectName());
-        QCOMPARE(file, QStringList({"mnNew1", "mnOpen1", "mnRecent1", "mnSaveOverwrite1", "mnSave1", "-",
+        QCOMPARE(file, QStringList({"mnNew1", "mnOpen1", "mnRecent1", "mnSaveOverwrite1", "mnSave1", "-", "mnImport1",
                                     "mnOutPutHTML1", "-", "mnExit1"}));
         QStringList help;
         for (QAction *a : ui->mnHelp->actions())
