@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QColor>
 #include <QMimeData>
 #include <QTemporaryFile>
 #include <QUrl>
@@ -85,6 +86,10 @@ std::unique_ptr<LinkNode> LinkTreeModel::take(LinkNode *node)
     if (!contains(node))
         return nullptr;
     emit nodesAboutToBeRemoved(node);
+    if (!m_broken.isEmpty()) {
+        for (const LinkNode *leaving : m_tree->subtree(node))
+            m_broken.remove(leaving);
+    }
     beginRemoveRows(indexFromNode(node->parent()), node->row(), node->row());
     std::unique_ptr<LinkNode> taken = m_tree->take(node);
     endRemoveRows();
@@ -127,10 +132,24 @@ void LinkTreeModel::swapTree(std::unique_ptr<LinkTree> &tree, DocumentFile &file
         return;
     emit nodesAboutToBeRemoved(nullptr);
     beginResetModel();
+    m_broken.clear();
     std::swap(m_tree, tree);
     std::swap(m_file, file);
     endResetModel();
     emit fileChanged();
+}
+
+void LinkTreeModel::markBrokenLinks(const QHash<const LinkNode *, QString> &answers)
+{
+    // The marks going and the marks coming are drawn anew.
+    const auto redraw = [this](const QHash<const LinkNode *, QString> &marks) {
+        for (auto it = marks.begin(); it != marks.end(); ++it) {
+            const QModelIndex index = indexFromNode(it.key());
+            emit dataChanged(index, index, {Qt::ForegroundRole, Qt::ToolTipRole});
+        }
+    };
+    redraw(std::exchange(m_broken, answers));
+    redraw(m_broken);
 }
 
 void LinkTreeModel::setFile(const DocumentFile &file)
@@ -160,8 +179,10 @@ void LinkTreeModel::setField(LinkNode *node, NodeField field, const QString &val
     if (!contains(node) || LinkTreeModel::field(node, field) == value)
         return;
     setFieldValue(*m_tree, *node, field, value);
+    // An edited link is no longer known to be broken.
+    m_broken.remove(node);
     const QModelIndex index = indexFromNode(node);
-    emit dataChanged(index, index, {Qt::DisplayRole});
+    emit dataChanged(index, index);
     emit nodeChanged(node);
 }
 
@@ -215,6 +236,10 @@ QVariant LinkTreeModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case Qt::EditRole:
         return node->text();
+    case Qt::ForegroundRole:
+        return m_broken.contains(node) ? QVariant(QColor(Qt::red)) : QVariant();
+    case Qt::ToolTipRole:
+        return m_broken.value(node);
     case Qt::DecorationRole:
         if (node->imageIndex() >= 0 && node->imageIndex() < m_images.size())
             return m_images.at(node->imageIndex());

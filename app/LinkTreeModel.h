@@ -5,6 +5,7 @@
 #include "tree/NodeFields.h"
 
 #include <QAbstractItemModel>
+#include <QHash>
 #include <QIcon>
 #include <QList>
 
@@ -31,6 +32,11 @@ public:
     // The file the shown tree belongs to. Saving changes it without changing the tree.
     const DocumentFile &file() const { return m_file; }
     void setFile(const DocumentFile &file);
+
+    // Links a check found broken, with its answer: drawn so in the tree until the next check or
+    // an edit of the link. No change of the document.
+    void markBrokenLinks(const QHash<const LinkNode *, QString> &answers);
+    bool isMarkedBroken(const LinkNode *node) const { return m_broken.contains(node); }
 
     // The pictures shown beside the nodes, indexed by the node's image index.
     void setImages(const QList<QIcon> &images);
@@ -116,6 +122,7 @@ private:
 
     std::unique_ptr<LinkTree> m_tree;
     DocumentFile m_file;
+    QHash<const LinkNode *, QString> m_broken;
     QList<QIcon> m_images;
     QUndoStack *m_undoStack = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "app/FindBar.h"
 #include "app/HelpViewer.h"
 #include "app/ImageLists.h"
+#include "app/LinkCheckDialog.h"
 #include "app/LinkListPanel.h"
 #include "app/LinkTreeModel.h"
 #include "app/LinkTreeView.h"
@@ -81,6 +82,7 @@ TMain::~TMain()
     for (QObject *child : findChildren<QObject *>())
         child->disconnect();
     QGuiApplication::clipboard()->disconnect(m_editCommands);
+    delete m_linkCheck;
     delete m_document;
     delete m_editCommands;
     delete m_nodeCommands;
@@ -112,6 +114,7 @@ void TMain::connectMenus()
         {ui->mnVormikHelp1, &TMain::mnVormikHelp1Click},
         {ui->mnReadMe1, &TMain::mnReadMe1Click},
         {ui->mnAbout1, &TMain::mnAbout1Click},
+        {ui->mnCheckLinks1, &TMain::mnCheckLinks1Click},
     };
     for (const auto &[action, handler] : shellCommands)
         connect(action, &QAction::triggered, this, m_context->command(this, this, handler));
@@ -296,6 +299,21 @@ void TMain::mnReadMe1Click()
 {
     // The desktop's default program shows the file; a missing file is simply not shown.
     QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramFiles::find(QStringLiteral("ReadMe.txt"))));
+}
+
+void TMain::mnCheckLinks1Click()
+{
+    if (!m_linkCheck) {
+        m_linkCheck = new LinkCheckDialog(*m_model, this);
+        connect(m_linkCheck, &LinkCheckDialog::nodePicked, this, [this](LinkNode *node) {
+            ui->LeftPanel->scrollToNode(node);
+            selectNode(node);
+            activateWindow();
+        });
+    }
+    m_linkCheck->show();
+    m_linkCheck->raise();
+    m_linkCheck->start(m_document->linkBaseFolder());
 }
 
 void TMain::mnAbout1Click()

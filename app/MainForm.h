@@ -7,6 +7,7 @@
 #include <memory>
 
 class EditCommands;
+class LinkCheckDialog;
 class LinkNode;
 class LinkTreeModel;
 class NodeCommands;
@@ -57,6 +58,7 @@ private slots:
     void mnVormikHelp1Click();
     void mnReadMe1Click();
     void mnAbout1Click();
+    void mnCheckLinks1Click();
 
 private:
     void connectMenus();
@@ -75,6 +77,7 @@ private:
     EditCommands *m_editCommands = nullptr;
     ProjectDocument *m_document = nullptr;
     RecentFiles *m_recentFiles = nullptr;
+    LinkCheckDialog *m_linkCheck = nullptr;
     // Set once the user has answered for the unsaved work, so closing asks no second time.
     bool m_closeConfirmed = false;
     QList<QIcon> ImageList1;

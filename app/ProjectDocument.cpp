@@ -68,6 +68,11 @@ QString ProjectDocument::dialogFolder() const
     return current.isEmpty() ? m_recent.lastFolder() : QFileInfo(current).absolutePath();
 }
 
+QString ProjectDocument::linkBaseFolder() const
+{
+    return !m_lastPageFolder.isEmpty() ? m_lastPageFolder : dialogFolder();
+}
+
 bool ProjectDocument::confirmClose()
 {
     if (!isModified())
@@ -195,8 +200,10 @@ void ProjectDocument::mnOutPutHTML1Click()
     settings.OutputFileName = *fileName;
     // The format is the one choice carried over: a user who moved to HTML5 keeps it for the run.
     settings.setFormat(m_pageFormat);
-    if (settings.exec() == QDialog::Accepted)
+    if (settings.exec() == QDialog::Accepted) {
         m_pageFormat = settings.settings().format;
+        m_lastPageFolder = QFileInfo(*fileName).absolutePath();
+    }
     // The page's group ids become the groups' own, as every export leaves them: not a step, and
     // no change that asks to be saved.
     model.setGeneratedIds(settings.generatedIds());

@@ -24,6 +24,10 @@ public:
     // True when the tree differs from the file last opened or saved (a new tree counts as saved).
     bool isModified() const;
 
+    // Where a link check looks for relative addresses: the folder of the page last exported,
+    // else the project file's folder.
+    QString linkBaseFolder() const;
+
     // Asks whether to save work that would be lost; false keeps the window open (Cancel, or a
     // save that was cancelled or failed).
     bool confirmClose();
@@ -60,4 +64,5 @@ private:
     QWidget *m_window;
     // The page format of the last export, which the next one proposes.
     PageFormat m_pageFormat = PageFormat::Classic;
+    QString m_lastPageFolder;
 };
