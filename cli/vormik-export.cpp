@@ -11,13 +11,27 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
 
+// PAGE "-" is standard output, for a pipe.
+constexpr QLatin1StringView StandardOutput("-");
+
+void writeOut(const QByteArray &bytes)
+{
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush())
+        throw VormikError(QStringLiteral("標準出力に書き込めません: ") + out.errorString());
+}
+
 void writeData(const LinkTree &tree, DataExport::Format format, const QString &path)
 {
-    if (const auto failure = writeFileSafely(path, DataExport::write(tree, format)))
+    const QByteArray bytes = DataExport::write(tree, format);
+    if (path == StandardOutput)
+        return writeOut(bytes);
+    if (const auto failure = writeFileSafely(path, bytes))
         throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, failure->reason));
 }
 
@@ -27,11 +41,15 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vormik-export"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VORMIK_VERSION));
 
     QCommandLineParser parser;
     ExportOptions::describe(parser);
+    parser.addVersionOption();
     if (!parser.parse(QCoreApplication::arguments()))
         return CommandLine::fail(parser.errorText());
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion(); // prints the version and ends the program
     if (parser.isSet(QStringLiteral("help"))) {
         // The help file's export topic explains what each option sets; it is named where found.
         const QString helpFile = ProgramFiles::find(QStringLiteral("VORMIK.hlp"));
@@ -46,6 +64,8 @@ int main(int argc, char *argv[])
         const std::unique_ptr<LinkTree> tree = ProjectFile::open(command.projectPath);
         if (command.dataFormat)
             writeData(*tree, *command.dataFormat, command.settings.outputFileName);
+        else if (command.settings.outputFileName == StandardOutput)
+            writeOut(PageGenerator::buildPage(*tree, command.settings).bytes);
         else
             PageGenerator::exportPage(*tree, command.settings);
         return 0;

@@ -1,12 +1,16 @@
 #include "cli/ExportOptions.h"
+#include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(ExportSettings)
 
@@ -115,6 +119,36 @@ private slots:
     void helpSucceeds()
     {
         QCOMPARE(runExport({QStringLiteral("--help")}).exitCode, 0);
+    }
+
+    // "-" is standard output, and an existing pipe is written into, not replaced.
+    void pageGoesToStandardOutputAndPipes()
+    {
+        QTemporaryDir dir;
+        const QString projectPath = dir.filePath(QStringLiteral("menu.xml"));
+        LinkTree tree;
+        tree.appendLink(nullptr, QStringLiteral("リンク"))->record().Href = QStringLiteral("a.htm");
+        ProjectFile::save(tree, projectPath);
+        const QByteArray expected = PageGenerator::buildPage(tree, ExportSettings{}).bytes;
+
+        QProcess toStdout;
+        toStdout.start(QStringLiteral(VORMIK_EXPORT_PROGRAM), {projectPath, QStringLiteral("-")});
+        QVERIFY(toStdout.waitForFinished(60000));
+        QCOMPARE(toStdout.exitCode(), 0);
+        QCOMPARE(toStdout.readAllStandardOutput(), expected);
+
+        const QString pipe = dir.filePath(QStringLiteral("pipe"));
+        QCOMPARE(mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+        QProcess toPipe;
+        toPipe.start(QStringLiteral(VORMIK_EXPORT_PROGRAM), {projectPath, pipe});
+        QFile reader(pipe);
+        QVERIFY(reader.open(QIODevice::ReadOnly)); // until the program opens it to write
+        const QByteArray received = reader.readAll(); // until the program closes it
+        toPipe.waitForFinished(60000);
+        QCOMPARE(toPipe.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(toPipe.exitCode(), 0);
+        QCOMPARE(received, expected);
+        QVERIFY(!QFileInfo(pipe).isFile());
     }
 
     // The program prints what the editor's error box would show, and writes no page.
