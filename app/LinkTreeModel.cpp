@@ -301,7 +301,8 @@ std::vector<std::unique_ptr<LinkNode>> LinkTreeModel::nodesFrom(const QMimeData 
         throw VormikError(refused + QStringLiteral("%1 MB を超えています").arg(ProjectFile::MaxFileSize >> 20));
     std::unique_ptr<LinkTree> fragment;
     try {
-        fragment = ProjectFile::read(bytes, NodesMimeType);
+        fragment = ProjectFile::read(bytes, data->hasFormat(NodesFileMimeType) ? QStringLiteral("ドラッグされたノード")
+                                                                                : QStringLiteral("クリップボード"));
     } catch (const VormikError &fault) {
         throw VormikError(refused + fault.message());
     }

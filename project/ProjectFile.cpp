@@ -101,12 +101,12 @@ QString lineNote(long line)
 
 VormikError outlineFault(const QString &fileName, long line, const QString &detail)
 {
-    return VormikError(QStringLiteral("ファイル %1 の Nodes 要素%2: %3").arg(fileName, lineNote(line), detail));
+    return VormikError(QStringLiteral("%1 の Nodes 要素%2: %3").arg(fileName, lineNote(line), detail));
 }
 
 VormikError nodeFault(const QString &fileName, size_t index, const NodeRecord &record, const QString &detail)
 {
-    return VormikError(QStringLiteral("ファイル %1 の %2 番目の Node 要素%3: %4")
+    return VormikError(QStringLiteral("%1 の %2 番目の Node 要素%3: %4")
                            .arg(fileName, QString::number(index + 1), lineNote(record.line), detail));
 }
 
@@ -155,7 +155,9 @@ void applyRecord(LinkTree &tree, LinkNode *node, const NodeRecord &record, size_
             throw nodeFault(fileName, index, record,
                             QStringLiteral("%1 要素がありません").arg(QString::fromLatin1(field.elementName)));
     }
-    if (node->text() == FullWidthSpace)
+    // A lone full-width space in the outline stands for an empty text, unless the Text element
+    // says the text is that very space.
+    if (node->text() == FullWidthSpace && (!record.has(NodeField::Text) || record[NodeField::Text].isEmpty()))
         tree.setText(node, {});
     const QString &groupValue = record[NodeField::Group];
     const std::optional<bool> group = truthValue(groupValue);
@@ -268,7 +270,7 @@ std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &fileName)
     NodeCollector collector;
     usexml::parse(bytes, fileName, outline, collector);
     if (!outline.found)
-        throw VormikError(QStringLiteral("ファイル %1 に Nodes 要素がありません").arg(fileName));
+        throw VormikError(QStringLiteral("%1 に Nodes 要素がありません").arg(fileName));
 
     const std::vector<NodeRecord> &records = collector.records;
     auto tree = std::make_unique<LinkTree>();
@@ -305,7 +307,7 @@ std::unique_ptr<LinkTree> open(const QString &path)
         throw VormikError(QStringLiteral("ファイル %1 を読み込めません: %2").arg(path, file.errorString()));
     if (bytes.size() > MaxFileSize)
         throw tooLarge();
-    return read(bytes, path);
+    return read(bytes, QStringLiteral("ファイル %1").arg(path));
 }
 
 } // namespace ProjectFile

@@ -30,8 +30,9 @@ QString outlineFragment(const LinkTree &tree, const LinkNode *root);
 // Writes the tree to `path` atomically; a failure throws VormikError and leaves the file as it was.
 void save(const LinkTree &tree, const QString &path);
 
-// Reads a whole tree from the file's bytes; any fault throws VormikError naming `fileName`.
-std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &fileName);
+// Reads a whole tree from a project file's bytes; any fault throws VormikError naming `source`,
+// the bytes as a message calls them ("ファイル menu.xml", "クリップボード").
+std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &source);
 // Reads the file at `path` (with a size limit) and then as read().
 std::unique_ptr<LinkTree> open(const QString &path);
 

@@ -254,7 +254,7 @@ QString unreadable(const QString &fileName, const ParseFault &fault)
         where = fault.column > 0 ? QStringLiteral("（%1 行 %2 列）").arg(fault.line).arg(fault.column)
                                  : QStringLiteral("（%1 行）").arg(fault.line);
     const QString cause = fault.message.isEmpty() ? QStringLiteral("XML 文書として読めません") : fault.message;
-    return QStringLiteral("ファイル %1 を読み込めません%2: %3").arg(fileName, where, cause);
+    return QStringLiteral("%1 を読み込めません%2: %3").arg(fileName, where, cause);
 }
 
 } // namespace

@@ -76,8 +76,9 @@ struct StreamedText
 // Parses a whole document from memory: the streamed element's text goes to `streamed`, every
 // element and all other text to `events`. Nothing outside the bytes is ever loaded: no network,
 // no external entities, and a document type declaration is refused as soon as it is met. Any
-// fault throws VormikError naming `fileName` and, where libxml2 knows it, line and column.
-void parse(const QByteArray &bytes, const QString &fileName, StreamedText &streamed, XmlEvents &events);
+// fault throws VormikError naming `source` (as read() calls it) and, where libxml2 knows it, line
+// and column.
+void parse(const QByteArray &bytes, const QString &source, StreamedText &streamed, XmlEvents &events);
 
 // Turns libxml2's UTF-8 into text. A text that begins with U+FEFF keeps it: inside a document it
 // is a character like any other, not a byte-order mark.

@@ -531,7 +531,10 @@ private slots:
         QTest::keySequence(f.ui->TreeView1, QKeySequence::Paste);
         QCOMPARE(f.prompts->messages.size(), 1);
         QCOMPARE(f.prompts->messages.constFirst().icon, Prompts::Icon::Critical);
-        QVERIFY(f.prompts->messages.constFirst().text.contains("\"b\""));
+        const QString message = f.prompts->messages.constFirst().text;
+        QVERIFY(message.contains("\"b\""));
+        // It names the clipboard, not a file.
+        QVERIFY2(message.contains("クリップボード") && !message.contains("ファイル"), qPrintable(message));
         QCOMPARE(f.snapshot(), before);
     }
 

@@ -20,7 +20,8 @@
 
 namespace {
 
-const QString FileName = QStringLiteral("p.xml");
+// The source as read() names it in its messages, as Open passes it.
+const QString FileName = QStringLiteral("ファイル p.xml");
 
 // The tree of the worked example: group A holding link a1 and group B (which holds link b1),
 // then link c; every link with fields of its own.
@@ -110,6 +111,7 @@ private slots:
         QTest::newRow("outside CP932 and NEC characters")
             << QStringList{QStringLiteral("😀 𠮷"), QStringLiteral("\t①㈱～"), QStringLiteral("\t\t<&>\"'")};
         QTest::newRow("trailing blanks") << QStringList{QStringLiteral("a  "), QStringLiteral("\tb\t")};
+        QTest::newRow("one full-width space, and none") << QStringList{QStringLiteral("　"), QString(), QStringLiteral("\t　")};
     }
     void treesRoundTrip()
     {
@@ -307,7 +309,7 @@ private slots:
     }
     void messagesTakeTextsAsTheyAre()
     {
-        const QString name = QStringLiteral("%2 %1.xml");
+        const QString name = QStringLiteral("ファイル %2 %1.xml");
         const QString failure = failureOf([&] {
             ProjectFile::read(projectBytes(QStringLiteral("a\r\n\t\t%1%2"), {}), name);
         });

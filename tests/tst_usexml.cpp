@@ -23,7 +23,7 @@ struct Recorder final : XmlEvents
 Recorder parsed(const QByteArray &bytes, StreamedText &nodes)
 {
     Recorder recorder;
-    parse(bytes, QStringLiteral("t.xml"), nodes, recorder);
+    parse(bytes, QStringLiteral("ファイル t.xml"), nodes, recorder);
     return recorder;
 }
 
