@@ -35,27 +35,6 @@ QString heading(const QString &mark, const QString &name)
     return QStringLiteral("<span aria-hidden=\"true\">%1</span>%2").arg(mark.toHtmlEscaped(), name.toHtmlEscaped());
 }
 
-// Marks the link to the page being shown and opens the groups above it. It stands right after
-// the menu and defines no global name, so it meets nothing of the site's own scripts.
-const QString Script = QStringLiteral(
-    "<script>\n"
-    "(function () {\n"
-    "\t'use strict';\n"
-    "\tvar menu = document.currentScript.previousElementSibling;\n"
-    "\tvar here = location.href.split('#')[0];\n"
-    "\tvar links = menu.querySelectorAll('a[href]');\n"
-    "\tfor (var i = 0; i < links.length; i++) {\n"
-    "\t\tif (links[i].href.split('#')[0] !== here)\n"
-    "\t\t\tcontinue;\n"
-    "\t\tlinks[i].setAttribute('aria-current', 'page');\n"
-    "\t\tfor (var up = links[i].parentNode; up !== menu; up = up.parentNode) {\n"
-    "\t\t\tif (up.tagName === 'DETAILS')\n"
-    "\t\t\t\tup.open = true;\n"
-    "\t\t}\n"
-    "\t}\n"
-    "}());\n"
-    "</script>");
-
 QString headText(const ExportSettings &settings, const TSystemStruct &system)
 {
     QString head = QStringLiteral("<!DOCTYPE html>\n"
@@ -117,21 +96,48 @@ void writeMenu(const LinkTree &tree, bool folding, const QString &groupClass, Pa
 
 } // namespace
 
+bool hasName(const LinkNode &node)
+{
+    // Spaces alone, U+3000 among them, show nothing and give a screen reader no name.
+    return !node.text().trimmed().isEmpty();
+}
+
+QString shownName(const LinkNode &node)
+{
+    if (hasName(node))
+        return node.text();
+    if (!node.isGroup() && !node.record().Href.isEmpty())
+        return node.record().Href;
+    return QStringLiteral("（名前なし）");
+}
+
 void buildNodeMarkup(LinkTree &tree, const ExportSettings &settings)
 {
     for (LinkNode *node : tree.nodes()) {
         LinkAttr &record = node->record();
+        const QString name = shownName(*node);
         if (!record.Group) {
-            record.HtmlText = QStringLiteral("<a") + attribute("href", record.Href) + attribute("target", record.Target)
-                + attribute("id", record.ObjID) + attribute("class", record.Class) + QLatin1Char('>')
-                + node->text().toHtmlEscaped() + QStringLiteral("</a>");
+            // A target without an address is invalid: such a link only holds its place.
+            record.HtmlText = QStringLiteral("<a") + attribute("href", record.Href)
+                + (record.Href.isEmpty() ? QString() : attribute("target", record.Target)) + attribute("id", record.ObjID)
+                + attribute("class", record.Class) + QLatin1Char('>') + name.toHtmlEscaped() + QStringLiteral("</a>");
         } else if (settings.FoldingScript) {
-            record.HtmlText = QStringLiteral("<summary>") + heading(settings.GroupMark, node->text())
-                + QStringLiteral("</summary>");
+            record.HtmlText = QStringLiteral("<summary>") + heading(settings.GroupMark, name) + QStringLiteral("</summary>");
         } else {
-            record.HtmlText = heading(settings.GroupMark, node->text());
+            record.HtmlText = heading(settings.GroupMark, name);
         }
     }
+}
+
+std::vector<int> unnamedNodes(const LinkTree &tree)
+{
+    std::vector<int> unnamed;
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (!hasName(*nodes[i]))
+            unnamed.push_back(static_cast<int>(i));
+    }
+    return unnamed;
 }
 
 QByteArray build(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
@@ -140,8 +146,9 @@ QByteArray build(LinkTree &tree, const ExportSettings &settings, TSystemStruct &
     system.StyleSheet = settings.DefaultStyleSheet ? styleSheet(system.RootClassName, settings.FontName) : QString();
     system.HeadText = headText(settings, system);
     system.FooterText = settings.AuthorLink ? footerText() : QString();
-    PageGenerator::NumberGroups(tree, tree.deepestLevel());
+    PageGenerator::NumberGroups(tree, tree.deepestLevel(), groupIdPrefix(tree));
     buildNodeMarkup(tree, settings);
+    system.report.unnamedNodes = unnamedNodes(tree);
 
     PageEncoder page(utf8, LineEnd);
     page.addText(system.HeadText);
@@ -149,7 +156,7 @@ QByteArray build(LinkTree &tree, const ExportSettings &settings, TSystemStruct &
     page.addLine(QStringLiteral("</ul>"));
     page.addLine(QStringLiteral("</nav>"));
     if (settings.FoldingScript)
-        page.addLine(Script);
+        page.addLine(QStringLiteral("<script>\n") + scriptText() + QStringLiteral("</script>"));
     if (!system.FooterText.isEmpty())
         page.addLine(system.FooterText);
     page.addLine(QStringLiteral("</body>"));

@@ -30,7 +30,7 @@ QString attribute(const char *name, const QString &value)
 }
 } // namespace
 
-int NumberGroups(LinkTree &tree, int deepestLevel)
+int NumberGroups(LinkTree &tree, int deepestLevel, const QString &prefix)
 {
     std::vector<int> counters(static_cast<size_t>(std::max(deepestLevel, 0)) + 1, 0);
     int groups = 0;
@@ -40,7 +40,7 @@ int NumberGroups(LinkTree &tree, int deepestLevel)
         const auto level = static_cast<size_t>(node->level());
         if (level >= counters.size())
             counters.resize(level + 1, 0);
-        node->record().ObjID = QStringLiteral("group-%1-%2").arg(level).arg(counters[level]++);
+        node->record().ObjID = prefix + QStringLiteral("%1-%2").arg(level).arg(counters[level]++);
         ++groups;
     }
     return groups;

@@ -30,6 +30,12 @@ struct ExportSettings
     PageFormat Format = PageFormat::Classic; // the classic page unless the user picks HTML5
 };
 
+// What an export has to tell its user besides success.
+struct PageReport
+{
+    std::vector<int> unnamedNodes; // absolute indexes of the nodes shown under a stand-in name
+};
+
 // The working record of one export; empty until the export fills it.
 struct TSystemStruct
 {
@@ -38,6 +44,7 @@ struct TSystemStruct
     QString StyleSheet;     // the style element, empty without the default stylesheet
     QString HeadText;       // the processed template, then the root block's start tag
     QString FooterText;     // empty without the author link
+    PageReport report;      // filled by the HTML5 page
 };
 
 namespace PageGenerator {
@@ -80,9 +87,9 @@ void BuildPageHead(const LinkTree &tree, const ExportSettings &settings, TSystem
 // The footer line's text after "<br />".
 QString footerText();
 
-// Gives every group the id "group-LEVEL-N", numbered per level across the tree; returns the number
-// of groups.
-int NumberGroups(LinkTree &tree, int deepestLevel);
+// Gives every group the id "group-LEVEL-N" (PREFIX-LEVEL-N with another prefix), numbered per level
+// across the tree; returns the number of groups.
+int NumberGroups(LinkTree &tree, int deepestLevel, const QString &prefix = QStringLiteral("group-"));
 
 // Writes every node's own markup into its HtmlText. Needs the ids of NumberGroups.
 void BuildNodeMarkup(LinkTree &tree, const ExportSettings &settings);

@@ -15,6 +15,8 @@ struct Html5Case
     std::function<void(LinkTree &)> build;
     ExportSettings settings; // OutputFileName is set where the page is written
     QString current;         // the text of the link to the page itself, if any
+    QStringList addresses{}; // where the page is opened, relative to its folder; its file name when empty
+    bool frames = false;     // its links open in a frame, so following one moves the mark
 };
 
 namespace Html5Trees {
@@ -74,6 +76,53 @@ inline void currentPage(LinkTree &tree)
     link(tree, tree.appendGroup(nullptr, QStringLiteral("他")), QStringLiteral("外"), QStringLiteral("x.html"));
 }
 
+// The site's home page, index.html, with links to fragments of itself beside the link to it.
+inline void homePage(LinkTree &tree)
+{
+    link(tree, nullptr, QStringLiteral("先頭"), QStringLiteral("#"));
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("案内"));
+    link(tree, group, QStringLiteral("上へ"), QStringLiteral("#top"));
+    link(tree, group, QStringLiteral("ホーム"), QStringLiteral("index.html"));
+    link(tree, group, QStringLiteral("下位"), QStringLiteral("sub/"));
+    link(tree, nullptr, QStringLiteral("他"), QStringLiteral("other.html?x=index.html"));
+}
+
+// A menu for a page of frames: its links open in the frame "main".
+inline void frameMenu(LinkTree &tree)
+{
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("資料"));
+    link(tree, group, QStringLiteral("一"), QStringLiteral("one.html"), QStringLiteral("main"));
+    link(tree, tree.appendGroup(group, QStringLiteral("奥")), QStringLiteral("二"), QStringLiteral("two.html"),
+         QStringLiteral("main"));
+    link(tree, nullptr, QStringLiteral("三"), QStringLiteral("three.html"), QStringLiteral("main"));
+}
+
+// Links without an address, with every other field set.
+inline void noAddress(LinkTree &tree)
+{
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("組"));
+    link(tree, group, QStringLiteral("準備中"), {}, QStringLiteral("main"), QStringLiteral("soon"), QStringLiteral("c"));
+    link(tree, nullptr, QStringLiteral("近日"), {}, QStringLiteral("_blank"));
+}
+
+// Nodes without a name: a group, links with and without an address, a name of spaces.
+inline void unnamed(LinkTree &tree)
+{
+    LinkNode *group = tree.appendGroup(nullptr, QString());
+    link(tree, group, QString(), QStringLiteral("faq.html"));
+    link(tree, group, QString());
+    link(tree, tree.appendGroup(group, QStringLiteral(" \t")), QStringLiteral("　"), QStringLiteral("a.html"));
+}
+
+// Links whose ids look like the ids the page gives its groups.
+inline void groupLikeIds(LinkTree &tree)
+{
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("組"));
+    link(tree, group, QStringLiteral("甲"), QStringLiteral("a.html"), {}, QStringLiteral("group-0-0"));
+    link(tree, tree.appendGroup(group, QStringLiteral("中")), QStringLiteral("乙"), QStringLiteral("b.html"), {},
+         QStringLiteral("group1-1-0"));
+}
+
 } // namespace Html5Trees
 
 inline ExportSettings html5Settings()
@@ -108,6 +157,15 @@ inline QList<Html5Case> html5Cases()
         {QStringLiteral("special-no-script"), specialTexts, specialNoScript, {}},
         {QStringLiteral("link-children"), linkWithChildren, on, {}},
         {QStringLiteral("current"), currentPage, on, QStringLiteral("このページ")},
+        {QStringLiteral("index"), homePage, on, QStringLiteral("ホーム"),
+         {QStringLiteral("index.html"), QString(), QStringLiteral("index.html?utm=1"), QStringLiteral("index.html#top"),
+          QStringLiteral("./?utm=1#x")}},
+        {QStringLiteral("frames"), frameMenu, on, {}, {}, true},
+        {QStringLiteral("no-address"), noAddress, on, {}},
+        {QStringLiteral("no-address-no-script"), noAddress, noScript, {}},
+        {QStringLiteral("unnamed"), unnamed, on, {}},
+        {QStringLiteral("unnamed-no-script"), unnamed, noScript, {}},
+        {QStringLiteral("group-like-ids"), groupLikeIds, on, {}},
     };
     ExportSettings bare = on;
     bare.GroupMark.clear();

@@ -1,6 +1,7 @@
 // The HTML5 page as a document: read back with libxml2's HTML parser, its menu must be the tree,
 // every value must come back as given, and each option must show where it belongs.
 #include "Html5Pages.h"
+#include "html/Html5Page.h"
 
 #include <QStringDecoder>
 #include <QTest>
@@ -132,7 +133,7 @@ private slots:
                     QCOMPARE(summary.size(), 1);
                     heading = summary.first();
                 }
-                QCOMPARE(headingText(heading), page.settings.GroupMark + node.text());
+                QCOMPARE(headingText(heading), page.settings.GroupMark + Html5Page::shownName(node));
                 // The mark is kept from a screen reader, which reads the name alone.
                 const QList<xmlNode *> marks = select(doc.get(), "*[@aria-hidden='true']", heading);
                 QCOMPARE(marks.size(), page.settings.GroupMark.isEmpty() ? 0 : 1);
@@ -142,9 +143,11 @@ private slots:
                 const QList<xmlNode *> anchors = select(doc.get(), "a", item);
                 QCOMPARE(anchors.size(), 1);
                 xmlNode *anchor = anchors.first();
-                QCOMPARE(text(anchor), node.text());
+                QCOMPARE(text(anchor), Html5Page::shownName(node));
                 const LinkAttr &record = node.record();
-                for (const auto &[name, value] : {std::pair{"href", record.Href}, std::pair{"target", record.Target},
+                // A target needs an address.
+                const QString target = record.Href.isEmpty() ? QString() : record.Target;
+                for (const auto &[name, value] : {std::pair{"href", record.Href}, std::pair{"target", target},
                                                    std::pair{"id", record.ObjID}, std::pair{"class", record.Class}}) {
                     if (value.isEmpty())
                         QVERIFY2(!xmlHasProp(anchor, BAD_CAST name), name);
@@ -154,6 +157,40 @@ private slots:
             }
             QCOMPARE(select(doc.get(), "ul", holder).size(), node.childCount() > 0 ? 1 : 0);
         }
+    }
+
+    // A node without a name shows a stand-in, and the export names it in its report.
+    void nodesWithoutNameGetAStandIn_data()
+    {
+        QTest::addColumn<bool>("group");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<QString>("shown");
+        const QString none = QStringLiteral("（名前なし）");
+        QTest::newRow("named link") << false << QStringLiteral(" a ") << QStringLiteral("a.html") << QStringLiteral(" a ");
+        QTest::newRow("link: its address") << false << QString() << QStringLiteral("a.html") << QStringLiteral("a.html");
+        QTest::newRow("link of spaces") << false << QStringLiteral(" \t　") << QStringLiteral("a.html") << QStringLiteral("a.html");
+        QTest::newRow("link without address") << false << QString() << QString() << none;
+        QTest::newRow("named group") << true << QStringLiteral("g") << QString() << QStringLiteral("g");
+        QTest::newRow("group") << true << QString() << QString() << none;
+        QTest::newRow("group of spaces") << true << QStringLiteral("　") << QString() << none;
+    }
+    void nodesWithoutNameGetAStandIn()
+    {
+        QFETCH(bool, group);
+        QFETCH(QString, name);
+        QFETCH(QString, href);
+        QFETCH(QString, shown);
+        LinkTree tree;
+        link(tree, nullptr, QStringLiteral("前"), QStringLiteral("x.html"));
+        LinkNode *node = group ? tree.appendGroup(nullptr, name) : link(tree, nullptr, name, href);
+        TSystemStruct system;
+        const Document doc = parse(PageGenerator::buildPage(tree, html5Settings(), system));
+        const QList<xmlNode *> items = select(doc.get(), "//nav//li");
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(headingText(items.at(1)), (group ? QStringLiteral("□") : QString()) + shown);
+        const bool standIn = shown != node->text();
+        QCOMPARE(system.report.unnamedNodes, standIn ? std::vector<int>{1} : std::vector<int>{});
     }
 
     // Each of the four options shows in its own place and nowhere else.

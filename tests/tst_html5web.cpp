@@ -123,7 +123,9 @@ private slots:
                                 {QStringLiteral("groups"), groups},
                                 {QStringLiteral("current"), page.current.isEmpty() ? QJsonValue() : page.current},
                                 {QStringLiteral("font"), font ? page.settings.FontName : QJsonValue()},
-                                {QStringLiteral("names"), names}};
+                                {QStringLiteral("names"), names},
+                                {QStringLiteral("addresses"), QJsonArray::fromStringList(page.addresses)},
+                                {QStringLiteral("frames"), page.frames}};
         }
         QFile planFile(dir.filePath(QStringLiteral("plan.json")));
         QVERIFY(planFile.open(QIODevice::WriteOnly));

@@ -1,0 +1,67 @@
+// The HTML5 page's script: it marks the link to the page being shown and opens the groups above
+// it. It stands right after the menu and defines no global name, so it meets nothing of the
+// site's own scripts.
+#include "html/Html5Page.h"
+
+namespace Html5Page {
+
+// A page's address is compared without fragment and query, a directory's as its index.html. Only
+// links whose written address ends as the page's file name does (or, for a directory, as any
+// index does) are resolved, which keeps a menu of 100,000 links quick. Links into a frame leave
+// this page where it is, so there the mark follows the link last followed.
+QString scriptText()
+{
+    return QStringLiteral(
+        "(function () {\n"
+        "\t'use strict';\n"
+        "\tvar menu = document.currentScript.previousElementSibling;\n"
+        "\tvar marked = [];\n"
+        "\tfunction pageOf(address) {\n"
+        "\t\treturn address.split('#')[0].split('?')[0].replace(/\\/index\\.html?$/, '/');\n"
+        "\t}\n"
+        "\tfunction decoded(text) {\n"
+        "\t\ttry {\n"
+        "\t\t\treturn decodeURIComponent(text);\n"
+        "\t\t} catch (e) {\n"
+        "\t\t\treturn text;\n"
+        "\t\t}\n"
+        "\t}\n"
+        "\tfunction mark(links) {\n"
+        "\t\tmarked.forEach(function (link) { link.removeAttribute('aria-current'); });\n"
+        "\t\tmarked = links;\n"
+        "\t\tlinks.forEach(function (link) {\n"
+        "\t\t\tlink.setAttribute('aria-current', 'page');\n"
+        "\t\t\tfor (var up = link.parentNode; up !== menu; up = up.parentNode) {\n"
+        "\t\t\t\tif (up.tagName === 'DETAILS')\n"
+        "\t\t\t\t\tup.open = true;\n"
+        "\t\t\t}\n"
+        "\t\t});\n"
+        "\t}\n"
+        "\tvar here = pageOf(location.href);\n"
+        "\tvar file = here.slice(here.lastIndexOf('/') + 1);\n"
+        "\tvar endings = file ? [file, decoded(file)] : ['/', '.', 'index.html', 'index.htm'];\n"
+        "\tfunction mayBeHere(written) {\n"
+        "\t\tif (written === null || written.charAt(0) === '#')\n"
+        "\t\t\treturn false;\n"
+        "\t\tvar path = written.split('#')[0].split('?')[0];\n"
+        "\t\treturn path === '' || endings.some(function (ending) {\n"
+        "\t\t\treturn path.slice(-ending.length) === ending;\n"
+        "\t\t});\n"
+        "\t}\n"
+        "\tvar links = menu.getElementsByTagName('a');\n"
+        "\tvar current = [];\n"
+        "\tfor (var i = 0; i < links.length; i++) {\n"
+        "\t\tif (mayBeHere(links[i].getAttribute('href')) && pageOf(links[i].href) === here)\n"
+        "\t\t\tcurrent.push(links[i]);\n"
+        "\t}\n"
+        "\tmark(current);\n"
+        "\tmenu.addEventListener('click', function (event) {\n"
+        "\t\tvar link = event.target.closest('a[href][target]');\n"
+        "\t\tif (link && link.target !== '_blank' && link.getAttribute('href').charAt(0) !== '#' && event.button === 0\n"
+        "\t\t\t\t&& !(event.ctrlKey || event.shiftKey || event.altKey || event.metaKey))\n"
+        "\t\t\tmark([link]);\n"
+        "\t});\n"
+        "}());\n");
+}
+
+} // namespace Html5Page
