@@ -3,6 +3,7 @@
 #include "app/CommandGuard.h"
 #include "app/HelpViewer.h"
 #include "app/Prompts.h"
+#include "html/ExportReport.h"
 #include "ui_ExportHTMLForm.h"
 #include "text/TextRules.h"
 
@@ -188,7 +189,7 @@ void TExportHTML::OKBtnClick()
     QWidget *owner = parentWidget() ? parentWidget() : this;
     runCommand(m_prompts, owner, [this, owner] {
         PageGenerator::exportPage(m_tree, settings(), SystemStruct);
-        m_prompts.information(owner, QStringLiteral("正常に出力しました"));
+        m_prompts.information(owner, ExportReport::successMessage(m_tree, SystemStruct.report));
     });
 }
 

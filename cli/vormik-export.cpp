@@ -1,6 +1,7 @@
 // vormik-export: writes the page of a project file from the command line, for scripts and batch
 // jobs. It reads the project as Open does and writes the page as the export dialog's OK does.
 #include "cli/ExportOptions.h"
+#include "html/ExportReport.h"
 #include "html/PageGenerator.h"
 #include "project/AllocatorTuning.h"
 #include "project/ProjectFile.h"
@@ -48,7 +49,11 @@ int main(int argc, char *argv[])
     try {
         const ExportOptions::Command command = ExportOptions::commandFrom(parser);
         const std::unique_ptr<LinkTree> tree = ProjectFile::open(command.projectPath);
-        PageGenerator::exportPage(*tree, command.settings);
+        TSystemStruct system;
+        PageGenerator::exportPage(*tree, command.settings, system);
+        // Warnings only: the page is written and the exit status stays 0.
+        for (const QString &warning : ExportReport::unnamedWarnings(*tree, system.report))
+            std::fputs(QStringLiteral("vormik-export: 警告: %1\n").arg(warning).toLocal8Bit().constData(), stderr);
     } catch (const VormikError &failure) {
         return fail(failure.message());
     } catch (const std::bad_alloc &) {

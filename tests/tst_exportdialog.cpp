@@ -369,6 +369,21 @@ private slots:
         QCOMPARE(f.prompts->fileDialogs.at(1).defaultSuffix, QStringLiteral("html"));
     }
 
+    // The success message goes on to name each node the page shows under a stand-in name.
+    void reportNamesNodesWithoutName()
+    {
+        Fixture f;
+        f.window.treeModel().appendLink(nullptr, QString())->record().Href = QStringLiteral("blank.html");
+        QVERIFY(f.run(f.path(QStringLiteral("menu.html")), [](TExportHTML &d) {
+            control<QRadioButton>(d, "Html5FormatRadioBtn")->setChecked(true);
+            QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
+        }));
+        QCOMPARE(f.prompts->messages.size(), 1);
+        const QStringList lines = f.prompts->messages.constFirst().text.split(QLatin1Char('\n'));
+        QCOMPARE(lines.constFirst(), QStringLiteral("正常に出力しました"));
+        QCOMPARE(lines.filter(QStringLiteral("blank.html")).size(), 1);
+    }
+
     void escapeAndCloseBoxWriteNothing_data()
     {
         QTest::addColumn<bool>("closeBox");

@@ -175,6 +175,26 @@ private slots:
         QCOMPARE(written.readAll(), PageGenerator::buildPage(*opened, command.settings));
     }
 
+    // Each node without a name is one warning line naming the stand-in; the page is written all the same.
+    void unnamedNodesAreWarnedOnStandardError()
+    {
+        QTemporaryDir dir;
+        const QString projectPath = dir.filePath(QStringLiteral("menu.xml"));
+        LinkTree tree;
+        LinkNode *group = tree.appendGroup(nullptr, QString());
+        tree.appendLink(group, QStringLiteral("named"))->record().Href = QStringLiteral("n.html");
+        tree.appendLink(group, QString())->record().Href = QStringLiteral("a.html");
+        ProjectFile::save(tree, projectPath);
+        const QString page = dir.filePath(QStringLiteral("page.html"));
+        const Run run = runExport({QStringLiteral("--html5"), projectPath, page});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines.at(0).contains(QStringLiteral("（名前なし）")) && lines.at(1).contains(QStringLiteral("a.html")),
+                 qPrintable(run.errors));
+        QVERIFY(QFile::exists(page));
+    }
+
     void projectIsOnlyRead()
     {
         QTemporaryDir dir;
