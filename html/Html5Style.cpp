@@ -24,13 +24,14 @@ QString styleSheet(const QString &rootClass, const QString &fontName)
 {
     // Nested items hang half an em in from their parent's text: the vertical line runs down the
     // left edge of each item (only to the middle of the first line for the last one), the branch
-    // runs from it to the item's text. 0.75em is the middle of a 1.5em line.
+    // runs from it to the item's text. 0.75em is the middle of a 1.5em line. A long name wraps,
+    // anywhere if it must, and its further lines hang 1em in, clear of the lines below its item.
     QString css = QStringLiteral("<style>\n.%1 {\n").arg(rootClass);
     if (!fontName.isEmpty())
         css += QStringLiteral("\tfont-family: %1;\n").arg(cssString(fontName));
     css += QStringLiteral(
                "\tline-height: 1.5;\n"
-               "\twhite-space: nowrap;\n"
+               "\toverflow-wrap: anywhere;\n"
                "\tmargin-left: 3px;\n"
                "}\n"
                ".%1 ul {\n"
@@ -38,12 +39,16 @@ QString styleSheet(const QString &rootClass, const QString &fontName)
                "\tmargin: 0;\n"
                "\tpadding: 0;\n"
                "}\n"
+               ".%1 li {\n"
+               "\tpadding-left: 1em;\n"
+               "\ttext-indent: -1em;\n"
+               "}\n"
                ".%1 ul ul {\n"
-               "\tmargin-left: 0.5em;\n"
+               "\tmargin-left: -0.5em;\n"
                "}\n"
                ".%1 ul ul > li {\n"
                "\tposition: relative;\n"
-               "\tpadding-left: 0.75em;\n"
+               "\tpadding-left: 1.75em;\n"
                "}\n"
                ".%1 ul ul > li::before {\n"
                "\tcontent: \"\";\n"

@@ -17,6 +17,7 @@ struct Html5Case
     QString current;         // the text of the link to the page itself, if any
     QStringList addresses{}; // where the page is opened, relative to its folder; its file name when empty
     bool frames = false;     // its links open in a frame, so following one moves the mark
+    bool reflow = false;     // it fits a view 320 px wide
 };
 
 namespace Html5Trees {
@@ -26,11 +27,12 @@ inline void oneLink(LinkTree &tree)
     link(tree, nullptr, QStringLiteral("ホーム"), QStringLiteral("index.html"));
 }
 
-// Twelve groups, each inside the one before, each holding a link before the next group.
+// LEVELS groups, each inside the one before, each holding a link before the next group.
+template <int Levels = 12>
 inline void deepNesting(LinkTree &tree)
 {
     LinkNode *parent = nullptr;
-    for (int level = 1; level <= 12; ++level) {
+    for (int level = 1; level <= Levels; ++level) {
         parent = tree.appendGroup(parent, QStringLiteral("階層%1").arg(level));
         link(tree, parent, QStringLiteral("項目%1").arg(level), QStringLiteral("p%1.html").arg(level));
     }
@@ -74,6 +76,17 @@ inline void currentPage(LinkTree &tree)
     link(tree, guide, QStringLiteral("このページ"), QStringLiteral("current.html"));
     link(tree, guide, QStringLiteral("別のページ"), QStringLiteral("other.html"));
     link(tree, tree.appendGroup(nullptr, QStringLiteral("他")), QStringLiteral("外"), QStringLiteral("x.html"));
+}
+
+// Names of some hundred characters, with spaces and without, at a few levels.
+inline void longNames(LinkTree &tree)
+{
+    const QString words = QStringLiteral("long name ").repeated(30).trimmed();
+    LinkNode *group = tree.appendGroup(nullptr, words);
+    link(tree, group, QStringLiteral("長い名前").repeated(60), QStringLiteral("a.html"));
+    LinkNode *inner = tree.appendGroup(group, QStringLiteral("x").repeated(300));
+    link(tree, inner, words, QStringLiteral("b.html"));
+    link(tree, inner, QStringLiteral("https://example.org/").repeated(15));
 }
 
 // The site's home page, index.html, with links to fragments of itself beside the link to it.
@@ -150,7 +163,10 @@ inline QList<Html5Case> html5Cases()
     QList<Html5Case> cases = {
         {QStringLiteral("empty"), [](LinkTree &) {}, on, {}},
         {QStringLiteral("one-link"), oneLink, on, {}},
-        {QStringLiteral("deep"), deepNesting, on, {}},
+        {QStringLiteral("deep"), deepNesting<>, on, {}, {}, false, true},
+        {QStringLiteral("deep-50"), deepNesting<50>, on, {}},
+        {QStringLiteral("long-names"), longNames, on, {}, {}, false, true},
+        {QStringLiteral("long-names-no-script"), longNames, noScript, {}, {}, false, true},
         {QStringLiteral("empty-groups"), emptyGroups, on, {}},
         {QStringLiteral("empty-groups-no-script"), emptyGroups, noScript, {}},
         {QStringLiteral("special"), specialTexts, special, {}},
@@ -177,7 +193,7 @@ inline QList<Html5Case> html5Cases()
         settings.SoftwareInfo = mask & 4;
         settings.AuthorLink = mask & 8;
         cases.append({QStringLiteral("options-%1%2%3%4").arg(mask & 1).arg((mask >> 1) & 1).arg((mask >> 2) & 1).arg(mask >> 3),
-                      buildWorkedExample, settings, {}});
+                      buildWorkedExample, settings, {}, {}, false, true});
     }
     return cases;
 }

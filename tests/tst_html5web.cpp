@@ -125,7 +125,8 @@ private slots:
                                 {QStringLiteral("font"), font ? page.settings.FontName : QJsonValue()},
                                 {QStringLiteral("names"), names},
                                 {QStringLiteral("addresses"), QJsonArray::fromStringList(page.addresses)},
-                                {QStringLiteral("frames"), page.frames}};
+                                {QStringLiteral("frames"), page.frames},
+                                {QStringLiteral("reflow"), page.reflow}};
         }
         QFile planFile(dir.filePath(QStringLiteral("plan.json")));
         QVERIFY(planFile.open(QIODevice::WriteOnly));

@@ -3,13 +3,14 @@
 // after load, a click, Enter or Space that opens or closes more or less than the group's own
 // subtree, a line-drawing character in the menu's accessible text, the current page's link not
 // marked or its groups not open (at every address the page is opened under, and after following a
-// link into a frame), a link without an address that looks like one, a font that does not come
-// back as named.
+// link into a frame), a link without an address that looks like one, a page wider than a 320 px
+// view, a font that does not come back as named.
 // Usage: node check-pages.mjs PLAN.json, where the plan is a list of
-//   {file, folding, groups, current, font, names, addresses, frames}: the page, whether its groups
-//   fold, how many groups it has, the text of the link to the page itself (or null), the font it
-//   names (or null), the texts of its nodes, the addresses to open it under (relative to its
-//   folder; its file name when absent), and whether its links open in a frame.
+//   {file, folding, groups, current, font, names, addresses, frames, reflow}: the page, whether its
+//   groups fold, how many groups it has, the text of the link to the page itself (or null), the font
+//   it names (or null), the texts of its nodes, the addresses to open it under (relative to its
+//   folder; its file name when absent), whether its links open in a frame, and whether it must fit
+//   a view 320 px wide.
 import { readFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { basename, dirname, join } from 'node:path';
@@ -174,6 +175,16 @@ function placeholderFaults(page) {
   }));
 }
 
+// At 320 CSS pixels wide with every group open, the page needs no sideways scrolling.
+async function reflowFaults(page) {
+  const size = page.viewportSize();
+  await page.setViewportSize({ width: 320, height: 640 });
+  await openAll(page);
+  const width = await page.evaluate(() => document.documentElement.scrollWidth);
+  await page.setViewportSize(size);
+  return width > 320 ? [`${width} px wide at a 320 px wide view`] : [];
+}
+
 async function checkPage(browser, origin, entry) {
   const faults = [];
   const page = await browser.newPage();
@@ -224,6 +235,8 @@ async function checkPage(browser, origin, entry) {
   }
   if (entry.frames)
     faults.push(...await frameFaults(page));
+  if (entry.reflow)
+    faults.push(...await reflowFaults(page));
   await page.close();
   return { file: entry.file, faults, toggles: toggled.actions };
 }
