@@ -8,7 +8,9 @@ namespace Html5Page {
 // A page's address is compared without fragment and query, a directory's as its index.html. Only
 // links whose written address ends as the page's file name does (or, for a directory, as any
 // index does) are resolved, which keeps a menu of 100,000 links quick. Links into a frame leave
-// this page where it is, so there the mark follows the link last followed.
+// this page where it is, so there the mark follows the link last followed. Escape closes the open
+// group around the focus, as a disclosure menu does; a print shows every group, and the groups
+// are as they were afterwards.
 QString scriptText()
 {
     return QStringLiteral(
@@ -60,6 +62,25 @@ QString scriptText()
         "\t\tif (link && link.target !== '_blank' && link.getAttribute('href').charAt(0) !== '#' && event.button === 0\n"
         "\t\t\t\t&& !(event.ctrlKey || event.shiftKey || event.altKey || event.metaKey))\n"
         "\t\t\tmark([link]);\n"
+        "\t});\n"
+        "\tmenu.addEventListener('keydown', function (event) {\n"
+        "\t\tvar group = event.key === 'Escape' && event.target.closest('details[open]');\n"
+        "\t\tif (!group || !menu.contains(group))\n"
+        "\t\t\treturn;\n"
+        "\t\tgroup.open = false;\n"
+        "\t\tgroup.querySelector('summary').focus();\n"
+        "\t\tevent.preventDefault();\n"
+        "\t});\n"
+        "\tvar closedForPrint = [];\n"
+        "\taddEventListener('beforeprint', function () {\n"
+        "\t\tclosedForPrint = Array.prototype.filter.call(menu.querySelectorAll('details'), function (group) {\n"
+        "\t\t\treturn !group.open;\n"
+        "\t\t});\n"
+        "\t\tclosedForPrint.forEach(function (group) { group.open = true; });\n"
+        "\t});\n"
+        "\taddEventListener('afterprint', function () {\n"
+        "\t\tclosedForPrint.forEach(function (group) { group.open = false; });\n"
+        "\t\tclosedForPrint = [];\n"
         "\t});\n"
         "}());\n");
 }

@@ -26,6 +26,8 @@ QString styleSheet(const QString &rootClass, const QString &fontName)
     // left edge of each item (only to the middle of the first line for the last one), the branch
     // runs from it to the item's text. 0.75em is the middle of a 1.5em line. A long name wraps,
     // anywhere if it must, and its further lines hang 1em in, clear of the lines below its item.
+    // Lines, marks and the focus ring take the text's colour, so they keep its contrast in the
+    // dark scheme as well.
     QString css = QStringLiteral("<style>\n.%1 {\n").arg(rootClass);
     if (!fontName.isEmpty())
         css += QStringLiteral("\tfont-family: %1;\n").arg(cssString(fontName));
@@ -82,6 +84,22 @@ QString styleSheet(const QString &rootClass, const QString &fontName)
                "}\n"
                ".%1 a[aria-current=\"page\"] {\n"
                "\tfont-weight: bold;\n"
+               "}\n"
+               ".%1 a:focus-visible, .%1 summary:focus-visible {\n"
+               "\toutline: 2px solid;\n"
+               "\toutline-offset: 1px;\n"
+               "}\n"
+               ":root {\n"
+               "\tcolor-scheme: light dark;\n"
+               "}\n"
+               "@media (prefers-color-scheme: dark) {\n"
+               "\t:root {\n"
+               "\t\tbackground: #121212;\n"
+               "\t\tcolor: #e8e8e8;\n"
+               "\t}\n"
+               "\ta[href], .%1 a[href] {\n"
+               "\t\tcolor: #9fc5ff;\n"
+               "\t}\n"
                "}\n"
                "</style>")
                .arg(rootClass);

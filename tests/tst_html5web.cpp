@@ -120,6 +120,7 @@ private slots:
             const bool font = page.settings.DefaultStyleSheet && !page.settings.FontName.isEmpty();
             plan << QJsonObject{{QStringLiteral("file"), pages.at(i)},
                                 {QStringLiteral("folding"), page.settings.FoldingScript},
+                                {QStringLiteral("styled"), page.settings.DefaultStyleSheet},
                                 {QStringLiteral("groups"), groups},
                                 {QStringLiteral("current"), page.current.isEmpty() ? QJsonValue() : page.current},
                                 {QStringLiteral("font"), font ? page.settings.FontName : QJsonValue()},

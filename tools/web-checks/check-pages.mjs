@@ -4,9 +4,12 @@
 // subtree, a line-drawing character in the menu's accessible text, the current page's link not
 // marked or its groups not open (at every address the page is opened under, and after following a
 // link into a frame), a link without an address that looks like one, a page wider than a 320 px
-// view, a font that does not come back as named.
+// view, Escape that does not close the group around the focus, printing that does not show every
+// group, tree lines or a focus ring hard to see in the light or the dark scheme, a font that does
+// not come back as named.
 // Usage: node check-pages.mjs PLAN.json, where the plan is a list of
-//   {file, folding, groups, current, font, names, addresses, frames, reflow}: the page, whether its
+//   {file, folding, styled, groups, current, font, names, addresses, frames, reflow}: the page,
+//   whether its groups fold and whether it has the default style sheet, whether its
 //   groups fold, how many groups it has, the text of the link to the page itself (or null), the font
 //   it names (or null), the texts of its nodes, the addresses to open it under (relative to its
 //   folder; its file name when absent), whether its links open in a frame, and whether it must fit
@@ -185,6 +188,115 @@ async function reflowFaults(page) {
   return width > 320 ? [`${width} px wide at a 320 px wide view`] : [];
 }
 
+// Escape in an open group closes that group, the innermost one around the focus, and puts the
+// focus on its heading.
+async function escapeFaults(page) {
+  const faults = [];
+  const groups = await page.locator('nav details').count();
+  for (let g = 0; g < groups; g++) {
+    const focused = await page.evaluate((index) => {
+      document.querySelectorAll('nav details').forEach((d) => { d.open = false; });
+      const details = document.querySelectorAll('nav details')[index];
+      for (let up = details; up; up = up.parentElement) if (up.tagName === 'DETAILS') up.open = true;
+      const inside = details.querySelector(':scope > ul > li > a[href], :scope > ul > li > details > summary');
+      inside?.focus();
+      return Boolean(inside);
+    }, g);
+    if (!focused) continue;
+    await page.keyboard.press('Escape');
+    const after = await page.evaluate((index) => {
+      const details = document.querySelectorAll('nav details')[index];
+      return { open: details.open, onHeading: document.activeElement === details.querySelector('summary'),
+        othersOpen: [...document.querySelectorAll('nav details')].filter((d) => d.open && d !== details).length,
+        name: details.querySelector('summary').textContent };
+    }, g);
+    const ancestors = await page.evaluate((index) => {
+      let count = 0;
+      for (let up = document.querySelectorAll('nav details')[index].parentElement; up; up = up.parentElement)
+        if (up.tagName === 'DETAILS') count++;
+      return count;
+    }, g);
+    if (after.open || !after.onHeading || after.othersOpen !== ancestors)
+      faults.push(`Escape in "${after.name}": open ${after.open}, focus on its heading ${after.onHeading}, ` +
+        `${after.othersOpen} groups around it open of ${ancestors}`);
+  }
+  return faults;
+}
+
+// Printing shows every group open and leaves them as they were.
+async function printFaults(page) {
+  const before = await page.evaluate(() => {
+    const all = [...document.querySelectorAll('nav details')];
+    all.forEach((d, i) => { d.open = i % 2 === 0; });
+    window.printedOpen = null;
+    addEventListener('beforeprint', () => { window.printedOpen = all.map((d) => d.open); }, { once: true });
+    return all.map((d) => d.open);
+  });
+  await page.pdf();
+  const after = await page.evaluate(() => ({
+    printed: window.printedOpen, now: [...document.querySelectorAll('nav details')].map((d) => d.open) }));
+  const faults = [];
+  if (!after.printed || after.printed.some((open) => !open))
+    faults.push(`printed with groups closed: ${JSON.stringify(after.printed)}`);
+  if (JSON.stringify(after.now) !== JSON.stringify(before))
+    faults.push('groups not as they were after printing');
+  return faults;
+}
+
+function luminance(color) {
+  const [r, g, b] = color.match(/[\d.]+/g).slice(0, 3).map((v) => {
+    const c = Number(v) / 255;
+    return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
+  });
+  return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+}
+
+function contrast(a, b) {
+  const [light, dark] = [luminance(a), luminance(b)].sort((x, y) => y - x);
+  return (light + 0.05) / (dark + 0.05);
+}
+
+// In the light and the dark scheme: the tree lines and the focus ring stand out from the page by
+// at least 3:1, and the ring is at least 2 px wide; axe checks the text.
+async function schemeFaults(page) {
+  const faults = [];
+  for (const scheme of ['light', 'dark']) {
+    await page.emulateMedia({ colorScheme: scheme });
+    await openAll(page);
+    // A key pressed first makes the focus moved by the script show as it does for the keyboard.
+    await page.keyboard.press('Tab');
+    const seen = await page.evaluate(() => {
+      let background = null;
+      for (let e = document.querySelector('nav'); e && !background; e = e.parentElement) {
+        const color = getComputedStyle(e).backgroundColor;
+        if (color !== 'rgba(0, 0, 0, 0)') background = color;
+      }
+      // Chromium's canvas: white, or rgb(18, 18, 18) in a page that takes the dark scheme.
+      const dark = matchMedia('(prefers-color-scheme: dark)').matches
+        && getComputedStyle(document.documentElement).colorScheme.includes('dark');
+      background ??= dark ? 'rgb(18, 18, 18)' : 'rgb(255, 255, 255)';
+      const nested = document.querySelector('nav ul ul > li');
+      const line = nested ? getComputedStyle(nested, '::before').borderLeftColor : null;
+      const rings = [...document.querySelectorAll('nav a[href], nav summary')].slice(0, 20).map((e) => {
+        e.focus();
+        const style = getComputedStyle(e);
+        return { width: parseFloat(style.outlineWidth), style: style.outlineStyle, color: style.outlineColor,
+          name: e.textContent };
+      });
+      return { background, line, rings };
+    });
+    if (seen.line && contrast(seen.line, seen.background) < 3)
+      faults.push(`${scheme}: tree lines ${seen.line} on ${seen.background}`);
+    for (const ring of seen.rings) {
+      if (ring.style === 'none' || ring.width < 2 || contrast(ring.color, seen.background) < 3)
+        faults.push(`${scheme}: focus ring of "${ring.name}": ${ring.width}px ${ring.style} ${ring.color} on ${seen.background}`);
+    }
+    faults.push(...await axeFaults(page, `${scheme} scheme`));
+  }
+  await page.emulateMedia({ colorScheme: null });
+  return faults;
+}
+
 async function checkPage(browser, origin, entry) {
   const faults = [];
   const page = await browser.newPage();
@@ -237,6 +349,12 @@ async function checkPage(browser, origin, entry) {
     faults.push(...await frameFaults(page));
   if (entry.reflow)
     faults.push(...await reflowFaults(page));
+  if (entry.folding) {
+    faults.push(...await escapeFaults(page));
+    faults.push(...await printFaults(page));
+  }
+  if (entry.styled)
+    faults.push(...await schemeFaults(page));
   await page.close();
   return { file: entry.file, faults, toggles: toggled.actions };
 }
