@@ -8,6 +8,7 @@
 #include "text/TextRules.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QRegularExpression>
@@ -70,6 +71,10 @@ TExportHTML::TExportHTML(LinkTree &tree, Prompts &prompts, QWidget *owner)
     ui->ClassNameEdit->setText(ExportSettings::ClassNamePlaceholder);
     ui->ClassNameEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
     alignAnswers();
+    ui->PageLanguageEdit->setText(ExportSettings().pageLanguage);
+    // The HTML5 page's own fields are shown only while it is the chosen format.
+    ui->Html5Panel->setVisible(false);
+    connect(ui->Html5FormatRadioBtn, &QRadioButton::toggled, ui->Html5Panel, &QWidget::setVisible);
 
     connect(ui->OKBtn, &QPushButton::clicked, this, [this] {
         // The result is set first, so the dialog closes with OK whatever the export does.
@@ -86,6 +91,11 @@ TExportHTML::~TExportHTML() = default;
 void TExportHTML::setFormat(PageFormat format)
 {
     (format == PageFormat::Html5 ? ui->Html5FormatRadioBtn : ui->ClassicFormatRadioBtn)->setChecked(true);
+}
+
+void TExportHTML::setProjectFileName(const QString &fileName)
+{
+    ui->PageTitleEdit->setText(QFileInfo(fileName).completeBaseName());
 }
 
 void TExportHTML::alignAnswers()
@@ -131,6 +141,8 @@ ExportSettings TExportHTML::settings() const
     settings.FontName = ui->FontsCmbBox->currentIndex() > 0 ? ui->FontsCmbBox->currentText() : QString();
     settings.ClassNameEntry = ui->ClassNameEdit->text();
     settings.Format = ui->Html5FormatRadioBtn->isChecked() ? PageFormat::Html5 : PageFormat::Classic;
+    settings.pageTitle = ui->PageTitleEdit->text();
+    settings.pageLanguage = ui->PageLanguageEdit->text();
     return settings;
 }
 

@@ -20,6 +20,7 @@ void TMain::mnOutPutHTML1Click()
     settings.OutputFileName = *fileName;
     // The format is the one choice carried over: a user who moved to HTML5 keeps it for the run.
     settings.setFormat(m_pageFormat);
+    settings.setProjectFileName(ProjectFileName);
     if (settings.exec() == QDialog::Accepted)
         m_pageFormat = settings.settings().Format;
 }

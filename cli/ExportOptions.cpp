@@ -3,6 +3,7 @@
 #include "text/VormikError.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 namespace ExportOptions {
 
@@ -16,6 +17,8 @@ const QString NoStyle = QStringLiteral("no-style");
 const QString NoGenerator = QStringLiteral("no-generator");
 const QString NoFooter = QStringLiteral("no-footer");
 const QString Html5 = QStringLiteral("html5");
+const QString Title = QStringLiteral("title");
+const QString Language = QStringLiteral("lang");
 
 } // namespace
 
@@ -34,6 +37,9 @@ void describe(QCommandLineParser &parser)
         {NoGenerator, QStringLiteral("Leave out the software information.")},
         {NoFooter, QStringLiteral("Leave out the link to the author's web site.")},
         {Html5, QStringLiteral("Write an HTML5 page in UTF-8 instead of the classic XHTML page in Shift_JIS.")},
+        {Title, QStringLiteral("The HTML5 page's title (the project file's name by default)."), QStringLiteral("TEXT")},
+        {Language, QStringLiteral("The HTML5 page's language, a tag such as ja or en-US (ja by default)."),
+         QStringLiteral("TAG")},
     });
     parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("The project file to read."));
     parser.addPositionalArgument(QStringLiteral("PAGE"), QStringLiteral("The page to write."));
@@ -60,6 +66,9 @@ Command commandFrom(const QCommandLineParser &parser)
         settings.FontName = parser.value(Font);
     if (parser.isSet(ClassName))
         settings.ClassNameEntry = parser.value(ClassName);
+    settings.pageTitle = parser.isSet(Title) ? parser.value(Title) : QFileInfo(command.projectPath).completeBaseName();
+    if (parser.isSet(Language))
+        settings.pageLanguage = parser.value(Language);
     return command;
 }
 

@@ -3,7 +3,10 @@
 #include "html/Html5Page.h"
 
 #include "html/PageEncoder.h"
+#include "text/VormikError.h"
 #include "tree/LinkTree.h"
+
+#include <QRegularExpression>
 
 #include <vector>
 
@@ -27,24 +30,41 @@ QString attribute(const char *name, const QString &value)
 }
 
 // The mark only decorates: the state of a group is told by its details element, so a screen
-// reader reads the name alone.
+// reader reads the name alone. Each name takes its direction from its own first strong letter,
+// so a right-to-left name shows in its order.
 QString heading(const QString &mark, const QString &name)
 {
+    const QString shown = QStringLiteral("<span dir=\"auto\">%1</span>").arg(name.toHtmlEscaped());
     if (mark.isEmpty())
-        return name.toHtmlEscaped();
-    return QStringLiteral("<span aria-hidden=\"true\">%1</span>%2").arg(mark.toHtmlEscaped(), name.toHtmlEscaped());
+        return shown;
+    return QStringLiteral("<span aria-hidden=\"true\">%1</span>").arg(mark.toHtmlEscaped()) + shown;
+}
+
+// A language tag as BCP 47 writes it: letters, then subtags of letters and digits.
+QString pageLanguage(const ExportSettings &settings)
+{
+    static const QRegularExpression tag(QStringLiteral("^[A-Za-z]{1,8}(-[A-Za-z0-9]{1,8})*$"));
+    const QString language = settings.pageLanguage.trimmed();
+    if (language.isEmpty())
+        return QStringLiteral("ja");
+    if (!tag.match(language).hasMatch())
+        throw VormikError(
+            QStringLiteral("ページの言語「%1」は言語タグ（ja、en-US など）ではありません").arg(language));
+    return language;
 }
 
 QString headText(const ExportSettings &settings, const TSystemStruct &system)
 {
     QString head = QStringLiteral("<!DOCTYPE html>\n"
-                                  "<html lang=\"ja\">\n"
+                                  "<html lang=\"%1\">\n"
                                   "<head>\n"
                                   "<meta charset=\"utf-8\">\n"
-                                  "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
+                                  "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n")
+                       .arg(pageLanguage(settings));
     if (settings.SoftwareInfo)
         head += QStringLiteral("<meta name=\"generator\" content=\"%1\">\n").arg(PageGenerator::GeneratorName);
-    head += QStringLiteral("<title>%1</title>\n").arg(PageGenerator::templateTitle());
+    const QString title = settings.pageTitle.trimmed();
+    head += QStringLiteral("<title>%1</title>\n").arg(title.isEmpty() ? PageGenerator::templateTitle() : title.toHtmlEscaped());
     if (!system.StyleSheet.isEmpty())
         head += system.StyleSheet + LineEnd;
     head += QStringLiteral("</head>\n"
@@ -120,7 +140,8 @@ void buildNodeMarkup(LinkTree &tree, const ExportSettings &settings)
             // A target without an address is invalid: such a link only holds its place.
             record.HtmlText = QStringLiteral("<a") + attribute("href", record.Href)
                 + (record.Href.isEmpty() ? QString() : attribute("target", record.Target)) + attribute("id", record.ObjID)
-                + attribute("class", record.Class) + QLatin1Char('>') + name.toHtmlEscaped() + QStringLiteral("</a>");
+                + attribute("class", record.Class) + QStringLiteral(" dir=\"auto\">") + name.toHtmlEscaped()
+                + QStringLiteral("</a>");
         } else if (settings.FoldingScript) {
             record.HtmlText = QStringLiteral("<summary>") + heading(settings.GroupMark, name) + QStringLiteral("</summary>");
         } else {

@@ -27,7 +27,7 @@ QString styleSheet(const QString &rootClass, const QString &fontName)
     // runs from it to the item's text. 0.75em is the middle of a 1.5em line. A long name wraps,
     // anywhere if it must, and its further lines hang 1em in, clear of the lines below its item.
     // Lines, marks and the focus ring take the text's colour, so they keep its contrast in the
-    // dark scheme as well.
+    // dark scheme as well. A link fills its line, so each target is a whole line high.
     QString css = QStringLiteral("<style>\n.%1 {\n").arg(rootClass);
     if (!fontName.isEmpty())
         css += QStringLiteral("\tfont-family: %1;\n").arg(cssString(fontName));
@@ -74,6 +74,9 @@ QString styleSheet(const QString &rootClass, const QString &fontName)
                "}\n"
                ".%1 summary {\n"
                "\tcursor: pointer;\n"
+               "}\n"
+               ".%1 li > a {\n"
+               "\tdisplay: block;\n"
                "}\n"
                ".%1 a[href] {\n"
                "\tcolor: #000080;\n"

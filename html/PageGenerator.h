@@ -28,6 +28,9 @@ struct ExportSettings
     QString FontName;                // empty: no font chosen
     QString ClassNameEntry = ClassNamePlaceholder;
     PageFormat Format = PageFormat::Classic; // the classic page unless the user picks HTML5
+    // The HTML5 page only:
+    QString pageTitle;                               // empty: the template's title
+    QString pageLanguage = QStringLiteral("ja");     // a language tag; empty: ja
 };
 
 // What an export has to tell its user besides success.

@@ -160,7 +160,12 @@ inline QList<Html5Case> html5Cases()
     ExportSettings specialNoScript = special;
     specialNoScript.FoldingScript = false;
 
+    ExportSettings titled = on;
+    titled.pageTitle = QStringLiteral("Site map <&> \"x\"");
+    titled.pageLanguage = QStringLiteral("en-GB");
+
     QList<Html5Case> cases = {
+        {QStringLiteral("titled"), buildWorkedExample, titled, {}},
         {QStringLiteral("empty"), [](LinkTree &) {}, on, {}},
         {QStringLiteral("one-link"), oneLink, on, {}},
         {QStringLiteral("deep"), deepNesting<>, on, {}, {}, false, true},

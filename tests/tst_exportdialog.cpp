@@ -384,6 +384,28 @@ private slots:
         QCOMPARE(lines.filter(QStringLiteral("blank.html")).size(), 1);
     }
 
+    // The HTML5 page's own fields show only while HTML5 is chosen; the title starts as the saved
+    // project's name, and both fields reach the page.
+    void html5FieldsReachThePage()
+    {
+        Fixture f;
+        f.prompts->fileAnswers.enqueue(f.path(QStringLiteral("site.menu.xml")));
+        control<QAction>(f.window, "mnSave1")->trigger();
+        const QString target = f.path(QStringLiteral("menu.html"));
+        QVERIFY(f.run(target, [](TExportHTML &d) {
+            auto *title = control<QLineEdit>(d, "PageTitleEdit");
+            QVERIFY(!title->isVisible());
+            QTest::mouseClick(control<QRadioButton>(d, "Html5FormatRadioBtn"), Qt::LeftButton);
+            QVERIFY(title->isVisible() && control<QLineEdit>(d, "PageLanguageEdit")->isVisible());
+            QCOMPARE(title->text(), QStringLiteral("site.menu"));
+            title->setText(QStringLiteral("案内"));
+            control<QLineEdit>(d, "PageLanguageEdit")->setText(QStringLiteral("en"));
+            QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
+        }));
+        const QByteArray page = readAll(target);
+        QVERIFY(page.contains("<html lang=\"en\">") && page.contains("<title>案内</title>"));
+    }
+
     void escapeAndCloseBoxWriteNothing_data()
     {
         QTest::addColumn<bool>("closeBox");

@@ -2,6 +2,7 @@
 // every value must come back as given, and each option must show where it belongs.
 #include "Html5Pages.h"
 #include "html/Html5Page.h"
+#include "text/VormikError.h"
 
 #include <QStringDecoder>
 #include <QTest>
@@ -134,6 +135,7 @@ private slots:
                     heading = summary.first();
                 }
                 QCOMPARE(headingText(heading), page.settings.GroupMark + Html5Page::shownName(node));
+                QCOMPARE(text(select(doc.get(), "span[@dir='auto']", heading).value(0)), Html5Page::shownName(node));
                 // The mark is kept from a screen reader, which reads the name alone.
                 const QList<xmlNode *> marks = select(doc.get(), "*[@aria-hidden='true']", heading);
                 QCOMPARE(marks.size(), page.settings.GroupMark.isEmpty() ? 0 : 1);
@@ -144,6 +146,7 @@ private slots:
                 QCOMPARE(anchors.size(), 1);
                 xmlNode *anchor = anchors.first();
                 QCOMPARE(text(anchor), Html5Page::shownName(node));
+                QCOMPARE(attribute(anchor, "dir"), QStringLiteral("auto"));
                 const LinkAttr &record = node.record();
                 // A target needs an address.
                 const QString target = record.Href.isEmpty() ? QString() : record.Target;
@@ -193,6 +196,43 @@ private slots:
         QCOMPARE(system.report.unnamedNodes, standIn ? std::vector<int>{1} : std::vector<int>{});
     }
 
+    // The page's title and language are the settings'; a language that is no tag is refused.
+    void titleAndLanguage_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("shownTitle"); // empty: refused
+        QTest::addColumn<QString>("shownLanguage");
+        const QString fixed = QStringLiteral("Vormik - Kestrune");
+        QTest::newRow("unset") << QString() << QString() << fixed << QStringLiteral("ja");
+        QTest::newRow("spaces") << QStringLiteral("  ") << QStringLiteral(" ") << fixed << QStringLiteral("ja");
+        QTest::newRow("both") << QStringLiteral(" 案内 <&> ") << QStringLiteral("en-GB") << QStringLiteral("案内 <&>")
+                              << QStringLiteral("en-GB");
+        QTest::newRow("script subtag") << QStringLiteral("t") << QStringLiteral("zh-Hant-TW") << QStringLiteral("t")
+                                       << QStringLiteral("zh-Hant-TW");
+        for (const char *bad : {"en US", "\"><script>", "ja-", "-ja", "toolonglanguage"})
+            QTest::newRow(bad) << QStringLiteral("t") << QString::fromLatin1(bad) << QString() << QString();
+    }
+    void titleAndLanguage()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, language);
+        QFETCH(QString, shownTitle);
+        QFETCH(QString, shownLanguage);
+        ExportSettings settings = html5Settings();
+        settings.pageTitle = title;
+        settings.pageLanguage = language;
+        LinkTree tree;
+        buildWorkedExample(tree);
+        if (shownTitle.isEmpty()) {
+            QVERIFY_THROWS_EXCEPTION(VormikError, PageGenerator::buildPage(tree, settings));
+            return;
+        }
+        const Document doc = parse(PageGenerator::buildPage(tree, settings));
+        QCOMPARE(text(select(doc.get(), "/html/head/title").value(0)), shownTitle);
+        QCOMPARE(attribute(xmlDocGetRootElement(doc.get()), "lang"), shownLanguage);
+    }
+
     // Each of the four options shows in its own place and nowhere else.
     void optionsShowWhereTheyBelong_data() { addCaseRows(); }
     void optionsShowWhereTheyBelong()
@@ -203,7 +243,7 @@ private slots:
         const ExportSettings &settings = page.settings;
         const Document doc = parse(PageGenerator::buildPage(tree, settings));
         QVERIFY(doc);
-        QCOMPARE(attribute(xmlDocGetRootElement(doc.get()), "lang"), QStringLiteral("ja"));
+        QCOMPARE(attribute(xmlDocGetRootElement(doc.get()), "lang"), settings.pageLanguage);
         QCOMPARE(select(doc.get(), "/html/head/title").size(), 1);
         QCOMPARE(select(doc.get(), "/html/head/meta[@name='viewport']").size(), 1);
 

@@ -41,6 +41,7 @@ private slots:
         QTest::addColumn<ExportSettings>("expected");
         ExportSettings defaults;
         defaults.OutputFileName = QStringLiteral("out/page.htm");
+        defaults.pageTitle = QStringLiteral("menu");
         QTest::newRow("none: the dialog's defaults, no font") << QStringList() << defaults;
 
         ExportSettings every = defaults;
@@ -70,6 +71,13 @@ private slots:
         html5.Format = PageFormat::Html5;
         QTest::newRow("--html5") << QStringList{QStringLiteral("--html5")} << html5;
 
+        ExportSettings titled = html5;
+        titled.pageTitle = QStringLiteral("案内 <&>");
+        titled.pageLanguage = QStringLiteral("en-US");
+        QTest::newRow("--title --lang") << QStringList{QStringLiteral("--html5"), QStringLiteral("--title=案内 <&>"),
+                                                       QStringLiteral("--lang"), QStringLiteral("en-US")}
+                                        << titled;
+
         ExportSettings emptyMark = defaults;
         QTest::newRow("empty mark") << QStringList{QStringLiteral("--mark="), QStringLiteral("--font"), QString()}
                                     << emptyMark;
@@ -92,6 +100,8 @@ private slots:
         QCOMPARE(got.FontName, expected.FontName);
         QCOMPARE(got.ClassNameEntry, expected.ClassNameEntry);
         QCOMPARE(got.Format, expected.Format);
+        QCOMPARE(got.pageTitle, expected.pageTitle);
+        QCOMPARE(got.pageLanguage, expected.pageLanguage);
     }
 
     void badArgumentsAreRefused_data()
