@@ -143,6 +143,7 @@ ExportSettings TExportHTML::settings() const
     settings.Format = ui->Html5FormatRadioBtn->isChecked() ? PageFormat::Html5 : PageFormat::Classic;
     settings.pageTitle = ui->PageTitleEdit->text();
     settings.pageLanguage = ui->PageLanguageEdit->text();
+    settings.separateFiles = ui->SeparateFilesChkBox->isChecked();
     return settings;
 }
 

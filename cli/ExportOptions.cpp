@@ -19,6 +19,7 @@ const QString NoFooter = QStringLiteral("no-footer");
 const QString Html5 = QStringLiteral("html5");
 const QString Title = QStringLiteral("title");
 const QString Language = QStringLiteral("lang");
+const QString SeparateFiles = QStringLiteral("separate-files");
 
 } // namespace
 
@@ -40,6 +41,9 @@ void describe(QCommandLineParser &parser)
         {Title, QStringLiteral("The HTML5 page's title (the project file's name by default)."), QStringLiteral("TEXT")},
         {Language, QStringLiteral("The HTML5 page's language, a tag such as ja or en-US (ja by default)."),
          QStringLiteral("TAG")},
+        {SeparateFiles, QStringLiteral("Write the HTML5 page's style and script as files beside it (PAGE's name "
+                                       "with .css and .js), for a site whose Content-Security-Policy allows no "
+                                       "inline code.")},
     });
     parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("The project file to read."));
     parser.addPositionalArgument(QStringLiteral("PAGE"), QStringLiteral("The page to write."));
@@ -69,6 +73,7 @@ Command commandFrom(const QCommandLineParser &parser)
     settings.pageTitle = parser.isSet(Title) ? parser.value(Title) : QFileInfo(command.projectPath).completeBaseName();
     if (parser.isSet(Language))
         settings.pageLanguage = parser.value(Language);
+    settings.separateFiles = parser.isSet(SeparateFiles);
     return command;
 }
 

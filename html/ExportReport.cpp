@@ -28,6 +28,9 @@ QString successMessage(const LinkTree &tree, const PageReport &report)
     const QStringList warnings = unnamedWarnings(tree, report);
     if (!warnings.isEmpty())
         message += QStringLiteral("\n\n警告:\n") + warnings.join(QLatin1Char('\n'));
+    if (!report.policySources.isEmpty())
+        message += QStringLiteral("\n\nContent-Security-Policy でページのスタイルとスクリプトを許すには:\n")
+            + report.policySources.join(QLatin1Char('\n'));
     return message;
 }
 

@@ -13,7 +13,7 @@ namespace ExportReport {
 // One line per node the page shows under a stand-in name: its place and the name shown.
 QStringList unnamedWarnings(const LinkTree &tree, const PageReport &report);
 
-// "正常に出力しました", followed by the warnings when there are any.
+// "正常に出力しました", followed by the warnings and the policy hashes when there are any.
 QString successMessage(const LinkTree &tree, const PageReport &report);
 
 } // namespace ExportReport

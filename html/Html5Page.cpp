@@ -164,7 +164,7 @@ std::vector<int> unnamedNodes(const LinkTree &tree)
 QByteArray build(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
 {
     PageGenerator::ChooseClassNames(tree, settings, system);
-    system.StyleSheet = settings.DefaultStyleSheet ? styleSheet(system.RootClassName, settings.FontName) : QString();
+    const QString scriptElement = placeStyleAndScript(settings, system);
     system.HeadText = headText(settings, system);
     system.FooterText = settings.AuthorLink ? footerText() : QString();
     PageGenerator::NumberGroups(tree, tree.deepestLevel(), groupIdPrefix(tree));
@@ -176,8 +176,8 @@ QByteArray build(LinkTree &tree, const ExportSettings &settings, TSystemStruct &
     writeMenu(tree, settings.FoldingScript, system.GroupClassName, page);
     page.addLine(QStringLiteral("</ul>"));
     page.addLine(QStringLiteral("</nav>"));
-    if (settings.FoldingScript)
-        page.addLine(QStringLiteral("<script>\n") + scriptText() + QStringLiteral("</script>"));
+    if (!scriptElement.isEmpty())
+        page.addLine(scriptElement);
     if (!system.FooterText.isEmpty())
         page.addLine(system.FooterText);
     page.addLine(QStringLiteral("</body>"));

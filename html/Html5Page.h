@@ -10,12 +10,17 @@ namespace Html5Page {
 // element it stands in.
 QString cssString(const QString &text);
 
-// The default style element for the menu `.rootClass`: tree lines and indentation, and the font
-// when one is named.
-QString styleSheet(const QString &rootClass, const QString &fontName);
+// The default style's rules for the menu `.rootClass`, as the style element holds them or a style
+// file: tree lines and indentation, and the font when one is named.
+QString styleRules(const QString &rootClass, const QString &fontName);
 
 // The script that marks the link to the page being shown, without the element around it.
 QString scriptText();
+
+// Sets system.StyleSheet to the style element, or with separate files to the link to the style
+// file; records the files to write or the policy hashes in system.report; returns the script
+// element. Throws VormikError when a file would take the page's own name.
+QString placeStyleAndScript(const ExportSettings &settings, TSystemStruct &system);
 
 // The start of every group's id, which no link's id in the tree starts with.
 QString groupIdPrefix(const LinkTree &tree);

@@ -20,7 +20,7 @@ QString cssString(const QString &text)
     return result + QLatin1Char('"');
 }
 
-QString styleSheet(const QString &rootClass, const QString &fontName)
+QString styleRules(const QString &rootClass, const QString &fontName)
 {
     // Nested items hang half an em in from their parent's text: the vertical line runs down the
     // left edge of each item (only to the middle of the first line for the last one), the branch
@@ -28,7 +28,7 @@ QString styleSheet(const QString &rootClass, const QString &fontName)
     // anywhere if it must, and its further lines hang 1em in, clear of the lines below its item.
     // Lines, marks and the focus ring take the text's colour, so they keep its contrast in the
     // dark scheme as well. A link fills its line, so each target is a whole line high.
-    QString css = QStringLiteral("<style>\n.%1 {\n").arg(rootClass);
+    QString css = QStringLiteral("\n.%1 {\n").arg(rootClass);
     if (!fontName.isEmpty())
         css += QStringLiteral("\tfont-family: %1;\n").arg(cssString(fontName));
     css += QStringLiteral(
@@ -103,8 +103,7 @@ QString styleSheet(const QString &rootClass, const QString &fontName)
                "\ta[href], .%1 a[href] {\n"
                "\t\tcolor: #9fc5ff;\n"
                "\t}\n"
-               "}\n"
-               "</style>")
+               "}\n")
                .arg(rootClass);
     return css;
 }

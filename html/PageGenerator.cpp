@@ -61,6 +61,11 @@ void exportPage(LinkTree &tree, const ExportSettings &settings)
 void exportPage(LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
 {
     const QByteArray page = buildPage(tree, settings, system);
+    // The page's style and script first, so the page never names a file not yet there.
+    for (const auto &[path, bytes] : system.report.companionFiles) {
+        if (const auto failure = writeFileSafely(path, bytes))
+            throw VormikError(fileError(path, failure->reason));
+    }
     if (const auto failure = writeFileSafely(settings.OutputFileName, page))
         throw VormikError(fileError(settings.OutputFileName, failure->reason));
 }

@@ -31,12 +31,18 @@ struct ExportSettings
     // The HTML5 page only:
     QString pageTitle;                               // empty: the template's title
     QString pageLanguage = QStringLiteral("ja");     // a language tag; empty: ja
+    bool separateFiles = false;                      // style and script in files beside the page
 };
 
 // What an export has to tell its user besides success.
 struct PageReport
 {
     std::vector<int> unnamedNodes; // absolute indexes of the nodes shown under a stand-in name
+    // The hash sources a Content-Security-Policy needs for the inline style and script, as
+    // "style-src 'sha256-…'"; none when they are files.
+    QStringList policySources;
+    // The style and the script as files beside the page: full path and content.
+    std::vector<std::pair<QString, QByteArray>> companionFiles;
 };
 
 // The working record of one export; empty until the export fills it.

@@ -18,6 +18,7 @@ struct Html5Case
     QStringList addresses{}; // where the page is opened, relative to its folder; its file name when empty
     bool frames = false;     // its links open in a frame, so following one moves the mark
     bool reflow = false;     // it fits a view 320 px wide
+    bool strictPolicy = false; // served with a Content-Security-Policy that allows no other inline code
 };
 
 namespace Html5Trees {
@@ -67,13 +68,13 @@ inline void linkWithChildren(LinkTree &tree)
     link(tree, group, QStringLiteral("弟"), QStringLiteral("next.html"));
 }
 
-// Two groups deep, a link to the page itself (current.html).
-inline void currentPage(LinkTree &tree)
+// Two groups deep, a link to the page itself (current.html, or `self`).
+inline void currentPage(LinkTree &tree, const QString &self = QStringLiteral("current.html"))
 {
     LinkNode *docs = tree.appendGroup(nullptr, QStringLiteral("資料"));
     link(tree, docs, QStringLiteral("よくある質問"), QStringLiteral("faq.html"));
     LinkNode *guide = tree.appendGroup(docs, QStringLiteral("案内"));
-    link(tree, guide, QStringLiteral("このページ"), QStringLiteral("current.html"));
+    link(tree, guide, QStringLiteral("このページ"), self);
     link(tree, guide, QStringLiteral("別のページ"), QStringLiteral("other.html"));
     link(tree, tree.appendGroup(nullptr, QStringLiteral("他")), QStringLiteral("外"), QStringLiteral("x.html"));
 }
@@ -164,7 +165,14 @@ inline QList<Html5Case> html5Cases()
     titled.pageTitle = QStringLiteral("Site map <&> \"x\"");
     titled.pageLanguage = QStringLiteral("en-GB");
 
+    ExportSettings separate = on;
+    separate.separateFiles = true;
+
     QList<Html5Case> cases = {
+        {QStringLiteral("separate-files"), [](LinkTree &tree) { currentPage(tree, QStringLiteral("separate-files.html")); },
+         separate, QStringLiteral("このページ"), {}, false, false, true},
+        {QStringLiteral("inline-hashed"), [](LinkTree &tree) { currentPage(tree, QStringLiteral("inline-hashed.html")); },
+         on, QStringLiteral("このページ"), {}, false, false, true},
         {QStringLiteral("titled"), buildWorkedExample, titled, {}},
         {QStringLiteral("empty"), [](LinkTree &) {}, on, {}},
         {QStringLiteral("one-link"), oneLink, on, {}},
@@ -177,7 +185,7 @@ inline QList<Html5Case> html5Cases()
         {QStringLiteral("special"), specialTexts, special, {}},
         {QStringLiteral("special-no-script"), specialTexts, specialNoScript, {}},
         {QStringLiteral("link-children"), linkWithChildren, on, {}},
-        {QStringLiteral("current"), currentPage, on, QStringLiteral("このページ")},
+        {QStringLiteral("current"), [](LinkTree &tree) { currentPage(tree); }, on, QStringLiteral("このページ")},
         {QStringLiteral("index"), homePage, on, QStringLiteral("ホーム"),
          {QStringLiteral("index.html"), QString(), QStringLiteral("index.html?utm=1"), QStringLiteral("index.html#top"),
           QStringLiteral("./?utm=1#x")}},

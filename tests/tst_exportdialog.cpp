@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFontDatabase>
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QPointer>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -369,7 +371,8 @@ private slots:
         QCOMPARE(f.prompts->fileDialogs.at(1).defaultSuffix, QStringLiteral("html"));
     }
 
-    // The success message goes on to name each node the page shows under a stand-in name.
+    // The success message goes on to name each node the page shows under a stand-in name, and
+    // the hashes a Content-Security-Policy needs for the inline style and script.
     void reportNamesNodesWithoutName()
     {
         Fixture f;
@@ -382,6 +385,7 @@ private slots:
         const QStringList lines = f.prompts->messages.constFirst().text.split(QLatin1Char('\n'));
         QCOMPARE(lines.constFirst(), QStringLiteral("正常に出力しました"));
         QCOMPARE(lines.filter(QStringLiteral("blank.html")).size(), 1);
+        QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^(style|script)-src 'sha256-[A-Za-z0-9+/]+=*'$"))).size(), 2);
     }
 
     // The HTML5 page's own fields show only while HTML5 is chosen; the title starts as the saved
@@ -400,10 +404,12 @@ private slots:
             QCOMPARE(title->text(), QStringLiteral("site.menu"));
             title->setText(QStringLiteral("案内"));
             control<QLineEdit>(d, "PageLanguageEdit")->setText(QStringLiteral("en"));
+            control<QCheckBox>(d, "SeparateFilesChkBox")->setChecked(true);
             QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
         }));
         const QByteArray page = readAll(target);
         QVERIFY(page.contains("<html lang=\"en\">") && page.contains("<title>案内</title>"));
+        QVERIFY(QFile::exists(f.path(QStringLiteral("menu.css"))) && QFile::exists(f.path(QStringLiteral("menu.js"))));
     }
 
     void escapeAndCloseBoxWriteNothing_data()

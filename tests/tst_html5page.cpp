@@ -4,7 +4,10 @@
 #include "html/Html5Page.h"
 #include "text/VormikError.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QStringDecoder>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <libxml/HTMLparser.h>
@@ -233,6 +236,51 @@ private slots:
         QCOMPARE(attribute(xmlDocGetRootElement(doc.get()), "lang"), shownLanguage);
     }
 
+    // With separate files the style and the script are files beside the page, replacing older
+    // copies, holding what the inline page holds; inline, the report gives their hashes.
+    void styleAndScriptBesideThePage()
+    {
+        QTemporaryDir dir;
+        ExportSettings settings = html5Settings();
+        settings.OutputFileName = dir.filePath(QStringLiteral("my menu.html"));
+        LinkTree tree;
+        buildWorkedExample(tree);
+        TSystemStruct inlineSystem;
+        const Document inlinePage = parse(PageGenerator::buildPage(tree, settings, inlineSystem));
+        const QString style = text(select(inlinePage.get(), "//style").value(0));
+        const QString script = text(select(inlinePage.get(), "//script").value(0));
+        const auto hash = [](const QString &code) {
+            return QString::fromLatin1(QCryptographicHash::hash(code.toUtf8(), QCryptographicHash::Sha256).toBase64());
+        };
+        QCOMPARE(inlineSystem.report.policySources,
+                 QStringList({QStringLiteral("style-src 'sha256-%1'").arg(hash(style)),
+                              QStringLiteral("script-src 'sha256-%1'").arg(hash(script))}));
+
+        QFile stale(dir.filePath(QStringLiteral("my menu.css")));
+        QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("old") == 3);
+        stale.close();
+        settings.separateFiles = true;
+        TSystemStruct system;
+        PageGenerator::exportPage(tree, settings, system);
+        QVERIFY(system.report.policySources.isEmpty());
+        QFile page(settings.OutputFileName);
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const Document doc = parse(page.readAll());
+        QCOMPARE(select(doc.get(), "//style").size() + select(doc.get(), "//script[not(@src)]").size(), 0);
+        QCOMPARE(attribute(select(doc.get(), "/html/head/link[@rel='stylesheet']").value(0), "href"),
+                 QStringLiteral("my%20menu.css"));
+        QCOMPARE(attribute(select(doc.get(), "//script").value(0), "src"), QStringLiteral("my%20menu.js"));
+        for (const auto &[name, code] : {std::pair{"my menu.css", style}, std::pair{"my menu.js", script}}) {
+            QFile file(dir.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(QString::fromUtf8(file.readAll()), code);
+        }
+        // A page named like its own style file would be overwritten by it.
+        settings.OutputFileName = dir.filePath(QStringLiteral("menu.css"));
+        QVERIFY_THROWS_EXCEPTION(VormikError, PageGenerator::exportPage(tree, settings));
+        QVERIFY(!QFile::exists(settings.OutputFileName));
+    }
+
     // Each of the four options shows in its own place and nowhere else.
     void optionsShowWhereTheyBelong_data() { addCaseRows(); }
     void optionsShowWhereTheyBelong()
@@ -255,9 +303,11 @@ private slots:
         QCOMPARE(footers.size(), settings.AuthorLink ? 1 : 0);
         if (settings.AuthorLink)
             QCOMPARE(select(doc.get(), ".//a[starts-with(@href, 'https://')]", footers.first()).size(), 1);
-        const QList<xmlNode *> styles = select(doc.get(), "//style");
+        // With separate files the style is a link to its file (its rules are checked where it is written).
+        const QList<xmlNode *> styles =
+            select(doc.get(), settings.separateFiles ? "/html/head/link[@rel='stylesheet']" : "//style");
         QCOMPARE(styles.size(), settings.DefaultStyleSheet ? 1 : 0);
-        if (settings.DefaultStyleSheet)
+        if (settings.DefaultStyleSheet && !settings.separateFiles)
             QCOMPARE(text(styles.first()).contains(QStringLiteral("font-family")), !settings.FontName.isEmpty());
     }
 

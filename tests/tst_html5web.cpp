@@ -30,16 +30,30 @@ bool have(const QString &path, const char *what)
     return false;
 }
 
-// Writes every page into `dir`; returns their paths in the order of html5Cases().
-QStringList writePages(const QTemporaryDir &dir)
+// The policy a strict site serves: files from the site only, or the inline code with the hashes
+// the export reported.
+QString strictPolicy(const ExportSettings &settings, const PageReport &report)
+{
+    const QStringList sources = settings.separateFiles
+        ? QStringList{QStringLiteral("script-src 'self'"), QStringLiteral("style-src 'self'")}
+        : report.policySources;
+    return (QStringList{QStringLiteral("default-src 'self'")} + sources).join(QStringLiteral("; "));
+}
+
+// Writes every page into `dir`; returns their paths in the order of html5Cases(), and fills
+// `policies` with the Content-Security-Policy each is served with (empty for none).
+QStringList writePages(const QTemporaryDir &dir, QStringList *policies = nullptr)
 {
     QStringList paths;
     for (Html5Case page : html5Cases()) {
         LinkTree tree;
         page.build(tree);
         page.settings.OutputFileName = dir.filePath(page.name + QStringLiteral(".html"));
-        PageGenerator::exportPage(tree, page.settings);
+        TSystemStruct system;
+        PageGenerator::exportPage(tree, page.settings, system);
         paths << page.settings.OutputFileName;
+        if (policies)
+            *policies << (page.strictPolicy ? strictPolicy(page.settings, system.report) : QString());
     }
     return paths;
 }
@@ -103,7 +117,8 @@ private slots:
             || !have(WebChecks + QStringLiteral("/node_modules/axe-core"), "axe-core"))
             return;
         QTemporaryDir dir;
-        const QStringList pages = writePages(dir);
+        QStringList policies;
+        const QStringList pages = writePages(dir, &policies);
 
         QJsonArray plan;
         const QList<Html5Case> cases = html5Cases();
@@ -127,7 +142,8 @@ private slots:
                                 {QStringLiteral("names"), names},
                                 {QStringLiteral("addresses"), QJsonArray::fromStringList(page.addresses)},
                                 {QStringLiteral("frames"), page.frames},
-                                {QStringLiteral("reflow"), page.reflow}};
+                                {QStringLiteral("reflow"), page.reflow},
+                                {QStringLiteral("policy"), policies.at(i).isEmpty() ? QJsonValue() : policies.at(i)}};
         }
         QFile planFile(dir.filePath(QStringLiteral("plan.json")));
         QVERIFY(planFile.open(QIODevice::WriteOnly));

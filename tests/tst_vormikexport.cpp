@@ -74,9 +74,11 @@ private slots:
         ExportSettings titled = html5;
         titled.pageTitle = QStringLiteral("案内 <&>");
         titled.pageLanguage = QStringLiteral("en-US");
-        QTest::newRow("--title --lang") << QStringList{QStringLiteral("--html5"), QStringLiteral("--title=案内 <&>"),
-                                                       QStringLiteral("--lang"), QStringLiteral("en-US")}
-                                        << titled;
+        titled.separateFiles = true;
+        QTest::newRow("--title --lang --separate-files")
+            << QStringList{QStringLiteral("--html5"), QStringLiteral("--title=案内 <&>"), QStringLiteral("--lang"),
+                           QStringLiteral("en-US"), QStringLiteral("--separate-files")}
+            << titled;
 
         ExportSettings emptyMark = defaults;
         QTest::newRow("empty mark") << QStringList{QStringLiteral("--mark="), QStringLiteral("--font"), QString()}
@@ -102,6 +104,7 @@ private slots:
         QCOMPARE(got.Format, expected.Format);
         QCOMPARE(got.pageTitle, expected.pageTitle);
         QCOMPARE(got.pageLanguage, expected.pageLanguage);
+        QCOMPARE(got.separateFiles, expected.separateFiles);
     }
 
     void badArgumentsAreRefused_data()

@@ -4,16 +4,16 @@
 // subtree, a line-drawing character in the menu's accessible text, the current page's link not
 // marked or its groups not open (at every address the page is opened under, and after following a
 // link into a frame), a link without an address that looks like one, a page wider than a 320 px
-// view, Escape that does not close the group around the focus, printing that does not show every
+// view, a style or script that its Content-Security-Policy blocks, Escape that does not close the group around the focus, printing that does not show every
 // group, tree lines or a focus ring hard to see in the light or the dark scheme, a font that does
 // not come back as named.
 // Usage: node check-pages.mjs PLAN.json, where the plan is a list of
-//   {file, folding, styled, groups, current, font, names, addresses, frames, reflow}: the page,
+//   {file, folding, styled, groups, current, font, names, addresses, frames, reflow, policy}: the page,
 //   whether its groups fold and whether it has the default style sheet, whether its
 //   groups fold, how many groups it has, the text of the link to the page itself (or null), the font
 //   it names (or null), the texts of its nodes, the addresses to open it under (relative to its
 //   folder; its file name when absent), whether its links open in a frame, and whether it must fit
-//   a view 320 px wide.
+//   a view 320 px wide, and the Content-Security-Policy it is served with (or null).
 import { readFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { basename, dirname, join } from 'node:path';
@@ -21,7 +21,7 @@ import { createRequire } from 'node:module';
 import { chromium } from 'playwright-core';
 
 const require = createRequire(import.meta.url);
-const axePath = require.resolve('axe-core/axe.min.js');
+const axeSource = readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
 const wcagTags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22a', 'wcag22aa', 'best-practice'];
 // Rules for a whole page with content of its own: the menu page is a navigation landmark, a
 // footer and nothing else, made to sit in a frame or beside a site's pages.
@@ -297,12 +297,27 @@ async function schemeFaults(page) {
   return faults;
 }
 
+// The style sheet took effect: no bullets, and the tree lines are drawn.
+function styleAppliedFaults(page) {
+  return page.evaluate(() => {
+    const faults = [];
+    const list = document.querySelector('nav ul');
+    if (list && getComputedStyle(list).listStyleType !== 'none') faults.push('the menu shows bullets');
+    const nested = document.querySelector('nav ul ul > li');
+    if (nested && getComputedStyle(nested, '::before').borderLeftWidth !== '1px') faults.push('no tree lines');
+    return faults;
+  });
+}
+
 async function checkPage(browser, origin, entry) {
   const faults = [];
   const page = await browser.newPage();
   page.on('pageerror', (error) => faults.push(`script error: ${error.message}`));
+  // A Content-Security-Policy that blocks the page's style or script reports it here.
+  page.on('console', (message) => message.type() === 'error' && faults.push(`console: ${message.text()}`));
   await page.goto(origin + entry.addresses[0]);
-  await page.addScriptTag({ path: axePath });
+  // Through the debugging protocol, which a Content-Security-Policy does not govern.
+  await page.evaluate(axeSource);
 
   const details = await page.locator('nav details').count();
   if (details !== (entry.folding ? entry.groups : 0))
@@ -353,23 +368,32 @@ async function checkPage(browser, origin, entry) {
     faults.push(...await escapeFaults(page));
     faults.push(...await printFaults(page));
   }
-  if (entry.styled)
+  if (entry.styled) {
+    faults.push(...await styleAppliedFaults(page));
     faults.push(...await schemeFaults(page));
+  }
   await page.close();
   return { file: entry.file, faults, toggles: toggled.actions };
 }
 
 const types = { '.html': 'text/html; charset=utf-8', '.css': 'text/css', '.js': 'text/javascript' };
 
-// Serves the folder of the pages, a directory's address as its index.html; the query is ignored.
-function serve(folder) {
+// Serves the folder of the pages, a directory's address as its index.html, each page with the
+// Content-Security-Policy its entry names; the query is ignored.
+function serve(folder, policies) {
   const server = createServer((request, response) => {
     let path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
     if (path.endsWith('/')) path += 'index.html';
+    if (path === '/favicon.ico') {
+      response.writeHead(204);
+      response.end();
+      return;
+    }
     try {
       const body = readFileSync(join(folder, path));
       const type = types[path.slice(path.lastIndexOf('.'))] || 'application/octet-stream';
-      response.writeHead(200, { 'Content-Type': type });
+      const policy = policies.get(basename(path));
+      response.writeHead(200, policy ? { 'Content-Type': type, 'Content-Security-Policy': policy } : { 'Content-Type': type });
       response.end(body);
     } catch {
       response.writeHead(404, { 'Content-Type': 'text/plain' });
@@ -381,7 +405,8 @@ function serve(folder) {
 
 const plan = JSON.parse(readFileSync(process.argv[2], 'utf8'));
 for (const entry of plan) entry.addresses = entry.addresses?.length ? entry.addresses : [basename(entry.file)];
-const server = await serve(dirname(plan[0]?.file ?? '.'));
+const server = await serve(dirname(plan[0]?.file ?? '.'),
+  new Map(plan.filter((entry) => entry.policy).map((entry) => [basename(entry.file), entry.policy])));
 const origin = `http://127.0.0.1:${server.address().port}/`;
 const browser = await chromium.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
