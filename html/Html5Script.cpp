@@ -7,7 +7,8 @@ namespace Html5Page {
 
 // A page's address is compared without fragment and query, a directory's as its index.html. Only
 // links whose written address ends as the page's file name does (or, for a directory, as any
-// index does) are resolved, which keeps a menu of 100,000 links quick. Links into a frame leave
+// index does), before any query or fragment, are resolved; the browser's own selector engine
+// finds them, which keeps a menu of 100,000 links quick. Links into a frame leave
 // this page where it is, so there the mark follows the link last followed. Escape closes the open
 // group around the focus, as a disclosure menu does; a print shows every group, and the groups
 // are as they were afterwards.
@@ -42,20 +43,14 @@ QString scriptText()
         "\tvar here = pageOf(location.href);\n"
         "\tvar file = here.slice(here.lastIndexOf('/') + 1);\n"
         "\tvar endings = file ? [file, decoded(file)] : ['/', '.', 'index.html', 'index.htm'];\n"
-        "\tfunction mayBeHere(written) {\n"
-        "\t\tif (written === null || written.charAt(0) === '#')\n"
-        "\t\t\treturn false;\n"
-        "\t\tvar path = written.split('#')[0].split('?')[0];\n"
-        "\t\treturn path === '' || endings.some(function (ending) {\n"
-        "\t\t\treturn path.slice(-ending.length) === ending;\n"
-        "\t\t});\n"
-        "\t}\n"
-        "\tvar links = menu.getElementsByTagName('a');\n"
-        "\tvar current = [];\n"
-        "\tfor (var i = 0; i < links.length; i++) {\n"
-        "\t\tif (mayBeHere(links[i].getAttribute('href')) && pageOf(links[i].href) === here)\n"
-        "\t\t\tcurrent.push(links[i]);\n"
-        "\t}\n"
+        "\tvar candidates = ['a[href^=\"?\"]'];\n"
+        "\tendings.forEach(function (ending) {\n"
+        "\t\tvar text = '\"' + CSS.escape(ending);\n"
+        "\t\tcandidates.push('a[href$=' + text + '\"]', 'a[href*=' + text + '?\"]', 'a[href*=' + text + '#\"]');\n"
+        "\t});\n"
+        "\tvar current = Array.prototype.filter.call(menu.querySelectorAll(candidates.join()), function (link) {\n"
+        "\t\treturn link.getAttribute('href').charAt(0) !== '#' && pageOf(link.href) === here;\n"
+        "\t});\n"
         "\tmark(current);\n"
         "\tmenu.addEventListener('click', function (event) {\n"
         "\t\tvar link = event.target.closest('a[href][target]');\n"
