@@ -6,9 +6,10 @@
 namespace Html5Page {
 
 // A page's address is compared without fragment and query, a directory's as its index.html. Only
-// links whose written address ends as the page's file name does (or, for a directory, as any
-// index does), before any query or fragment, are resolved; the browser's own selector engine
-// finds them, which keeps a menu of 100,000 links quick. Links into a frame leave
+// links whose written address holds the page's file name (or, for a directory, ends in "/" or
+// "." or names an index) are resolved. The browser's selector engine finds them, one simple
+// selector at a time (a list of them, or a loop in the script, takes several times as long),
+// which keeps a menu of 100,000 links quick. Links into a frame leave
 // this page where it is, so there the mark follows the link last followed. Escape closes the open
 // group around the focus, as a disclosure menu does; a print shows every group, and the groups
 // are as they were afterwards.
@@ -42,14 +43,16 @@ QString scriptText()
         "\t}\n"
         "\tvar here = pageOf(location.href);\n"
         "\tvar file = here.slice(here.lastIndexOf('/') + 1);\n"
-        "\tvar endings = file ? [file, decoded(file)] : ['/', '.', 'index.html', 'index.htm'];\n"
-        "\tvar candidates = ['a[href^=\"?\"]'];\n"
-        "\tendings.forEach(function (ending) {\n"
-        "\t\tvar text = '\"' + CSS.escape(ending);\n"
-        "\t\tcandidates.push('a[href$=' + text + '\"]', 'a[href*=' + text + '?\"]', 'a[href*=' + text + '#\"]');\n"
-        "\t});\n"
-        "\tvar current = Array.prototype.filter.call(menu.querySelectorAll(candidates.join()), function (link) {\n"
-        "\t\treturn link.getAttribute('href').charAt(0) !== '#' && pageOf(link.href) === here;\n"
+        "\tvar quoted = function (text) { return '\"' + CSS.escape(text) + '\"'; };\n"
+        "\tvar names = file === decoded(file) ? [file] : [file, decoded(file)];\n"
+        "\tvar candidates = file ? names.map(function (name) { return 'a[href*=' + quoted(name) + ']'; })\n"
+        "\t\t: ['a[href$=\"/\"]', 'a[href$=\".\"]', 'a[href*=\"index.htm\"]'];\n"
+        "\tvar current = [];\n"
+        "\tcandidates.concat('a[href^=\"?\"]').forEach(function (selector) {\n"
+        "\t\tArray.prototype.forEach.call(menu.querySelectorAll(selector), function (link) {\n"
+        "\t\t\tif (link.getAttribute('href').charAt(0) !== '#' && pageOf(link.href) === here && current.indexOf(link) < 0)\n"
+        "\t\t\t\tcurrent.push(link);\n"
+        "\t\t});\n"
         "\t});\n"
         "\tmark(current);\n"
         "\tmenu.addEventListener('click', function (event) {\n"
