@@ -3,10 +3,12 @@
 #include "app/CommandGuard.h"
 #include "app/HelpViewer.h"
 #include "app/Prompts.h"
+#include "html/ExportReport.h"
 #include "ui_ExportHTMLForm.h"
 #include "text/TextRules.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QRegularExpression>
@@ -69,6 +71,10 @@ TExportHTML::TExportHTML(const LinkTree &tree, Prompts &prompts, QWidget *owner)
     ui->ClassNameEdit->setText(ExportSettings::ClassNamePlaceholder);
     ui->ClassNameEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
     alignAnswers();
+    ui->PageLanguageEdit->setText(ExportSettings().pageLanguage);
+    // The HTML5 page's own fields are shown only while it is the chosen format.
+    ui->Html5Panel->setVisible(false);
+    connect(ui->Html5FormatRadioBtn, &QRadioButton::toggled, ui->Html5Panel, &QWidget::setVisible);
 
     connect(ui->OKBtn, &QPushButton::clicked, this, [this] {
         // The result is set first, so the dialog closes with OK whatever the export does.
@@ -85,6 +91,11 @@ TExportHTML::~TExportHTML() = default;
 void TExportHTML::setFormat(PageFormat format)
 {
     (format == PageFormat::Html5 ? ui->Html5FormatRadioBtn : ui->ClassicFormatRadioBtn)->setChecked(true);
+}
+
+void TExportHTML::setProjectFileName(const QString &fileName)
+{
+    ui->PageTitleEdit->setText(QFileInfo(fileName).completeBaseName());
 }
 
 void TExportHTML::alignAnswers()
@@ -130,6 +141,9 @@ ExportSettings TExportHTML::settings() const
     settings.fontName = ui->FontsCmbBox->currentIndex() > 0 ? ui->FontsCmbBox->currentText() : QString();
     settings.classNameEntry = ui->ClassNameEdit->text();
     settings.format = ui->Html5FormatRadioBtn->isChecked() ? PageFormat::Html5 : PageFormat::Classic;
+    settings.pageTitle = ui->PageTitleEdit->text();
+    settings.pageLanguage = ui->PageLanguageEdit->text();
+    settings.separateFiles = ui->SeparateFilesChkBox->isChecked();
     return settings;
 }
 
@@ -190,8 +204,8 @@ void TExportHTML::OKBtnClick()
         const ExportSettings chosen = settings();
         PageGenerator::Page page = PageGenerator::buildPage(m_tree, chosen, SystemStruct);
         m_generatedIds = std::move(page.groupIds);
-        PageGenerator::writePage(chosen.outputFileName, page.bytes);
-        m_prompts.information(owner, QStringLiteral("正常に出力しました"));
+        PageGenerator::writePageFiles(chosen.outputFileName, page);
+        m_prompts.information(owner, ExportReport::successMessage(m_tree, page.report));
     });
 }
 

@@ -56,6 +56,8 @@ public:
     ExportSettings settings() const;
     // Selects the page format; the classic page is selected until this is called.
     void setFormat(PageFormat format);
+    // The HTML5 page's title starts as the project file's name, without folder and extension.
+    void setProjectFileName(const QString &fileName);
 
     // The font entries for the given installed families: an empty entry first, then each family's
     // name once, in the given order.

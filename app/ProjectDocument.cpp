@@ -190,19 +190,20 @@ void ProjectDocument::mnOutPutHTML1Click()
     dialog.defaultSuffix = PageGenerator::suggestedSuffix(m_pageFormat);
     dialog.folder = dialogFolder();
     dialog.confirmOverwrite = true;
-    const std::optional<QString> fileName = m_context.prompts().saveFileName(m_window, dialog);
-    if (!fileName)
+    const std::optional<QString> pageFile = m_context.prompts().saveFileName(m_window, dialog);
+    if (!pageFile)
         return;
 
     // A fresh dialog every time, so nothing of an earlier export carries over.
     LinkTreeModel &model = m_context.model();
     TExportHTML settings(model.tree(), m_context.prompts(), m_window);
-    settings.OutputFileName = *fileName;
+    settings.OutputFileName = *pageFile;
     // The format is the one choice carried over: a user who moved to HTML5 keeps it for the run.
     settings.setFormat(m_pageFormat);
+    settings.setProjectFileName(fileName());
     if (settings.exec() == QDialog::Accepted) {
         m_pageFormat = settings.settings().format;
-        m_lastPageFolder = QFileInfo(*fileName).absolutePath();
+        m_lastPageFolder = QFileInfo(*pageFile).absolutePath();
     }
     // The page's group ids become the groups' own, as every export leaves them: not a step, and
     // no change that asks to be saved.

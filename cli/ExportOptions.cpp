@@ -3,6 +3,7 @@
 #include "text/VormikError.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QHash>
 
 namespace ExportOptions {
@@ -18,6 +19,9 @@ const QString NoGenerator = QStringLiteral("no-generator");
 const QString NoFooter = QStringLiteral("no-footer");
 const QString Html5 = QStringLiteral("html5");
 const QString FormatOption = QStringLiteral("format");
+const QString Title = QStringLiteral("title");
+const QString Language = QStringLiteral("lang");
+const QString SeparateFiles = QStringLiteral("separate-files");
 
 void setFormat(Command &command, const QString &name)
 {
@@ -53,6 +57,12 @@ void describe(QCommandLineParser &parser)
          QStringLiteral("What to write: classic (the XHTML page in Shift_JIS, the default), html5 (the same as --html5), "
                         "bookmarks (a bookmark file browsers import), opml or json (menu data)."),
          QStringLiteral("FORMAT")},
+        {Title, QStringLiteral("The HTML5 page's title (the project file's name by default)."), QStringLiteral("TEXT")},
+        {Language, QStringLiteral("The HTML5 page's language, a tag such as ja or en-US (ja by default)."),
+         QStringLiteral("TAG")},
+        {SeparateFiles, QStringLiteral("Write the HTML5 page's style and script as files beside it (PAGE's name "
+                                       "with .css and .js), for a site whose Content-Security-Policy allows no "
+                                       "inline code.")},
     });
     parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("The project file to read."));
     parser.addPositionalArgument(QStringLiteral("PAGE"), QStringLiteral("The page to write."));
@@ -81,6 +91,10 @@ Command commandFrom(const QCommandLineParser &parser)
         settings.fontName = parser.value(Font);
     if (parser.isSet(ClassName))
         settings.classNameEntry = parser.value(ClassName);
+    settings.pageTitle = parser.isSet(Title) ? parser.value(Title) : QFileInfo(command.projectPath).completeBaseName();
+    if (parser.isSet(Language))
+        settings.pageLanguage = parser.value(Language);
+    settings.separateFiles = parser.isSet(SeparateFiles);
     return command;
 }
 

@@ -2,6 +2,7 @@
 // jobs. It reads the project as Open does and writes the page as the export dialog's OK does.
 #include "cli/CommandLine.h"
 #include "cli/ExportOptions.h"
+#include "html/ExportReport.h"
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 #include "text/ProgramFiles.h"
@@ -13,6 +14,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cstdio>
 
 namespace {
 
@@ -62,12 +65,18 @@ int main(int argc, char *argv[])
     return CommandLine::run([&] {
         const ExportOptions::Command command = ExportOptions::commandFrom(parser);
         const std::unique_ptr<LinkTree> tree = ProjectFile::open(command.projectPath);
-        if (command.dataFormat)
+        if (command.dataFormat) {
             writeData(*tree, *command.dataFormat, command.settings.outputFileName);
-        else if (command.settings.outputFileName == StandardOutput)
-            writeOut(PageGenerator::buildPage(*tree, command.settings).bytes);
-        else
-            PageGenerator::exportPage(*tree, command.settings);
+            return 0;
+        }
+        const bool toStandardOutput = command.settings.outputFileName == StandardOutput;
+        const PageGenerator::Page page = toStandardOutput ? PageGenerator::buildPage(*tree, command.settings)
+                                                          : PageGenerator::exportPage(*tree, command.settings);
+        if (toStandardOutput)
+            writeOut(page.bytes);
+        // Warnings only: the page is written and the exit status stays 0.
+        for (const QString &warning : ExportReport::unnamedWarnings(*tree, page.report))
+            std::fputs(QStringLiteral("vormik-export: 警告: %1\n").arg(warning).toLocal8Bit().constData(), stderr);
         return 0;
     });
 }

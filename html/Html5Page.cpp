@@ -3,7 +3,10 @@
 #include "html/Html5Page.h"
 
 #include "html/PageEncoder.h"
+#include "text/VormikError.h"
 #include "tree/LinkTree.h"
+
+#include <QRegularExpression>
 
 #include <vector>
 
@@ -32,45 +35,41 @@ QString attribute(const char *name, const QString &value)
 }
 
 // The mark only decorates: the state of a group is told by its details element, so a screen
-// reader reads the name alone.
+// reader reads the name alone. Each name takes its direction from its own first strong letter,
+// so a right-to-left name shows in its order.
 QString heading(const QString &mark, const QString &name)
 {
+    const QString shown = QStringLiteral("<span dir=\"auto\">%1</span>").arg(name.toHtmlEscaped());
     if (mark.isEmpty())
-        return name.toHtmlEscaped();
-    return QStringLiteral("<span aria-hidden=\"true\">%1</span>%2").arg(mark.toHtmlEscaped(), name.toHtmlEscaped());
+        return shown;
+    return QStringLiteral("<span aria-hidden=\"true\">%1</span>").arg(mark.toHtmlEscaped()) + shown;
 }
 
-// Marks the link to the page being shown and opens the groups above it. It stands right after
-// the menu and defines no global name, so it meets nothing of the site's own scripts.
-const QString Script = QStringLiteral(
-    "<script>\n"
-    "(function () {\n"
-    "\t'use strict';\n"
-    "\tvar menu = document.currentScript.previousElementSibling;\n"
-    "\tvar here = location.href.split('#')[0];\n"
-    "\tvar links = menu.querySelectorAll('a[href]');\n"
-    "\tfor (var i = 0; i < links.length; i++) {\n"
-    "\t\tif (links[i].href.split('#')[0] !== here)\n"
-    "\t\t\tcontinue;\n"
-    "\t\tlinks[i].setAttribute('aria-current', 'page');\n"
-    "\t\tfor (var up = links[i].parentNode; up !== menu; up = up.parentNode) {\n"
-    "\t\t\tif (up.tagName === 'DETAILS')\n"
-    "\t\t\t\tup.open = true;\n"
-    "\t\t}\n"
-    "\t}\n"
-    "}());\n"
-    "</script>");
+// A language tag as BCP 47 writes it: letters, then subtags of letters and digits.
+QString pageLanguage(const ExportSettings &settings)
+{
+    static const QRegularExpression tag(QStringLiteral("^[A-Za-z]{1,8}(-[A-Za-z0-9]{1,8})*$"));
+    const QString language = settings.pageLanguage.trimmed();
+    if (language.isEmpty())
+        return QStringLiteral("ja");
+    if (!tag.match(language).hasMatch())
+        throw VormikError(
+            QStringLiteral("ページの言語「%1」は言語タグ（ja、en-US など）ではありません").arg(language));
+    return language;
+}
 
 QString headText(const ExportSettings &settings, const TSystemStruct &system)
 {
     QString head = QStringLiteral("<!DOCTYPE html>\n"
-                                  "<html lang=\"ja\">\n"
+                                  "<html lang=\"%1\">\n"
                                   "<head>\n"
                                   "<meta charset=\"utf-8\">\n"
-                                  "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
+                                  "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n")
+                       .arg(pageLanguage(settings));
     if (settings.softwareInfo)
         head += QStringLiteral("<meta name=\"generator\" content=\"%1\">\n").arg(PageGenerator::GeneratorName);
-    head += QStringLiteral("<title>%1</title>\n").arg(PageGenerator::templateTitle());
+    const QString title = settings.pageTitle.trimmed();
+    head += QStringLiteral("<title>%1</title>\n").arg(title.isEmpty() ? PageGenerator::templateTitle() : title.toHtmlEscaped());
     if (!system.StyleSheet.isEmpty())
         head += system.StyleSheet + LineEnd;
     head += QStringLiteral("</head>\n"
@@ -91,7 +90,7 @@ QString footerText()
 void writeMenu(const LinkTree &tree, bool folding, const QString &groupClass, const PageGenerator::Page &parts,
                PageEncoder &page)
 {
-    // The ids are the generator's own "group-L-N", which need no escaping.
+    // The ids are the generator's own "PREFIX-L-N", which need no escaping.
     const QString groupStart = QStringLiteral("<li%1 id=\"").arg(attribute("class", groupClass));
     const QString itemStart = QStringLiteral("<li>");
     std::vector<QString> closers; // end tags of the items still open, innermost last
@@ -124,42 +123,70 @@ void writeMenu(const LinkTree &tree, bool folding, const QString &groupClass, co
 
 } // namespace
 
+bool hasName(const LinkNode &node)
+{
+    // Spaces alone, U+3000 among them, show nothing and give a screen reader no name.
+    return !node.text().trimmed().isEmpty();
+}
+
+QString shownName(const LinkNode &node)
+{
+    if (hasName(node))
+        return node.text();
+    if (!node.isGroup() && !node.record().Href.isEmpty())
+        return node.record().Href;
+    return QStringLiteral("（名前なし）");
+}
+
 std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings &settings)
 {
     std::vector<QString> markup;
     markup.reserve(static_cast<size_t>(tree.count()));
     for (const LinkNode *node : tree.nodes()) {
-        const LinkAttr &record = node->record();
-        if (!record.Group) {
-            markup.push_back(QStringLiteral("<a") + PageGenerator::linkAttributes(*node, escaped) + QLatin1Char('>')
-                             + node->text().toHtmlEscaped() + QStringLiteral("</a>"));
+        const QString name = shownName(*node);
+        if (!node->isGroup()) {
+            // A target without an address is invalid: such a link only holds its place.
+            markup.push_back(QStringLiteral("<a") + PageGenerator::linkAttributes(*node, escaped, true)
+                             + QStringLiteral(" dir=\"auto\">") + name.toHtmlEscaped() + QStringLiteral("</a>"));
         } else if (settings.foldingScript) {
-            markup.push_back(QStringLiteral("<summary>") + heading(settings.groupMark, node->text())
+            markup.push_back(QStringLiteral("<summary>") + heading(settings.groupMark, name)
                              + QStringLiteral("</summary>"));
         } else {
-            markup.push_back(heading(settings.groupMark, node->text()));
+            markup.push_back(heading(settings.groupMark, name));
         }
     }
     return markup;
+}
+
+std::vector<int> unnamedNodes(const LinkTree &tree)
+{
+    std::vector<int> unnamed;
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (!hasName(*nodes[i]))
+            unnamed.push_back(static_cast<int>(i));
+    }
+    return unnamed;
 }
 
 PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
 {
     PageGenerator::Page result;
     PageGenerator::ChooseClassNames(tree, settings, system);
-    system.StyleSheet = settings.defaultStyleSheet ? styleSheet(system.RootClassName, settings.fontName) : QString();
+    const QString scriptElement = placeStyleAndScript(settings, system, result.report);
     system.HeadText = headText(settings, system);
     system.FooterText = settings.authorLink ? footerText() : QString();
-    result.groupIds = PageGenerator::NumberGroups(tree);
+    result.groupIds = PageGenerator::NumberGroups(tree, groupIdPrefix(tree));
     result.markup = buildNodeMarkup(tree, settings);
+    result.report.unnamedNodes = unnamedNodes(tree);
 
     PageEncoder page(utf8, LineEnd);
     page.addText(system.HeadText);
     writeMenu(tree, settings.foldingScript, system.GroupClassName, result, page);
     page.addLine(QStringLiteral("</ul>"));
     page.addLine(QStringLiteral("</nav>"));
-    if (settings.foldingScript)
-        page.addLine(Script);
+    if (!scriptElement.isEmpty())
+        page.addLine(scriptElement);
     if (!system.FooterText.isEmpty())
         page.addLine(system.FooterText);
     page.addLine(QStringLiteral("</body>"));

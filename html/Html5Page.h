@@ -10,14 +10,34 @@ namespace Html5Page {
 // element it stands in.
 QString cssString(const QString &text);
 
-// The default style element for the menu `.rootClass`: tree lines and indentation, and the font
-// when one is named.
-QString styleSheet(const QString &rootClass, const QString &fontName);
+// The default style's rules for the menu `.rootClass`, as the style element holds them or a style
+// file: tree lines and indentation, and the font when one is named.
+QString styleRules(const QString &rootClass, const QString &fontName);
+
+// The script that marks the link to the page being shown, without the element around it.
+QString scriptText();
+
+// Sets system.StyleSheet to the style element, or with separate files to the link to the style
+// file; records the files to write or the policy hashes in `report`; returns the script element.
+// Throws VormikError when a file would take the page's own name.
+QString placeStyleAndScript(const ExportSettings &settings, TSystemStruct &system, PageReport &report);
+
+// The start of every group's id, which no link's id in the tree starts with.
+QString groupIdPrefix(const LinkTree &tree);
+
+// A node's name as the page shows it: its text, or for a node without one (spaces alone count as
+// none), a link's address or 「（名前なし）」.
+bool hasName(const LinkNode &node);
+QString shownName(const LinkNode &node);
 
 // Every node's own markup, in absolute order: a link's <a> element, a group's heading.
 std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings &settings);
 
-// The whole page, UTF-8 without a byte-order mark. Fills `system` as the classic page does.
+// The absolute indexes of the nodes without a name, in order.
+std::vector<int> unnamedNodes(const LinkTree &tree);
+
+// The whole page, UTF-8 without a byte-order mark, with its group ids (which no link's id equals)
+// and its report. Fills `system` as the classic page does.
 PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);
 
 } // namespace Html5Page

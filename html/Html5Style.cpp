@@ -20,17 +20,20 @@ QString cssString(const QString &text)
     return result + QLatin1Char('"');
 }
 
-QString styleSheet(const QString &rootClass, const QString &fontName)
+QString styleRules(const QString &rootClass, const QString &fontName)
 {
     // Nested items hang half an em in from their parent's text: the vertical line runs down the
     // left edge of each item (only to the middle of the first line for the last one), the branch
-    // runs from it to the item's text. 0.75em is the middle of a 1.5em line.
-    QString css = QStringLiteral("<style>\n.%1 {\n").arg(rootClass);
+    // runs from it to the item's text. 0.75em is the middle of a 1.5em line. A long name wraps,
+    // anywhere if it must, and its further lines hang 1em in, clear of the lines below its item.
+    // Lines, marks and the focus ring take the text's colour, so they keep its contrast in the
+    // dark scheme as well. A link fills its line, so each target is a whole line high.
+    QString css = QStringLiteral("\n.%1 {\n").arg(rootClass);
     if (!fontName.isEmpty())
         css += QStringLiteral("\tfont-family: %1;\n").arg(cssString(fontName));
     css += QStringLiteral(
                "\tline-height: 1.5;\n"
-               "\twhite-space: nowrap;\n"
+               "\toverflow-wrap: anywhere;\n"
                "\tmargin-left: 3px;\n"
                "}\n"
                ".%1 ul {\n"
@@ -38,12 +41,16 @@ QString styleSheet(const QString &rootClass, const QString &fontName)
                "\tmargin: 0;\n"
                "\tpadding: 0;\n"
                "}\n"
+               ".%1 li {\n"
+               "\tpadding-left: 1em;\n"
+               "\ttext-indent: -1em;\n"
+               "}\n"
                ".%1 ul ul {\n"
-               "\tmargin-left: 0.5em;\n"
+               "\tmargin-left: -0.5em;\n"
                "}\n"
                ".%1 ul ul > li {\n"
                "\tposition: relative;\n"
-               "\tpadding-left: 0.75em;\n"
+               "\tpadding-left: 1.75em;\n"
                "}\n"
                ".%1 ul ul > li::before {\n"
                "\tcontent: \"\";\n"
@@ -68,17 +75,35 @@ QString styleSheet(const QString &rootClass, const QString &fontName)
                ".%1 summary {\n"
                "\tcursor: pointer;\n"
                "}\n"
-               ".%1 a {\n"
+               ".%1 li > a {\n"
+               "\tdisplay: block;\n"
+               "}\n"
+               ".%1 a[href] {\n"
                "\tcolor: #000080;\n"
                "\ttext-decoration: none;\n"
                "}\n"
-               ".%1 a:hover, .%1 a:focus {\n"
+               ".%1 a[href]:hover, .%1 a[href]:focus {\n"
                "\ttext-decoration: underline;\n"
                "}\n"
                ".%1 a[aria-current=\"page\"] {\n"
                "\tfont-weight: bold;\n"
                "}\n"
-               "</style>")
+               ".%1 a:focus-visible, .%1 summary:focus-visible {\n"
+               "\toutline: 2px solid;\n"
+               "\toutline-offset: 1px;\n"
+               "}\n"
+               ":root {\n"
+               "\tcolor-scheme: light dark;\n"
+               "}\n"
+               "@media (prefers-color-scheme: dark) {\n"
+               "\t:root {\n"
+               "\t\tbackground: #121212;\n"
+               "\t\tcolor: #e8e8e8;\n"
+               "\t}\n"
+               "\ta[href], .%1 a[href] {\n"
+               "\t\tcolor: #9fc5ff;\n"
+               "\t}\n"
+               "}\n")
                .arg(rootClass);
     return css;
 }

@@ -30,10 +30,13 @@ QString asTyped(const QString &value)
 }
 } // namespace
 
-QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &))
+QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &), bool targetNeedsAddress)
 {
+    const bool noTarget = targetNeedsAddress && link.record().Href.isEmpty();
     QString attributes;
     for (const NodeFieldInfo &field : NodeFields) {
+        if (noTarget && field.field == NodeField::Target)
+            continue;
         const QString &value = field.linkAttribute ? fieldValue(link, field.field) : QString();
         if (!value.isEmpty())
             attributes += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(field.linkAttribute), escaped(value));
@@ -41,7 +44,7 @@ QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &)
     return attributes;
 }
 
-std::vector<QString> NumberGroups(const LinkTree &tree)
+std::vector<QString> NumberGroups(const LinkTree &tree, const QString &prefix)
 {
     const std::vector<LinkNode *> &nodes = tree.nodes();
     std::vector<QString> ids(nodes.size());
@@ -49,7 +52,7 @@ std::vector<QString> NumberGroups(const LinkTree &tree)
     for (size_t row = 0; row < nodes.size(); ++row) {
         if (nodes[row]->isGroup()) {
             const auto level = static_cast<size_t>(nodes[row]->level());
-            ids[row] = QStringLiteral("group-%1-%2").arg(level).arg(counters[level]++);
+            ids[row] = prefix + QStringLiteral("%1-%2").arg(level).arg(counters[level]++);
         }
     }
     return ids;

@@ -60,10 +60,18 @@ void writePage(const QString &fileName, const QByteArray &bytes)
         throw VormikError(fileError(fileName, failure->reason));
 }
 
+void writePageFiles(const QString &fileName, const Page &page)
+{
+    // The page's style and script first, so the page never names a file not yet there.
+    for (const auto &[path, bytes] : page.report.companionFiles)
+        writePage(path, bytes);
+    writePage(fileName, page.bytes);
+}
+
 Page exportPage(const LinkTree &tree, const ExportSettings &settings)
 {
     Page page = buildPage(tree, settings);
-    writePage(settings.outputFileName, page.bytes);
+    writePageFiles(settings.outputFileName, page);
     return page;
 }
 

@@ -28,6 +28,21 @@ struct ExportSettings
     QString fontName;                // empty: no font chosen
     QString classNameEntry = ClassNamePlaceholder;
     PageFormat format = PageFormat::Classic; // the classic page unless the user picks HTML5
+    // The HTML5 page only:
+    QString pageTitle;                               // empty: the template's title
+    QString pageLanguage = QStringLiteral("ja");     // a language tag; empty: ja
+    bool separateFiles = false;                      // style and script in files beside the page
+};
+
+// What an export has to tell its user besides success.
+struct PageReport
+{
+    std::vector<int> unnamedNodes; // absolute indexes of the nodes shown under a stand-in name
+    // The hash sources a Content-Security-Policy needs for the inline style and script, as
+    // "style-src 'sha256-…'"; none when they are files.
+    QStringList policySources;
+    // The style and the script as files beside the page: full path and content.
+    std::vector<std::pair<QString, QByteArray>> companionFiles;
 };
 
 // The working record of one export; empty until the export fills it.
@@ -86,21 +101,24 @@ void BuildPageHead(const LinkTree &tree, const ExportSettings &settings, TSystem
 QString footerText();
 
 // What one export makes of the tree, all in absolute order: the page's bytes, the id generated for
-// every group (empty for a link) and every node's own markup. The tree is only read; the export
-// command writes the groups' ids back.
+// every group (empty for a link) and every node's own markup, and what the export has to tell its
+// user. The tree is only read; the export command writes the groups' ids back.
 struct Page
 {
     QByteArray bytes;
     std::vector<QString> groupIds;
     std::vector<QString> markup;
+    PageReport report; // filled by the HTML5 page
 };
 
-// The id "group-LEVEL-N" of every group, numbered per level across the tree; empty for a link.
-std::vector<QString> NumberGroups(const LinkTree &tree);
+// The id "group-LEVEL-N" of every group (PREFIX-LEVEL-N with another prefix), numbered per level
+// across the tree; empty for a link.
+std::vector<QString> NumberGroups(const LinkTree &tree, const QString &prefix = QStringLiteral("group-"));
 
 // The attributes of a link's anchor: one for each field the page shows, in the table's order, none
-// for an empty field. `escaped` makes a value attribute text.
-QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &));
+// for an empty field. `escaped` makes a value attribute text. With `targetNeedsAddress`, a link
+// without an address gets no target either.
+QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &), bool targetNeedsAddress = false);
 
 // Every node's own markup. A group's heading links to its id among `groupIds`.
 std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
@@ -137,6 +155,9 @@ Page buildPage(const LinkTree &tree, const ExportSettings &settings, TSystemStru
 // Writes the page's bytes to `fileName` at once; a failure throws VormikError and leaves any file
 // already there as it was.
 void writePage(const QString &fileName, const QByteArray &bytes);
+
+// Writes the page's style and script files, when it has them, then the page to `fileName`.
+void writePageFiles(const QString &fileName, const Page &page);
 
 // Builds the page and writes it to settings.outputFileName.
 Page exportPage(const LinkTree &tree, const ExportSettings &settings);

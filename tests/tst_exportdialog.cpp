@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFontDatabase>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QPointer>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -392,6 +394,49 @@ private slots:
         QCOMPARE(f.prompts->fileDialogs.size(), 2);
         QCOMPARE(f.prompts->fileDialogs.at(0).defaultSuffix, QStringLiteral("htm"));
         QCOMPARE(f.prompts->fileDialogs.at(1).defaultSuffix, QStringLiteral("html"));
+    }
+
+    // The success message goes on to name each node the page shows under a stand-in name, and
+    // the hashes a Content-Security-Policy needs for the inline style and script.
+    void reportNamesNodesWithoutName()
+    {
+        Fixture f;
+        LinkAttr blank;
+        blank.Href = QStringLiteral("blank.html");
+        TreeEdits::appendLink(f.window.treeModel(), nullptr, QString(), blank);
+        QVERIFY(f.run(f.path(QStringLiteral("menu.html")), [](TExportHTML &d) {
+            control<QRadioButton>(d, "Html5FormatRadioBtn")->setChecked(true);
+            QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
+        }));
+        QCOMPARE(f.prompts->messages.size(), 1);
+        const QStringList lines = f.prompts->messages.constFirst().text.split(QLatin1Char('\n'));
+        QCOMPARE(lines.constFirst(), QStringLiteral("正常に出力しました"));
+        QCOMPARE(lines.filter(QStringLiteral("blank.html")).size(), 1);
+        QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^(style|script)-src 'sha256-[A-Za-z0-9+/]+=*'$"))).size(), 2);
+    }
+
+    // The HTML5 page's own fields show only while HTML5 is chosen; the title starts as the saved
+    // project's name, and both fields reach the page.
+    void html5FieldsReachThePage()
+    {
+        Fixture f;
+        f.prompts->fileAnswers.enqueue(f.path(QStringLiteral("site.menu.xml")));
+        control<QAction>(f.window, "mnSave1")->trigger();
+        const QString target = f.path(QStringLiteral("menu.html"));
+        QVERIFY(f.run(target, [](TExportHTML &d) {
+            auto *title = control<QLineEdit>(d, "PageTitleEdit");
+            QVERIFY(!title->isVisible());
+            QTest::mouseClick(control<QRadioButton>(d, "Html5FormatRadioBtn"), Qt::LeftButton);
+            QVERIFY(title->isVisible() && control<QLineEdit>(d, "PageLanguageEdit")->isVisible());
+            QCOMPARE(title->text(), QStringLiteral("site.menu"));
+            title->setText(QStringLiteral("案内"));
+            control<QLineEdit>(d, "PageLanguageEdit")->setText(QStringLiteral("en"));
+            control<QCheckBox>(d, "SeparateFilesChkBox")->setChecked(true);
+            QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
+        }));
+        const QByteArray page = readAll(target);
+        QVERIFY(page.contains("<html lang=\"en\">") && page.contains("<title>案内</title>"));
+        QVERIFY(QFile::exists(f.path(QStringLiteral("menu.css"))) && QFile::exists(f.path(QStringLiteral("menu.js"))));
     }
 
     void escapeAndCloseBoxWriteNothing_data()

@@ -1,8 +1,13 @@
 // The HTML5 page as a document: read back with libxml2's HTML parser, its menu must be the tree,
 // every value must come back as given, and each option must show where it belongs.
 #include "Html5Pages.h"
+#include "html/Html5Page.h"
+#include "text/VormikError.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QStringDecoder>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <libxml/HTMLparser.h>
@@ -133,7 +138,8 @@ private slots:
                     QCOMPARE(summary.size(), 1);
                     heading = summary.first();
                 }
-                QCOMPARE(headingText(heading), page.settings.groupMark + node.text());
+                QCOMPARE(headingText(heading), page.settings.groupMark + Html5Page::shownName(node));
+                QCOMPARE(text(select(doc.get(), "span[@dir='auto']", heading).value(0)), Html5Page::shownName(node));
                 // The mark is kept from a screen reader, which reads the name alone.
                 const QList<xmlNode *> marks = select(doc.get(), "*[@aria-hidden='true']", heading);
                 QCOMPARE(marks.size(), page.settings.groupMark.isEmpty() ? 0 : 1);
@@ -143,9 +149,12 @@ private slots:
                 const QList<xmlNode *> anchors = select(doc.get(), "a", item);
                 QCOMPARE(anchors.size(), 1);
                 xmlNode *anchor = anchors.first();
-                QCOMPARE(text(anchor), node.text());
+                QCOMPARE(text(anchor), Html5Page::shownName(node));
+                QCOMPARE(attribute(anchor, "dir"), QStringLiteral("auto"));
                 const LinkAttr &record = node.record();
-                for (const auto &[name, value] : {std::pair{"href", record.Href}, std::pair{"target", record.Target},
+                // A target needs an address.
+                const QString target = record.Href.isEmpty() ? QString() : record.Target;
+                for (const auto &[name, value] : {std::pair{"href", record.Href}, std::pair{"target", target},
                                                    std::pair{"id", record.ObjID}, std::pair{"class", record.Class}}) {
                     if (value.isEmpty())
                         QVERIFY2(!xmlHasProp(anchor, BAD_CAST name), name);
@@ -155,6 +164,120 @@ private slots:
             }
             QCOMPARE(select(doc.get(), "ul", holder).size(), node.childCount() > 0 ? 1 : 0);
         }
+    }
+
+    // A node without a name shows a stand-in, and the export names it in its report.
+    void nodesWithoutNameGetAStandIn_data()
+    {
+        QTest::addColumn<bool>("group");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<QString>("shown");
+        const QString none = QStringLiteral("（名前なし）");
+        QTest::newRow("named link") << false << QStringLiteral(" a ") << QStringLiteral("a.html") << QStringLiteral(" a ");
+        QTest::newRow("link: its address") << false << QString() << QStringLiteral("a.html") << QStringLiteral("a.html");
+        QTest::newRow("link of spaces") << false << QStringLiteral(" \t　") << QStringLiteral("a.html") << QStringLiteral("a.html");
+        QTest::newRow("link without address") << false << QString() << QString() << none;
+        QTest::newRow("named group") << true << QStringLiteral("g") << QString() << QStringLiteral("g");
+        QTest::newRow("group") << true << QString() << QString() << none;
+        QTest::newRow("group of spaces") << true << QStringLiteral("　") << QString() << none;
+    }
+    void nodesWithoutNameGetAStandIn()
+    {
+        QFETCH(bool, group);
+        QFETCH(QString, name);
+        QFETCH(QString, href);
+        QFETCH(QString, shown);
+        LinkTree tree;
+        link(tree, nullptr, QStringLiteral("前"), QStringLiteral("x.html"));
+        LinkNode *node = group ? tree.appendGroup(nullptr, name) : link(tree, nullptr, name, href);
+        const PageGenerator::Page page = PageGenerator::buildPage(tree, html5Settings());
+        const Document doc = parse(page.bytes);
+        const QList<xmlNode *> items = select(doc.get(), "//nav//li");
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(headingText(items.at(1)), (group ? QStringLiteral("□") : QString()) + shown);
+        const bool standIn = shown != node->text();
+        QCOMPARE(page.report.unnamedNodes, standIn ? std::vector<int>{1} : std::vector<int>{});
+    }
+
+    // The page's title and language are the settings'; a language that is no tag is refused.
+    void titleAndLanguage_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("shownTitle"); // empty: refused
+        QTest::addColumn<QString>("shownLanguage");
+        const QString fixed = QStringLiteral("Vormik - Kestrune");
+        QTest::newRow("unset") << QString() << QString() << fixed << QStringLiteral("ja");
+        QTest::newRow("spaces") << QStringLiteral("  ") << QStringLiteral(" ") << fixed << QStringLiteral("ja");
+        QTest::newRow("both") << QStringLiteral(" 案内 <&> ") << QStringLiteral("en-GB") << QStringLiteral("案内 <&>")
+                              << QStringLiteral("en-GB");
+        QTest::newRow("script subtag") << QStringLiteral("t") << QStringLiteral("zh-Hant-TW") << QStringLiteral("t")
+                                       << QStringLiteral("zh-Hant-TW");
+        for (const char *bad : {"en US", "\"><script>", "ja-", "-ja", "toolonglanguage"})
+            QTest::newRow(bad) << QStringLiteral("t") << QString::fromLatin1(bad) << QString() << QString();
+    }
+    void titleAndLanguage()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, language);
+        QFETCH(QString, shownTitle);
+        QFETCH(QString, shownLanguage);
+        ExportSettings settings = html5Settings();
+        settings.pageTitle = title;
+        settings.pageLanguage = language;
+        LinkTree tree;
+        buildWorkedExample(tree);
+        if (shownTitle.isEmpty()) {
+            QVERIFY_THROWS_EXCEPTION(VormikError, PageGenerator::buildPage(tree, settings));
+            return;
+        }
+        const Document doc = parse(PageGenerator::buildPage(tree, settings).bytes);
+        QCOMPARE(text(select(doc.get(), "/html/head/title").value(0)), shownTitle);
+        QCOMPARE(attribute(xmlDocGetRootElement(doc.get()), "lang"), shownLanguage);
+    }
+
+    // With separate files the style and the script are files beside the page, replacing older
+    // copies, holding what the inline page holds; inline, the report gives their hashes.
+    void styleAndScriptBesideThePage()
+    {
+        QTemporaryDir dir;
+        ExportSettings settings = html5Settings();
+        settings.outputFileName = dir.filePath(QStringLiteral("my menu.html"));
+        LinkTree tree;
+        buildWorkedExample(tree);
+        const PageGenerator::Page inlineResult = PageGenerator::buildPage(tree, settings);
+        const Document inlinePage = parse(inlineResult.bytes);
+        const QString style = text(select(inlinePage.get(), "//style").value(0));
+        const QString script = text(select(inlinePage.get(), "//script").value(0));
+        const auto hash = [](const QString &code) {
+            return QString::fromLatin1(QCryptographicHash::hash(code.toUtf8(), QCryptographicHash::Sha256).toBase64());
+        };
+        QCOMPARE(inlineResult.report.policySources,
+                 QStringList({QStringLiteral("style-src 'sha256-%1'").arg(hash(style)),
+                              QStringLiteral("script-src 'sha256-%1'").arg(hash(script))}));
+
+        QFile stale(dir.filePath(QStringLiteral("my menu.css")));
+        QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("old") == 3);
+        stale.close();
+        settings.separateFiles = true;
+        QVERIFY(PageGenerator::exportPage(tree, settings).report.policySources.isEmpty());
+        QFile page(settings.outputFileName);
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const Document doc = parse(page.readAll());
+        QCOMPARE(select(doc.get(), "//style").size() + select(doc.get(), "//script[not(@src)]").size(), 0);
+        QCOMPARE(attribute(select(doc.get(), "/html/head/link[@rel='stylesheet']").value(0), "href"),
+                 QStringLiteral("my%20menu.css"));
+        QCOMPARE(attribute(select(doc.get(), "//script").value(0), "src"), QStringLiteral("my%20menu.js"));
+        for (const auto &[name, code] : {std::pair{"my menu.css", style}, std::pair{"my menu.js", script}}) {
+            QFile file(dir.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(QString::fromUtf8(file.readAll()), code);
+        }
+        // A page named like its own style file would be overwritten by it.
+        settings.outputFileName = dir.filePath(QStringLiteral("menu.css"));
+        QVERIFY_THROWS_EXCEPTION(VormikError, PageGenerator::exportPage(tree, settings));
+        QVERIFY(!QFile::exists(settings.outputFileName));
     }
 
     // Each of the four options shows in its own place and nowhere else.
@@ -167,7 +290,7 @@ private slots:
         const ExportSettings &settings = page.settings;
         const Document doc = parse(PageGenerator::buildPage(tree, settings).bytes);
         QVERIFY(doc);
-        QCOMPARE(attribute(xmlDocGetRootElement(doc.get()), "lang"), QStringLiteral("ja"));
+        QCOMPARE(attribute(xmlDocGetRootElement(doc.get()), "lang"), settings.pageLanguage);
         QCOMPARE(select(doc.get(), "/html/head/title").size(), 1);
         QCOMPARE(select(doc.get(), "/html/head/meta[@name='viewport']").size(), 1);
 
@@ -179,9 +302,11 @@ private slots:
         QCOMPARE(footers.size(), settings.authorLink ? 1 : 0);
         if (settings.authorLink && !QStringLiteral(VORMIK_HOMEPAGE).isEmpty())
             QCOMPARE(select(doc.get(), ".//a[starts-with(@href, 'https://')]", footers.first()).size(), 1);
-        const QList<xmlNode *> styles = select(doc.get(), "//style");
+        // With separate files the style is a link to its file (its rules are checked where it is written).
+        const QList<xmlNode *> styles =
+            select(doc.get(), settings.separateFiles ? "/html/head/link[@rel='stylesheet']" : "//style");
         QCOMPARE(styles.size(), settings.defaultStyleSheet ? 1 : 0);
-        if (settings.defaultStyleSheet)
+        if (settings.defaultStyleSheet && !settings.separateFiles)
             QCOMPARE(text(styles.first()).contains(QStringLiteral("font-family")), !settings.fontName.isEmpty());
     }
 

@@ -30,16 +30,29 @@ bool have(const QString &path, const char *what)
     return false;
 }
 
-// Writes every page into `dir`; returns their paths in the order of html5Cases().
-QStringList writePages(const QTemporaryDir &dir)
+// The policy a strict site serves: files from the site only, or the inline code with the hashes
+// the export reported.
+QString strictPolicy(const ExportSettings &settings, const PageReport &report)
+{
+    const QStringList sources = settings.separateFiles
+        ? QStringList{QStringLiteral("script-src 'self'"), QStringLiteral("style-src 'self'")}
+        : report.policySources;
+    return (QStringList{QStringLiteral("default-src 'self'")} + sources).join(QStringLiteral("; "));
+}
+
+// Writes every page into `dir`; returns their paths in the order of html5Cases(), and fills
+// `policies` with the Content-Security-Policy each is served with (empty for none).
+QStringList writePages(const QTemporaryDir &dir, QStringList *policies = nullptr)
 {
     QStringList paths;
     for (Html5Case page : html5Cases()) {
         LinkTree tree;
         page.build(tree);
         page.settings.outputFileName = dir.filePath(page.name + QStringLiteral(".html"));
-        PageGenerator::exportPage(tree, page.settings);
+        const PageGenerator::Page result = PageGenerator::exportPage(tree, page.settings);
         paths << page.settings.outputFileName;
+        if (policies)
+            *policies << (page.strictPolicy ? strictPolicy(page.settings, result.report) : QString());
     }
     return paths;
 }
@@ -103,7 +116,8 @@ private slots:
             || !have(WebChecks + QStringLiteral("/node_modules/axe-core"), "axe-core"))
             return;
         QTemporaryDir dir;
-        const QStringList pages = writePages(dir);
+        QStringList policies;
+        const QStringList pages = writePages(dir, &policies);
 
         QJsonArray plan;
         const QList<Html5Case> cases = html5Cases();
@@ -120,10 +134,15 @@ private slots:
             const bool font = page.settings.defaultStyleSheet && !page.settings.fontName.isEmpty();
             plan << QJsonObject{{QStringLiteral("file"), pages.at(i)},
                                 {QStringLiteral("folding"), page.settings.foldingScript},
+                                {QStringLiteral("styled"), page.settings.defaultStyleSheet},
                                 {QStringLiteral("groups"), groups},
                                 {QStringLiteral("current"), page.current.isEmpty() ? QJsonValue() : page.current},
                                 {QStringLiteral("font"), font ? page.settings.fontName : QJsonValue()},
-                                {QStringLiteral("names"), names}};
+                                {QStringLiteral("names"), names},
+                                {QStringLiteral("addresses"), QJsonArray::fromStringList(page.addresses)},
+                                {QStringLiteral("frames"), page.frames},
+                                {QStringLiteral("reflow"), page.reflow},
+                                {QStringLiteral("policy"), policies.at(i).isEmpty() ? QJsonValue() : policies.at(i)}};
         }
         QFile planFile(dir.filePath(QStringLiteral("plan.json")));
         QVERIFY(planFile.open(QIODevice::WriteOnly));

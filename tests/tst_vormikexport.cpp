@@ -45,6 +45,7 @@ private slots:
         QTest::addColumn<ExportSettings>("expected");
         ExportSettings defaults;
         defaults.outputFileName = QStringLiteral("out/page.htm");
+        defaults.pageTitle = QStringLiteral("menu");
         QTest::newRow("none: the dialog's defaults, no font") << QStringList() << defaults;
 
         ExportSettings every = defaults;
@@ -74,6 +75,15 @@ private slots:
         html5.format = PageFormat::Html5;
         QTest::newRow("--html5") << QStringList{QStringLiteral("--html5")} << html5;
 
+        ExportSettings titled = html5;
+        titled.pageTitle = QStringLiteral("案内 <&>");
+        titled.pageLanguage = QStringLiteral("en-US");
+        titled.separateFiles = true;
+        QTest::newRow("--title --lang --separate-files")
+            << QStringList{QStringLiteral("--html5"), QStringLiteral("--title=案内 <&>"), QStringLiteral("--lang"),
+                           QStringLiteral("en-US"), QStringLiteral("--separate-files")}
+            << titled;
+
         ExportSettings emptyMark = defaults;
         QTest::newRow("empty mark") << QStringList{QStringLiteral("--mark="), QStringLiteral("--font"), QString()}
                                     << emptyMark;
@@ -96,6 +106,9 @@ private slots:
         QCOMPARE(got.fontName, expected.fontName);
         QCOMPARE(got.classNameEntry, expected.classNameEntry);
         QCOMPARE(got.format, expected.format);
+        QCOMPARE(got.pageTitle, expected.pageTitle);
+        QCOMPARE(got.pageLanguage, expected.pageLanguage);
+        QCOMPARE(got.separateFiles, expected.separateFiles);
     }
 
     void badArgumentsAreRefused_data()
@@ -207,6 +220,26 @@ private slots:
         QFile written(page);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), PageGenerator::buildPage(*opened, command.settings).bytes);
+    }
+
+    // Each node without a name is one warning line naming the stand-in; the page is written all the same.
+    void unnamedNodesAreWarnedOnStandardError()
+    {
+        QTemporaryDir dir;
+        const QString projectPath = dir.filePath(QStringLiteral("menu.xml"));
+        LinkTree tree;
+        LinkNode *group = tree.appendGroup(nullptr, QString());
+        tree.appendLink(group, QStringLiteral("named"))->record().Href = QStringLiteral("n.html");
+        tree.appendLink(group, QString())->record().Href = QStringLiteral("a.html");
+        ProjectFile::save(tree, projectPath);
+        const QString page = dir.filePath(QStringLiteral("page.html"));
+        const Run run = runExport({QStringLiteral("--html5"), projectPath, page});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines.at(0).contains(QStringLiteral("（名前なし）")) && lines.at(1).contains(QStringLiteral("a.html")),
+                 qPrintable(run.errors));
+        QVERIFY(QFile::exists(page));
     }
 
     void projectIsOnlyRead()

@@ -1,0 +1,71 @@
+// Where the HTML5 page keeps its style and script: inline, with the hashes a Content-Security-
+// Policy needs to allow them, or as files beside the page that a policy of 'self' allows.
+#include "html/Html5Page.h"
+
+#include "text/VormikError.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace Html5Page {
+
+namespace {
+
+QString policySource(const char *directive, const QString &content)
+{
+    const QByteArray hash = QCryptographicHash::hash(content.toUtf8(), QCryptographicHash::Sha256).toBase64();
+    return QStringLiteral("%1 'sha256-%2'").arg(QLatin1String(directive), QString::fromLatin1(hash));
+}
+
+// The file beside the page with the page's name and `suffix`, and its address relative to the page.
+struct Companion
+{
+    QString path;
+    QString address;
+};
+
+Companion companion(const QString &pagePath, const QString &suffix)
+{
+    const QFileInfo page(pagePath);
+    const QString name = page.completeBaseName() + suffix;
+    Companion file{page.dir().filePath(name), QString::fromLatin1(QUrl::toPercentEncoding(name))};
+    if (QFileInfo(file.path).absoluteFilePath().compare(page.absoluteFilePath(), Qt::CaseInsensitive) == 0)
+        throw VormikError(QStringLiteral("ページ %1 と同じ名前のファイルにスタイルやスクリプトは書けません")
+                              .arg(QDir::toNativeSeparators(pagePath)));
+    return file;
+}
+
+} // namespace
+
+QString placeStyleAndScript(const ExportSettings &settings, TSystemStruct &system, PageReport &report)
+{
+    const QString rules = settings.defaultStyleSheet ? styleRules(system.RootClassName, settings.fontName) : QString();
+    const QString script = settings.foldingScript ? QStringLiteral("\n") + scriptText() : QString();
+    QString scriptElement;
+    if (settings.separateFiles) {
+        system.StyleSheet.clear();
+        if (!rules.isEmpty()) {
+            const Companion css = companion(settings.outputFileName, QStringLiteral(".css"));
+            system.StyleSheet = QStringLiteral("<link rel=\"stylesheet\" href=\"%1\">").arg(css.address);
+            report.companionFiles.emplace_back(css.path, rules.toUtf8());
+        }
+        if (!script.isEmpty()) {
+            const Companion js = companion(settings.outputFileName, QStringLiteral(".js"));
+            scriptElement = QStringLiteral("<script src=\"%1\"></script>").arg(js.address);
+            report.companionFiles.emplace_back(js.path, script.toUtf8());
+        }
+        return scriptElement;
+    }
+    system.StyleSheet = rules.isEmpty() ? QString() : QStringLiteral("<style>") + rules + QStringLiteral("</style>");
+    if (!rules.isEmpty())
+        report.policySources << policySource("style-src", rules);
+    if (!script.isEmpty()) {
+        report.policySources << policySource("script-src", script);
+        scriptElement = QStringLiteral("<script>") + script + QStringLiteral("</script>");
+    }
+    return scriptElement;
+}
+
+} // namespace Html5Page

@@ -1,0 +1,86 @@
+// The HTML5 page's script: it marks the link to the page being shown and opens the groups above
+// it. It stands right after the menu and defines no global name, so it meets nothing of the
+// site's own scripts.
+#include "html/Html5Page.h"
+
+namespace Html5Page {
+
+// A page's address is compared without fragment and query, a directory's as its index.html. Only
+// links whose written address holds the page's file name (or, for a directory, ends in "/" or
+// "." or names an index) are resolved. The browser's selector engine finds them, one simple
+// selector at a time (a list of them, or a loop in the script, takes several times as long),
+// which keeps a menu of 100,000 links quick. Links into a frame leave
+// this page where it is, so there the mark follows the link last followed. Escape closes the open
+// group around the focus, as a disclosure menu does; a print shows every group, and the groups
+// are as they were afterwards.
+QString scriptText()
+{
+    return QStringLiteral(
+        "(function () {\n"
+        "\t'use strict';\n"
+        "\tvar menu = document.currentScript.previousElementSibling;\n"
+        "\tvar marked = [];\n"
+        "\tfunction pageOf(address) {\n"
+        "\t\treturn address.split('#')[0].split('?')[0].replace(/\\/index\\.html?$/, '/');\n"
+        "\t}\n"
+        "\tfunction decoded(text) {\n"
+        "\t\ttry {\n"
+        "\t\t\treturn decodeURIComponent(text);\n"
+        "\t\t} catch (e) {\n"
+        "\t\t\treturn text;\n"
+        "\t\t}\n"
+        "\t}\n"
+        "\tfunction mark(links) {\n"
+        "\t\tmarked.forEach(function (link) { link.removeAttribute('aria-current'); });\n"
+        "\t\tmarked = links;\n"
+        "\t\tlinks.forEach(function (link) {\n"
+        "\t\t\tlink.setAttribute('aria-current', 'page');\n"
+        "\t\t\tfor (var up = link.parentNode; up !== menu; up = up.parentNode) {\n"
+        "\t\t\t\tif (up.tagName === 'DETAILS')\n"
+        "\t\t\t\t\tup.open = true;\n"
+        "\t\t\t}\n"
+        "\t\t});\n"
+        "\t}\n"
+        "\tvar here = pageOf(location.href);\n"
+        "\tvar file = here.slice(here.lastIndexOf('/') + 1);\n"
+        "\tvar quoted = function (text) { return '\"' + CSS.escape(text) + '\"'; };\n"
+        "\tvar names = file === decoded(file) ? [file] : [file, decoded(file)];\n"
+        "\tvar candidates = file ? names.map(function (name) { return 'a[href*=' + quoted(name) + ']'; })\n"
+        "\t\t: ['a[href$=\"/\"]', 'a[href$=\".\"]', 'a[href*=\"index.htm\"]'];\n"
+        "\tvar current = [];\n"
+        "\tcandidates.concat('a[href^=\"?\"]').forEach(function (selector) {\n"
+        "\t\tArray.prototype.forEach.call(menu.querySelectorAll(selector), function (link) {\n"
+        "\t\t\tif (link.getAttribute('href').charAt(0) !== '#' && pageOf(link.href) === here && current.indexOf(link) < 0)\n"
+        "\t\t\t\tcurrent.push(link);\n"
+        "\t\t});\n"
+        "\t});\n"
+        "\tmark(current);\n"
+        "\tmenu.addEventListener('click', function (event) {\n"
+        "\t\tvar link = event.target.closest('a[href][target]');\n"
+        "\t\tif (link && link.target !== '_blank' && link.getAttribute('href').charAt(0) !== '#' && event.button === 0\n"
+        "\t\t\t\t&& !(event.ctrlKey || event.shiftKey || event.altKey || event.metaKey))\n"
+        "\t\t\tmark([link]);\n"
+        "\t});\n"
+        "\tmenu.addEventListener('keydown', function (event) {\n"
+        "\t\tvar group = event.key === 'Escape' && event.target.closest('details[open]');\n"
+        "\t\tif (!group || !menu.contains(group))\n"
+        "\t\t\treturn;\n"
+        "\t\tgroup.open = false;\n"
+        "\t\tgroup.querySelector('summary').focus();\n"
+        "\t\tevent.preventDefault();\n"
+        "\t});\n"
+        "\tvar closedForPrint = [];\n"
+        "\taddEventListener('beforeprint', function () {\n"
+        "\t\tclosedForPrint = Array.prototype.filter.call(menu.querySelectorAll('details'), function (group) {\n"
+        "\t\t\treturn !group.open;\n"
+        "\t\t});\n"
+        "\t\tclosedForPrint.forEach(function (group) { group.open = true; });\n"
+        "\t});\n"
+        "\taddEventListener('afterprint', function () {\n"
+        "\t\tclosedForPrint.forEach(function (group) { group.open = false; });\n"
+        "\t\tclosedForPrint = [];\n"
+        "\t});\n"
+        "}());\n");
+}
+
+} // namespace Html5Page
