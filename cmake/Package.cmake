@@ -142,16 +142,19 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[
 Vormik is a desktop editor, with a Japanese user interface, for the
 collapsible tree menu of links that sits at the side of many Japanese web
 sites. Groups and links are arranged in a tree, saved as an XML project
-file and exported as one XHTML page in which every group folds open and
-shut with a click. The tree lines are drawn with box-drawing characters,
-so the menu needs no images. The command vormik-export writes the page of
-a project file from scripts.
+file and exported as one page, classic XHTML or HTML5, in which every
+group folds open and shut with a click. Every change can be undone; nodes
+are found by name, address, class or ID; browser bookmarks, OPML and JSON
+are imported and every link's address is checked. The commands
+vormik-export, vormik-import and vormik-check-links do the same from
+scripts.
 
 Vormik（ヴォルミク）は、リンク集などのツリー型メニューを
 作るための、日本語の画面のエディタです。グループとリンクを
 木構造に並べて XML のセーブデータに保存し、グループを
-クリックで開閉できる 1 枚の XHTML ページとして出力します。
-罫線は全角の罫線文字で描かれるので、画像は要りません。
-コマンド vormik-export で、スクリプトからもページを
-書き出せます。]=])
+クリックで開閉できる 1 枚のページ（XHTML か HTML5）として
+出力します。どの変更も元に戻せ、検索、ブックマークの
+取り込み、リンク切れのチェックもできます。コマンド
+vormik-export・vormik-import・vormik-check-links で、
+スクリプトからも使えます。]=])
 include(CPack)
