@@ -2,6 +2,7 @@
 #include "ui_LinkListPanel.h"
 
 #include "app/ClassPicker.h"
+#include "app/EditorText.h"
 #include "app/LinkListModel.h"
 #include "app/LinkTreeModel.h"
 #include "app/MenuItems.h"
@@ -22,78 +23,7 @@
 
 #include <limits>
 
-namespace {
-
-// The name of the step that typing into each link editor makes.
-QString typingCaption(NodeField field)
-{
-    switch (field) {
-    case NodeField::Text:
-        return QStringLiteral("リンクテキストの入力");
-    case NodeField::Href:
-        return QStringLiteral("リンク先の入力");
-    case NodeField::Target:
-        return QStringLiteral("ターゲットの入力");
-    case NodeField::ObjID:
-        return QStringLiteral("IDの入力");
-    case NodeField::Class:
-        return QStringLiteral("クラスの入力");
-    case NodeField::Group:
-        break;
-    }
-    Q_UNREACHABLE();
-}
-
-// Sets an editor's text only when it differs, so that the cursor and the editor's own undo stay
-// where the user left them.
-void showText(QLineEdit *edit, const QString &text)
-{
-    if (edit->text() != text)
-        edit->setText(text);
-}
-
-struct TargetEntry
-{
-    const char16_t *name;
-    const char16_t *description;
-};
-
-constexpr TargetEntry TargetEntries[] = {
-    {u"_blank", u"_blank : 名前無しのウィンドウを新規に開いて表示"},
-    {u"_self", u"_self : 自分自身のウィンドウ（フレーム）に表示"},
-    {u"_top", u"_top : フレーム分割をすべて解除して表示"},
-    {u"_parent", u"_parent : フレームを一段解除してその親フレームに表示"},
-};
-
-// The editor's text with any line break dropped, also from the editor itself, so that it shows
-// what the node stores. A break in a node's text would split the node in a saved outline.
-QString singleLineText(QLineEdit *edit)
-{
-    const QString text = edit->text();
-    const QString single = TextRules::withoutLineBreaks(text);
-    if (single != text) {
-        const int cursor = int(TextRules::withoutLineBreaks(text.left(edit->cursorPosition())).size());
-        edit->setText(single);
-        edit->setCursorPosition(cursor);
-    }
-    return single;
-}
-
-bool isReturnKey(const QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<const QKeyEvent *>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-bool isMouseButtonEvent(QEvent::Type type)
-{
-    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease
-           || type == QEvent::MouseButtonDblClick;
-}
-
-} // namespace
+using namespace EditorText;
 
 LinkListPanel::LinkListPanel(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::LinkListPanel>())
 {
