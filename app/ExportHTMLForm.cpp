@@ -1,16 +1,23 @@
 #include "app/ExportHTMLForm.h"
+#include "ui_ExportHTMLForm.h"
 
 #include "app/CommandGuard.h"
 #include "app/HelpViewer.h"
 #include "app/Prompts.h"
 #include "html/ExportReport.h"
-#include "ui_ExportHTMLForm.h"
+#include "text/SafeFileWrite.h"
 #include "text/TextRules.h"
+#include "text/VormikError.h"
 
+#include <QButtonGroup>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPainter>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QShowEvent>
@@ -75,6 +82,7 @@ TExportHTML::TExportHTML(const LinkTree &tree, Prompts &prompts, QWidget *owner)
     // The HTML5 page's own fields are shown only while it is the chosen format.
     ui->Html5Panel->setVisible(false);
     connect(ui->Html5FormatRadioBtn, &QRadioButton::toggled, ui->Html5Panel, &QWidget::setVisible);
+    addDataFormats();
 
     connect(ui->OKBtn, &QPushButton::clicked, this, [this] {
         // The result is set first, so the dialog closes with OK whatever the export does.
@@ -87,6 +95,68 @@ TExportHTML::TExportHTML(const LinkTree &tree, Prompts &prompts, QWidget *owner)
 }
 
 TExportHTML::~TExportHTML() = default;
+
+void TExportHTML::addDataFormats()
+{
+    auto *panel = new QFrame(ui->FormatPanel->parentWidget());
+    panel->setObjectName(QStringLiteral("DataFormatPanel"));
+    panel->setStatusTip(QStringLiteral("ページではなく、ブラウザが読み込めるブックマーク・OPML・JSON として書き出す"));
+    auto *row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(new QLabel(QStringLiteral(" データとして出力"), panel));
+    row->addStretch(1);
+    auto *choice = new QButtonGroup(this);
+    choice->addButton(ui->ClassicFormatRadioBtn);
+    choice->addButton(ui->Html5FormatRadioBtn);
+    const std::pair<const char *, DataExport::Format> formats[] = {
+        {"BookmarksFormatRadioBtn", DataExport::Format::Bookmarks},
+        {"OpmlFormatRadioBtn", DataExport::Format::Opml},
+        {"JsonFormatRadioBtn", DataExport::Format::Json},
+    };
+    const QString captions[] = {QStringLiteral("ブックマーク"), QStringLiteral("OPML"), QStringLiteral("JSON")};
+    for (size_t i = 0; i < std::size(formats); ++i) {
+        auto *button = new QRadioButton(captions[i], panel);
+        button->setObjectName(QLatin1String(formats[i].first));
+        choice->addButton(button);
+        row->addWidget(button);
+        m_dataFormats.emplace_back(button, formats[i].second);
+    }
+    auto *layout = static_cast<QBoxLayout *>(ui->FormatPanel->parentWidget()->layout());
+    layout->insertWidget(layout->indexOf(ui->FormatPanel) + 1, panel);
+    // Data has none of a page's options.
+    connect(choice, &QButtonGroup::buttonToggled, this, [this] {
+        const bool page = !dataFormat();
+        for (QWidget *option : {ui->Panel4, ui->Panel1, ui->Panel2, ui->Panel3, ui->Panel5})
+            option->setEnabled(page);
+    });
+}
+
+std::optional<DataExport::Format> TExportHTML::dataFormat() const
+{
+    for (const auto &[button, format] : m_dataFormats) {
+        if (button->isChecked())
+            return format;
+    }
+    return std::nullopt;
+}
+
+void TExportHTML::exportData(DataExport::Format format, QWidget *owner)
+{
+    QString path = OutputFileName;
+    const QFileInfo chosen(path);
+    const QString suffix = DataExport::suggestedSuffix(format);
+    if (chosen.suffix().compare(suffix, Qt::CaseInsensitive) != 0
+        && chosen.suffix().startsWith(QLatin1String("htm"), Qt::CaseInsensitive)) {
+        path = chosen.path() + QLatin1Char('/') + chosen.completeBaseName() + QLatin1Char('.') + suffix;
+        if (QFileInfo::exists(path)
+            && !m_prompts.question(owner, QStringLiteral("上書きの確認"),
+                                   QStringLiteral("%1 は既に存在します。\n置き換えますか？").arg(QDir::toNativeSeparators(path))))
+            return;
+    }
+    if (const auto failure = writeFileSafely(path, DataExport::write(m_tree, format)))
+        throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, failure->reason));
+    m_prompts.information(owner, QStringLiteral("正常に出力しました"));
+}
 
 void TExportHTML::setFormat(PageFormat format)
 {
@@ -201,6 +271,10 @@ void TExportHTML::OKBtnClick()
 {
     QWidget *owner = parentWidget() ? parentWidget() : this;
     runCommand(m_prompts, owner, [this, owner] {
+        if (const std::optional<DataExport::Format> format = dataFormat()) {
+            exportData(*format, owner);
+            return;
+        }
         const ExportSettings chosen = settings();
         PageGenerator::Page page = PageGenerator::buildPage(m_tree, chosen, SystemStruct);
         m_generatedIds = std::move(page.groupIds);

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "html/DataExport.h"
 #include "html/PageGenerator.h"
 
 #include <QDialog>
 #include <QStyledItemDelegate>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class LinkTree;
 class Prompts;
+class QRadioButton;
 
 // Draws each entry of the font list in its own typeface.
 class FontFamilyDelegate : public QStyledItemDelegate
@@ -56,6 +59,8 @@ public:
     ExportSettings settings() const;
     // Selects the page format; the classic page is selected until this is called.
     void setFormat(PageFormat format);
+    // The tree as data instead of a page: bookmarks, OPML or JSON; nothing while a page is chosen.
+    std::optional<DataExport::Format> dataFormat() const;
     // The HTML5 page's title starts as the project file's name, without folder and extension.
     void setProjectFileName(const QString &fileName);
 
@@ -76,9 +81,15 @@ private slots:
 private:
     void FormShow();
     void alignAnswers();
+    // The choice of writing the tree as data, below the page formats; the page's own options
+    // stand aside while it is taken.
+    void addDataFormats();
+    // Writes the tree as data; a page's name takes the data's suffix, asking before it replaces a file.
+    void exportData(DataExport::Format format, QWidget *owner);
 
     std::unique_ptr<Ui::TExportHTML> ui;
     const LinkTree &m_tree;
     std::vector<QString> m_generatedIds;
+    std::vector<std::pair<QRadioButton *, DataExport::Format>> m_dataFormats;
     Prompts &m_prompts;
 };

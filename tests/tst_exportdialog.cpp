@@ -1,4 +1,6 @@
 #include "TreeEdits.h"
+#include "TreeSnapshot.h"
+#include "import/ImportResult.h"
 #include "app/HelpViewer.h"
 #include "app/MainForm.h"
 #include "app/ExportHTMLForm.h"
@@ -394,6 +396,33 @@ private slots:
         QCOMPARE(f.prompts->fileDialogs.size(), 2);
         QCOMPARE(f.prompts->fileDialogs.at(0).defaultSuffix, QStringLiteral("htm"));
         QCOMPARE(f.prompts->fileDialogs.at(1).defaultSuffix, QStringLiteral("html"));
+    }
+
+    // The tree as data rather than a page: the page's own options stand aside, a page's name
+    // takes the data's suffix, and the file reads back as the same tree.
+    void dataFormatsWriteTheTree_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("bookmarks") << "BookmarksFormatRadioBtn" << "menu.html";
+        QTest::newRow("OPML") << "OpmlFormatRadioBtn" << "menu.opml";
+        QTest::newRow("JSON") << "JsonFormatRadioBtn" << "menu.json";
+    }
+    void dataFormatsWriteTheTree()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, written);
+        Fixture f;
+        QVERIFY(f.run(f.path(QStringLiteral("menu.html")), [&](TExportHTML &d) {
+            control<QRadioButton>(d, qPrintable(button))->setChecked(true);
+            QVERIFY(!control<QWidget>(d, "Panel1")->isEnabled());
+            QVERIFY(!control<QRadioButton>(d, "ClassicFormatRadioBtn")->isChecked());
+            QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
+        }));
+        QCOMPARE(f.prompts->messages.size(), 1);
+        QCOMPARE(f.prompts->messages.constFirst().icon, Prompts::Icon::Information);
+        const ImportResult back = Import::readFile(f.path(written));
+        QCOMPARE(snapshotOf(*back.tree), snapshotOf(f.window.treeModel().tree()));
     }
 
     // The success message goes on to name each node the page shows under a stand-in name, and
