@@ -20,7 +20,6 @@ FindBar::FindBar(LinkTreeModel &model, TreePane &tree, QWidget *parent)
     FindEdit = named(new QLineEdit(this), "FindEdit");
     FindEdit->setPlaceholderText(QStringLiteral("検索"));
     FindEdit->setStatusTip(QStringLiteral("名前・リンク先・クラス・IDで探す（Enter/F3: 次、Shift+F3: 前、Esc: やめる）"));
-    FindEdit->setClearButtonEnabled(true);
     FindEdit->installEventFilter(this);
     m_count = named(new QLabel(this), "FindCount");
     layout->addWidget(FindEdit, 1);
