@@ -15,6 +15,17 @@
 
 namespace {
 
+Prompts::FileDialog projectFileDialog(const QString &fileName, const QString &folder, bool confirmOverwrite)
+{
+    Prompts::FileDialog dialog;
+    dialog.filter = QStringLiteral("ヴォルミクセーブデータ (*.xml)|*.xml;");
+    dialog.defaultSuffix = QStringLiteral("xml");
+    dialog.fileName = fileName;
+    dialog.folder = folder;
+    dialog.confirmOverwrite = confirmOverwrite;
+    return dialog;
+}
+
 // Suspends the repainting of the window's views while a whole-tree change runs.
 class UpdatesSuspended
 {
@@ -135,11 +146,7 @@ void ProjectDocument::openRecent(const QString &path)
 
 void ProjectDocument::mnOpen1Click()
 {
-    Prompts::FileDialog dialog;
-    dialog.filter = QStringLiteral("ヴォルミクセーブデータ (*.xml)|*.xml;");
-    dialog.defaultSuffix = QStringLiteral("xml");
-    dialog.fileName = fileName();
-    dialog.folder = dialogFolder();
+    const Prompts::FileDialog dialog = projectFileDialog(fileName(), dialogFolder(), false);
     if (const std::optional<QString> chosen = m_context.prompts().openFileName(m_window, dialog))
         openFile(*chosen);
 }
@@ -148,13 +155,8 @@ bool ProjectDocument::save(bool askName)
 {
     QString path = fileName();
     if (askName || path.isEmpty()) {
-        Prompts::FileDialog dialog;
-        dialog.filter = QStringLiteral("ヴォルミクセーブデータ (*.xml)|*.xml;");
-        dialog.defaultSuffix = QStringLiteral("xml");
-        dialog.fileName = path;
-        dialog.folder = dialogFolder();
-        dialog.confirmOverwrite = true;
-        const std::optional<QString> chosen = m_context.prompts().saveFileName(m_window, dialog);
+        const std::optional<QString> chosen =
+            m_context.prompts().saveFileName(m_window, projectFileDialog(path, dialogFolder(), true));
         if (!chosen)
             return false;
         path = QFileInfo(*chosen).absoluteFilePath();

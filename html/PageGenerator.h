@@ -32,6 +32,8 @@ struct ExportSettings
     QString pageTitle;                               // empty: the template's title
     QString pageLanguage = QStringLiteral("ja");     // a language tag; empty: ja
     bool separateFiles = false;                      // style and script in files beside the page
+
+    bool operator==(const ExportSettings &) const = default;
 };
 
 // What an export has to tell its user besides success.
