@@ -2,10 +2,9 @@
 #include "ui_ExportHTMLForm.h"
 
 #include "app/CommandGuard.h"
+#include "app/ExportWriter.h"
 #include "app/HelpViewer.h"
 #include "app/Prompts.h"
-#include "html/ExportReport.h"
-#include "text/SafeFileWrite.h"
 #include "text/TextRules.h"
 #include "text/VormikError.h"
 
@@ -140,22 +139,19 @@ std::optional<DataExport::Format> TExportHTML::dataFormat() const
     return std::nullopt;
 }
 
-void TExportHTML::exportData(DataExport::Format format, QWidget *owner)
+std::optional<QString> TExportHTML::dataFileName(DataExport::Format format, QWidget *owner) const
 {
-    QString path = OutputFileName;
-    const QFileInfo chosen(path);
+    const QFileInfo chosen(OutputFileName);
     const QString suffix = DataExport::suggestedSuffix(format);
-    if (chosen.suffix().compare(suffix, Qt::CaseInsensitive) != 0
-        && chosen.suffix().startsWith(QLatin1String("htm"), Qt::CaseInsensitive)) {
-        path = chosen.path() + QLatin1Char('/') + chosen.completeBaseName() + QLatin1Char('.') + suffix;
-        if (QFileInfo::exists(path)
-            && !m_prompts.question(owner, QStringLiteral("上書きの確認"),
-                                   QStringLiteral("%1 は既に存在します。\n置き換えますか？").arg(QDir::toNativeSeparators(path))))
-            return;
-    }
-    if (const auto failure = writeFileSafely(path, DataExport::write(m_tree, format)))
-        throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, failure->reason));
-    m_prompts.information(owner, QStringLiteral("正常に出力しました"));
+    if (chosen.suffix().compare(suffix, Qt::CaseInsensitive) == 0
+        || !chosen.suffix().startsWith(QLatin1String("htm"), Qt::CaseInsensitive))
+        return OutputFileName;
+    const QString path = chosen.path() + QLatin1Char('/') + chosen.completeBaseName() + QLatin1Char('.') + suffix;
+    if (QFileInfo::exists(path)
+        && !m_prompts.question(owner, QStringLiteral("上書きの確認"),
+                               QStringLiteral("%1 は既に存在します。\n置き換えますか？").arg(QDir::toNativeSeparators(path))))
+        return std::nullopt;
+    return path;
 }
 
 void TExportHTML::setFormat(PageFormat format)
@@ -166,6 +162,24 @@ void TExportHTML::setFormat(PageFormat format)
 void TExportHTML::setProjectFileName(const QString &fileName)
 {
     ui->PageTitleEdit->setText(QFileInfo(fileName).completeBaseName());
+}
+
+void TExportHTML::showChoice(const ExportChoice &choice)
+{
+    const ExportSettings &page = choice.settings;
+    setFormat(page.format);
+    for (const auto &[button, format] : m_dataFormats)
+        button->setChecked(choice.dataFormat == format);
+    (page.foldingScript ? ui->JSONRadioBtn : ui->JSOFFRadioBtn)->setChecked(true);
+    (page.defaultStyleSheet ? ui->DefCSSONRadioBtn : ui->DefCSSOFFRadioBtn)->setChecked(true);
+    (page.softwareInfo ? ui->SoftInfoONRadioBtn : ui->SoftInfoOFFRadioBtn)->setChecked(true);
+    (page.authorLink ? ui->AuthorLinkONRadioBtn : ui->AuthorLinkOFFRadioBtn)->setChecked(true);
+    ui->GroupMarkCmbBox->setEditText(page.groupMark);
+    ui->ClassNameEdit->setText(page.classNameEntry);
+    ui->PageTitleEdit->setText(page.pageTitle);
+    ui->PageLanguageEdit->setText(page.pageLanguage);
+    ui->SeparateFilesChkBox->setChecked(page.separateFiles);
+    m_chosenFont = page.fontName;
 }
 
 void TExportHTML::alignAnswers()
@@ -243,7 +257,14 @@ void TExportHTML::FormShow()
     const QStringList entries = fontEntries(QFontDatabase::families());
     ui->FontsCmbBox->clear();
     ui->FontsCmbBox->addItems(entries);
-    ui->FontsCmbBox->setCurrentIndex(defaultFontIndex(entries));
+    if (!m_chosenFont) {
+        ui->FontsCmbBox->setCurrentIndex(defaultFontIndex(entries));
+        return;
+    }
+    // A font the page named stays its choice, even where this desktop does not have it.
+    if (!m_chosenFont->isEmpty() && !entries.contains(*m_chosenFont))
+        ui->FontsCmbBox->insertItem(1, *m_chosenFont);
+    ui->FontsCmbBox->setCurrentIndex(std::max(0, ui->FontsCmbBox->findText(*m_chosenFont)));
 }
 
 void TExportHTML::showEvent(QShowEvent *event)
@@ -271,15 +292,15 @@ void TExportHTML::OKBtnClick()
 {
     QWidget *owner = parentWidget() ? parentWidget() : this;
     runCommand(m_prompts, owner, [this, owner] {
-        if (const std::optional<DataExport::Format> format = dataFormat()) {
-            exportData(*format, owner);
-            return;
+        ExportChoice chosen{settings(), dataFormat()};
+        if (chosen.dataFormat) {
+            const std::optional<QString> path = dataFileName(*chosen.dataFormat, owner);
+            if (!path)
+                return;
+            chosen.settings.outputFileName = *path;
         }
-        const ExportSettings chosen = settings();
-        PageGenerator::Page page = PageGenerator::buildPage(m_tree, chosen, SystemStruct);
-        m_generatedIds = std::move(page.groupIds);
-        PageGenerator::writePageFiles(chosen.outputFileName, page);
-        m_prompts.information(owner, ExportReport::successMessage(m_tree, page.report));
+        ExportWriter::write(m_tree, chosen, m_prompts, owner, SystemStruct, m_generatedIds);
+        m_written = chosen;
     });
 }
 

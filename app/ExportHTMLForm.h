@@ -1,7 +1,6 @@
 #pragma once
 
-#include "html/DataExport.h"
-#include "html/PageGenerator.h"
+#include "html/ExportChoice.h"
 
 #include <QDialog>
 #include <QStyledItemDelegate>
@@ -38,7 +37,8 @@ class TExportHTML;
 }
 
 // The export settings dialog: the page's options, then OK writes the page to OutputFileName.
-// It lives for one command and starts from its defaults every time. Its layout is the form
+// It lives for one command and starts from its defaults, or from the last export's choice when
+// it is given one. Its layout is the form
 // ExportHTMLForm.ui; its controls are found by their object names.
 class TExportHTML : public QDialog
 {
@@ -63,6 +63,10 @@ public:
     std::optional<DataExport::Format> dataFormat() const;
     // The HTML5 page's title starts as the project file's name, without folder and extension.
     void setProjectFileName(const QString &fileName);
+    // Shows the options of an earlier export (all but the file name, which is OutputFileName).
+    void showChoice(const ExportChoice &choice);
+    // What OK wrote, the file's name included; nothing before OK or when the file was not written.
+    const std::optional<ExportChoice> &written() const { return m_written; }
 
     // The font entries for the given installed families: an empty entry first, then each family's
     // name once, in the given order.
@@ -84,12 +88,16 @@ private:
     // The choice of writing the tree as data, below the page formats; the page's own options
     // stand aside while it is taken.
     void addDataFormats();
-    // Writes the tree as data; a page's name takes the data's suffix, asking before it replaces a file.
-    void exportData(DataExport::Format format, QWidget *owner);
+    // The file data is written to: a page's name takes the data's suffix, asking before it
+    // replaces a file; nothing when the user declines.
+    std::optional<QString> dataFileName(DataExport::Format format, QWidget *owner) const;
 
     std::unique_ptr<Ui::TExportHTML> ui;
     const LinkTree &m_tree;
     std::vector<QString> m_generatedIds;
+    std::optional<ExportChoice> m_written;
+    // The font a shown choice names, selected once the list of fonts is filled.
+    std::optional<QString> m_chosenFont;
     std::vector<std::pair<QRadioButton *, DataExport::Format>> m_dataFormats;
     Prompts &m_prompts;
 };

@@ -106,6 +106,7 @@ void TMain::connectMenus()
         {ui->mnSaveOverwrite1, &ProjectDocument::mnSaveOverwrite1Click},
         {ui->mnSave1, &ProjectDocument::mnSave1Click},
         {ui->mnOutPutHTML1, &ProjectDocument::mnOutPutHTML1Click},
+        {ui->mnExportAgain1, &ProjectDocument::mnExportAgain1Click},
     };
     for (const auto &[action, handler] : documentCommands)
         connect(action, &QAction::triggered, this, m_context->command(this, m_document, handler));
@@ -124,6 +125,8 @@ void TMain::connectMenus()
     connect(m_document, &ProjectDocument::cleared, ui->RightPanel, &LinkListPanel::clearEditors);
     connect(m_document, &ProjectDocument::aboutToSave, ui->RightPanel, &LinkListPanel::finishEditing);
     connect(m_document, &ProjectDocument::stateChanged, this, &TMain::showFileInTitle);
+    connect(m_document, &ProjectDocument::stateChanged, this,
+            [this] { ui->mnExportAgain1->setEnabled(m_document->canExportAgain()); });
     connect(m_recentFiles, &RecentFiles::openRequested, this,
             [this](const QString &path) { m_context->guarded(this, [&] { m_document->openRecent(path); }); });
     connect(ui->RightPanel, &LinkListPanel::statusMessage, this,

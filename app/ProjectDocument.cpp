@@ -1,6 +1,7 @@
 #include "app/ProjectDocument.h"
 
 #include "app/ExportHTMLForm.h"
+#include "app/ExportWriter.h"
 #include "app/LinkTreeModel.h"
 #include "app/Prompts.h"
 #include "app/RecentFiles.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTreeView>
 #include <QUndoStack>
 
@@ -79,9 +81,27 @@ QString ProjectDocument::dialogFolder() const
     return current.isEmpty() ? m_recent.lastFolder() : QFileInfo(current).absolutePath();
 }
 
+const ExportChoice *ProjectDocument::lastExport() const
+{
+    return m_context.model().file().lastExport.get();
+}
+
+void ProjectDocument::setLastExport(const ExportChoice &choice)
+{
+    LinkTreeModel &model = m_context.model();
+    DocumentFile file = model.file();
+    file.lastExport = std::make_shared<const ExportChoice>(choice);
+    model.setFile(file);
+}
+
+bool ProjectDocument::canExportAgain() const
+{
+    return lastExport() && !lastExport()->settings.outputFileName.isEmpty();
+}
+
 QString ProjectDocument::linkBaseFolder() const
 {
-    return !m_lastPageFolder.isEmpty() ? m_lastPageFolder : dialogFolder();
+    return canExportAgain() ? QFileInfo(lastExport()->settings.outputFileName).absolutePath() : dialogFolder();
 }
 
 bool ProjectDocument::confirmClose()
@@ -121,14 +141,18 @@ bool ProjectDocument::openFile(const QString &path)
             return;
         }
         // The whole file is read and checked off-screen; only a complete tree replaces the shown one.
-        std::unique_ptr<LinkTree> tree = ProjectFile::open(path);
-        const QString file = QFileInfo(path).absoluteFilePath();
+        ProjectFile::Project project = ProjectFile::openProject(path);
+        const QFileInfo file(path);
+        DocumentFile document;
+        document.fileName = file.absoluteFilePath();
+        if (auto choice = ExportChoices::fromSettings(project.exportSettings, file.absoluteDir()))
+            document.lastExport = std::make_shared<const ExportChoice>(std::move(*choice));
         {
             UpdatesSuspended frozen(m_window);
             LinkTreeModel &model = m_context.model();
-            model.perform(new ReplaceTreeStep(model, QStringLiteral("開く"), std::move(tree), file));
+            model.perform(new ReplaceTreeStep(model, QStringLiteral("開く"), std::move(project.tree), document));
         }
-        m_recent.add(file);
+        m_recent.add(document.fileName);
         opened = true;
     });
     return opened;
@@ -165,8 +189,11 @@ bool ProjectDocument::save(bool askName)
     m_context.guarded(m_window, [&] {
         emit aboutToSave();
         LinkTreeModel &model = m_context.model();
-        ProjectFile::save(model.tree(), path);
-        model.setFile({path, currentStep()});
+        const std::shared_ptr<const ExportChoice> exported = model.file().lastExport;
+        ProjectFile::save(model.tree(), path,
+                          exported ? ExportChoices::toSettings(*exported, QFileInfo(path).absoluteDir())
+                                   : ProjectFile::Settings());
+        model.setFile({path, currentStep(), exported});
         // The history never merges typing into the step the file was saved after.
         m_history.setClean();
         m_recent.add(path);
@@ -187,27 +214,40 @@ void ProjectDocument::mnSaveOverwrite1Click()
 
 void ProjectDocument::mnOutPutHTML1Click()
 {
+    // The last export's choices come back, its file's name included.
+    const ExportChoice last = lastExport() ? *lastExport() : ExportChoice();
     Prompts::FileDialog dialog;
     dialog.filter = QStringLiteral("HTMLドキュメント (*.html;*.htm)|*.html;*.htm;");
-    dialog.defaultSuffix = PageGenerator::suggestedSuffix(m_pageFormat);
-    dialog.folder = dialogFolder();
+    dialog.defaultSuffix = PageGenerator::suggestedSuffix(last.settings.format);
+    dialog.fileName = last.settings.outputFileName;
+    dialog.folder = linkBaseFolder();
     dialog.confirmOverwrite = true;
     const std::optional<QString> pageFile = m_context.prompts().saveFileName(m_window, dialog);
     if (!pageFile)
         return;
 
-    // A fresh dialog every time, so nothing of an earlier export carries over.
     LinkTreeModel &model = m_context.model();
     TExportHTML settings(model.tree(), m_context.prompts(), m_window);
     settings.OutputFileName = *pageFile;
-    // The format is the one choice carried over: a user who moved to HTML5 keeps it for the run.
-    settings.setFormat(m_pageFormat);
     settings.setProjectFileName(fileName());
-    if (settings.exec() == QDialog::Accepted) {
-        m_pageFormat = settings.settings().format;
-        m_lastPageFolder = QFileInfo(*pageFile).absolutePath();
-    }
+    if (lastExport())
+        settings.showChoice(last);
+    settings.exec();
+    if (settings.written())
+        setLastExport(*settings.written());
     // The page's group ids become the groups' own, as every export leaves them: not a step, and
     // no change that asks to be saved.
     model.setGeneratedIds(settings.generatedIds());
+}
+
+void ProjectDocument::mnExportAgain1Click()
+{
+    if (!canExportAgain())
+        return;
+    const ExportChoice last = *lastExport();
+    LinkTreeModel &model = m_context.model();
+    std::vector<QString> groupIds;
+    TSystemStruct system;
+    const auto keepIds = qScopeGuard([&] { model.setGeneratedIds(groupIds); });
+    ExportWriter::write(model.tree(), last, m_context.prompts(), m_window, system, groupIds);
 }

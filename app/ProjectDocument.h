@@ -1,6 +1,6 @@
 #pragma once
 
-#include "html/PageGenerator.h"
+#include "html/ExportChoice.h"
 
 #include <QObject>
 #include <QString>
@@ -43,6 +43,10 @@ public:
     // 上書き保存: writes to the current file without a dialog, or asks for a name when there is none.
     void mnSaveOverwrite1Click();
     void mnOutPutHTML1Click();
+    // 前回の設定で出力: writes the last export again, with no dialog.
+    void mnExportAgain1Click();
+    // True when there is a last export to write again.
+    bool canExportAgain() const;
 
 signals:
     // New emptied the tree; what showed its nodes empties too.
@@ -57,12 +61,11 @@ private:
     // The serial of the last step done, 0 before any.
     quint64 currentStep() const;
     QString dialogFolder() const;
+    const ExportChoice *lastExport() const;
+    void setLastExport(const ExportChoice &choice);
 
     WindowContext &m_context;
     QUndoStack &m_history;
     RecentFiles &m_recent;
     QWidget *m_window;
-    // The page format of the last export, which the next one proposes.
-    PageFormat m_pageFormat = PageFormat::Classic;
-    QString m_lastPageFolder;
 };

@@ -111,9 +111,10 @@ bool EditFieldStep::mergeWith(const QUndoCommand *other)
 }
 
 ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
-                                 const QString &fileName)
-    : TreeStep(model, caption), m_other(std::move(tree)), m_otherFile{fileName, serial()}
+                                 DocumentFile file)
+    : TreeStep(model, caption), m_other(std::move(tree)), m_otherFile(std::move(file))
 {
+    m_otherFile.savedAfter = serial();
 }
 
 void ReplaceTreeStep::redo()

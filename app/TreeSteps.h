@@ -117,9 +117,9 @@ private:
 class ReplaceTreeStep : public TreeStep
 {
 public:
-    // `fileName` is the file the new tree is, as it stands right after the step.
+    // `file` is the file the new tree is, as it stands right after the step.
     ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
-                    const QString &fileName = {});
+                    DocumentFile file = {});
     void redo() override;
     void undo() override;
     LinkNode *shownAfter(bool) const override { return nullptr; }

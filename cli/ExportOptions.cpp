@@ -1,10 +1,10 @@
 #include "cli/ExportOptions.h"
 
+#include "html/ExportChoice.h"
 #include "text/VormikError.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QHash>
 
 namespace ExportOptions {
 
@@ -25,15 +25,16 @@ const QString SeparateFiles = QStringLiteral("separate-files");
 
 void setFormat(Command &command, const QString &name)
 {
-    static const QHash<QString, DataExport::Format> dataFormats{{QStringLiteral("bookmarks"), DataExport::Format::Bookmarks},
-                                                                {QStringLiteral("opml"), DataExport::Format::Opml},
-                                                                {QStringLiteral("json"), DataExport::Format::Json}};
-    if (name == Html5)
-        command.settings.format = PageFormat::Html5;
-    else if (dataFormats.contains(name))
-        command.dataFormat = dataFormats.value(name);
-    else if (name != QLatin1String("classic"))
-        throw VormikError(QStringLiteral("Unknown format: %1 (classic, html5, bookmarks, opml or json)").arg(name));
+    for (const ExportChoices::FormatName &format : ExportChoices::formatNames()) {
+        if (format.name != name)
+            continue;
+        if (format.data)
+            command.dataFormat = format.data;
+        else
+            command.settings.format = format.page;
+        return;
+    }
+    throw VormikError(QStringLiteral("Unknown format: %1 (classic, html5, bookmarks, opml or json)").arg(name));
 }
 
 } // namespace

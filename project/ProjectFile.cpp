@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace ProjectFile {
@@ -195,7 +196,53 @@ QString outlineOf(std::span<LinkNode *const> nodes, int baseLevel)
     return text;
 }
 
-QByteArray writeNodes(std::span<LinkNode *const> nodes, int baseLevel)
+constexpr char SettingsElement[] = "ExportSettings";
+
+// Gathers the settings element's texts, and hands every event on to the node collector.
+class SettingsCollector final : public usexml::XmlEvents
+{
+public:
+    explicit SettingsCollector(usexml::XmlEvents &nodes) : m_nodes(nodes) {}
+    Settings settings;
+
+    void elementStarted(const char *localName, long line) override
+    {
+        m_nodes.elementStarted(localName, line);
+        ++m_depth;
+        // The first settings element right below the root; each of its children is a setting.
+        if (m_depth == 2 && !m_seen && std::strcmp(localName, SettingsElement) == 0)
+            m_inside = m_seen = true;
+        else if (m_depth == 3 && m_inside) {
+            settings.push_back({QByteArray(localName), {}});
+            m_text.clear();
+        }
+    }
+    void elementEnded() override
+    {
+        m_nodes.elementEnded();
+        if (m_depth == 3 && m_inside)
+            settings.back().value = m_decoder(m_text);
+        else if (m_depth == 2)
+            m_inside = false;
+        --m_depth;
+    }
+    void textFound(const char *utf8, int length) override
+    {
+        m_nodes.textFound(utf8, length);
+        if (m_depth >= 3 && m_inside)
+            m_text.append(utf8, length);
+    }
+
+private:
+    usexml::XmlEvents &m_nodes;
+    int m_depth = 0;
+    bool m_seen = false;
+    bool m_inside = false;
+    QByteArray m_text;
+    usexml::XmlTextDecoder m_decoder;
+};
+
+QByteArray writeNodes(std::span<LinkNode *const> nodes, int baseLevel, const Settings &settings = {})
 {
     usexml::XmlWriter xml("NodeData");
     xml.startElement("Application");
@@ -223,6 +270,12 @@ QByteArray writeNodes(std::span<LinkNode *const> nodes, int baseLevel)
         }
         xml.endElement();
     }
+    if (!settings.empty()) {
+        xml.startElement(SettingsElement);
+        for (const Setting &setting : settings)
+            xml.textElement(setting.name.constData(), setting.value);
+        xml.endElement();
+    }
     return xml.finish();
 }
 
@@ -233,9 +286,9 @@ QString outlineText(const LinkTree &tree)
     return outlineOf(tree.nodes(), 0);
 }
 
-QByteArray write(const LinkTree &tree)
+QByteArray write(const LinkTree &tree, const Settings &exportSettings)
 {
-    return writeNodes(tree.nodes(), 0);
+    return writeNodes(tree.nodes(), 0, exportSettings);
 }
 
 QByteArray writeFragment(const LinkTree &tree, const LinkNode *root)
@@ -248,10 +301,10 @@ QString outlineFragment(const LinkTree &tree, const LinkNode *root)
     return outlineOf(tree.subtree(root), root->level());
 }
 
-void save(const LinkTree &tree, const QString &path)
+void save(const LinkTree &tree, const QString &path, const Settings &exportSettings)
 {
     // Everything is in memory before the file is touched.
-    const QByteArray bytes = write(tree);
+    const QByteArray bytes = write(tree, exportSettings);
     // A file Open would refuse is not written: the old one stays, and the user hears why now.
     if (bytes.size() > MaxFileSize)
         throw VormikError(cannotCreate(path) + QStringLiteral(": %1 MB を超えるプロジェクトは保存できません")
@@ -263,12 +316,13 @@ void save(const LinkTree &tree, const QString &path)
     }
 }
 
-std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &fileName)
+Project readProject(const QByteArray &bytes, const QString &fileName)
 {
     // The outline is read as the parser meets it: it may be longer than one text node can hold.
     usexml::StreamedText outline("Nodes");
     NodeCollector collector;
-    usexml::parse(bytes, fileName, outline, collector);
+    SettingsCollector settings(collector);
+    usexml::parse(bytes, fileName, outline, settings);
     if (!outline.found)
         throw VormikError(QStringLiteral("%1 に Nodes 要素がありません").arg(fileName));
 
@@ -288,10 +342,20 @@ std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &fileName)
         tree->setImage(made[i], LinkImage);
     }
 
-    return tree;
+    return {std::move(tree), std::move(settings.settings)};
+}
+
+std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &source)
+{
+    return readProject(bytes, source).tree;
 }
 
 std::unique_ptr<LinkTree> open(const QString &path)
+{
+    return openProject(path).tree;
+}
+
+Project openProject(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -307,7 +371,7 @@ std::unique_ptr<LinkTree> open(const QString &path)
         throw VormikError(QStringLiteral("ファイル %1 を読み込めません: %2").arg(path, file.errorString()));
     if (bytes.size() > MaxFileSize)
         throw tooLarge();
-    return read(bytes, QStringLiteral("ファイル %1").arg(path));
+    return readProject(bytes, QStringLiteral("ファイル %1").arg(path));
 }
 
 } // namespace ProjectFile

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <vector>
 
 class LinkNode;
 class LinkTree;
@@ -16,11 +17,30 @@ namespace ProjectFile {
 // Open refuses larger files, so that no file can make it take memory without bound.
 inline constexpr qint64 MaxFileSize = 256 * 1024 * 1024;
 
+// Named texts a project keeps beside its tree, the settings of its last export: one element of
+// their own after the nodes, each text an element in it. A tree without them is written exactly
+// as one was before they existed, and a reader that knows only the nodes never meets their names.
+struct Setting
+{
+    QByteArray name; // the element's name
+    QString value;
+
+    bool operator==(const Setting &) const = default;
+};
+using Settings = std::vector<Setting>;
+
+// What a project file holds.
+struct Project
+{
+    std::unique_ptr<LinkTree> tree;
+    Settings exportSettings;
+};
+
 // The outline text: one line per node in absolute order, one TAB per level, CR LF after each.
 QString outlineText(const LinkTree &tree);
 
-// The file's bytes for a tree.
-QByteArray write(const LinkTree &tree);
+// The file's bytes for a tree, with the export settings when there are any.
+QByteArray write(const LinkTree &tree, const Settings &exportSettings = {});
 
 // One node with its subtree, written as the file of a tree that holds only them, the node at the
 // top level: how nodes travel between editors (clipboard, drag and drop). read() reads it back.
@@ -28,12 +48,14 @@ QByteArray writeFragment(const LinkTree &tree, const LinkNode *root);
 // The outline text of that subtree, the node at the top level: the same nodes for a text editor.
 QString outlineFragment(const LinkTree &tree, const LinkNode *root);
 // Writes the tree to `path` atomically; a failure throws VormikError and leaves the file as it was.
-void save(const LinkTree &tree, const QString &path);
+void save(const LinkTree &tree, const QString &path, const Settings &exportSettings = {});
 
 // Reads a whole tree from a project file's bytes; any fault throws VormikError naming `source`,
 // the bytes as a message calls them ("ファイル menu.xml", "クリップボード").
 std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &source);
+Project readProject(const QByteArray &bytes, const QString &source);
 // Reads the file at `path` (with a size limit) and then as read().
 std::unique_ptr<LinkTree> open(const QString &path);
+Project openProject(const QString &path);
 
 } // namespace ProjectFile

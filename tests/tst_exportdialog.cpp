@@ -3,6 +3,7 @@
 #include "import/ImportResult.h"
 #include "app/HelpViewer.h"
 #include "app/MainForm.h"
+#include "app/ProjectDocument.h"
 #include "app/ExportHTMLForm.h"
 #include "text/Cp932Codec.h"
 #include "app/LinkTreeModel.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
@@ -349,6 +351,57 @@ private slots:
         }));
         QCOMPARE(history->count(), steps);
         QVERIFY(history->isClean());
+    }
+
+    // The last export's choices are saved with the project, shown by the next export after Open and
+    // written again by their own command with no dialog; a file never exported from saves as before.
+    void lastExportTravelsWithTheProject()
+    {
+        Fixture f;
+        const auto trigger = [](Fixture &in, const char *name) { control<QAction>(in.window, name)->trigger(); };
+        const QString project = f.path(QStringLiteral("menu.xml"));
+        f.prompts->fileAnswers.enqueue(project);
+        trigger(f, "mnSave1");
+        const QString plain = f.path(QStringLiteral("plain.xml"));
+        QVERIFY(QFile::copy(project, plain));
+        QVERIFY(!control<QAction>(f.window, "mnExportAgain1")->isEnabled());
+
+        QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("site")));
+        const QString page = f.path(QStringLiteral("site/menu.html"));
+        ExportSettings chosen;
+        QVERIFY(f.run(page, [&chosen](TExportHTML &d) {
+            control<QRadioButton>(d, "Html5FormatRadioBtn")->setChecked(true);
+            control<QRadioButton>(d, "DefCSSOFFRadioBtn")->setChecked(true);
+            control<QComboBox>(d, "GroupMarkCmbBox")->setEditText(QStringLiteral("◆"));
+            control<QComboBox>(d, "FontsCmbBox")->setCurrentIndex(0);
+            control<QLineEdit>(d, "PageTitleEdit")->setText(QStringLiteral("案内"));
+            chosen = d.settings();
+            QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
+        }));
+        QVERIFY(control<QAction>(f.window, "mnExportAgain1")->isEnabled());
+        trigger(f, "mnSaveOverwrite1");
+        const QByteArray written = readAll(page);
+
+        Fixture g;
+        QVERIFY(g.window.document().openFile(project));
+        QVERIFY(QFile::remove(page));
+        trigger(g, "mnExportAgain1");
+        QCOMPARE(readAll(page), written);
+        QVERIFY(g.prompts->fileDialogs.isEmpty());
+        QCOMPARE(g.prompts->messages.size(), 1);
+        g.prompts->questionAnswers.enqueue(true); // replace the page
+        QVERIFY(g.run(page, [&chosen](TExportHTML &d) {
+            QVERIFY(d.settings() == chosen);
+            d.reject();
+        }));
+        QCOMPARE(g.prompts->fileDialogs.constFirst().fileName, page);
+        trigger(g, "UndoAction1");
+        QVERIFY(!control<QAction>(g.window, "mnExportAgain1")->isEnabled());
+
+        const QByteArray before = readAll(plain);
+        QVERIFY(g.window.document().openFile(plain));
+        trigger(g, "mnSaveOverwrite1");
+        QCOMPARE(readAll(plain), before);
     }
 
     void okUsesTheChosenOptions()

@@ -145,6 +145,8 @@ private slots:
         QTest::newRow("save as") << "mnSave1" << "名前を付けて保存(&A)..." << QKeySequence("Ctrl+Shift+S") << "保存する"
                                  << false;
         QTest::newRow("html") << "mnOutPutHTML1" << "HTML出力(&H)..." << QKeySequence() << "出力～" << false;
+        QTest::newRow("export again") << "mnExportAgain1" << "前回の設定で出力(&E)" << QKeySequence("Ctrl+E")
+                                      << "前回と同じファイルに同じ設定でもう一度出力する" << false;
         QTest::newRow("exit") << "mnExit1" << "終了(&X)" << QKeySequence() << "ﾏﾁﾞﾃﾞｽｶ???" << false;
         QTest::newRow("help") << "mnVormikHelp1" << "Vormikヘルプ(&H)" << QKeySequence() << "" << true;
         QTest::newRow("about") << "mnAbout1" << "バージョン情報(&A)..." << QKeySequence() << "ばーじょんじょ～ほ～" << false;
@@ -174,7 +176,7 @@ private slots:
         for (QAction *a : ui->mnFile->actions())
             file << (a->isSeparator() ? QString("-") : a->menu() ? a->menu()->objectName() : a->objectName());
         QCOMPARE(file, QStringList({"mnNew1", "mnOpen1", "mnRecent1", "mnSaveOverwrite1", "mnSave1", "-", "mnImport1",
-                                    "mnOutPutHTML1", "-", "mnExit1"}));
+                                    "mnOutPutHTML1", "mnExportAgain1", "-", "mnExit1"}));
         QStringList help;
         for (QAction *a : ui->mnHelp->actions())
             help << (a->isSeparator() ? QString("-") : a->objectName());

@@ -1,3 +1,4 @@
+#include "html/ExportChoice.h"
 #include "project/ProjectFile.h"
 #include "project/usexml.h"
 #include "text/Cp932Codec.h"
@@ -448,6 +449,64 @@ private slots:
         const auto again = ProjectFile::read(ProjectFile::write(*tree), FileName);
         QCOMPARE(again->nodeAt(0)->text(), QStringLiteral("\uFEFFa"));
         QCOMPARE(again->nodeAt(0)->record().Href, QStringLiteral("\uFEFFb.htm"));
+    }
+
+    // The last export's settings stand after the nodes, which read as they did without them.
+    void exportSettingsTravelBesideTheTree()
+    {
+        const auto tree = exampleTree();
+        const QDir folder(QStringLiteral("/work/project"));
+        ExportChoice choice;
+        ExportSettings &page = choice.settings;
+        page.outputFileName = QStringLiteral("/work/site/menu.html");
+        page.format = PageFormat::Html5;
+        page.defaultStyleSheet = page.softwareInfo = false;
+        page.separateFiles = true;
+        page.groupMark = QStringLiteral("◆<&>");
+        page.fontName = QStringLiteral("IPAexゴシック");
+        page.classNameEntry = QStringLiteral("nav");
+        page.pageTitle = QStringLiteral("案内 😀");
+        page.pageLanguage = QStringLiteral("en-GB");
+
+        const QByteArray plain = ProjectFile::write(*tree);
+        const QByteArray bytes = ProjectFile::write(*tree, ExportChoices::toSettings(choice, folder));
+        QVERIFY(bytes.startsWith(plain.first(plain.lastIndexOf("</NodeData>"))));
+        const ProjectFile::Project read = ProjectFile::readProject(bytes, FileName);
+        QCOMPARE(view(*read.tree), view(*tree));
+        QCOMPARE(ExportChoices::fromSettings(read.exportSettings, folder), std::optional(choice));
+        QCOMPARE(ProjectFile::readProject(plain, FileName).exportSettings, ProjectFile::Settings());
+    }
+
+    // Settings from a file written elsewhere: what cannot be trusted or read is left out.
+    void exportSettingsFromElsewhere_data()
+    {
+        QTest::addColumn<ProjectFile::Settings>("settings");
+        QTest::addColumn<QString>("written"); // the file name taken; "-": no settings at all
+        QTest::addColumn<bool>("foldingScript");
+        const auto named = [](const char *format, const char *file, const char *script = "False") {
+            return ProjectFile::Settings{{"Format", QString::fromUtf8(format)}, {"PageFile", QString::fromUtf8(file)},
+                                         {"FoldingScript", QString::fromUtf8(script)}};
+        };
+        QTest::newRow("none") << ProjectFile::Settings() << "-" << true;
+        QTest::newRow("unknown format") << named("exe", "menu.html") << "-" << true;
+        QTest::newRow("page in a sub-folder") << named("classic", "site/menu.htm") << "/p/site/menu.htm" << false;
+        QTest::newRow("data keeps its suffix") << named("json", "../menu.json") << "/menu.json" << false;
+        QTest::newRow("a file no export writes") << named("html5", "../.bashrc") << "" << false;
+        QTest::newRow("a data suffix for a page") << named("html5", "menu.json") << "" << false;
+        QTest::newRow("unreadable truth: default") << named("classic", "m.html", "maybe") << "/p/m.html" << true;
+    }
+    void exportSettingsFromElsewhere()
+    {
+        QFETCH(ProjectFile::Settings, settings);
+        QFETCH(QString, written);
+        const LinkTree tree;
+        const auto read = ProjectFile::readProject(ProjectFile::write(tree, settings), FileName);
+        const std::optional<ExportChoice> choice = ExportChoices::fromSettings(read.exportSettings, QDir(QStringLiteral("/p")));
+        QCOMPARE(choice.has_value(), written != QStringLiteral("-"));
+        if (choice) {
+            QCOMPARE(choice->settings.outputFileName, written);
+            QTEST(choice->settings.foldingScript, "foldingScript");
+        }
     }
 
     // Far down a file a fault still names the line its Node element starts on, whatever follows.

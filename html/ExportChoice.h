@@ -1,0 +1,43 @@
+#pragma once
+
+#include "html/DataExport.h"
+#include "html/PageGenerator.h"
+#include "project/ProjectFile.h"
+
+#include <QDir>
+#include <QString>
+
+#include <optional>
+#include <span>
+
+// Everything an export was made with: the page's settings, or the data format written instead
+// (then the page's options stand by for the next page). outputFileName is the file written.
+struct ExportChoice
+{
+    ExportSettings settings;
+    std::optional<DataExport::Format> dataFormat;
+
+    bool operator==(const ExportChoice &) const = default;
+};
+
+namespace ExportChoices {
+
+// The formats by the names vormik-export's --format takes and the project file keeps.
+struct FormatName
+{
+    QLatin1StringView name;
+    PageFormat page;
+    std::optional<DataExport::Format> data;
+};
+std::span<const FormatName> formatNames();
+
+// The choice as its project file keeps it; the file written is named from the project's folder,
+// so that the two can move together.
+ProjectFile::Settings toSettings(const ExportChoice &choice, const QDir &projectFolder);
+// The choice a project file kept, or nothing when it kept none or names no format this program
+// writes. A setting missing or unreadable takes its default, and a written file's name that no
+// export would have chosen (any suffix but a page's or the data's own) is left out, so that a file
+// from elsewhere cannot have an export replace just any file.
+std::optional<ExportChoice> fromSettings(const ProjectFile::Settings &settings, const QDir &projectFolder);
+
+} // namespace ExportChoices
