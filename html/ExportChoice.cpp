@@ -72,7 +72,8 @@ ProjectFile::Settings toSettings(const ExportChoice &choice, const QDir &project
         {AuthorLink, truth(page.authorLink)},
         {GroupMark, page.groupMark},
         {FontName, page.fontName},
-        {ClassName, page.classNameEntry},
+        // The dialog's stand-in text is no class; the file says so by an empty one.
+        {ClassName, page.classNameEntry == ExportSettings::ClassNamePlaceholder ? QString() : page.classNameEntry},
         {PageTitle, page.pageTitle},
         {PageLanguage, page.pageLanguage},
         {SeparateFiles, truth(page.separateFiles)},
@@ -117,6 +118,8 @@ std::optional<ExportChoice> fromSettings(const ProjectFile::Settings &settings, 
         if (const std::optional<QString> text = value(name))
             *target = *text;
     }
+    if (page.classNameEntry.isEmpty())
+        page.classNameEntry = ExportSettings::ClassNamePlaceholder;
     const QString pageFile = value(PageFile).value_or(QString());
     if (!pageFile.isEmpty() && isWrittenFileName(pageFile, choice))
         page.outputFileName = QDir::cleanPath(projectFolder.absoluteFilePath(pageFile));
