@@ -4,6 +4,7 @@
 #include "text/Cp932Codec.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
+#include "tree/NodeFields.h"
 
 #include <QDir>
 #include <QFile>
@@ -468,8 +469,16 @@ private slots:
         page.pageTitle = QStringLiteral("案内 😀");
         page.pageLanguage = QStringLiteral("en-GB");
 
+        const ProjectFile::Settings settings = ExportChoices::toSettings(choice, folder);
+        // A reader that looks for the nodes' names anywhere in the file never meets one here.
+        for (const ProjectFile::Setting &setting : settings) {
+            for (const char *known : {"Node", "Nodes", "AbsoluteIndex", "Application"})
+                QVERIFY(setting.name != known);
+            QVERIFY(std::none_of(std::begin(NodeFields), std::end(NodeFields),
+                                 [&](const NodeFieldInfo &field) { return setting.name == field.elementName; }));
+        }
         const QByteArray plain = ProjectFile::write(*tree);
-        const QByteArray bytes = ProjectFile::write(*tree, ExportChoices::toSettings(choice, folder));
+        const QByteArray bytes = ProjectFile::write(*tree, settings);
         QVERIFY(bytes.startsWith(plain.first(plain.lastIndexOf("</NodeData>"))));
         const ProjectFile::Project read = ProjectFile::readProject(bytes, FileName);
         QCOMPARE(view(*read.tree), view(*tree));
