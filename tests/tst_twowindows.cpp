@@ -120,7 +120,7 @@ private slots:
             const QPoint at = grab + (to - grab) * step / 12;
             drag << "mousemove" << QString::number(at.x()) << QString::number(at.y()) << "sleep" << "0.3";
         }
-        run(xdotool, drag << "sleep" << "3" << "mouseup" << "1", environment);
+        run(xdotool, drag << "sleep" << "5" << "mouseup" << "1", environment);
         const qint64 smallSize = QFileInfo(fileB).size();
         run(xdotool, {"windowfocus", "--sync", windows.at(1), "key", "ctrl+s"}, environment);
 
@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(saved->topLevelCount(), 2);
         QCOMPARE(ProjectFile::writeFragment(*saved, saved->topLevel(1)), fragment);
         for (QProcess *program : {&a, &b, &display}) {
-            program->kill();
+            program->terminate();
             program->waitForFinished();
         }
     }
