@@ -79,7 +79,8 @@ private slots:
         const auto [grab, drop] = treePoints(fileB);
 
         QProcess display;
-        display.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+        // -noreset: a server that resets as its first client (xdpyinfo) leaves refuses the next one.
+        display.start(xvfb, {QStringLiteral("-noreset"), QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
                              QStringLiteral("%1x%2x24").arg(WindowSize.width() * 2 + 40).arg(WindowSize.height())});
         QTRY_VERIFY_WITH_TIMEOUT(display.canReadLine(), 30000);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
