@@ -71,7 +71,8 @@ private slots:
         LinkTree big, small;
         LinkNode *group = big.appendGroup(nullptr, QStringLiteral("大きなグループ"));
         for (int i = 0; i < 100000; ++i)
-            big.appendLink(group, QStringLiteral("link %1").arg(i))->record().Href = QStringLiteral("https://example.jp/menu/page-%1.html").arg(i);
+            big.appendLink(group, QStringLiteral("link %1").arg(i))->record().Href =
+                QStringLiteral("https://example.jp/menu/page-%1.html").arg(i);
         small.appendLink(small.appendGroup(nullptr, QStringLiteral("small")), QStringLiteral("a"));
         const QString fileA = dir.filePath(QStringLiteral("a.xml")), fileB = dir.filePath(QStringLiteral("b.xml"));
         ProjectFile::save(big, fileA);
@@ -80,15 +81,16 @@ private slots:
 
         QProcess display;
         // -noreset: a server that resets as its first client (xdpyinfo) leaves refuses the next one.
-        display.start(xvfb, {QStringLiteral("-noreset"), QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                             QStringLiteral("%1x%2x24").arg(WindowSize.width() * 2 + 40).arg(WindowSize.height())});
+        const QString screen = QStringLiteral("%1x%2x24").arg(WindowSize.width() * 2 + 40).arg(WindowSize.height());
+        display.start(xvfb, {"-noreset", "-displayfd", "1", "-screen", "0", screen});
         QTRY_VERIFY_WITH_TIMEOUT(display.canReadLine(), 30000);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(display.readLine().trimmed()));
+        environment.insert(QStringLiteral("DISPLAY"), ':' + QString::fromLatin1(display.readLine().trimmed()));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
         // libxkbcommon-x11 gives strndup() names with no NUL, which strict checks take for an overflow.
-        environment.insert(QStringLiteral("ASAN_OPTIONS"), environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":strict_string_checks=0"));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                           environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":strict_string_checks=0"));
         const QByteArray fragment = ProjectFile::writeFragment(big, group);
         const QRegularExpressionMatch limit = QRegularExpression(QStringLiteral("maximum request size: *(\\d+)"))
                                                   .match(QString::fromLatin1(run(xdpyinfo, {}, environment)));
@@ -106,12 +108,16 @@ private slots:
             const QStringList search{"search", "--all", "--onlyvisible", "--pid", QString::number(program->processId()),
                                      "--name", QLatin1Char('^') + QRegularExpression::escape(QFileInfo(file).fileName())};
             QString window;
-            QTRY_VERIFY_WITH_TIMEOUT(!(window = QString::fromLatin1(run(xdotool, search, environment).split('\n').constFirst())).isEmpty()
-                                         || program->state() != QProcess::Running, 60000);
+            const auto found = [&] {
+                window = QString::fromLatin1(run(xdotool, search, environment).split('\n').constFirst());
+                return !window.isEmpty() || program->state() != QProcess::Running;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(found(), 60000);
             QVERIFY(!window.isEmpty());
             windows << window;
-            run(xdotool, {"windowsize", "--sync", window, QString::number(WindowSize.width()), QString::number(WindowSize.height()),
-                          "windowmove", "--sync", window, QString::number(x), "0"}, environment);
+            const QString width = QString::number(WindowSize.width()), height = QString::number(WindowSize.height());
+            run(xdotool, {"windowsize", "--sync", window, width, height, "windowmove", "--sync", window, QString::number(x), "0"},
+                environment);
         }
 
         // Pressed on the group's row, moved in steps into the other tree, held there, released.
@@ -125,7 +131,9 @@ private slots:
         const qint64 smallSize = QFileInfo(fileB).size();
         run(xdotool, {"windowfocus", "--sync", windows.at(1), "key", "ctrl+s"}, environment);
 
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(fileB).size() > smallSize || a.state() != QProcess::Running || b.state() != QProcess::Running, 120000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(fileB).size() > smallSize || a.state() != QProcess::Running
+                                     || b.state() != QProcess::Running,
+                                 120000);
         QCOMPARE(a.state(), QProcess::Running);
         QCOMPARE(b.state(), QProcess::Running);
         const std::unique_ptr<LinkTree> saved = ProjectFile::open(fileB);
