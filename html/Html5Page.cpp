@@ -173,7 +173,7 @@ PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, 
 {
     PageGenerator::Page result;
     PageGenerator::ChooseClassNames(tree, settings, system);
-    const QString scriptElement = placeStyleAndScript(settings, system, result.report);
+    const QString scriptElement = placeStyleAndScript(tree, settings, system, result.report);
     system.HeadText = headText(settings, system);
     system.FooterText = settings.authorLink ? footerText() : QString();
     result.groupIds = PageGenerator::NumberGroups(tree, groupIdPrefix(tree));

@@ -14,13 +14,15 @@ QString cssString(const QString &text);
 // file: tree lines and indentation, and the font when one is named.
 QString styleRules(const QString &rootClass, const QString &fontName);
 
-// The script that marks the link to the page being shown, without the element around it.
-QString scriptText();
+// The script that marks the link to the page being shown, without the element around it; it
+// looks at links whose address is a query alone only when `queryLinks`.
+QString scriptText(bool queryLinks);
 
 // Sets system.StyleSheet to the style element, or with separate files to the link to the style
 // file; records the files to write or the policy hashes in `report`; returns the script element.
 // Throws VormikError when a file would take the page's own name.
-QString placeStyleAndScript(const ExportSettings &settings, TSystemStruct &system, PageReport &report);
+QString placeStyleAndScript(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system,
+                            PageReport &report);
 
 // The start of every group's id, which no link's id in the tree starts with.
 QString groupIdPrefix(const LinkTree &tree);

@@ -186,6 +186,8 @@ inline QList<Html5Case> html5Cases()
         {QStringLiteral("special-no-script"), specialTexts, specialNoScript, {}},
         {QStringLiteral("link-children"), linkWithChildren, on, {}},
         {QStringLiteral("current"), [](LinkTree &tree) { currentPage(tree); }, on, QStringLiteral("このページ")},
+        {QStringLiteral("query"), [](LinkTree &tree) { currentPage(tree, QStringLiteral("?lang=en")); }, on,
+         QStringLiteral("このページ")},
         {QStringLiteral("index"), homePage, on, QStringLiteral("ホーム"),
          {QStringLiteral("index.html"), QString(), QStringLiteral("index.html?utm=1"), QStringLiteral("index.html#top"),
           QStringLiteral("./?utm=1#x")}},
