@@ -2,6 +2,7 @@
 // warning, and in headless Chromium axe-core must find no WCAG 2.1 A or AA violation while the
 // groups fold as they should (tools/web-checks/check-pages.mjs does the browser's part).
 #include "Html5Pages.h"
+#include "RequiredTool.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,19 +17,6 @@
 namespace {
 
 const QString WebChecks = QStringLiteral(VORMIK_SOURCE_DIR "/tools/web-checks");
-
-// Fails in CI, skips elsewhere, when a tool is missing; returns false then.
-bool have(const QString &path, const char *what)
-{
-    if (!path.isEmpty() && QFile::exists(path))
-        return true;
-    const QByteArray message = QByteArray(what) + " is missing (tools/run-tests installs it)";
-    if (qEnvironmentVariableIsSet("CI"))
-        QTest::qFail(message.constData(), __FILE__, __LINE__);
-    else
-        QTest::qSkip(message.constData(), __FILE__, __LINE__);
-    return false;
-}
 
 // The policy a strict site serves: files from the site only, or the inline code with the hashes
 // the export reported.
