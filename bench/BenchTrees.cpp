@@ -155,3 +155,13 @@ QString benchFolder()
     }();
     return dir.path();
 }
+
+LinkNode *lastLink(const LinkTree &tree)
+{
+    const auto &nodes = tree.nodes();
+    for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) {
+        if (!(*it)->isGroup())
+            return *it;
+    }
+    return nullptr;
+}

@@ -39,6 +39,8 @@ void giveDistinctClasses(LinkTree &tree);
 std::unique_ptr<LinkTree> treeWithTopLevelLinks(int nodes, int topLinks);
 // An empty group, then a group holding `nodes` nodes below it in groups of ten, then a link.
 std::unique_ptr<LinkTree> groupOfNodes(int nodes);
+// A link deep in the tree: the last node in absolute order that is a link.
+LinkNode *lastLink(const LinkTree &tree);
 
 // Pushes the tree out of the processor's caches, untimed. Whole-tree benchmarks call it before
 // every run, so that 10,000 and 100,000 nodes both start from memory and the ratio of their

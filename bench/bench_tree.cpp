@@ -32,17 +32,6 @@ std::unique_ptr<LinkTree> shapedTree(TreeShape shape, int nodes)
     return makeTree(shape, nodes);
 }
 
-// A link deep in the tree: the last node in absolute order that is a link.
-LinkNode *lastLink(const LinkTree &tree)
-{
-    const auto &nodes = tree.nodes();
-    for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) {
-        if (!(*it)->isGroup())
-            return *it;
-    }
-    return nullptr;
-}
-
 void typeKey(QWidget *editor, Qt::Key key, const QString &text)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);

@@ -75,6 +75,8 @@ void countWindow(int nodes)
         auto tree = makeTree(TreeShape::Balanced, nodes);
         giveDistinctClasses(*tree);
         auto window = windowWith(std::move(tree));
+        // The button serves the selected link only.
+        window->selectNode(lastLink(window->treeModel().tree()));
         auto *picker = windowPart<TPopupPanel>(*window, "PopupPanel1");
         counted("class picker", [&] { windowPart<QPushButton>(*window, "UsedClassBtn")->click(); });
         picker->ClosePopup(nullptr);
