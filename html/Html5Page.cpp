@@ -8,6 +8,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <vector>
 
 namespace Html5Page {
@@ -24,7 +25,11 @@ QByteArray utf8(const QString &text)
 
 QString escaped(const QString &text)
 {
-    return text.toHtmlEscaped();
+    // Most texts hold no markup character; those are shared, not copied.
+    const bool plain = std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c == u'<' || c == u'>' || c == u'&' || c == u'"';
+    });
+    return plain ? text : text.toHtmlEscaped();
 }
 
 QString attribute(const char *name, const QString &value)
@@ -87,12 +92,12 @@ QString footerText()
 }
 
 // One line per node; an item with children holds them as a list and ends after the last of them.
+// A link's item carries its id in the page index, if it has one.
 void writeMenu(const LinkTree &tree, bool folding, const QString &groupClass, const PageGenerator::Page &parts,
-               PageEncoder &page)
+               const std::vector<QString> &indexIds, PageEncoder &page)
 {
-    // The ids are the generator's own "PREFIX-L-N", which need no escaping.
+    // The group ids are the generator's own "PREFIX-L-N", which need no escaping.
     const QString groupStart = QStringLiteral("<li%1 id=\"").arg(attribute("class", groupClass));
-    const QString itemStart = QStringLiteral("<li>");
     std::vector<QString> closers; // end tags of the items still open, innermost last
     const auto closeTo = [&](size_t depth) {
         while (closers.size() > depth) {
@@ -106,7 +111,12 @@ void writeMenu(const LinkTree &tree, bool folding, const QString &groupClass, co
         const LinkNode *node = nodes[row];
         closeTo(static_cast<size_t>(node->level()));
         const bool foldable = folding && node->isGroup();
-        line = node->isGroup() ? groupStart + parts.groupIds[row] + QStringLiteral("\">") : itemStart;
+        if (node->isGroup())
+            line = groupStart + parts.groupIds[row] + QStringLiteral("\">");
+        else
+            line = indexIds.empty() || indexIds[row].isEmpty()
+                ? QStringLiteral("<li>")
+                : QStringLiteral("<li id=\"") + escaped(indexIds[row]) + QStringLiteral("\">");
         if (foldable)
             line += QStringLiteral("<details>");
         line += parts.markup[row];
@@ -173,7 +183,11 @@ PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, 
 {
     PageGenerator::Page result;
     PageGenerator::ChooseClassNames(tree, settings, system);
-    const QString scriptElement = placeStyleAndScript(tree, settings, system, result.report);
+    // Only the script looks links up in the index.
+    const QString indexPrefix = pageIndexPrefix(tree);
+    const std::vector<QString> indexIds =
+        settings.foldingScript ? pageIndexIds(tree, indexPrefix) : std::vector<QString>();
+    const QString scriptElement = placeStyleAndScript(indexPrefix, settings, system, result.report);
     system.HeadText = headText(settings, system);
     system.FooterText = settings.authorLink ? footerText() : QString();
     result.groupIds = PageGenerator::NumberGroups(tree, groupIdPrefix(tree));
@@ -182,7 +196,7 @@ PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, 
 
     PageEncoder page(utf8, LineEnd);
     page.addText(system.HeadText);
-    writeMenu(tree, settings.foldingScript, system.GroupClassName, result, page);
+    writeMenu(tree, settings.foldingScript, system.GroupClassName, result, indexIds, page);
     page.addLine(QStringLiteral("</ul>"));
     page.addLine(QStringLiteral("</nav>"));
     if (!scriptElement.isEmpty())

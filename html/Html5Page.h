@@ -14,18 +14,28 @@ QString cssString(const QString &text);
 // file: tree lines and indentation, and the font when one is named.
 QString styleRules(const QString &rootClass, const QString &fontName);
 
-// The script that marks the link to the page being shown, without the element around it; it
-// looks at links whose address is a query alone only when `queryLinks`.
-QString scriptText(bool queryLinks);
+// The script that marks the link to the page being shown, without the element around it. It finds
+// the links by the ids pageIndexIds() gives them with `indexPrefix`.
+QString scriptText(const QString &indexPrefix);
 
 // Sets system.StyleSheet to the style element, or with separate files to the link to the style
 // file; records the files to write or the policy hashes in `report`; returns the script element.
 // Throws VormikError when a file would take the page's own name.
-QString placeStyleAndScript(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system,
+QString placeStyleAndScript(const QString &indexPrefix, const ExportSettings &settings, TSystemStruct &system,
                             PageReport &report);
 
 // The start of every group's id, which no link's id in the tree starts with.
 QString groupIdPrefix(const LinkTree &tree);
+
+// The start of every id of the page index, which neither a link's id nor a group's starts with.
+QString pageIndexPrefix(const LinkTree &tree);
+
+// The page index, an id for each link's item, so that the script finds the links to the page
+// being shown without walking the menu: PREFIX and the decoded last segment of the link's path
+// ("NAME/" for a folder), with "#2", "#3" ... for the second and later links to such a page;
+// PREFIX and "?" (numbered alike) for links only the browser can place. Empty for a group, a
+// link without an address, and a link to a fragment of the page.
+std::vector<QString> pageIndexIds(const LinkTree &tree, const QString &prefix);
 
 // A node's name as the page shows it: its text, or for a node without one (spaces alone count as
 // none), a link's address or 「（名前なし）」.

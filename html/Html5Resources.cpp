@@ -3,14 +3,11 @@
 #include "html/Html5Page.h"
 
 #include "text/VormikError.h"
-#include "tree/LinkTree.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
-
-#include <algorithm>
 
 namespace Html5Page {
 
@@ -40,21 +37,13 @@ Companion companion(const QString &pagePath, const QString &suffix)
     return file;
 }
 
-// Whether a link's address is a query alone, which names the page it stands in.
-bool hasQueryLinks(const LinkTree &tree)
-{
-    const std::vector<LinkNode *> &nodes = tree.nodes();
-    return std::any_of(nodes.begin(), nodes.end(),
-                       [](const LinkNode *node) { return node->record().Href.startsWith(QLatin1Char('?')); });
-}
-
 } // namespace
 
-QString placeStyleAndScript(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system,
+QString placeStyleAndScript(const QString &indexPrefix, const ExportSettings &settings, TSystemStruct &system,
                             PageReport &report)
 {
     const QString rules = settings.defaultStyleSheet ? styleRules(system.RootClassName, settings.fontName) : QString();
-    const QString script = settings.foldingScript ? QStringLiteral("\n") + scriptText(hasQueryLinks(tree)) : QString();
+    const QString script = settings.foldingScript ? QStringLiteral("\n") + scriptText(indexPrefix) : QString();
     QString scriptElement;
     if (settings.separateFiles) {
         system.StyleSheet.clear();

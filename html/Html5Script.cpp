@@ -5,17 +5,14 @@
 
 namespace Html5Page {
 
-// A page's address is compared without fragment and query, a directory's as its index.html. Only
-// links whose written address holds the page's file name (or, for a directory, ends in "/" or
-// "." or names an index) or, in a menu that has such links, starts with a query are resolved.
-// The browser's selector engine finds them in one walk over the menu with one compound selector:
-// at 100,000 links the walk is nearly all the time, so a walk for each form, a list of
-// selectors or a loop in the script takes up to twice as long, and even :is() adds a sixth, so
-// a single form goes without it. Links into a frame leave
-// this page where it is, so there the mark follows the link last followed. Escape closes the open
-// group around the focus, as a disclosure menu does; a print shows every group, and the groups
-// are as they were afterwards.
-QString scriptText(bool queryLinks)
+// A page's address is compared without fragment and query, a directory's as its index.html. The
+// candidates come from the page index, a hashed look-up by the last segment of the shown page's
+// path: at 100,000 links even one walk over the menu by the browser's selector engine would take
+// most of the time allowed. Links only the browser can place are looked at on every page. Links
+// into a frame leave this page where it is, so there the mark follows the link last followed.
+// Escape closes the open group around the focus, as a disclosure menu does; a print shows every
+// group, and the groups are as they were afterwards.
+QString scriptText(const QString &indexPrefix)
 {
     return QStringLiteral(
         "(function () {\n"
@@ -44,15 +41,19 @@ QString scriptText(bool queryLinks)
         "\t\t});\n"
         "\t}\n"
         "\tvar here = pageOf(location.href);\n"
-        "\tvar file = here.slice(here.lastIndexOf('/') + 1);\n"
-        "\tvar contains = function (text) { return '[href*=\"' + CSS.escape(text) + '\"]'; };\n"
-        "\tvar names = file === decoded(file) ? [file] : [file, decoded(file)];\n"
-        "\tvar forms = file ? names.map(contains) : ['[href$=\"/\"]', '[href$=\".\"]', '[href*=\"index.htm\"]'];\n")
-        + (queryLinks ? QStringLiteral("\tforms.push('[href^=\"?\"]');\n") : QString())
-        + QStringLiteral(
-        "\tvar candidates = menu.querySelectorAll(forms.length > 1 ? 'a:is(' + forms.join(', ') + ')' : 'a' + forms[0]);\n"
-        "\tvar current = Array.prototype.filter.call(candidates, function (link) {\n"
-        "\t\treturn link.getAttribute('href').charAt(0) !== '#' && pageOf(link.href) === here;\n"
+        "\tvar path = location.pathname.replace(/\\/index\\.html?$/, '/');\n"
+        "\tvar slash = path.slice(-1) === '/' ? '/' : '';\n"
+        "\tvar folder = path.slice(0, path.length - slash.length);\n"
+        "\tvar page = decoded(folder.slice(folder.lastIndexOf('/') + 1)) + slash;\n"
+        "\tvar current = [];\n"
+        "\t[page.replace(/[\\0- %#?\\x7f]/g, encodeURIComponent), '?'].forEach(function (key) {\n"
+        "\t\tfor (var n = 1, item; (item = document.getElementById('")
+        + indexPrefix
+        + QStringLiteral("' + key + (n > 1 ? '#' + n : ''))); n++) {\n"
+        "\t\t\tvar link = item.firstElementChild;\n"
+        "\t\t\tif (menu.contains(item) && link.href && pageOf(link.href) === here)\n"
+        "\t\t\t\tcurrent.push(link);\n"
+        "\t\t}\n"
         "\t});\n"
         "\tmark(current);\n"
         "\tmenu.addEventListener('click', function (event) {\n"

@@ -96,6 +96,7 @@ inline void homePage(LinkTree &tree)
     link(tree, nullptr, QStringLiteral("先頭"), QStringLiteral("#"));
     LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("案内"));
     link(tree, group, QStringLiteral("上へ"), QStringLiteral("#top"));
+    link(tree, group, QStringLiteral("下へ"), QStringLiteral(" #end"));
     link(tree, group, QStringLiteral("ホーム"), QStringLiteral("index.html"));
     link(tree, group, QStringLiteral("下位"), QStringLiteral("sub/"));
     link(tree, nullptr, QStringLiteral("他"), QStringLiteral("other.html?x=index.html"));
@@ -135,6 +136,8 @@ inline void groupLikeIds(LinkTree &tree)
     link(tree, group, QStringLiteral("甲"), QStringLiteral("a.html"), {}, QStringLiteral("group-0-0"));
     link(tree, tree.appendGroup(group, QStringLiteral("中")), QStringLiteral("乙"), QStringLiteral("b.html"), {},
          QStringLiteral("group1-1-0"));
+    link(tree, group, QStringLiteral("丙"), QStringLiteral("c.html"), {}, QStringLiteral("to-c.html"));
+    link(tree, group, QStringLiteral("丁"), QStringLiteral("c.html"));
 }
 
 } // namespace Html5Trees
@@ -187,6 +190,8 @@ inline QList<Html5Case> html5Cases()
         {QStringLiteral("link-children"), linkWithChildren, on, {}},
         {QStringLiteral("current"), [](LinkTree &tree) { currentPage(tree); }, on, QStringLiteral("このページ")},
         {QStringLiteral("query"), [](LinkTree &tree) { currentPage(tree, QStringLiteral("?lang=en")); }, on,
+         QStringLiteral("このページ")},
+        {QStringLiteral("頁 一"), [](LinkTree &tree) { currentPage(tree, QStringLiteral("頁%20一.html")); }, on,
          QStringLiteral("このページ")},
         {QStringLiteral("index"), homePage, on, QStringLiteral("ホーム"),
          {QStringLiteral("index.html"), QString(), QStringLiteral("index.html?utm=1"), QStringLiteral("index.html#top"),

@@ -200,6 +200,43 @@ private slots:
         QCOMPARE(page.report.unnamedNodes, standIn ? std::vector<int>{1} : std::vector<int>{});
     }
 
+    // A link is indexed under the page its address leads to as a browser reads it; links only the
+    // browser can place share one key, and a link to a fragment of the page has none.
+    void pageIndexReadsAddressesAsABrowser()
+    {
+        const QList<std::pair<QString, QString>> rows = {
+            {QStringLiteral("faq.html"), QStringLiteral("faq.html")},
+            {QStringLiteral("https://example.org/docs/faq.html?x#y"), QStringLiteral("faq.html#2")},
+            {QStringLiteral(" faq.html\t"), QStringLiteral("faq.html#3")},
+            {QStringLiteral("docs\\faq.html"), QStringLiteral("faq.html#4")},
+            {QStringLiteral("http:faq.html"), QStringLiteral("faq.html#5")},
+            {QStringLiteral("d\tocs/"), QStringLiteral("docs/")},
+            {QStringLiteral("docs/index.html"), QStringLiteral("docs/#2")},
+            {QStringLiteral("https://example.org"), QStringLiteral("/")},
+            {QStringLiteral("index.html"), QStringLiteral("?")},
+            {QStringLiteral("./"), QStringLiteral("?#2")},
+            {QStringLiteral("?q"), QStringLiteral("?#3")},
+            {QStringLiteral("%2e%2E/"), QStringLiteral("?#4")},
+            {QStringLiteral("a%zz.html"), QStringLiteral("?#5")},
+            {QStringLiteral("a%20b%3F.html"), QStringLiteral("a%20b%3F.html")},
+            {QStringLiteral("a b%3F.html"), QStringLiteral("a%20b%3F.html#2")},
+            {QStringLiteral("%E9%A0%81.html"), QStringLiteral("頁.html")},
+            {QStringLiteral(" #top"), QString()},
+            {QString(), QString()},
+        };
+        LinkTree tree;
+        tree.appendGroup(nullptr, QStringLiteral("faq.html"));
+        for (const auto &row : rows)
+            link(tree, nullptr, row.first, row.first);
+        tree.nodes().at(1)->record().ObjID = QStringLiteral("to-x"); // so "to-" is taken
+        const QString prefix = Html5Page::pageIndexPrefix(tree);
+        QCOMPARE(prefix, QStringLiteral("to1-"));
+        const std::vector<QString> ids = Html5Page::pageIndexIds(tree, prefix);
+        QCOMPARE(ids.front(), QString());
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            QCOMPARE(ids[size_t(i) + 1], rows[i].second.isEmpty() ? QString() : prefix + rows[i].second);
+    }
+
     // The page's title and language are the settings'; a language that is no tag is refused.
     void titleAndLanguage_data()
     {
