@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <iterator>
+#include <string_view>
 #include <utility>
 #include <iconv.h>
 
@@ -138,6 +139,15 @@ constexpr OneWayCharacter OneWayCharacters[] = {
     {"\xE2\x80\xBE", "&#8254;"}, // OVERLINE
 };
 
+// Where `character` next stands in `text` from `from`, or -1. The standard library looks for the
+// first byte with memchr; Qt's general search for a short pattern reads each byte many times over.
+qsizetype nextAt(QByteArrayView text, QByteArrayView character, qsizetype from)
+{
+    const auto at = std::string_view(text.data(), size_t(text.size()))
+                        .find(std::string_view(character.data(), size_t(character.size())), size_t(from));
+    return at == std::string_view::npos ? -1 : qsizetype(at);
+}
+
 } // namespace
 
 namespace Cp932 {
@@ -158,7 +168,7 @@ QByteArray encodeUtf8(QByteArrayView utf8)
     // the text is read once however many there are. UTF-8 never finds one inside another character.
     qsizetype next[std::size(OneWayCharacters)];
     for (size_t k = 0; k < std::size(OneWayCharacters); ++k)
-        next[k] = utf8.indexOf(OneWayCharacters[k].utf8);
+        next[k] = nextAt(utf8, OneWayCharacters[k].utf8, 0);
     for (;;) {
         const auto nearest = std::min_element(std::begin(next), std::end(next), [](qsizetype a, qsizetype b) {
             return quint64(a) < quint64(b); // -1, not found, sorts last
@@ -169,7 +179,7 @@ QByteArray encodeUtf8(QByteArrayView utf8)
         out += encodeRun(cd.cd, utf8.sliced(done, *nearest - done));
         out += found.reference;
         done = *nearest + found.utf8.size();
-        *nearest = utf8.indexOf(found.utf8, done);
+        *nearest = nextAt(utf8, found.utf8, done);
     }
     if (done == 0)
         return encodeRun(cd.cd, utf8);
