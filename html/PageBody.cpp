@@ -38,8 +38,15 @@ QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &)
         if (noTarget && field.field == NodeField::Target)
             continue;
         const QString &value = field.linkAttribute ? fieldValue(link, field.field) : QString();
-        if (!value.isEmpty())
-            attributes += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(field.linkAttribute), escaped(value));
+        if (value.isEmpty())
+            continue;
+        // Appended piece by piece: this runs for every field of every link, and arg() parses its
+        // pattern each time.
+        attributes += QLatin1Char(' ');
+        attributes += QLatin1String(field.linkAttribute);
+        attributes += QLatin1String("=\"");
+        attributes += escaped(value);
+        attributes += QLatin1Char('"');
     }
     return attributes;
 }
@@ -52,7 +59,7 @@ std::vector<QString> NumberGroups(const LinkTree &tree, const QString &prefix)
     for (size_t row = 0; row < nodes.size(); ++row) {
         if (nodes[row]->isGroup()) {
             const auto level = static_cast<size_t>(nodes[row]->level());
-            ids[row] = prefix + QStringLiteral("%1-%2").arg(level).arg(counters[level]++);
+            ids[row] = prefix + QString::number(level) + QLatin1Char('-') + QString::number(counters[level]++);
         }
     }
     return ids;

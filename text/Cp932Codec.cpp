@@ -82,6 +82,10 @@ QByteArray asciiWithReferences(const QString &text)
 // UTF-8 has no form for half a surrogate pair and Qt would write "?"; U+FFFD goes on as a reference.
 QString withoutLoneSurrogates(const QString &text)
 {
+    // Almost every text has no surrogate at all, and is passed on as it is.
+    const auto isSurrogate = [](QChar ch) { return ch.isSurrogate(); };
+    if (std::none_of(text.begin(), text.end(), isSurrogate))
+        return text;
     QString result = text;
     for (qsizetype i = 0; i < result.size(); ++i) {
         const QChar ch = result.at(i);
