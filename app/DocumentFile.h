@@ -9,8 +9,8 @@
 #include <optional>
 
 // The project file a tree belongs to, the point of the undo history at which the tree was last
-// the same as that file, and the export settings the file keeps. It goes with its tree: undoing an Open brings back the file of
-// the tree before it.
+// the same as that file, and the export settings the file keeps. It goes with its tree: undoing
+// an Open brings back the file of the tree before it.
 struct DocumentFile
 {
     // Empty until the tree is first saved or opened.

@@ -38,8 +38,8 @@ class TExportHTML;
 
 // The export settings dialog: the page's options, then OK writes the page to OutputFileName.
 // It lives for one command and starts from its defaults, or from the last export's choice when
-// it is given one. Its layout is the form
-// ExportHTMLForm.ui; its controls are found by their object names.
+// it is given one. Its layout is the form ExportHTMLForm.ui; its controls are found by their
+// object names.
 class TExportHTML : public QDialog
 {
     Q_OBJECT

@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTreeView>
-#include <QTreeView>
 
 #include <benchmark/benchmark.h>
 

@@ -36,7 +36,12 @@ QString attribute(const char *name, const QString &value)
 {
     if (value.isEmpty())
         return {};
-    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), escaped(value));
+    // Appended, not formatted: every link's item may carry one.
+    QString text = QLatin1Char(' ') + QLatin1String(name);
+    text += QLatin1String("=\"");
+    text += escaped(value);
+    text += QLatin1Char('"');
+    return text;
 }
 
 // The mark only decorates: the state of a group is told by its details element, so a screen
@@ -114,9 +119,7 @@ void writeMenu(const LinkTree &tree, bool folding, const QString &groupClass, co
         if (node->isGroup())
             line = groupStart + parts.groupIds[row] + QStringLiteral("\">");
         else
-            line = indexIds.empty() || indexIds[row].isEmpty()
-                ? QStringLiteral("<li>")
-                : QStringLiteral("<li id=\"") + escaped(indexIds[row]) + QStringLiteral("\">");
+            line = QStringLiteral("<li") + attribute("id", indexIds[row]) + QLatin1Char('>');
         if (foldable)
             line += QStringLiteral("<details>");
         line += parts.markup[row];
@@ -186,7 +189,7 @@ PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, 
     // Only the script looks links up in the index.
     const QString indexPrefix = pageIndexPrefix(tree);
     const std::vector<QString> indexIds =
-        settings.foldingScript ? pageIndexIds(tree, indexPrefix) : std::vector<QString>();
+        settings.foldingScript ? pageIndexIds(tree, indexPrefix) : std::vector<QString>(tree.nodes().size());
     const QString scriptElement = placeStyleAndScript(indexPrefix, settings, system, result.report);
     system.HeadText = headText(settings, system);
     system.FooterText = settings.authorLink ? footerText() : QString();
