@@ -7,21 +7,34 @@
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
-inline bool sameImportedTree(const LinkTree &a, const LinkTree &b)
+// The first node that differs, or -1; a missing node counts as differing.
+inline qsizetype firstDifference(const LinkTree &a, const LinkTree &b)
 {
-    if (a.count() != b.count())
-        return false;
-    for (size_t i = 0; i < a.nodes().size(); ++i) {
+    const size_t common = std::min(a.nodes().size(), b.nodes().size());
+    for (size_t i = 0; i < common; ++i) {
         const LinkNode *x = a.nodes()[i];
         const LinkNode *y = b.nodes()[i];
         if (x->text() != y->text() || x->level() != y->level() || !(x->record() == y->record()))
-            return false;
+            return static_cast<qsizetype>(i);
     }
-    return true;
+    return a.count() == b.count() ? -1 : static_cast<qsizetype>(common);
+}
+
+inline QByteArray described(const LinkTree &tree, qsizetype index)
+{
+    if (index >= static_cast<qsizetype>(tree.nodes().size()))
+        return "(none)";
+    const LinkNode *node = tree.nodes()[static_cast<size_t>(index)];
+    return QStringLiteral("level %1 %2 \"%3\" href \"%4\"")
+        .arg(node->level())
+        .arg(node->isGroup() ? u"group" : u"link", node->text(), node->record().Href)
+        .toUtf8()
+        .toPercentEncoding(" \"=");
 }
 
 template<class Reader>
@@ -45,8 +58,10 @@ int fuzzImport(Reader read, const uint8_t *data, size_t size)
         std::fprintf(stderr, "the JSON of an imported tree was refused: %s\n", error.what());
         std::abort();
     }
-    if (!sameImportedTree(*first.tree, *second.tree)) {
-        std::fprintf(stderr, "the imported tree changed through JSON\n");
+    if (const qsizetype at = firstDifference(*first.tree, *second.tree); at >= 0) {
+        std::fprintf(stderr, "the imported tree changed through JSON at node %lld:\n  %s\n  %s\n",
+                     static_cast<long long>(at), described(*first.tree, at).constData(),
+                     described(*second.tree, at).constData());
         std::abort();
     }
     return 0;

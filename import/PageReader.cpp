@@ -2,6 +2,7 @@
 
 #include "import/HtmlDocument.h"
 #include "import/ImportBuilder.h"
+#include "text/TextRules.h"
 #include "tree/LinkTree.h"
 
 #include <vector>
@@ -157,7 +158,8 @@ void readHtml5(xmlNode *nav, ImportBuilder &builder)
 }
 
 // The classic page writes the mark in front of every group's name; when every group starts with
-// the same one of the marks offered, it is taken to be the mark.
+// the same one of the marks offered, it is taken to be the mark. What follows it is trimmed as
+// every imported name is, since a mark may be written with a space behind it.
 void dropGroupMark(LinkTree &tree)
 {
     QChar mark;
@@ -171,7 +173,7 @@ void dropGroupMark(LinkTree &tree)
     }
     for (LinkNode *node : tree.nodes()) {
         if (node->isGroup())
-            tree.setText(node, node->text().sliced(1));
+            tree.setText(node, TextRules::trimmed(node->text().sliced(1)));
     }
 }
 

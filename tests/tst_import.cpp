@@ -130,6 +130,7 @@ void TestImport::roundTrip_data()
     QTest::addColumn<bool>("markup");
     QTest::newRow("classic") << "classic" << true << "□" << false;
     QTest::newRow("classic, no script, no mark") << "classic" << false << "" << false;
+    QTest::newRow("classic, a space behind the mark") << "classic" << true << "□ " << false;
     QTest::newRow("HTML5") << "html5" << true << "◆" << false;
     QTest::newRow("HTML5, no script") << "html5" << false << "＋" << false;
     QTest::newRow("HTML5, markup in names") << "html5" << true << "" << true;

@@ -103,7 +103,7 @@ private slots:
             const QStringList search{"search", "--all", "--onlyvisible", "--pid", QString::number(program->processId()),
                                      "--name", QLatin1Char('^') + QRegularExpression::escape(QFileInfo(file).fileName())};
             QString window;
-            const auto found = [&] {
+            const auto found = [&, program = program] {
                 window = QString::fromLatin1(run(xdotool, search, environment).split('\n').constFirst());
                 return !window.isEmpty() || program->state() != QProcess::Running;
             };
