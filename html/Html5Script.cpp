@@ -9,7 +9,8 @@ namespace Html5Page {
 // candidates come from the page index, a hashed look-up by the last segment of the shown page's
 // path: at 100,000 links even one walk over the menu by the browser's selector engine would take
 // most of the time allowed. Links only the browser can place are looked at on every page. Links
-// into a frame leave this page where it is, so there the mark follows the link last followed.
+// into a frame leave this page where it is, so there the mark follows the link last followed,
+// unless it is to a fragment (which the browser reads after dropping leading spaces and controls).
 // Escape closes the open group around the focus, as a disclosure menu does; a print shows every
 // group, and the groups are as they were afterwards.
 QString scriptText(const QString &indexPrefix)
@@ -58,7 +59,7 @@ QString scriptText(const QString &indexPrefix)
         "\tmark(current);\n"
         "\tmenu.addEventListener('click', function (event) {\n"
         "\t\tvar link = event.target.closest('a[href][target]');\n"
-        "\t\tif (link && link.target !== '_blank' && link.getAttribute('href').charAt(0) !== '#' && event.button === 0\n"
+        "\t\tif (link && link.target !== '_blank' && !/^[\\0- ]*#/.test(link.getAttribute('href')) && event.button === 0\n"
         "\t\t\t\t&& !(event.ctrlKey || event.shiftKey || event.altKey || event.metaKey))\n"
         "\t\t\tmark([link]);\n"
         "\t});\n"

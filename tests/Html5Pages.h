@@ -107,6 +107,7 @@ inline void frameMenu(LinkTree &tree)
 {
     LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("資料"));
     link(tree, group, QStringLiteral("一"), QStringLiteral("one.html"), QStringLiteral("main"));
+    link(tree, group, QStringLiteral("先頭へ"), QStringLiteral(" #top"), QStringLiteral("main"));
     link(tree, tree.appendGroup(group, QStringLiteral("奥")), QStringLiteral("二"), QStringLiteral("two.html"),
          QStringLiteral("main"));
     link(tree, nullptr, QStringLiteral("三"), QStringLiteral("three.html"), QStringLiteral("main"));

@@ -147,22 +147,26 @@ async function addressFaults(browser, origin, entry) {
   return faults;
 }
 
-// In a page of frames, following a link moves the mark to it (the frame it opens in is not this
-// page, so the browser opens a window for it, which is closed at once).
+// In a page of frames, following a link moves the mark to it, unless the link is to a fragment,
+// however spaced (the frame it opens in is not this page, so the browser opens a window for it,
+// which is closed at once).
 async function frameFaults(page) {
   const faults = [];
   page.context().on('page', (opened) => opened.close());
   const links = page.locator('nav a[href][target]');
   const count = await links.count();
+  let marked = null;
   for (let i = 0; i < count; i++) {
-    await page.evaluate((index) => {
+    const href = await page.evaluate((index) => {
       const a = document.querySelectorAll('nav a[href][target]')[index];
       for (let up = a.parentElement; up; up = up.parentElement) if (up.tagName === 'DETAILS') up.open = true;
+      return a.getAttribute('href');
     }, i);
     const text = await links.nth(i).textContent();
     await links.nth(i).click();
+    if (!href.trim().startsWith('#')) marked = text;
     // Groups opened on the way stay open: only the mark is checked.
-    faults.push(...currentFaults(await currentState(page), text, `after following "${text}"`)
+    faults.push(...currentFaults(await currentState(page), marked, `after following "${text}"`)
       .filter((fault) => !fault.includes('groups open')));
   }
   return faults;
