@@ -34,13 +34,9 @@ QString escaped(const QString &text)
 
 QString attribute(const char *name, const QString &value)
 {
-    if (value.isEmpty())
-        return {};
-    // Appended, not formatted: every link's item may carry one.
-    QString text = QLatin1Char(' ') + QLatin1String(name);
-    text += QLatin1String("=\"");
-    text += escaped(value);
-    text += QLatin1Char('"');
+    QString text;
+    if (!value.isEmpty())
+        PageGenerator::appendAttribute(text, name, escaped(value));
     return text;
 }
 

@@ -30,6 +30,15 @@ QString asTyped(const QString &value)
 }
 } // namespace
 
+void appendAttribute(QString &markup, const char *name, const QString &escapedValue)
+{
+    markup += QLatin1Char(' ');
+    markup += QLatin1String(name);
+    markup += QLatin1String("=\"");
+    markup += escapedValue;
+    markup += QLatin1Char('"');
+}
+
 QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &), bool targetNeedsAddress)
 {
     const bool noTarget = targetNeedsAddress && link.record().Href.isEmpty();
@@ -38,15 +47,8 @@ QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &)
         if (noTarget && field.field == NodeField::Target)
             continue;
         const QString &value = field.linkAttribute ? fieldValue(link, field.field) : QString();
-        if (value.isEmpty())
-            continue;
-        // Appended piece by piece: this runs for every field of every link, and arg() parses its
-        // pattern each time.
-        attributes += QLatin1Char(' ');
-        attributes += QLatin1String(field.linkAttribute);
-        attributes += QLatin1String("=\"");
-        attributes += escaped(value);
-        attributes += QLatin1Char('"');
+        if (!value.isEmpty())
+            appendAttribute(attributes, field.linkAttribute, escaped(value));
     }
     return attributes;
 }

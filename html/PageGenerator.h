@@ -117,6 +117,10 @@ struct Page
 // across the tree; empty for a link.
 std::vector<QString> NumberGroups(const LinkTree &tree, const QString &prefix = QStringLiteral("group-"));
 
+// Appends ` NAME="VALUE"` to `markup`, the value already escaped. Appended piece by piece: this
+// runs for every field of every link, and arg() would parse a pattern each time.
+void appendAttribute(QString &markup, const char *name, const QString &escapedValue);
+
 // The attributes of a link's anchor: one for each field the page shows, in the table's order, none
 // for an empty field. `escaped` makes a value attribute text. With `targetNeedsAddress`, a link
 // without an address gets no target either.
