@@ -12,6 +12,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <functional>
+#include <map>
+
 class TestDocument : public QObject
 {
     Q_OBJECT
@@ -107,8 +110,16 @@ private slots:
         const std::map<QString, std::function<void()>> commands{
             {"close", [&] { f.ui->mnExit1->trigger(); }},
             {"new", [&] { f.ui->mnNew1->trigger(); }},
-            {"open", [&] { f.prompts->fileAnswers.prepend(other), f.ui->mnOpen1->trigger(); }},
-            {"recent", [&] { emit f.ui->mnRecent1->aboutToShow(), f.ui->mnRecent1->actions().constFirst()->trigger(); }},
+            {"open",
+             [&] {
+                 f.prompts->fileAnswers.prepend(other);
+                 f.ui->mnOpen1->trigger();
+             }},
+            {"recent",
+             [&] {
+                 emit f.ui->mnRecent1->aboutToShow();
+                 f.ui->mnRecent1->actions().constFirst()->trigger();
+             }},
             {"drop", [&] { drop(f.window.get(), dropped); }},
         };
         commands.at(command)();
