@@ -134,9 +134,14 @@ bool LinkListPanel::eventFilter(QObject *watched, QEvent *event)
     const auto type = event->type();
     if (watched == ui->ListView1->viewport() && isMouseButtonEvent(type)) {
         auto *mouse = static_cast<QMouseEvent *>(event);
-        // A right-click never moves the list's selection.
-        if (mouse->button() == Qt::RightButton)
+        // A right-click selects the row under the pointer, so the pop-up acts on it; below the
+        // rows it keeps the selection.
+        if (mouse->button() == Qt::RightButton) {
+            const QModelIndex under = ui->ListView1->indexAt(mouse->position().toPoint());
+            if (type == QEvent::MouseButtonPress && under.isValid())
+                selectRow(under.row());
             return true;
+        }
         if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
             QMetaObject::invokeMethod(
                 this, [this] { m_context->guarded(this, [this] { ListView1Click(); }); }, Qt::QueuedConnection);

@@ -32,13 +32,6 @@ public:
 // The name a handed-over fragment's file has, so that no drop makes Vormik read any other file.
 const QString HandoverPattern = QStringLiteral("vormik-drag-XXXXXX.xml");
 
-bool isHandoverFile(const QString &path)
-{
-    const QFileInfo file(path);
-    return file.isFile() && QDir(file.absolutePath()) == QDir(QDir::tempPath())
-           && file.fileName().startsWith(QLatin1String("vormik-drag-")) && file.suffix() == QLatin1String("xml");
-}
-
 // The node a drag from `model` carries; null for nodes from anywhere else.
 LinkNode *draggedFrom(const LinkTreeModel *model, const QMimeData *data)
 {
@@ -47,6 +40,13 @@ LinkNode *draggedFrom(const LinkTreeModel *model, const QMimeData *data)
 }
 
 } // namespace
+
+bool LinkTreeModel::isHandoverFile(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.isFile() && QDir(file.absolutePath()) == QDir(QDir::tempPath())
+           && file.fileName().startsWith(QLatin1String("vormik-drag-")) && file.suffix() == QLatin1String("xml");
+}
 
 LinkTreeModel::LinkTreeModel(QObject *parent) : QAbstractItemModel(parent), m_tree(std::make_unique<LinkTree>()) {}
 

@@ -64,6 +64,8 @@ public:
     // well below what an X11 display takes in one request.
     static inline const QString NodesFileMimeType = QStringLiteral("application/x-vormik-nodes-file");
     static constexpr qsizetype MaxDragBytes = 1 << 20;
+    // True for such a file, which only a drop into a tree reads.
+    static bool isHandoverFile(const QString &path);
     // The node with its subtree in both forms.
     QMimeData *fragmentMimeData(const LinkNode *node) const;
     // New nodes read from such data; a damaged fragment throws VormikError.

@@ -210,9 +210,12 @@ void TMain::commitData(QSessionManager &manager)
 }
 
 namespace {
-// The one local file a drag brings, or nothing.
+// The one local file a drag brings, or nothing. A drag of nodes also names the file that hands
+// them over, but it is never a file to open: only a tree takes it in.
 QString droppedFile(const QMimeData *data)
 {
+    if (data && (data->hasFormat(LinkTreeModel::NodesMimeType) || data->hasFormat(LinkTreeModel::NodesFileMimeType)))
+        return {};
     const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
     return urls.size() == 1 && urls.constFirst().isLocalFile() ? urls.constFirst().toLocalFile() : QString();
 }
@@ -231,7 +234,7 @@ void TMain::dropEvent(QDropEvent *event)
         return;
     event->acceptProposedAction();
     // Opened once the drag has ended, so an error box does not hold the other program's drag.
-    QMetaObject::invokeMethod(this, [this, path] { m_document->openFile(path); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, path] { m_document->openReplacing(path); }, Qt::QueuedConnection);
 }
 
 void TMain::TreeView1Change(LinkNode *node)

@@ -121,6 +121,8 @@ bool ProjectDocument::confirmClose()
 
 void ProjectDocument::mnNew1Click()
 {
+    if (!confirmClose())
+        return;
     {
         // The emptied tree stays with the step, so New can be undone.
         UpdatesSuspended frozen(m_window);
@@ -132,6 +134,16 @@ void ProjectDocument::mnNew1Click()
 
 bool ProjectDocument::openFile(const QString &path)
 {
+    return open(path, false);
+}
+
+bool ProjectDocument::openReplacing(const QString &path)
+{
+    return open(path, true);
+}
+
+bool ProjectDocument::open(const QString &path, bool askFirst)
+{
     bool opened = false;
     // Guarded here as well as by the menu, so a failure reaches the error box however the
     // command is started; until the new tree is shown, nothing of the document changes.
@@ -140,6 +152,14 @@ bool ProjectDocument::openFile(const QString &path)
             m_context.prompts().warning(m_window, QStringLiteral("指定ファイルが存在しません"));
             return;
         }
+        // The file a large node drag hands over lives only while the drag does: never a document.
+        if (LinkTreeModel::isHandoverFile(path)) {
+            m_context.prompts().warning(m_window, QStringLiteral("ドラッグ中のノードを渡す一時ファイルは開けません"));
+            return;
+        }
+        // Asked before the file is read: a save in answer may write the very file being opened.
+        if (askFirst && !confirmClose())
+            return;
         // The whole file is read and checked off-screen; only a complete tree replaces the shown one.
         ProjectFile::Project project = ProjectFile::openProject(path);
         const QFileInfo file(path);
@@ -165,14 +185,14 @@ void ProjectDocument::openRecent(const QString &path)
         m_context.prompts().warning(m_window, QStringLiteral("ファイルが見つかりません: ") + QDir::toNativeSeparators(path));
         return;
     }
-    openFile(path);
+    openReplacing(path);
 }
 
 void ProjectDocument::mnOpen1Click()
 {
     const Prompts::FileDialog dialog = projectFileDialog(fileName(), dialogFolder(), false);
     if (const std::optional<QString> chosen = m_context.prompts().openFileName(m_window, dialog))
-        openFile(*chosen);
+        openReplacing(*chosen);
 }
 
 bool ProjectDocument::save(bool askName)

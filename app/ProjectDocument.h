@@ -31,8 +31,12 @@ public:
     // Asks whether to save work that would be lost; false keeps the window open (Cancel, or a
     // save that was cancelled or failed).
     bool confirmClose();
-    // Opens `path` as one step of the history; a failure changes nothing and is shown.
+    // Opens `path` as one step of the history; a failure changes nothing and is shown. Asks
+    // nothing: for the file named when the program starts.
     bool openFile(const QString &path);
+    // Opens `path` in place of the shown tree once the user has answered for its unsaved work
+    // (a dropped file, the Open dialog's choice).
+    bool openReplacing(const QString &path);
     // Opens a file of the recent list; one that has gone is said so and leaves the list.
     void openRecent(const QString &path);
 
@@ -58,6 +62,7 @@ signals:
 
 private:
     bool save(bool askName);
+    bool open(const QString &path, bool askFirst);
     // The serial of the last step done, 0 before any.
     quint64 currentStep() const;
     QString dialogFolder() const;

@@ -1,5 +1,6 @@
 #include "app/TreePane.h"
 
+#include "app/EditorText.h"
 #include "app/FindBar.h"
 #include "app/LinkTreeModel.h"
 #include "app/LinkTreeView.h"
@@ -168,12 +169,15 @@ void TreePane::scrollToNode(const LinkNode *node)
 
 bool TreePane::eventFilter(QObject *watched, QEvent *event)
 {
-    // A right-click never moves the tree's selection: the pop-up acts on the node already selected.
+    // A right-click selects the node under the pointer, so the pop-up acts on the node it was
+    // opened over; beside the rows it keeps the selection. It never starts a drag or an edit.
     const auto type = event->type();
-    if (watched == TreeView1->viewport()
-        && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease
-            || type == QEvent::MouseButtonDblClick)
-        && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
+    if (watched == TreeView1->viewport() && EditorText::isMouseButtonEvent(type)
+        && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+        const QModelIndex under = TreeView1->indexAt(static_cast<QMouseEvent *>(event)->position().toPoint());
+        if (type == QEvent::MouseButtonPress && under.isValid())
+            selectNode(m_model->nodeFromIndex(under));
         return true;
+    }
     return QWidget::eventFilter(watched, event);
 }

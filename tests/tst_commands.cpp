@@ -382,10 +382,11 @@ private slots:
         QCOMPARE(f.rowCount(), 0);
     }
 
-    void thePopUpActsOnTheNodeAlreadySelected()
+    // A right-click selects the node under the pointer, so the pop-up acts on what is shown selected.
+    void thePopUpActsOnTheNodeUnderThePointer()
     {
-        f.clickNode("t");
-        const QRect other = f.ui->TreeView1->visualRect(f.model().indexFromNode(f.node("G")));
+        f.clickNode("G");
+        const QRect other = f.ui->TreeView1->visualRect(f.model().indexFromNode(f.node("t")));
         QTest::mouseClick(f.ui->TreeView1->viewport(), Qt::RightButton, {}, other.center());
         QCOMPARE(f.window->selectedNode(), f.node("t"));
         f.clickMenuItem("TVPop_Delete1");
@@ -578,17 +579,17 @@ private slots:
         QCOMPARE(f.snapshot(), before);
     }
 
-    void theListPopUpActsOnTheRowAlreadySelected()
+    void theListPopUpActsOnTheRowUnderThePointer()
     {
         f.addLink(f.node("G"), "m");
         f.clickNode("n");
         QTest::mouseClick(f.ui->ListView1->viewport(), Qt::RightButton, {},
                           f.ui->ListView1->visualRect(f.list().index(1, 0)).center());
-        QCOMPARE(f.selectedRowIndex(), 0);
+        QCOMPARE(f.selectedRowIndex(), 1);
         f.clickMenuItem("LVPop_Delete1");
-        QVERIFY(!f.node("n"));
-        QCOMPARE(f.window->selectedNode(), f.node("m"));
-        QCOMPARE(f.rowCaptions(), QStringList({"m"}));
+        QVERIFY(!f.node("m"));
+        QCOMPARE(f.window->selectedNode(), f.node("n"));
+        QCOMPARE(f.rowCaptions(), QStringList({"n"}));
     }
 };
 

@@ -4,12 +4,16 @@
 #include "TreeEdits.h"
 #include "WindowFixture.h"
 #include "app/ProjectDocument.h"
+#include "app/RecentFiles.h"
 #include "project/ProjectFile.h"
 
 #include <QMimeData>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
+
+#include <functional>
+#include <map>
 
 class TestDocument : public QObject
 {
@@ -34,6 +38,18 @@ class TestDocument : public QObject
 
     QString title() const { return f.window->windowTitle(); }
 
+    // Delivers a drop as the desktop does: entering first, which makes a widget that takes it the
+    // drop's target. True when one took it; a dropped file opens once the drop has ended.
+    static bool drop(QWidget *receiver, const QMimeData &data)
+    {
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(receiver, &enter);
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(receiver, &dropped);
+        QCoreApplication::processEvents();
+        return enter.isAccepted();
+    }
+
 private slots:
     void init()
     {
@@ -43,29 +59,44 @@ private slots:
     }
     void cleanup() { f.close(); }
 
+    // Closing, and every command that replaces the tree, first asks for the work it would lose;
+    // an answer that keeps the work changes nothing, and undo brings back a replaced tree.
     void closingAsksBeforeWorkIsLost_data()
     {
+        QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("edited");
         QTest::addColumn<int>("answer"); // Prompts::SaveChoice; -1: no question expected
         QTest::addColumn<QString>("saveAs"); // the name the save dialog gets; "<cancel>", or empty: not asked
-        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("closed"); // the window closed, or the tree replaced
         QTest::addColumn<bool>("written");
         using C = Prompts::SaveChoice;
-        QTest::newRow("nothing to lose") << false << -1 << "" << true << false;
-        QTest::newRow("save, a name asked") << true << int(C::Save) << "menu.xml" << true << true;
-        QTest::newRow("save, name dialog cancelled") << true << int(C::Save) << "<cancel>" << false << false;
-        QTest::newRow("save fails") << true << int(C::Save) << "missing/menu.xml" << false << false;
-        QTest::newRow("don't save") << true << int(C::Discard) << "" << true << false;
-        QTest::newRow("cancel") << true << int(C::Cancel) << "" << false << false;
+        QTest::newRow("nothing to lose") << "close" << false << -1 << "" << true << false;
+        QTest::newRow("save, a name asked") << "close" << true << int(C::Save) << "menu.xml" << true << true;
+        QTest::newRow("save, name dialog cancelled") << "close" << true << int(C::Save) << "<cancel>" << false << false;
+        QTest::newRow("save fails") << "close" << true << int(C::Save) << "missing/menu.xml" << false << false;
+        QTest::newRow("don't save") << "close" << true << int(C::Discard) << "" << true << false;
+        QTest::newRow("cancel") << "close" << true << int(C::Cancel) << "" << false << false;
+        QTest::newRow("open, nothing to lose") << "open" << false << -1 << "" << true << false;
+        QTest::newRow("open, cancel") << "open" << true << int(C::Cancel) << "" << false << false;
+        QTest::newRow("new, save") << "new" << true << int(C::Save) << "menu.xml" << true << true;
+        QTest::newRow("recent, save fails") << "recent" << true << int(C::Save) << "missing/menu.xml" << false << false;
+        QTest::newRow("recent, don't save") << "recent" << true << int(C::Discard) << "" << true << false;
+        QTest::newRow("drop, name dialog cancelled") << "drop" << true << int(C::Save) << "<cancel>" << false << false;
+        QTest::newRow("drop, save") << "drop" << true << int(C::Save) << "menu.xml" << true << true;
     }
 
     void closingAsksBeforeWorkIsLost()
     {
+        QFETCH(QString, command);
         QFETCH(bool, edited);
         QFETCH(int, answer);
         QFETCH(QString, saveAs);
+        QFETCH(bool, written);
+        const QString other = storedFile("b.xml", "B");
+        RecentFiles().add(other);
         if (edited)
             edit();
+        const QStringList before = f.snapshot();
         if (answer >= 0)
             f.prompts->saveAnswers << Prompts::SaveChoice(answer);
         if (saveAs == "<cancel>")
@@ -73,14 +104,36 @@ private slots:
         else if (!saveAs.isEmpty())
             f.prompts->fileAnswers << path(saveAs);
 
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(other)});
         // 終了 goes the way of the close box and Alt+F4: through the window's close.
-        f.ui->mnExit1->trigger();
-        QTEST(!f.window->isVisible(), "closed");
+        const std::map<QString, std::function<void()>> commands{
+            {"close", [&] { f.ui->mnExit1->trigger(); }},
+            {"new", [&] { f.ui->mnNew1->trigger(); }},
+            {"open",
+             [&] {
+                 f.prompts->fileAnswers.prepend(other);
+                 f.ui->mnOpen1->trigger();
+             }},
+            {"recent",
+             [&] {
+                 emit f.ui->mnRecent1->aboutToShow();
+                 f.ui->mnRecent1->actions().constFirst()->trigger();
+             }},
+            {"drop", [&] { drop(f.window.get(), dropped); }},
+        };
+        commands.at(command)();
+        QTEST(command == "close" ? !f.window->isVisible() : f.snapshot() != before, "closed");
         QCOMPARE(f.prompts->questions.size(), answer >= 0 ? 1 : 0);
-        QTEST(!saveAs.isEmpty() && saveAs != "<cancel>" && QFile::exists(path(saveAs)), "written");
+        QCOMPARE(!saveAs.isEmpty() && saveAs != "<cancel>" && QFile::exists(path(saveAs)), written);
         QCOMPARE(f.prompts->messages.size(), saveAs.startsWith("missing") ? 1 : 0);
         if (answer >= 0)
             QCOMPARE(f.prompts->questions.constFirst().text, QStringLiteral("変更を保存しますか？"));
+        if (command != "close" && f.snapshot() != before) {
+            f.ui->UndoAction1->trigger();
+            QCOMPARE(f.snapshot(), before);
+        }
+        QCOMPARE(f.window->isWindowModified(), edited && !written);
     }
 
     void titleNamesTheFileAndMarksChanges()
@@ -181,12 +234,7 @@ private slots:
 
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(storedFile("dropped.xml", "D"))});
-        // As the desktop delivers a drop: entering first, which makes the window the drop's target.
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(f.window.get(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(f.window.get(), &drop);
+        QVERIFY(drop(f.window.get(), data));
         QTRY_COMPARE(f.window->document().fileName(), path("dropped.xml"));
         QCOMPARE(f.tree().nodeAt(0)->text(), QString("D"));
         f.ui->UndoAction1->trigger();
@@ -197,6 +245,41 @@ private slots:
         f.window->openAtStart(path("none.xml"));
         QCOMPARE(f.prompts->messages.size(), 1);
         QVERIFY(f.tree().isEmpty());
+    }
+
+    // A large node drag names the file that hands its nodes over: released beside the tree it does
+    // nothing, and that file never becomes the document, not even dropped on its own.
+    void aNodeDragNeverOpensAFile()
+    {
+        LinkTree large;
+        LinkNode *group = large.appendGroup(nullptr, "G");
+        for (int i = 0; i < 600; ++i)
+            large.appendLink(group, QString(2000, 'a'));
+        ProjectFile::save(large, path("large.xml"));
+        QVERIFY(f.window->document().openFile(path("large.xml")));
+        const std::unique_ptr<QMimeData> nodes(f.model().mimeData({f.model().index(0, 0)}));
+        QMimeData file;
+        file.setUrls(nodes->urls());
+        QVERIFY(!drop(f.ui->ListView1->viewport(), *nodes));
+        QVERIFY(drop(f.window.get(), file));
+        QCOMPARE(f.window->document().fileName(), path("large.xml"));
+        QCOMPARE(f.prompts->messages.size(), 1);
+        QCOMPARE(RecentFiles().files(), QStringList({path("large.xml")}));
+    }
+
+    // A save while typing is the saved point: undoing one more character gives back the saved text.
+    void savingWhileTypingMarksTheSavedPoint()
+    {
+        f.clickNode(TreeEdits::appendLink(f.model(), nullptr, "x"));
+        f.ui->LinkTextEdit->setFocus();
+        QTest::keyClicks(f.ui->LinkTextEdit, "yz");
+        f.prompts->fileAnswers << path("menu.xml");
+        QTest::keySequence(f.ui->LinkTextEdit, f.ui->mnSaveOverwrite1->shortcut());
+        QTest::keyClicks(f.ui->LinkTextEdit, "!");
+        QVERIFY(f.window->isWindowModified());
+        f.ui->UndoAction1->trigger();
+        QCOMPARE(f.ui->LinkTextEdit->text(), QString("xyz"));
+        QVERIFY(!f.window->isWindowModified());
     }
 
     void textOnlyOptionsNeedNoDisplay_data()

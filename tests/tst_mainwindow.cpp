@@ -344,7 +344,7 @@ private slots:
         QVERIFY(plainLook.pixelColor(R / 2 - 8, 1) != ToolBarButtonFill);
     }
 
-    void rightClickKeepsTheTreeSelection()
+    void rightClickSelectsTheNodeUnderThePointer()
     {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -353,7 +353,10 @@ private slots:
         window->selectNode(first);
         const QRect second = ui->TreeView1->visualRect(window->treeModel().index(1, 0));
         QTest::mouseClick(ui->TreeView1->viewport(), Qt::RightButton, {}, second.center());
-        QCOMPARE(window->selectedNode(), first);
+        QCOMPARE(window->selectedNode(), window->treeModel().tree().nodeAt(1));
+        // Beside the rows it keeps the selection.
+        QTest::mouseClick(ui->TreeView1->viewport(), Qt::RightButton, {}, {4, ui->TreeView1->viewport()->height() - 4});
+        QCOMPARE(window->selectedNode(), window->treeModel().tree().nodeAt(1));
         ui->TVPopUp->close();
     }
 
