@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
@@ -126,8 +127,10 @@ private slots:
             QCOMPARE(mknod(null.toLocal8Bit().constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
             QCOMPARE(mknod(full.toLocal8Bit().constData(), S_IFCHR | 0666, makedev(1, 7)), 0);
             QVERIFY(!writeFileSafely(null, bytes));
-            // A full device says so, and stays the device it was.
-            QVERIFY(writeFileSafely(full, bytes));
+            // A full device says so, in the user's words, and stays the device it was.
+            const std::optional<FileWriteFailure> failure = writeFileSafely(full, bytes);
+            QVERIFY(failure && !systemErrorText(ENOSPC).isEmpty());
+            QVERIFY2(failure->reason.startsWith(systemErrorText(ENOSPC)), qPrintable(failure->reason));
             special << null << full;
         }
         for (const QString &path : special) {
@@ -141,9 +144,12 @@ private slots:
     {
         QTest::addColumn<Writer>("writer");
         QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("error"); // the system's error the message names
+        const std::pair<const char *, int> faults[] = {
+            {"read-only file", EACCES}, {"read-only folder", EACCES}, {"missing folder", ENOENT}, {"file-size limit", EFBIG}};
         for (const auto &[name, writer] : {std::pair{"save", Writer::Save}, std::pair{"export", Writer::Export}}) {
-            for (const char *fault : {"read-only file", "read-only folder", "missing folder", "file-size limit"})
-                QTest::addRow("%s, %s", name, fault) << writer << QString::fromLatin1(fault);
+            for (const auto &[fault, error] : faults)
+                QTest::addRow("%s, %s", name, fault) << writer << QString::fromLatin1(fault) << error;
         }
     }
 
@@ -170,7 +176,21 @@ private slots:
             setUp = [] { limitFileSize(16 * 1024); };
         }
         const QStringList before = filesIn(folder);
-        QCOMPARE(inChild(setUp, [&] { write(writer, *tree, target); }), 0);
+        QFETCH(int, error);
+        const QString named = systemErrorText(error);
+        QVERIFY(!named.isEmpty());
+        QCOMPARE(inChild(setUp,
+                         [&] {
+                             try {
+                                 write(writer, *tree, target);
+                             } catch (const VormikError &failure) {
+                                 // A message that does not name the error ends the child with 2.
+                                 if (!failure.message().contains(named))
+                                     throw VormikError(QString());
+                                 throw;
+                             }
+                         }),
+                 0);
         QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
         if (fault != QLatin1String("missing folder"))
             QCOMPARE(readAll(target), old);
