@@ -582,39 +582,31 @@ private slots:
         QCOMPARE(f.snapshot(), before);
     }
 
-    // Each file dialog, as the program builds it, lists the files its command takes under the filter
-    // it shows first; the import dialog offers every file besides, as a choice of its own.
+    // Each file dialog, as the program builds it, lists its command's files under the filter it shows
+    // first; the import dialog offers every file besides, as a choice of its own.
     void fileDialogsListTheirFiles_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<bool>("anyFile");
-        QTest::newRow("import") << "mnImport1"
-                                << QStringList{"bookmarks.html", "menu.htm", "feed.opml", "tree.json", "menu.xml"} << true;
+        QTest::newRow("import") << "mnImport1" << QStringList{"bookmarks.html", "a.htm", "a.opml", "a.json", "a.xml"} << true;
         QTest::newRow("open") << "mnOpen1" << QStringList{"menu.xml"} << false;
-        QTest::newRow("save as") << "mnSave1" << QStringList{"menu.xml"} << false;
         QTest::newRow("export") << "mnOutPutHTML1" << QStringList{"menu.html", "menu.htm"} << false;
     }
     void fileDialogsListTheirFiles()
     {
         QFETCH(QString, command);
         QFETCH(QStringList, files);
-        QFETCH(bool, anyFile);
         f.prompts->fileAnswers << std::nullopt;
         control<QAction>(*f.window, qPrintable(command))->trigger();
-        QCOMPARE(f.prompts->fileDialogs.size(), 1);
         QFileDialog dialog;
-        QtPrompts::setUpFileDialog(dialog, f.prompts->fileDialogs.constFirst());
-        static const QRegularExpression patternList(QStringLiteral("\\(([^()]*)\\)$"));
+        QtPrompts::setUpFileDialog(dialog, f.prompts->fileDialogs.value(0));
         QList<QStringList> filters;
-        for (const QString &filter : dialog.nameFilters()) {
-            const QRegularExpressionMatch match = patternList.match(filter);
-            QVERIFY2(match.hasMatch(), qPrintable(filter));
-            filters << match.captured(1).split(u' ');
-        }
+        for (const QString &filter : dialog.nameFilters())
+            filters << QRegularExpression(QStringLiteral("\\(([^()]*)\\)$")).match(filter).captured(1).split(u' ');
         for (const QString &file : files)
             QVERIFY2(QDir::match(filters.constFirst(), file), qPrintable(file));
-        QCOMPARE(filters.contains(QStringList{"*"}), anyFile);
+        QTEST(filters.contains(QStringList{"*"}), "anyFile");
     }
 
     void theListPopUpActsOnTheRowAlreadySelected()

@@ -310,7 +310,6 @@ private slots:
         for (const auto &[name, code] : {std::pair{"my menu.css", style}, std::pair{"my menu.js", script}}) {
             QFile file(dir.filePath(QLatin1String(name)));
             QVERIFY(file.open(QIODevice::ReadOnly));
-            // The inline code, after the line that marks the file as this program's.
             QCOMPARE(QString::fromUtf8(file.readAll()), QString::fromLatin1(WrittenFiles::companionMark()) + code);
         }
         // A page named like its own style file would be overwritten by it.
