@@ -15,13 +15,6 @@ inline QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-// Writes a file whole; false when it cannot.
-inline bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // From here on this process may write no file past `bytes`: a write beyond fails part way, as on
 // a full disk, and even root cannot write past it. SIGXFSZ is ignored so the write just fails.
 inline void limitFileSize(rlim_t bytes)

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
@@ -582,8 +581,7 @@ private slots:
         QCOMPARE(f.snapshot(), before);
     }
 
-    // Each file dialog, as the program builds it, lists its command's files under the filter it shows
-    // first; the import dialog offers every file besides, as a choice of its own.
+    // Each file dialog lists its command's files under its first filter; import also offers all files.
     void fileDialogsListTheirFiles_data()
     {
         QTest::addColumn<QString>("command");
