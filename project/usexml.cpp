@@ -101,9 +101,10 @@ QString faultSentence(const xmlError &error)
     case XML_ERR_DOCUMENT_END:
         return QStringLiteral("ルート要素の後ろに余計な内容があります");
     case XML_ERR_INVALID_CHAR:
-    case XML_ERR_INVALID_CHARREF:
     case XML_ERR_INVALID_ENCODING:
         return QStringLiteral("文字コードに合わない文字があります");
+    case XML_ERR_INVALID_CHARREF:
+        return QStringLiteral("文字参照が正しくありません");
     case XML_ERR_UNKNOWN_ENCODING:
     case XML_ERR_UNSUPPORTED_ENCODING:
         return QStringLiteral("読めない文字コードです");
