@@ -21,4 +21,8 @@ struct DocumentFile
     // What the last export wrote, kept in the file at its next save; none before one. Shared,
     // never changed: a new export puts a new one in its place.
     std::shared_ptr<const ExportChoice> lastExport;
+    // Where the last export's file names come from: the user's choice in the export dialog, or
+    // the project file, which may come from anyone, naming them inside its own folder or not.
+    enum class ExportNames { Chosen, InsideProject, Elsewhere };
+    ExportNames exportNames = ExportNames::Chosen;
 };

@@ -5,6 +5,7 @@
 #include "app/ExportWriter.h"
 #include "app/HelpViewer.h"
 #include "app/Prompts.h"
+#include "html/WrittenFiles.h"
 #include "text/TextRules.h"
 #include "text/VormikError.h"
 
@@ -83,11 +84,11 @@ TExportHTML::TExportHTML(const LinkTree &tree, Prompts &prompts, QWidget *owner)
     connect(ui->Html5FormatRadioBtn, &QRadioButton::toggled, ui->Html5Panel, &QWidget::setVisible);
     addDataFormats();
 
+    // A failed or declined export leaves the dialog open with every choice, to change one and
+    // try again or to cancel.
     connect(ui->OKBtn, &QPushButton::clicked, this, [this] {
-        // The result is set first, so the dialog closes with OK whatever the export does.
-        setResult(QDialog::Accepted);
-        OKBtnClick();
-        accept();
+        if (OKBtnClick())
+            accept();
     });
     connect(ui->CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->HelpBtn, &QPushButton::clicked, this, &TExportHTML::HelpBtnClick);
@@ -122,10 +123,13 @@ void TExportHTML::addDataFormats()
     }
     auto *layout = static_cast<QBoxLayout *>(ui->FormatPanel->parentWidget()->layout());
     layout->insertWidget(layout->indexOf(ui->FormatPanel) + 1, panel);
-    // Data has none of a page's options.
+    // Data has none of a page's options; the formats, which share their panel, stay a choice.
     connect(choice, &QButtonGroup::buttonToggled, this, [this] {
         const bool page = !dataFormat();
-        for (QWidget *option : {ui->Panel4, ui->Panel1, ui->Panel2, ui->Panel3, ui->Panel5})
+        const QList<QWidget *> options{ui->Label1, ui->GroupMarkCmbBox, ui->Label2, ui->FontsCmbBox, ui->Label3,
+                                       ui->ClassNameEdit, ui->Panel1, ui->Panel2, ui->Html5Panel, ui->Panel3,
+                                       ui->Panel5};
+        for (QWidget *option : options)
             option->setEnabled(page);
     });
 }
@@ -288,7 +292,20 @@ bool TExportHTML::event(QEvent *event)
     return QDialog::event(event);
 }
 
-void TExportHTML::OKBtnClick()
+bool TExportHTML::mayReplaceCompanions(const ExportChoice &chosen, QWidget *owner) const
+{
+    // The page's own name was confirmed in the file dialog.
+    const QStringList others = WrittenFiles::othersIn(WrittenFiles::paths(chosen).mid(1));
+    if (others.isEmpty())
+        return true;
+    QStringList names;
+    for (const QString &path : others)
+        names << QDir::toNativeSeparators(path);
+    return m_prompts.question(owner, QStringLiteral("上書きの確認"),
+                              QStringLiteral("次のファイルは既に存在します。\n%1\n置き換えますか？").arg(names.join(u'\n')));
+}
+
+bool TExportHTML::OKBtnClick()
 {
     QWidget *owner = parentWidget() ? parentWidget() : this;
     runCommand(m_prompts, owner, [this, owner] {
@@ -298,10 +315,13 @@ void TExportHTML::OKBtnClick()
             if (!path)
                 return;
             chosen.settings.outputFileName = *path;
+        } else if (!mayReplaceCompanions(chosen, owner)) {
+            return;
         }
         ExportWriter::write(m_tree, chosen, m_prompts, owner, SystemStruct, m_generatedIds);
         m_written = chosen;
     });
+    return m_written.has_value();
 }
 
 void TExportHTML::HelpBtnClick()

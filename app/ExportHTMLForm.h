@@ -66,6 +66,7 @@ public:
     // Shows the options of an earlier export (all but the file name, which is OutputFileName).
     void showChoice(const ExportChoice &choice);
     // What OK wrote, the file's name included; nothing before OK or when the file was not written.
+    // OK closes the dialog only once the export is written.
     const std::optional<ExportChoice> &written() const { return m_written; }
 
     // The font entries for the given installed families: an empty entry first, then each family's
@@ -79,7 +80,8 @@ protected:
     bool event(QEvent *event) override;
 
 private slots:
-    void OKBtnClick();
+    // Writes the export; true when it was written.
+    bool OKBtnClick();
     void HelpBtnClick();
 
 private:
@@ -91,6 +93,9 @@ private:
     // The file data is written to: a page's name takes the data's suffix, asking before it
     // replaces a file; nothing when the user declines.
     std::optional<QString> dataFileName(DataExport::Format format, QWidget *owner) const;
+    // Whether the page's style sheet and script may replace the files of those names: yes for
+    // files this program wrote, and for others once the user agrees, asked once for all of them.
+    bool mayReplaceCompanions(const ExportChoice &chosen, QWidget *owner) const;
 
     std::unique_ptr<Ui::TExportHTML> ui;
     const LinkTree &m_tree;

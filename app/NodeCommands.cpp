@@ -194,7 +194,7 @@ void NodeCommands::mnImport1Click()
 {
     Prompts::FileDialog dialog;
     dialog.filter = QStringLiteral("ブックマーク・OPML・JSON・出力したページ (*.html;*.htm;*.opml;*.xml;*.json)|"
-                                   "*.html;*.htm;*.opml;*.xml;*.json;すべてのファイル (*)|*;");
+                                   "*.html;*.htm;*.opml;*.xml;*.json|すべてのファイル (*)|*;");
     const std::optional<QString> chosen = m_context.prompts().openFileName(m_window, dialog);
     if (!chosen)
         return;

@@ -7,6 +7,7 @@
 #include "app/RecentFiles.h"
 #include "app/TreeSteps.h"
 #include "app/WindowContext.h"
+#include "html/WrittenFiles.h"
 #include "project/ProjectFile.h"
 
 #include <QDir>
@@ -91,6 +92,7 @@ void ProjectDocument::setLastExport(const ExportChoice &choice)
     LinkTreeModel &model = m_context.model();
     DocumentFile file = model.file();
     file.lastExport = std::make_shared<const ExportChoice>(choice);
+    file.exportNames = DocumentFile::ExportNames::Chosen;
     model.setFile(file);
 }
 
@@ -167,6 +169,9 @@ bool ProjectDocument::open(const QString &path, bool askFirst)
         document.fileName = file.absoluteFilePath();
         if (auto choice = ExportChoices::fromSettings(project.exportSettings, file.absoluteDir()))
             document.lastExport = std::make_shared<const ExportChoice>(std::move(*choice));
+        document.exportNames = ExportChoices::namedInsideFolder(project.exportSettings)
+                                   ? DocumentFile::ExportNames::InsideProject
+                                   : DocumentFile::ExportNames::Elsewhere;
         {
             UpdatesSuspended frozen(m_window);
             LinkTreeModel &model = m_context.model();
@@ -213,7 +218,7 @@ bool ProjectDocument::save(bool askName)
         ProjectFile::save(model.tree(), path,
                           exported ? ExportChoices::toSettings(*exported, QFileInfo(path).absoluteDir())
                                    : ProjectFile::Settings());
-        model.setFile({path, currentStep(), exported});
+        model.setFile({path, currentStep(), exported, model.file().exportNames});
         // The history never merges typing into the step the file was saved after.
         m_history.setClean();
         m_recent.add(path);
@@ -260,10 +265,32 @@ void ProjectDocument::mnOutPutHTML1Click()
     model.setGeneratedIds(settings.generatedIds());
 }
 
+bool ProjectDocument::mayExportAgainUnseen() const
+{
+    const DocumentFile &file = m_context.model().file();
+    switch (file.exportNames) {
+    case DocumentFile::ExportNames::Chosen:
+        return true;
+    case DocumentFile::ExportNames::InsideProject: {
+        const QStringList paths = WrittenFiles::paths(*file.lastExport);
+        return WrittenFiles::allInside(paths, QFileInfo(file.fileName).absolutePath())
+            && WrittenFiles::othersIn(paths).isEmpty();
+    }
+    case DocumentFile::ExportNames::Elsewhere:
+        break;
+    }
+    return false;
+}
+
 void ProjectDocument::mnExportAgain1Click()
 {
     if (!canExportAgain())
         return;
+    // Names a project file brought are shown to the user before they replace anything not ours.
+    if (!mayExportAgainUnseen()) {
+        mnOutPutHTML1Click();
+        return;
+    }
     const ExportChoice last = *lastExport();
     LinkTreeModel &model = m_context.model();
     std::vector<QString> groupIds;

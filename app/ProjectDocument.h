@@ -47,7 +47,8 @@ public:
     // 上書き保存: writes to the current file without a dialog, or asks for a name when there is none.
     void mnSaveOverwrite1Click();
     void mnOutPutHTML1Click();
-    // 前回の設定で出力: writes the last export again, with no dialog.
+    // 前回の設定で出力: writes the last export again, with no dialog where that replaces nothing
+    // the user did not see named; otherwise the export dialogs open with its choices.
     void mnExportAgain1Click();
     // True when there is a last export to write again.
     bool canExportAgain() const;
@@ -68,6 +69,10 @@ private:
     QString dialogFolder() const;
     const ExportChoice *lastExport() const;
     void setLastExport(const ExportChoice &choice);
+    // Whether the last export may be written again without the dialogs: its names are the user's
+    // choice, or the project file named them inside its folder and every file they would replace
+    // is one this program wrote.
+    bool mayExportAgainUnseen() const;
 
     WindowContext &m_context;
     QUndoStack &m_history;

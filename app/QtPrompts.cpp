@@ -46,11 +46,8 @@ QStringList QtPrompts::qtNameFilters(const QString &filter)
     return result;
 }
 
-namespace {
-std::optional<QString> runFileDialog(QWidget *owner, const Prompts::FileDialog &options, QFileDialog::AcceptMode mode)
+void QtPrompts::setUpFileDialog(QFileDialog &dialog, const FileDialog &options)
 {
-    QFileDialog dialog(owner);
-    dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(QtPrompts::qtNameFilters(options.filter));
     dialog.setDefaultSuffix(options.defaultSuffix);
@@ -60,6 +57,14 @@ std::optional<QString> runFileDialog(QWidget *owner, const Prompts::FileDialog &
         dialog.selectFile(options.fileName);
     else if (!options.folder.isEmpty())
         dialog.setDirectory(options.folder);
+}
+
+namespace {
+std::optional<QString> runFileDialog(QWidget *owner, const Prompts::FileDialog &options, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(mode);
+    QtPrompts::setUpFileDialog(dialog, options);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();

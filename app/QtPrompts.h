@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+class QFileDialog;
+
 // The real dialogs.
 class QtPrompts : public Prompts
 {
@@ -18,4 +20,6 @@ public:
 
     // "label (*.a;*.b)|*.a;*.b;" as Qt's file dialog wants it: "label (*.a *.b)".
     static QStringList qtNameFilters(const QString &filter);
+    // Gives a Qt file dialog the options a command asks for.
+    static void setUpFileDialog(QFileDialog &dialog, const FileDialog &options);
 };

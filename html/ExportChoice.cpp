@@ -80,6 +80,16 @@ ProjectFile::Settings toSettings(const ExportChoice &choice, const QDir &project
     };
 }
 
+bool namedInsideFolder(const ProjectFile::Settings &settings)
+{
+    const auto found = std::find_if(settings.begin(), settings.end(),
+                                    [](const ProjectFile::Setting &setting) { return setting.name == PageFile; });
+    if (found == settings.end() || found->value.isEmpty() || !QDir::isRelativePath(found->value))
+        return false;
+    const QString clean = QDir::cleanPath(found->value);
+    return clean != u".."_s && !clean.startsWith(u"../"_s);
+}
+
 std::optional<ExportChoice> fromSettings(const ProjectFile::Settings &settings, const QDir &projectFolder)
 {
     const auto value = [&settings](const char *name) -> std::optional<QString> {

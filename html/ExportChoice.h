@@ -39,5 +39,7 @@ ProjectFile::Settings toSettings(const ExportChoice &choice, const QDir &project
 // export would have chosen (any suffix but a page's or the data's own) is left out, so that a file
 // from elsewhere cannot have an export replace just any file.
 std::optional<ExportChoice> fromSettings(const ProjectFile::Settings &settings, const QDir &projectFolder);
+// Whether the project file names the written file relative to its own folder, inside it.
+bool namedInsideFolder(const ProjectFile::Settings &settings);
 
 } // namespace ExportChoices

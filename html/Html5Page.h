@@ -24,6 +24,10 @@ QString scriptText(const QString &indexPrefix);
 QString placeStyleAndScript(const QString &indexPrefix, const ExportSettings &settings, TSystemStruct &system,
                             PageReport &report);
 
+// The style sheet and the script a page with separate files keeps beside it, in the order they are
+// written; none when they stand in the page.
+QStringList companionPaths(const ExportSettings &settings);
+
 // The start of every group's id, which no link's id in the tree starts with.
 QString groupIdPrefix(const LinkTree &tree);
 

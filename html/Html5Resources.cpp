@@ -1,6 +1,7 @@
 // Where the HTML5 page keeps its style and script: inline, with the hashes a Content-Security-
 // Policy needs to allow them, or as files beside the page that a policy of 'self' allows.
 #include "html/Html5Page.h"
+#include "html/WrittenFiles.h"
 
 #include "text/VormikError.h"
 
@@ -26,10 +27,15 @@ struct Companion
     QString address;
 };
 
+QString companionName(const QString &pagePath, const QString &suffix)
+{
+    return QFileInfo(pagePath).completeBaseName() + suffix;
+}
+
 Companion companion(const QString &pagePath, const QString &suffix)
 {
     const QFileInfo page(pagePath);
-    const QString name = page.completeBaseName() + suffix;
+    const QString name = companionName(pagePath, suffix);
     Companion file{page.dir().filePath(name), QString::fromLatin1(QUrl::toPercentEncoding(name))};
     if (QFileInfo(file.path).absoluteFilePath().compare(page.absoluteFilePath(), Qt::CaseInsensitive) == 0)
         throw VormikError(QStringLiteral("ページ %1 と同じ名前のファイルにスタイルやスクリプトは書けません")
@@ -37,7 +43,26 @@ Companion companion(const QString &pagePath, const QString &suffix)
     return file;
 }
 
+// A file's content after the mark that tells it for this program's own; the content starts a line.
+QByteArray markedFile(const QString &content)
+{
+    return WrittenFiles::companionMark() + content.toUtf8();
+}
+
 } // namespace
+
+QStringList companionPaths(const ExportSettings &settings)
+{
+    QStringList paths;
+    if (settings.format != PageFormat::Html5 || !settings.separateFiles)
+        return paths;
+    const QDir folder = QFileInfo(settings.outputFileName).dir();
+    if (settings.defaultStyleSheet)
+        paths << folder.filePath(companionName(settings.outputFileName, QStringLiteral(".css")));
+    if (settings.foldingScript)
+        paths << folder.filePath(companionName(settings.outputFileName, QStringLiteral(".js")));
+    return paths;
+}
 
 QString placeStyleAndScript(const QString &indexPrefix, const ExportSettings &settings, TSystemStruct &system,
                             PageReport &report)
@@ -50,12 +75,12 @@ QString placeStyleAndScript(const QString &indexPrefix, const ExportSettings &se
         if (!rules.isEmpty()) {
             const Companion css = companion(settings.outputFileName, QStringLiteral(".css"));
             system.StyleSheet = QStringLiteral("<link rel=\"stylesheet\" href=\"%1\">").arg(css.address);
-            report.companionFiles.emplace_back(css.path, rules.toUtf8());
+            report.companionFiles.emplace_back(css.path, markedFile(rules));
         }
         if (!script.isEmpty()) {
             const Companion js = companion(settings.outputFileName, QStringLiteral(".js"));
             scriptElement = QStringLiteral("<script src=\"%1\"></script>").arg(js.address);
-            report.companionFiles.emplace_back(js.path, script.toUtf8());
+            report.companionFiles.emplace_back(js.path, markedFile(script));
         }
         return scriptElement;
     }

@@ -2,6 +2,7 @@
 
 #include "import/ImportResult.h"
 #include "project/ProjectFile.h"
+#include "project/usexml.h"
 #include "text/VormikError.h"
 
 #include <libxml/HTMLparser.h>
@@ -101,9 +102,10 @@ HtmlDocument::DocumentHandle parseXml(const QByteArray &bytes, const QString &fi
         throw VormikError(QStringLiteral("ファイル %1 を読み込めません: 文書型宣言 (DOCTYPE) は使えません").arg(fileName));
     if (!doc || !ctxt->wellFormed) {
         const xmlError *error = xmlCtxtGetLastError(ctxt.get());
-        const QString reason = error && error->message ? QString::fromUtf8(error->message).trimmed() : QString();
-        throw VormikError(QStringLiteral("ファイル %1 を読み込めません（%2 行）: %3")
-                              .arg(fileName, QString::number(error ? error->line : 0), reason));
+        const QString where = error && error->int2 > 0 ? QStringLiteral("%1 行 %2 列").arg(error->line).arg(error->int2)
+                                                       : QStringLiteral("%1 行").arg(error ? error->line : 0);
+        throw VormikError(QStringLiteral("ファイル %1 を読み込めません（%2）: %3")
+                              .arg(fileName, where, usexml::faultText(error)));
     }
     return doc;
 }

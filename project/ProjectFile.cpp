@@ -163,7 +163,7 @@ void applyRecord(LinkTree &tree, LinkNode *node, const NodeRecord &record, size_
     const QString &groupValue = record[NodeField::Group];
     const std::optional<bool> group = truthValue(groupValue);
     if (!group)
-        throw nodeFault(fileName, index, record, QStringLiteral("'%1' is not a valid boolean value").arg(groupValue));
+        throw nodeFault(fileName, index, record, QStringLiteral("'%1' は真偽値 (True または False) ではありません").arg(groupValue));
     node->record().Group = *group;
     for (const NodeFieldInfo &field : NodeFields) {
         if (field.member)
@@ -309,11 +309,8 @@ void save(const LinkTree &tree, const QString &path, const Settings &exportSetti
     if (bytes.size() > MaxFileSize)
         throw VormikError(cannotCreate(path) + QStringLiteral(": %1 MB を超えるプロジェクトは保存できません")
                                                    .arg(MaxFileSize >> 20));
-    if (const auto failure = writeFileSafely(path, bytes)) {
-        if (failure->opening)
-            throw VormikError(cannotCreate(path));
+    if (const auto failure = writeFileSafely(path, bytes))
         throw VormikError(cannotCreate(path) + QStringLiteral(": ") + failure->reason);
-    }
 }
 
 Project readProject(const QByteArray &bytes, const QString &fileName)

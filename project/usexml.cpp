@@ -60,31 +60,75 @@ QString xmlSafe(const QString &text)
     return result;
 }
 
-// What went wrong while parsing, with libxml2's position.
+// What went wrong while parsing, with libxml2's position and, for its own faults, its text.
 struct ParseFault
 {
     bool found = false;
     bool documentType = false;
     QString message;
+    QString detail;
     long line = 0;
     long column = 0;
 
-    void record(const QString &text, long atLine, long atColumn)
+    void record(const QString &text, long atLine, long atColumn, const QString &libraryText = {})
     {
         if (found)
             return;
         found = true;
         message = text;
+        detail = libraryText;
         line = atLine;
         column = atColumn;
     }
 };
 
+// A libxml2 fault in the user's words.
+QString faultSentence(const xmlError &error)
+{
+    switch (error.code) {
+    case XML_ERR_GT_REQUIRED:
+    case XML_ERR_LTSLASH_REQUIRED:
+    case XML_ERR_TAG_NOT_FINISHED:
+        return QStringLiteral("タグが閉じていません");
+    case XML_ERR_NAME_REQUIRED:
+        return QStringLiteral("要素名か属性名があるべきところにありません");
+    case XML_ERR_ATTRIBUTE_WITHOUT_VALUE:
+        return QStringLiteral("属性に値がありません");
+    case XML_ERR_TAG_NAME_MISMATCH:
+        return QStringLiteral("開始タグと終了タグの名前が合いません");
+    case XML_ERR_DOCUMENT_EMPTY:
+        return QStringLiteral("文書が空です");
+    case XML_ERR_DOCUMENT_END:
+        return QStringLiteral("ルート要素の後ろに余計な内容があります");
+    case XML_ERR_INVALID_CHAR:
+    case XML_ERR_INVALID_ENCODING:
+        return QStringLiteral("文字コードに合わない文字があります");
+    case XML_ERR_INVALID_CHARREF:
+        return QStringLiteral("文字参照が正しくありません");
+    case XML_ERR_UNKNOWN_ENCODING:
+    case XML_ERR_UNSUPPORTED_ENCODING:
+        return QStringLiteral("読めない文字コードです");
+    case XML_ERR_UNDECLARED_ENTITY:
+        return QStringLiteral("宣言されていない実体を参照しています");
+    case XML_ERR_ATTRIBUTE_REDEFINED:
+        return QStringLiteral("同じ属性が二度書かれています");
+    case XML_ERR_INTERNAL_ERROR:
+        // The one internal fault a document can cause is the depth limit, which holds on purpose.
+        if (QByteArrayView(error.message ? error.message : "").contains("depth"))
+            return QStringLiteral("要素の入れ子が深すぎます");
+        break;
+    default:
+        break;
+    }
+    return QStringLiteral("XML の書式に誤りがあります");
+}
+
 void collectError(void *data, xmlError *error)
 {
     if (!data || !error || error->level < XML_ERR_ERROR)
         return;
-    static_cast<ParseFault *>(data)->record(QString::fromUtf8(error->message).trimmed(), error->line, error->int2);
+    static_cast<ParseFault *>(data)->record(faultSentence(*error), error->line, error->int2,
+                                            QString::fromUtf8(error->message).trimmed());
 }
 
 // The longest text libxml2 keeps in one text node of a document. The reader builds no document,
@@ -144,11 +188,11 @@ void checkXmlIds(void *context, int attributeCount, const xmlChar **attributes)
         const QByteArray value(reinterpret_cast<const char *>(attribute[3]), attribute[4] - attribute[3]);
         if (xmlValidateNCName(xmlText(value), 1) != 0)
             recordFault(context,
-                        QStringLiteral("xml:id : attribute value %1 is not an NCName").arg(XmlTextDecoder()(value)));
+                        QStringLiteral("xml:id の値 %1 は ID に使えない名前です").arg(XmlTextDecoder()(value)));
         if (value.isEmpty())
             continue;
         if (state.ids.contains(value))
-            recordFault(context, QStringLiteral("ID %1 already defined").arg(XmlTextDecoder()(value)));
+            recordFault(context, QStringLiteral("ID %1 が二度使われています").arg(XmlTextDecoder()(value)));
         else
             state.ids.insert(value);
     }
@@ -200,7 +244,7 @@ void takeText(void *context, const xmlChar *text, int length)
     // As in libxml2's tree, only a piece added to a run is measured; a first piece too long for
     // it is the parser's own fault to find.
     if (state.runLength > 0 && state.runLength + static_cast<size_t>(length) > MaxTextRun) {
-        recordFault(context, QStringLiteral("xmlSAX2Characters: huge text node"));
+        recordFault(context, QStringLiteral("テキストが長すぎます"));
         xmlStopParser(static_cast<xmlParserCtxt *>(context));
         return;
     }
@@ -253,11 +297,22 @@ QString unreadable(const QString &fileName, const ParseFault &fault)
     if (fault.line > 0)
         where = fault.column > 0 ? QStringLiteral("（%1 行 %2 列）").arg(fault.line).arg(fault.column)
                                  : QStringLiteral("（%1 行）").arg(fault.line);
-    const QString cause = fault.message.isEmpty() ? QStringLiteral("XML 文書として読めません") : fault.message;
+    QString cause = fault.message.isEmpty() ? QStringLiteral("XML 文書として読めません") : fault.message;
+    if (!fault.detail.isEmpty())
+        cause += QStringLiteral("（libxml2: %1）").arg(fault.detail);
     return QStringLiteral("%1 を読み込めません%2: %3").arg(fileName, where, cause);
 }
 
 } // namespace
+
+QString faultText(const xmlError *fault)
+{
+    if (!fault)
+        return QStringLiteral("XML 文書として読めません");
+    const QString detail = QString::fromUtf8(fault->message).trimmed();
+    return detail.isEmpty() ? faultSentence(*fault)
+                            : QStringLiteral("%1（libxml2: %2）").arg(faultSentence(*fault), detail);
+}
 
 void ensureInitialised()
 {

@@ -8,11 +8,17 @@
 #include <memory>
 #include <vector>
 
+struct _xmlError;
+
 namespace usexml {
 
 // Makes libxml2 ready for Vormik's files: "Shift_JIS" means iconv's CP932, and no document may
 // load anything from outside itself. Runs once; every entry point below calls it.
 void ensureInitialised();
+
+// A fault libxml2 reports, in the user's words, with the library's own sentence as a detail;
+// `error` may be null.
+QString faultText(const _xmlError *error);
 
 // --- Writing ---
 

@@ -1,11 +1,14 @@
 #include "TreeEdits.h"
 #include "WindowFixture.h"
+#include "app/QtPrompts.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QToolButton>
 
 // The commands that add and delete nodes, reached through the menus, the tool bar and the list.
@@ -577,6 +580,32 @@ private slots:
             QCOMPARE(f.snapshot().mid(0, before.size()), before);
         f.ui->UndoAction1->trigger();
         QCOMPARE(f.snapshot(), before);
+    }
+
+    // Each file dialog lists its command's files under its first filter; import also offers all files.
+    void fileDialogsListTheirFiles_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<bool>("anyFile");
+        QTest::newRow("import") << "mnImport1" << QStringList{"bookmarks.html", "a.htm", "a.opml", "a.json", "a.xml"} << true;
+        QTest::newRow("open") << "mnOpen1" << QStringList{"menu.xml"} << false;
+        QTest::newRow("export") << "mnOutPutHTML1" << QStringList{"menu.html", "menu.htm"} << false;
+    }
+    void fileDialogsListTheirFiles()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, files);
+        f.prompts->fileAnswers << std::nullopt;
+        control<QAction>(*f.window, qPrintable(command))->trigger();
+        QFileDialog dialog;
+        QtPrompts::setUpFileDialog(dialog, f.prompts->fileDialogs.value(0));
+        QList<QStringList> filters;
+        for (const QString &filter : dialog.nameFilters())
+            filters << QRegularExpression(QStringLiteral("\\(([^()]*)\\)$")).match(filter).captured(1).split(u' ');
+        for (const QString &file : files)
+            QVERIFY2(QDir::match(filters.constFirst(), file), qPrintable(file));
+        QTEST(filters.contains(QStringList{"*"}), "anyFile");
     }
 
     void theListPopUpActsOnTheRowUnderThePointer()

@@ -7,6 +7,8 @@
 #include "app/ExportHTMLForm.h"
 #include "text/Cp932Codec.h"
 #include "app/LinkTreeModel.h"
+#include "html/WrittenFiles.h"
+#include "project/ProjectFile.h"
 #include "HelpWindow.h"
 #include "ModalLoop.h"
 #include "ScriptedPrompts.h"
@@ -470,6 +472,9 @@ private slots:
             control<QRadioButton>(d, qPrintable(button))->setChecked(true);
             QVERIFY(!control<QWidget>(d, "Panel1")->isEnabled());
             QVERIFY(!control<QRadioButton>(d, "ClassicFormatRadioBtn")->isChecked());
+            QTest::mouseClick(control<QRadioButton>(d, "ClassicFormatRadioBtn"), Qt::LeftButton);
+            QVERIFY(control<QWidget>(d, "FontsCmbBox")->isEnabled());
+            QTest::mouseClick(control<QRadioButton>(d, qPrintable(button)), Qt::LeftButton);
             QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
         }));
         QCOMPARE(f.prompts->messages.size(), 1);
@@ -546,20 +551,97 @@ private slots:
         QVERIFY(f.window.treeModel().tree().nodeAt(0)->record().ObjID.isEmpty());
     }
 
-    void failedExportShowsTheErrorAndCloses()
+    // The dialog stays open on a failure, with every choice as it was.
+    void failedExportShowsTheErrorAndStaysOpen()
     {
         Fixture f;
         const QString target = f.path(QStringLiteral("missing/menu.htm"));
-        bool closed = false;
-        QVERIFY(f.run(target, [&closed](TExportHTML &d) {
+        bool kept = false;
+        QVERIFY(f.run(target, [&kept](TExportHTML &d) {
+            control<QRadioButton>(d, "JSOFFRadioBtn")->setChecked(true);
             control<QPushButton>(d, "OKBtn")->click();
-            closed = !d.isVisible() && d.result() == QDialog::Accepted;
+            kept = d.isVisible() && control<QRadioButton>(d, "JSOFFRadioBtn")->isChecked();
         }));
-        QVERIFY(closed);
+        QVERIFY(kept);
         QCOMPARE(f.prompts->messages.size(), 1);
         QCOMPARE(f.prompts->messages.constFirst().icon, Prompts::Icon::Critical);
         QCOMPARE(f.prompts->messages.constFirst().caption, QStringLiteral("Vormik"));
         QVERIFY(f.prompts->messages.constFirst().text.contains(QStringLiteral("menu.htm")));
+    }
+
+    // Style and script files replace only this program's files unasked; others are named in one question.
+    void separateFilesReplaceOthersFilesOnlyWhenAllowed_data()
+    {
+        QTest::addColumn<bool>("own"); // the files there are an earlier export's
+        QTest::addColumn<bool>("agree");
+        QTest::newRow("own files") << true << false;
+        QTest::newRow("others', refused") << false << false;
+        QTest::newRow("others', allowed") << false << true;
+    }
+    void separateFilesReplaceOthersFilesOnlyWhenAllowed()
+    {
+        QFETCH(bool, own);
+        QFETCH(bool, agree);
+        Fixture f;
+        const QStringList beside{f.path(QStringLiteral("menu.css")), f.path(QStringLiteral("menu.js"))};
+        const auto exportPage = [&f] {
+            return f.run(f.path(QStringLiteral("menu.html")), [](TExportHTML &d) {
+                control<QRadioButton>(d, "Html5FormatRadioBtn")->setChecked(true);
+                control<QCheckBox>(d, "SeparateFilesChkBox")->setChecked(true);
+                control<QPushButton>(d, "OKBtn")->click();
+            });
+        };
+        QVERIFY(!own || exportPage());
+        for (const QString &path : beside) {
+            QFile mine(path);
+            QVERIFY(own || (mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4));
+        }
+        f.prompts->questionAnswers.enqueue(own || agree); // own: the page's name, asked by the file dialog
+        QVERIFY(exportPage());
+        QCOMPARE(f.prompts->questions.size(), 1);
+        for (const QString &path : beside) {
+            QCOMPARE(f.prompts->questions.constFirst().text.contains(QDir::toNativeSeparators(path)), !own);
+            QCOMPARE(WrittenFiles::isOwn(path), own || agree);
+        }
+    }
+
+    // Ctrl+E writes unseen only inside the project's folder over its own files; else the dialogs open, filled in.
+    void exportAgainWritesUnseenOnlyInsideTheProject_data()
+    {
+        QTest::addColumn<QString>("pageFile"); // as the project file keeps it; "@" stands for its folder
+        QTest::addColumn<QString>("there"); // a file of the user's; "=": an earlier export's files
+        QTest::addColumn<bool>("unseen");
+        QTest::newRow("over an earlier export") << "site/m.html" << "=" << true;
+        QTest::newRow("the user's page") << "site/m.html" << "site/m.html" << false;
+        QTest::newRow("the user's script") << "site/m.html" << "site/m.js" << false;
+        QTest::newRow("the user's data") << "site/m.json" << "site/m.json" << false;
+        QTest::newRow("outside") << "../m.html" << "" << false;
+        QTest::newRow("absolute, though inside") << "@/site/m.html" << "" << false;
+        QTest::newRow("through a link outside") << "out/m.html" << "" << false;
+    }
+    void exportAgainWritesUnseenOnlyInsideTheProject()
+    {
+        QFETCH(QString, pageFile);
+        QFETCH(QString, there);
+        QFETCH(bool, unseen);
+        Fixture f;
+        const QDir folder(f.path(QStringLiteral("p")));
+        QVERIFY(folder.mkpath(QStringLiteral("site")) && QFile::link(f.dir.path(), folder.filePath(QStringLiteral("out"))));
+        pageFile.replace(u'@', folder.path());
+        const QString project = folder.filePath(QStringLiteral("m.xml")), page = QDir::cleanPath(folder.filePath(pageFile));
+        ProjectFile::save(f.window.treeModel().tree(), project, {{"PageFile", pageFile}, {"SeparateFiles", QStringLiteral("True")},
+                          {"Format", QLatin1String(pageFile.endsWith(u"json") ? "json" : "html5")}});
+        QVERIFY(f.window.document().openFile(project));
+        auto *again = control<QAction>(f.window, "mnExportAgain1");
+        if (there == QLatin1String("="))
+            again->trigger();
+        QFile mine(folder.filePath(there));
+        QVERIFY(there.size() < 2 || (mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4));
+        f.prompts->messages.clear();
+        f.prompts->fileAnswers.enqueue(std::nullopt); // the dialogs, when they open, are cancelled
+        again->trigger();
+        QCOMPARE(f.prompts->messages.size(), unseen ? 1 : 0);
+        QCOMPARE(f.prompts->fileDialogs.value(0).fileName, unseen ? QString() : page);
     }
 
     void hintsReachTheMainStatusBar()

@@ -1,6 +1,7 @@
 // The HTML5 page as a document: read back with libxml2's HTML parser, its menu must be the tree,
 // every value must come back as given, and each option must show where it belongs.
 #include "Html5Pages.h"
+#include "html/WrittenFiles.h"
 #include "html/Html5Page.h"
 #include "text/VormikError.h"
 
@@ -309,7 +310,7 @@ private slots:
         for (const auto &[name, code] : {std::pair{"my menu.css", style}, std::pair{"my menu.js", script}}) {
             QFile file(dir.filePath(QLatin1String(name)));
             QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(QString::fromUtf8(file.readAll()), code);
+            QCOMPARE(QString::fromUtf8(file.readAll()), QString::fromLatin1(WrittenFiles::companionMark()) + code);
         }
         // A page named like its own style file would be overwritten by it.
         settings.outputFileName = dir.filePath(QStringLiteral("menu.css"));

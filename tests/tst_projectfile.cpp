@@ -285,7 +285,9 @@ private slots:
         QTest::addColumn<QString>("message");
         const QByteArray fields = "<Href/><Target/><ObjID/><Class/>";
         QTest::newRow("not well-formed") << QByteArray("<NodeData><Nodes>a</NodeData>")
-                                         << QStringLiteral("ファイル p.xml を読み込めません（1 行");
+                                         << QStringLiteral("ファイル p.xml を読み込めません（1 行 30 列）: 開始タグと終了タグ");
+        QTest::newRow("unclosed tag") << QByteArray("<NodeData>\n<Nodes></Nodes\n</NodeData>")
+                                      << QStringLiteral("（3 行 1 列）: タグが閉じていません（libxml2: ");
         QTest::newRow("no Nodes") << QByteArray("<NodeData><Node/></NodeData>")
                                   << QStringLiteral("ファイル p.xml に Nodes 要素がありません");
         QTest::newRow("level jump") << projectBytes(QStringLiteral("a\r\n\tb\r\n\t\t\t c\r\n"), {})
@@ -295,17 +297,17 @@ private slots:
         QTest::newRow("surplus Node") << projectBytes(QStringLiteral("a"), link() + "\n" + link())
                                       << QStringLiteral("ファイル p.xml の 2 番目の Node 要素（3 行目）: 不正なインデックス");
         QTest::newRow("bad Group") << projectBytes(QStringLiteral("a\r\nb"), link() + link("<Group>yes</Group>" + fields))
-                                   << QStringLiteral("2 番目の Node 要素（3 行目）: 'yes' is not a valid boolean value");
+                                   << QStringLiteral("2 番目の Node 要素（3 行目）: 'yes' は真偽値");
         QTest::newRow("empty Group") << projectBytes(QStringLiteral("a"), link("<Group/>" + fields))
-                                     << QStringLiteral("'' is not a valid boolean value");
+                                     << QStringLiteral("'' は真偽値");
         QTest::newRow("number without digits") << projectBytes(QStringLiteral("a"), link("<Group>.e1</Group>" + fields))
-                                               << QStringLiteral("'.e1' is not a valid boolean value");
+                                               << QStringLiteral("'.e1' は真偽値");
         QTest::newRow("missing Class") << projectBytes(QStringLiteral("a"), link("<Group>0</Group><Href/><Target/><ObjID/>"))
                                        << QStringLiteral("1 番目の Node 要素（2 行目）: Class 要素がありません");
         QTest::newRow("external entity") << projectFixture("hostile-external-entity.xml") << QStringLiteral("DOCTYPE");
         QTest::newRow("entity bomb") << projectFixture("hostile-entity-bomb.xml") << QStringLiteral("DOCTYPE");
         QTest::newRow("deeply nested") << projectBytes(QStringLiteral("a"), QByteArray("<x>").repeated(5000))
-                                       << QStringLiteral("Excessive depth");
+                                       << QStringLiteral("要素の入れ子が深すぎます（libxml2: Excessive depth");
         QTest::newRow("invalid Shift_JIS") << projectFixture("hostile-invalid-shift-jis.xml")
                                            << QStringLiteral("ファイル p.xml を読み込めません");
     }

@@ -3,9 +3,18 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
+
+// The failure in the user's words when the system's error is a common one, with the library's
+// own text after it.
+FileWriteFailure failure(bool opening, int error, const QString &detail)
+{
+    const QString known = systemErrorText(error);
+    return {opening, known.isEmpty() ? detail : QStringLiteral("%1（%2）").arg(known, detail)};
+}
 
 // A device, FIFO or socket: something that is written into, never replaced.
 bool isSpecialFile(const QString &path)
@@ -17,14 +26,36 @@ bool isSpecialFile(const QString &path)
 std::optional<FileWriteFailure> writeInPlace(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return FileWriteFailure{true, file.errorString()};
+        return failure(true, errno, file.errorString());
     if (file.write(bytes) != bytes.size())
-        return FileWriteFailure{false, file.errorString()};
+        return failure(false, errno, file.errorString());
     return std::nullopt;
 }
 
 } // namespace
+
+QString systemErrorText(int error)
+{
+    switch (error) {
+    case ENOSPC:
+        return QStringLiteral("ディスクに空きがありません");
+    case EDQUOT:
+        return QStringLiteral("ディスクの使用量の上限を超えます");
+    case EFBIG:
+        return QStringLiteral("ファイルが大きすぎます");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("書き込む権限がありません");
+    case EROFS:
+        return QStringLiteral("読み取り専用のファイルシステムです");
+    case ENOENT:
+        return QStringLiteral("フォルダーがありません");
+    default:
+        return {};
+    }
+}
 
 std::optional<FileWriteFailure> writeFileSafely(const QString &path, const QByteArray &bytes)
 {
@@ -36,14 +67,15 @@ std::optional<FileWriteFailure> writeFileSafely(const QString &path, const QByte
     // Unbuffered and in one call: a failure while a buffer is flushed on commit would not stop the
     // rename, whereas a short count here tells of any failure (a full disk, a size limit).
     QSaveFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return FileWriteFailure{true, file.errorString()};
+        return failure(true, errno, file.errorString());
     if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+        const FileWriteFailure reason = failure(false, errno, file.errorString());
         file.cancelWriting();
-        return FileWriteFailure{false, reason};
+        return reason;
     }
     if (!file.commit())
-        return FileWriteFailure{false, file.errorString()};
+        return failure(false, errno, file.errorString());
     return std::nullopt;
 }
