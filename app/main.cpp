@@ -6,7 +6,6 @@
 #include <QTranslator>
 
 #include <algorithm>
-
 #include <memory>
 #include <vector>
 
@@ -22,18 +21,6 @@ void describe(QCommandLineParser &parser)
                                  QStringLiteral("[FILE...]"));
 }
 
-// --help and --version print and end the program without a window system: they may be asked for
-// on a machine with no display.
-bool asksForTextOnly(int argc, char *argv[])
-{
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "--help-all" || arg == "-v" || arg == "--version")
-            return true;
-    }
-    return false;
-}
-
 void nameTheProgram()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Vormik"));
@@ -44,9 +31,13 @@ void nameTheProgram()
 
 int main(int argc, char *argv[])
 {
-    if (asksForTextOnly(argc, argv)) {
+    // Help, the version and a mistyped option are answered before a display is needed, so they
+    // work on a machine without one.
+    if (QCommandLineParser early; describe(early), answeredInText(early, arguments(argc, argv))) {
         QCoreApplication app(argc, argv);
         nameTheProgram();
+        QTranslator qtTranslator;
+        installJapaneseTranslation(qtTranslator);
         QCommandLineParser parser;
         describe(parser);
         parser.process(app); // prints and ends the program
