@@ -2,9 +2,12 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTranslator>
 
 bool installJapaneseTranslation(QTranslator &translator)
@@ -13,6 +16,24 @@ bool installJapaneseTranslation(QTranslator &translator)
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
     return QCoreApplication::installTranslator(&translator);
+}
+
+void nameTheProgram()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("vormik"));
+    QCoreApplication::setApplicationName(QStringLiteral("Vormik"));
+}
+
+void carryOverOldSettings()
+{
+    const QString own = QSettings().fileName();
+    const QString old = QSettings(QStringLiteral("Unknown Organization"), QCoreApplication::applicationName()).fileName();
+    if (QFileInfo::exists(own) || !QFileInfo::exists(old))
+        return;
+    // Moved whole, so what it holds comes across as it was; a move that fails leaves both as
+    // they were and the program starts with fresh settings.
+    if (QDir().mkpath(QFileInfo(own).absolutePath()) && QFile::rename(old, own))
+        QDir().rmdir(QFileInfo(old).absolutePath()); // only when no other program keeps its settings there
 }
 
 QStringList arguments(int argc, char *argv[])

@@ -5,6 +5,12 @@
 class QCommandLineParser;
 class QTranslator;
 
+// Names the program for the desktop; its settings live in a folder of its own (~/.config/vormik/).
+void nameTheProgram();
+// Moves the settings an older Vormik kept under Qt's stand-in organisation ("Unknown
+// Organization") to that folder, once: never over settings already there.
+void carryOverOldSettings();
+
 // The program's arguments as the application object reads them, before there is one.
 QStringList arguments(int argc, char *argv[]);
 

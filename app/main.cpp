@@ -21,9 +21,9 @@ void describe(QCommandLineParser &parser)
                                  QStringLiteral("[FILE...]"));
 }
 
-void nameTheProgram()
+void nameAndNumberTheProgram()
 {
-    QCoreApplication::setApplicationName(QStringLiteral("Vormik"));
+    nameTheProgram();
     QCoreApplication::setApplicationVersion(QStringLiteral(VORMIK_VERSION));
 }
 
@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
     // work on a machine without one.
     if (QCommandLineParser early; describe(early), answeredInText(early, arguments(argc, argv))) {
         QCoreApplication app(argc, argv);
-        nameTheProgram();
+        nameAndNumberTheProgram();
         QTranslator qtTranslator;
         installJapaneseTranslation(qtTranslator);
         QCommandLineParser parser;
@@ -45,7 +45,8 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    nameTheProgram();
+    nameAndNumberTheProgram();
+    carryOverOldSettings();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/vormik.png")));
     QApplication::setDesktopFileName(QStringLiteral("vormik"));
 
