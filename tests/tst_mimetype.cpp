@@ -1,5 +1,6 @@
 // The desktop tells a Vormik project from any other XML by what it holds, through the type
-// Vormik registers with shared-mime-info.
+// Vormik registers with shared-mime-info; GIO, which goes by the name alone, still offers Vormik.
+#include "RequiredTool.h"
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 #include "tree/LinkTree.h"
@@ -8,6 +9,8 @@
 #include <QFile>
 #include <QMimeDatabase>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,6 +19,22 @@ class TestMimeType : public QObject
     Q_OBJECT
 
     QTemporaryDir dataHome;
+
+    // What a GIO command prints with the test's desktop, in the language the test reads.
+    QString gio(const QStringList &arguments)
+    {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PATH", dataHome.filePath("bin") + ':' + environment.value("PATH"));
+        environment.insert("XDG_CONFIG_HOME", dataHome.filePath("config"));
+        environment.insert("XDG_CONFIG_DIRS", dataHome.filePath("config"));
+        environment.insert("LC_ALL", "C.UTF-8");
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral("gio"), arguments);
+        if (!program.waitForFinished(10000) || program.exitCode() != 0)
+            qWarning("gio %s failed", qPrintable(arguments.join(' ')));
+        return QString::fromUtf8(program.readAllStandardOutput());
+    }
 
     QString file(const QString &name, const QByteArray &bytes)
     {
@@ -71,6 +90,30 @@ private slots:
         const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchContent);
         QCOMPARE(type.name() == QLatin1String("application/x-vormik-project"), project);
         QVERIFY(type.inherits(QStringLiteral("application/xml")));
+    }
+
+    void gioOffersVormikForProjects()
+    {
+        if (!have(QStandardPaths::findExecutable("gio"), "gio (libglib2.0-bin)")
+            || !have(QStandardPaths::findExecutable("update-desktop-database"), "update-desktop-database"))
+            return;
+        // The desktop entry where the package puts it, indexed as the package's installation does,
+        // and its program on the path: GIO lists no entry whose program it cannot find.
+        const QDir applications(dataHome.filePath("share/applications"));
+        QVERIFY(applications.mkpath("."));
+        QVERIFY(QFile::copy(VORMIK_SOURCE_DIR "/resources/vormik.desktop", applications.filePath("vormik.desktop")));
+        QCOMPARE(QProcess::execute("update-desktop-database", {applications.path()}), 0);
+        QVERIFY(QDir(dataHome.path()).mkpath("bin"));
+        QVERIFY(QFile::link(VORMIK_PROGRAM, dataHome.filePath("bin/vormik")));
+
+        LinkTree tree;
+        tree.appendLink(nullptr, QStringLiteral("リンク"));
+        const QString project = file("gio.xml", ProjectFile::write(tree));
+        static const QRegularExpression typeLine("standard::content-type: (\\S+)");
+        const QString type = typeLine.match(gio({"info", "-a", "standard::content-type", project})).captured(1);
+        QVERIFY(!type.isEmpty());
+        // The programs GIO lists for the type it sees: one a line, indented.
+        QVERIFY2(gio({"mime", type}).split('\n').contains("\tvormik.desktop"), qPrintable(type));
     }
 };
 
