@@ -149,8 +149,7 @@ public:
     std::unique_ptr<MainWindowParts> ui;
     ScriptedPrompts *prompts = nullptr;
 
-    // Makes the window without showing it, on a fresh desktop unless the test keeps the settings
-    // the last window left.
+    // Makes the window without showing it, with fresh settings unless told to keep the last window's.
     void make(bool freshSettings = true)
     {
         // The recent files and folders go to a test's own settings, never the user's.

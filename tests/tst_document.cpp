@@ -4,14 +4,12 @@
 #include "TreeEdits.h"
 #include "WindowFixture.h"
 #include "app/ProjectDocument.h"
-#include "app/Startup.h"
 #include "project/ProjectFile.h"
 
 #include <QMimeData>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTranslator>
 
 class TestDocument : public QObject
 {
@@ -208,12 +206,7 @@ private slots:
         QTest::addColumn<QString>("printed");
         QTest::newRow("help") << "--help" << 0 << "[FILE...]";
         QTest::newRow("version") << "--version" << 0 << VORMIK_VERSION;
-        // The complaint a display gets: Qt's own, in Japanese where Qt's translation is installed.
-        QTranslator japanese;
-        installJapaneseTranslation(japanese);
-        QTest::newRow("unknown option")
-            << "--bogus" << 1 << QCoreApplication::translate("QCommandLineParser", "Unknown option '%1'.").arg("bogus");
-        QCoreApplication::removeTranslator(&japanese);
+        QTest::newRow("unknown option") << "--bogus" << 1 << "'bogus'";
     }
 
     void optionsNeedNoDisplay()
