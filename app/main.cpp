@@ -6,6 +6,7 @@
 #include <QTranslator>
 
 #include <algorithm>
+
 #include <memory>
 #include <vector>
 
@@ -33,7 +34,9 @@ int main(int argc, char *argv[])
 {
     // Help, the version and a mistyped option are answered before a display is needed, so they
     // work on a machine without one.
-    if (QCommandLineParser early; describe(early), answeredInText(early, arguments(argc, argv))) {
+    QCommandLineParser early;
+    describe(early);
+    if (answeredInText(early, arguments(argc, argv))) {
         QCoreApplication app(argc, argv);
         nameAndNumberTheProgram();
         QTranslator qtTranslator;
