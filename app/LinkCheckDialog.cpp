@@ -2,6 +2,7 @@
 
 #include "app/LinkTreeModel.h"
 #include "app/Named.h"
+#include "app/WindowMemory.h"
 #include "import/LinkChecker.h"
 
 #include <QHeaderView>
@@ -52,6 +53,8 @@ LinkCheckDialog::LinkCheckDialog(LinkTreeModel &model, QWidget *parent)
     m_results->setSortingEnabled(true);
     m_results->header()->setSectionResizeMode(QHeaderView::Interactive);
     layout->addWidget(m_results, 1);
+    WindowMemory::restore(*this, QStringLiteral("linkCheck"));
+    WindowMemory::restore(*m_results->header(), QStringLiteral("linkCheckColumns"));
 
     connect(m_cancel, &QPushButton::clicked, m_checker, &LinkChecker::cancel);
     connect(m_checker, &LinkChecker::progress, this, [this](int done, int total) {
@@ -67,6 +70,13 @@ LinkCheckDialog::~LinkCheckDialog()
 {
     m_checker->disconnect(this);
     m_checker->cancel();
+}
+
+void LinkCheckDialog::hideEvent(QHideEvent *event)
+{
+    WindowMemory::save(*this, QStringLiteral("linkCheck"));
+    WindowMemory::save(*m_results->header(), QStringLiteral("linkCheckColumns"));
+    QDialog::hideEvent(event);
 }
 
 void LinkCheckDialog::start(const QString &baseFolder)

@@ -31,6 +31,10 @@ public:
 signals:
     void nodePicked(LinkNode *node);
 
+protected:
+    // Its size and column widths are kept for the next check, in this run and the next.
+    void hideEvent(QHideEvent *event) override;
+
 private:
     void finished(bool cancelled);
     // Nodes that leave the tree leave the answers too; a check under way stops.

@@ -214,7 +214,7 @@ void LinkListPanel::focusEditorFor(const LinkNode *node)
     editor->selectAll();
 }
 
-QWidget *LinkListPanel::listView() const
+QTreeView *LinkListPanel::listView() const
 {
     return ui->ListView1;
 }

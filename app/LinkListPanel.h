@@ -13,6 +13,7 @@ class LinkNode;
 class NodeCommands;
 class QAction;
 class QMenu;
+class QTreeView;
 class WindowContext;
 enum class NodeField;
 
@@ -48,7 +49,7 @@ public:
     void focusEditorFor(const LinkNode *node);
     // Typing from now on is a step of its own.
     void beginBurst() { ++m_burst; }
-    QWidget *listView() const;
+    QTreeView *listView() const;
     // The six editors below the list.
     QList<QWidget *> editorFields() const;
 

@@ -16,17 +16,20 @@
 #include "app/RecentFiles.h"
 #include "app/TreePane.h"
 #include "app/WindowContext.h"
+#include "app/WindowMemory.h"
 #include "text/ProgramFiles.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QSessionManager>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QScopeGuard>
+#include <QTreeView>
 #include <QUrl>
 
 #include <utility>
@@ -67,6 +70,9 @@ TMain::TMain(QWidget *parent)
     const int panelWidth = ui->LeftPanel->toolBarWidth() + 5;
     ui->LeftPanel->setMinimumWidth(panelWidth);
     ui->RightPanel->setMinimumWidth(panelWidth);
+    WindowMemory::restore(*this, QStringLiteral("main"));
+    WindowMemory::restore(*ui->Splitter1, QStringLiteral("mainDivider"));
+    WindowMemory::restore(*ui->RightPanel->listView()->header(), QStringLiteral("linkListColumns"));
 
     connectMenus();
     followTree();
@@ -188,6 +194,12 @@ void TMain::closeEvent(QCloseEvent *event)
     if (m_closeConfirmed || m_document->confirmClose()) {
         m_closeConfirmed = true;
         event->accept();
+        // The window that closes last leaves its look to the next.
+        WindowMemory::save(*this, QStringLiteral("main"));
+        WindowMemory::save(*ui->Splitter1, QStringLiteral("mainDivider"));
+        WindowMemory::save(*ui->RightPanel->listView()->header(), QStringLiteral("linkListColumns"));
+        if (m_linkCheck)
+            m_linkCheck->hide();
     } else {
         event->ignore();
     }

@@ -22,21 +22,9 @@ void describe(QCommandLineParser &parser)
                                  QStringLiteral("[FILE...]"));
 }
 
-// --help and --version print and end the program without a window system: they may be asked for
-// on a machine with no display.
-bool asksForTextOnly(int argc, char *argv[])
+void nameAndNumberTheProgram()
 {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "--help-all" || arg == "-v" || arg == "--version")
-            return true;
-    }
-    return false;
-}
-
-void nameTheProgram()
-{
-    QCoreApplication::setApplicationName(QStringLiteral("Vormik"));
+    nameTheProgram();
     QCoreApplication::setApplicationVersion(QStringLiteral(VORMIK_VERSION));
 }
 
@@ -44,9 +32,15 @@ void nameTheProgram()
 
 int main(int argc, char *argv[])
 {
-    if (asksForTextOnly(argc, argv)) {
+    // Help, the version and a mistyped option are answered before a display is needed, so they
+    // work on a machine without one.
+    QCommandLineParser early;
+    describe(early);
+    if (answeredInText(early, arguments(argc, argv))) {
         QCoreApplication app(argc, argv);
-        nameTheProgram();
+        nameAndNumberTheProgram();
+        QTranslator qtTranslator;
+        installJapaneseTranslation(qtTranslator);
         QCommandLineParser parser;
         describe(parser);
         parser.process(app); // prints and ends the program
@@ -54,7 +48,8 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    nameTheProgram();
+    nameAndNumberTheProgram();
+    carryOverOldSettings();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/vormik.png")));
     QApplication::setDesktopFileName(QStringLiteral("vormik"));
 

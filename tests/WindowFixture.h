@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -148,11 +149,13 @@ public:
     std::unique_ptr<MainWindowParts> ui;
     ScriptedPrompts *prompts = nullptr;
 
-    // Makes the window without showing it.
-    void make()
+    // Makes the window without showing it, with fresh settings unless told to keep the last window's.
+    void make(bool freshSettings = true)
     {
         // The recent files and folders go to a test's own settings, never the user's.
         QStandardPaths::setTestModeEnabled(true);
+        if (freshSettings)
+            QSettings().clear();
         window = std::make_unique<TMain>();
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();

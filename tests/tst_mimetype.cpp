@@ -1,5 +1,6 @@
 // The desktop tells a Vormik project from any other XML by what it holds, through the type
-// Vormik registers with shared-mime-info.
+// Vormik registers with shared-mime-info; GIO, which goes by the name alone, still offers Vormik.
+#include "RequiredTool.h"
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 #include "tree/LinkTree.h"
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QMimeDatabase>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,8 +35,9 @@ private slots:
         // together by shared-mime-info, in a folder of this test's own before the database loads.
         const QDir packages(dataHome.filePath(QStringLiteral("share/mime/packages")));
         QVERIFY(packages.mkpath(QStringLiteral(".")));
+        // Where Vormik is installed, the source tree's type stands in for the installed one.
         for (const QFileInfo &system : QDir(QStringLiteral("/usr/share/mime/packages")).entryInfoList({"*.xml"}))
-            QVERIFY(QFile::copy(system.filePath(), packages.filePath(system.fileName())));
+            QVERIFY(system.fileName() == "vormik.xml" || QFile::copy(system.filePath(), packages.filePath(system.fileName())));
         QVERIFY(QFile::copy(QStringLiteral(VORMIK_SOURCE_DIR "/resources/vormik-mime.xml"),
                             packages.filePath(QStringLiteral("vormik.xml"))));
         QCOMPARE(QProcess::execute(QStringLiteral("update-mime-database"),
@@ -68,6 +71,24 @@ private slots:
         const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchContent);
         QCOMPARE(type.name() == QLatin1String("application/x-vormik-project"), project);
         QVERIFY(type.inherits(QStringLiteral("application/xml")));
+    }
+
+    void gioOffersVormikForProjects()
+    {
+        if (!have(QStandardPaths::findExecutable("gio"), "gio") || !have(QStandardPaths::findExecutable("update-desktop-database"), "update-desktop-database"))
+            return;
+        // Installed as the package installs it; GIO lists no program it cannot find on the path.
+        const QDir home(dataHome.path());
+        QVERIFY(home.mkpath("share/applications") && home.mkpath("bin") && QFile::link(VORMIK_PROGRAM, home.filePath("bin/vormik")));
+        QVERIFY(QFile::copy(VORMIK_SOURCE_DIR "/resources/vormik.desktop", home.filePath("share/applications/vormik.desktop")));
+        QCOMPARE(QProcess::execute("update-desktop-database", {home.filePath("share/applications")}), 0);
+        qputenv("PATH", QFile::encodeName(home.filePath("bin")) + ':' + qgetenv("PATH"));
+        QProcess gio;
+        gio.start("gio", {"info", "-a", "standard::content-type", file("gio.xml", ProjectFile::write(LinkTree()))});
+        const QString type = QString::fromUtf8(gio.waitForFinished() ? gio.readAll() : "").section(": ", -1).trimmed();
+        // The programs GIO lists for the type it sees, one a line, indented.
+        gio.start("gio", {"mime", type});
+        QVERIFY2(gio.waitForFinished() && QString::fromUtf8(gio.readAll()).split('\n').contains("\tvormik.desktop"), qPrintable(type));
     }
 };
 
