@@ -6,6 +6,9 @@
 
 #include "project/ProjectFile.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -41,6 +44,10 @@ private slots:
     void importKeepsExistingFile();
     void checkLinks_data();
     void checkLinks();
+    void checkLinksCannotRun_data();
+    void checkLinksCannotRun();
+    void checkLinksFormats_data();
+    void checkLinksFormats();
 
 private:
     QTemporaryDir m_dir;
@@ -95,7 +102,7 @@ void TestLinkPrograms::checkLinks_data()
     QTest::addColumn<QStringList>("paths"); // on the server, or files under the base folder
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("lines"); // answer and address of each broken link
-    QTest::newRow("all found") << QStringList{"web:/ok", "web:/moved", "here.html"} << 0 << QStringList{};
+    QTest::newRow("all found") << QStringList{"web:/ok", "web:/redirect/302?/ok", "here.html"} << 0 << QStringList{};
     QTest::newRow("some broken") << QStringList{"web:/ok", "web:/missing", "gone.html", "web:/error"} << 1
                                  << QStringList{"404 Not Found\tweb:/missing", "ファイルがありません\tgone.html",
                                                 "500 Internal Server Error\tweb:/error"};
@@ -127,6 +134,86 @@ void TestLinkPrograms::checkLinks()
         expected << fields[0] + QStringLiteral("\tG / n\t") + address(fields[1]) + QLatin1Char('\t');
     }
     QCOMPARE(check.output.split(u'\n', Qt::SkipEmptyParts), expected);
+}
+
+void TestLinkPrograms::checkLinksCannotRun_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // before the project file; "missing" is a folder that is not
+    QTest::addColumn<int>("exitCode");
+    for (const char *seconds : {"nan", "inf", "1e300", "0.09", "300.5", "-1", "ten"})
+        QTest::newRow(seconds) << QStringList{"--timeout", seconds} << 2;
+    QTest::newRow("0.1 s") << QStringList{"--timeout", "0.1"} << 0;
+    QTest::newRow("300 s") << QStringList{"--timeout", "300"} << 0;
+    QTest::newRow("no such --base") << QStringList{"--base", "missing"} << 2;
+    QTest::newRow("no such --root") << QStringList{"--root", "missing"} << 2;
+    QTest::newRow("--root given") << QStringList{"--root", "."} << 0;
+    QTest::newRow("unknown option") << QStringList{"--colour"} << 2;
+    QTest::newRow("unknown format") << QStringList{"--format", "xml"} << 2;
+    QTest::newRow("unreadable project") << QStringList{"missing"} << 2;
+}
+
+void TestLinkPrograms::checkLinksCannotRun()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    LinkTree tree;
+    link(tree, nullptr, QStringLiteral("n"), QStringLiteral("/menu.vmk"));
+    const QString project = m_dir.filePath(QStringLiteral("menu.vmk"));
+    ProjectFile::save(tree, project);
+    arguments.replaceInStrings(QRegularExpression(QStringLiteral("^missing$")), m_dir.filePath(QStringLiteral("none")));
+    arguments.replaceInStrings(QRegularExpression(QStringLiteral("^\\.$")), m_dir.path());
+    const Run check = run(VORMIK_CHECK_PROGRAM, arguments << project);
+    QCOMPARE(check.exitCode, exitCode);
+    QCOMPARE(check.output, QString());
+    QVERIFY(!check.errors.isEmpty());
+}
+
+void TestLinkPrograms::checkLinksFormats_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("tsv") << "tsv";
+    QTest::newRow("json") << "json";
+}
+
+void TestLinkPrograms::checkLinksFormats()
+{
+    QFETCH(QString, format);
+    LocalHttpServer server;
+    LinkTree tree;
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("G\tH"));
+    link(tree, group, QStringLiteral("n\\m"), server.url(QStringLiteral("/missing")));
+    link(tree, group, QStringLiteral("m"), server.url(QStringLiteral("/moved")));
+    link(tree, group, QStringLiteral("ok"), server.url(QStringLiteral("/redirect/302?/ok")));
+    const QString project = m_dir.filePath(QStringLiteral("formats.vmk"));
+    ProjectFile::save(tree, project);
+    const Run check = run(VORMIK_CHECK_PROGRAM, {QStringLiteral("--format"), format, project});
+    QCOMPARE(check.exitCode, 1);
+    QCOMPARE(check.errors.count(u'\n'), 1);
+    // The broken link, then the moved one with its new address.
+    const QStringList addresses{server.url(QStringLiteral("/missing")), server.url(QStringLiteral("/moved"))};
+    const QStringList paths{QStringLiteral("G\tH / n\\m"), QStringLiteral("G\tH / m")};
+    QStringList lastAddresses{QString(), server.url(QStringLiteral("/ok"))};
+    if (format == u"tsv") {
+        const QStringList lines = check.output.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            const QStringList fields = lines[i].split(u'\t');
+            QCOMPARE(fields.size(), 4);
+            QCOMPARE(fields[1], QStringList({R"(G\tH / n\\m)", R"(G\tH / m)"})[i]);
+            QCOMPARE(fields[2], addresses[i]);
+            QCOMPARE(fields[3], lastAddresses[i]);
+        }
+        return;
+    }
+    const QJsonArray links = QJsonDocument::fromJson(check.output.toUtf8()).array();
+    QCOMPARE(links.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const QJsonObject link = links[i].toObject();
+        QCOMPARE(link[u"node"].toArray().toVariantList(), QVariant(paths[i].split(QStringLiteral(" / "))).toList());
+        QCOMPARE(link[u"address"].toString(), addresses[i]);
+        QCOMPARE(link[u"broken"].toBool(), i == 0);
+        QCOMPARE(link[u"newAddress"].toString(), lastAddresses[i]);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLinkPrograms)
