@@ -6,12 +6,11 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-// A small HTTP server on a free loopback port for the link check's tests and benchmark. Paths:
-// /ok 200, /moved 301 to /ok, /missing 404, /error 500, /nohead 405 (/nohead501 501) to HEAD and
-// 200 to GET, /slownohead the same 200 ms late each, /redirect/CODE?TARGET CODE to TARGET,
-// /loop 302 to itself, /chain/N N redirects to /ok, /silent never answers. Every answer waits
-// `delayMs`, so that requests overlap; the server counts what it was asked and the most requests
-// it held at once.
+// A small HTTP server on a free loopback port for the link check's tests and benchmark. Paths: /ok
+// 200, /moved 301 to /ok, /missing 404, /error 500, /nohead 405 (/nohead501 501) to HEAD and 200 to
+// GET, /slownohead so 200 ms late, /redirect/CODE?TO, /loop 302 to itself, /chain/N N redirects
+// to /ok, /silent never answers. Every answer waits `delayMs`, so that requests overlap; the
+// server counts what it was asked and the most requests it held at once.
 class LocalHttpServer : public QObject
 {
 public:

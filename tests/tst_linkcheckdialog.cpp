@@ -19,23 +19,11 @@ class TestLinkCheckDialog : public QObject
     std::unique_ptr<QTemporaryDir> folder;
     QDir dir;
 
-private slots:
-    void init()
-    {
-        folder = std::make_unique<QTemporaryDir>();
-        dir.setPath(folder->path());
-        QVERIFY(f.open());
-    }
-    void cleanup() { f.close(); }
-
     // Links named by their addresses, relative ones looked for beside the project file.
     void addLinks(const QStringList &addresses)
     {
-        for (const QString &href : addresses) {
-            LinkAttr fields;
-            fields.Href = href;
-            TreeEdits::appendLink(f.model(), nullptr, href, fields);
-        }
+        for (const QString &href : addresses)
+            TreeEdits::setField(f.model(), TreeEdits::appendLink(f.model(), nullptr, href), NodeField::Href, href);
         f.prompts->fileAnswers << dir.filePath("menu.xml");
         f.ui->mnSave1->trigger();
     }
@@ -48,14 +36,21 @@ private slots:
     static QStringList rows(QDialog &dialog, bool shownOnly = false)
     {
         QStringList rows;
-        auto *results = control<QTreeWidget>(dialog, "LinkCheckResults");
-        for (int i = 0; i < results->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem *row = results->topLevelItem(i);
+        for (const QTreeWidgetItem *row : control<QTreeWidget>(dialog, "LinkCheckResults")->findItems("*", Qt::MatchWildcard)) {
             if (!shownOnly || !row->isHidden())
                 rows << row->text(2) + (row->foreground(0).color() == Qt::red ? " broken" : "");
         }
         return rows;
     }
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<QTemporaryDir>();
+        dir.setPath(folder->path());
+        QVERIFY(f.open());
+    }
+    void cleanup() { f.close(); }
 
     void answersSortFilterAndMovedLinks()
     {
