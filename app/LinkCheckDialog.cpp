@@ -145,6 +145,7 @@ void LinkCheckDialog::start(const QString &baseFolder, const QString &rootFolder
 
 void LinkCheckDialog::run(const std::function<bool(const LinkNode *)> &only)
 {
+    m_checker->cancel();
     m_results->clear();
     m_rows.clear();
     m_gone.clear();

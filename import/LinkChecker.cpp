@@ -88,6 +88,7 @@ void LinkChecker::start(const LinkTree &tree, const QString &baseFolder, const Q
 {
     if (m_running)
         cancel();
+    ++m_generation;
     m_results.clear();
     m_skipped.clear();
     m_addresses.clear();
@@ -296,8 +297,8 @@ void LinkChecker::classifyHost(const QString &host, size_t address, const std::f
         then(true);
         return;
     }
-    QHostInfo::lookupHost(host, this, [this, address, then](const QHostInfo &info) {
-        if (!m_running || m_addresses.size() <= address || m_addresses[address].done)
+    QHostInfo::lookupHost(host, this, [this, address, then, generation = m_generation](const QHostInfo &info) {
+        if (!m_running || generation != m_generation || m_addresses[address].done)
             return;
         const QList<QHostAddress> found = info.addresses();
         then(std::any_of(found.begin(), found.end(), [this](const QHostAddress &ip) { return m_isInternal(ip); }));

@@ -119,6 +119,7 @@ private:
     int m_maxPerHost = DefaultMaxPerHost;
     InternalTest m_isInternal = isInternalAddress;
     bool m_running = false;
+    quint64 m_generation = 0; // tells a late host lookup from an earlier check
     std::vector<LinkCheckResult> m_results;
     std::map<LinkAddress::SkipReason, int> m_skipped;
     std::vector<Address> m_addresses;
