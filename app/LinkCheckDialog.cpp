@@ -197,15 +197,20 @@ void LinkCheckDialog::finished(bool cancelled)
 void LinkCheckDialog::showSummary()
 {
     int broken = 0;
-    for (const Row &row : std::as_const(m_rows))
+    int moved = 0;
+    for (const Row &row : std::as_const(m_rows)) {
         broken += row.broken ? 1 : 0;
+        moved += row.movedTo.isEmpty() ? 0 : 1;
+    }
     int skipped = 0;
     for (const auto &[reason, count] : m_checker->skipped())
         skipped += count;
     m_summary->setText(m_ending
-                       + QStringLiteral("%1 件をチェック、切れているリンク %2 件、チェックしなかったリンク %3 件")
+                       + QStringLiteral("%1 件をチェック、切れているリンク %2 件、移動したリンク %3 件、"
+                                        "チェックしなかったリンク %4 件")
                              .arg(m_rows.size())
                              .arg(broken)
+                             .arg(moved)
                              .arg(skipped));
 }
 
