@@ -141,8 +141,8 @@ void LinkChecker::start(const LinkTree &tree, const QString &baseFolder, const Q
     m_running = true;
     emit progress(0, m_total);
     // Answers come from the event loop, so a caller connects to finished() after start().
-    QTimer::singleShot(0, this, [this] {
-        if (!m_running)
+    QTimer::singleShot(0, this, [this, generation = m_generation] {
+        if (!m_running || generation != m_generation)
             return;
         emitFileAnswers();
         if (m_running)
