@@ -89,7 +89,7 @@ private slots:
 
     void editsDuringTheCheck()
     {
-        LocalHttpServer server(QHostAddress::LocalHost, 300);
+        LocalHttpServer server(QHostAddress::LocalHost, 1000);
         const QString edited = server.url("/missing?1"), deleted = server.url("/missing?2");
         addLinks({edited, deleted, "absent.html", server.url("/silent")});
         QDialog *dialog = startCheck();
