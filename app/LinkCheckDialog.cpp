@@ -12,10 +12,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
