@@ -12,8 +12,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
