@@ -322,13 +322,15 @@ void TMain::mnReadMe1Click()
 void TMain::mnCheckLinks1Click()
 {
     if (!m_linkCheck) {
-        m_linkCheck = new LinkCheckDialog(*m_model, this);
+        m_linkCheck = new LinkCheckDialog(*m_model, prompts(), this);
         connect(m_linkCheck, &LinkCheckDialog::nodePicked, this, [this](LinkNode *node) {
             ui->LeftPanel->scrollToNode(node);
             selectNode(node);
             activateWindow();
         });
     }
+    if (!m_linkCheck->isVisible())
+        m_linkCheck->placeBeside(*this, *ui->LeftPanel);
     m_linkCheck->show();
     m_linkCheck->raise();
     m_linkCheck->start(m_document->linkBaseFolder());

@@ -110,6 +110,26 @@ bool EditFieldStep::mergeWith(const QUndoCommand *other)
     return true;
 }
 
+EditFieldsStep::EditFieldsStep(LinkTreeModel &model, const QString &caption, NodeField field,
+                               const std::vector<Edit> &edits)
+    : TreeStep(model, caption), m_field(field)
+{
+    for (const Edit &edit : edits)
+        m_edits.push_back({edit.node, LinkTreeModel::field(edit.node, field), edit.value});
+}
+
+void EditFieldsStep::redo()
+{
+    for (const Change &change : m_edits)
+        setField(change.node, m_field, change.value);
+}
+
+void EditFieldsStep::undo()
+{
+    for (auto change = m_edits.rbegin(); change != m_edits.rend(); ++change)
+        setField(change->node, m_field, change->old);
+}
+
 ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
                                  DocumentFile file)
     : TreeStep(model, caption), m_other(std::move(tree)), m_otherFile(std::move(file))

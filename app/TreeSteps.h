@@ -112,6 +112,31 @@ private:
     int m_burst;
 };
 
+// One field of several nodes written at once, e.g. the new addresses of links that moved.
+class EditFieldsStep : public TreeStep
+{
+public:
+    struct Edit
+    {
+        LinkNode *node;
+        QString value;
+    };
+    EditFieldsStep(LinkTreeModel &model, const QString &caption, NodeField field, const std::vector<Edit> &edits);
+    void redo() override;
+    void undo() override;
+    LinkNode *shownAfter(bool) const override { return m_edits.empty() ? nullptr : m_edits.front().node; }
+
+private:
+    struct Change
+    {
+        LinkNode *node;
+        QString old;
+        QString value;
+    };
+    NodeField m_field;
+    std::vector<Change> m_edits;
+};
+
 // The whole tree replaced (New, Open); the step keeps the tree that is not shown, with the file
 // it belongs to.
 class ReplaceTreeStep : public TreeStep

@@ -7,23 +7,23 @@
 
 namespace CommandLine {
 
-int fail(const QString &message)
+int fail(const QString &message, int exitCode)
 {
     std::fputs(shownErrorMessage(message).toLocal8Bit().constData(), stderr);
     std::fputc('\n', stderr);
-    return 1;
+    return exitCode;
 }
 
-int run(const std::function<int()> &command)
+int run(const std::function<int()> &command, int failureCode)
 {
     try {
         return command();
     } catch (const VormikError &failure) {
-        return fail(failure.message());
+        return fail(failure.message(), failureCode);
     } catch (const std::bad_alloc &) {
-        return fail(QStringLiteral("メモリが不足しています"));
+        return fail(QStringLiteral("メモリが不足しています"), failureCode);
     } catch (const std::exception &failure) {
-        return fail(QString::fromLocal8Bit(failure.what()));
+        return fail(QString::fromLocal8Bit(failure.what()), failureCode);
     }
 }
 

@@ -22,9 +22,11 @@ struct Target
     QUrl url;     // Web: the address asked, without its fragment
 };
 
-// Classifies `href` (a node's address as written in the page); a relative address is a file
-// under `baseFolder`, the folder the page lies in.
-Target classify(const QString &href, const QString &baseFolder);
+// Classifies `href` (a node's address as written in the page) as a browser reads it: a relative
+// address is a file under `baseFolder`, the folder the page lies in; a root-relative one
+// (`/sub/page.html`) a file under `rootFolder`, the site's root (the base folder when empty); a
+// protocol-relative one (`//host/page`) an https: address; `\` in the path is `/`.
+Target classify(const QString &href, const QString &baseFolder, const QString &rootFolder = {});
 
 // The reason in the words of a report.
 QString reasonText(SkipReason reason);

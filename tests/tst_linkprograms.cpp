@@ -6,6 +6,9 @@
 
 #include "project/ProjectFile.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -41,6 +44,9 @@ private slots:
     void importKeepsExistingFile();
     void checkLinks_data();
     void checkLinks();
+    void checkLinksCannotRun_data();
+    void checkLinksCannotRun();
+    void checkLinksFormats();
 
 private:
     QTemporaryDir m_dir;
@@ -95,7 +101,7 @@ void TestLinkPrograms::checkLinks_data()
     QTest::addColumn<QStringList>("paths"); // on the server, or files under the base folder
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("lines"); // answer and address of each broken link
-    QTest::newRow("all found") << QStringList{"web:/ok", "web:/moved", "here.html"} << 0 << QStringList{};
+    QTest::newRow("all found") << QStringList{"web:/ok", "web:/redirect/302?/ok", "here.html"} << 0 << QStringList{};
     QTest::newRow("some broken") << QStringList{"web:/ok", "web:/missing", "gone.html", "web:/error"} << 1
                                  << QStringList{"404 Not Found\tweb:/missing", "ファイルがありません\tgone.html",
                                                 "500 Internal Server Error\tweb:/error"};
@@ -127,6 +133,65 @@ void TestLinkPrograms::checkLinks()
         expected << fields[0] + QStringLiteral("\tG / n\t") + address(fields[1]) + QLatin1Char('\t');
     }
     QCOMPARE(check.output.split(u'\n', Qt::SkipEmptyParts), expected);
+}
+
+void TestLinkPrograms::checkLinksCannotRun_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // before the project file; "missing" is a folder that is not
+    QTest::addColumn<int>("exitCode");
+    for (const char *seconds : {"nan", "inf", "1e300", "0.09", "300.5", "-1", "ten"})
+        QTest::newRow(seconds) << QStringList{"--timeout", seconds} << 2;
+    QTest::newRow("0.1 s") << QStringList{"--timeout", "0.1"} << 0;
+    QTest::newRow("300 s") << QStringList{"--timeout", "300"} << 0;
+    QTest::newRow("no such --base") << QStringList{"--base", "missing"} << 2;
+    QTest::newRow("no such --root") << QStringList{"--root", "missing"} << 2;
+    QTest::newRow("--root given") << QStringList{"--root", "."} << 0;
+    QTest::newRow("unknown option") << QStringList{"--colour"} << 2;
+    QTest::newRow("unknown format") << QStringList{"--format", "xml"} << 2;
+    QTest::newRow("unreadable project") << QStringList{"missing"} << 2;
+}
+
+void TestLinkPrograms::checkLinksCannotRun()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    LinkTree tree;
+    link(tree, nullptr, QStringLiteral("n"), QStringLiteral("/menu.vmk"));
+    const QString project = m_dir.filePath(QStringLiteral("menu.vmk"));
+    ProjectFile::save(tree, project);
+    arguments.replaceInStrings(QRegularExpression(QStringLiteral("^missing$")), m_dir.filePath(QStringLiteral("none")));
+    arguments.replaceInStrings(QRegularExpression(QStringLiteral("^\\.$")), m_dir.path());
+    const Run check = run(VORMIK_CHECK_PROGRAM, arguments << project);
+    QCOMPARE(check.exitCode, exitCode);
+    QCOMPARE(check.output, QString());
+    QVERIFY(!check.errors.isEmpty());
+}
+
+void TestLinkPrograms::checkLinksFormats()
+{
+    LocalHttpServer server;
+    const QString missing = server.url(QStringLiteral("/missing")), moved = server.url(QStringLiteral("/moved"));
+    LinkTree tree;
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("G\tH"));
+    link(tree, group, QStringLiteral("n\\m"), missing);
+    link(tree, group, QStringLiteral("m"), moved);
+    link(tree, group, QStringLiteral("ok"), server.url(QStringLiteral("/redirect/302?/ok")));
+    const QString project = m_dir.filePath(QStringLiteral("formats.vmk"));
+    ProjectFile::save(tree, project);
+    // The broken link, then the moved one with its new address; TAB and \ in names escaped.
+    const Run tsv = run(VORMIK_CHECK_PROGRAM, {project});
+    QCOMPARE(tsv.exitCode, 1);
+    QCOMPARE(tsv.errors.count(u'\n'), 1);
+    const QStringList lines = tsv.output.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0].section(u'\t', 1), QStringLiteral(R"(G\tH / n\\m)") + u'\t' + missing + u'\t');
+    QCOMPARE(lines[1].section(u'\t', 1), QStringLiteral(R"(G\tH / m)") + u'\t' + moved + u'\t' + server.url(QStringLiteral("/ok")));
+    const Run json = run(VORMIK_CHECK_PROGRAM, {QStringLiteral("--format"), QStringLiteral("json"), project});
+    const QJsonArray links = QJsonDocument::fromJson(json.output.toUtf8()).array();
+    QCOMPARE(links.size(), 2);
+    QCOMPARE(links[0][u"node"].toArray(), QJsonArray({QStringLiteral("G\tH"), QStringLiteral("n\\m")}));
+    QCOMPARE(links[1][u"newAddress"].toString(), server.url(QStringLiteral("/ok")));
+    QVERIFY(links[0][u"broken"].toBool() && !links[1][u"broken"].toBool());
 }
 
 QTEST_GUILESS_MAIN(TestLinkPrograms)
