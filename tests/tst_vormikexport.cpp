@@ -1,5 +1,6 @@
 #include "cli/ExportOptions.h"
 #include "html/PageGenerator.h"
+#include "import/ImportResult.h"
 #include "project/ProjectFile.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
@@ -107,6 +108,13 @@ private slots:
         QTest::newRow("three paths") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
         QTest::newRow("unknown option") << QStringList{QStringLiteral("--fancy"), QStringLiteral("a"), QStringLiteral("b")};
         QTest::newRow("mark without value") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("--mark")};
+        // The style and script files would be named after "-".
+        QTest::newRow("separate files to standard output")
+            << QStringList{QStringLiteral("--html5"), QStringLiteral("--separate-files"), QStringLiteral("a"),
+                           QStringLiteral("-")};
+        QTest::newRow("relative site address") << QStringList{QStringLiteral("--format=bookmarks"),
+                                                              QStringLiteral("--base-url=menu/"), QStringLiteral("a"),
+                                                              QStringLiteral("b")};
     }
     void badArgumentsAreRefused()
     {
@@ -228,6 +236,78 @@ private slots:
         QVERIFY2(lines.at(0).contains(QStringLiteral("（名前なし）")) && lines.at(1).contains(QStringLiteral("a.html")),
                  qPrintable(run.errors));
         QVERIFY(QFile::exists(page));
+    }
+
+    // Bookmarks and OPML resolve relative addresses against the site address; without one, the
+    // report counts them. JSON keeps addresses as they are and says nothing.
+    void siteAddressResolvesRelativeLinks_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("site");
+        QTest::addColumn<QString>("written"); // the relative link's address in the file
+        QTest::addColumn<bool>("warned");
+        const QString site = QStringLiteral("https://example.org/menu/top.html");
+        for (const QString &format : {QStringLiteral("bookmarks"), QStringLiteral("opml")}) {
+            QTest::newRow(qPrintable(format)) << format << QString() << QStringLiteral("../faq.html") << true;
+            QTest::newRow(qPrintable(format + QStringLiteral(" with a site address")))
+                << format << site << QStringLiteral("https://example.org/faq.html") << false;
+        }
+        QTest::newRow("json") << QStringLiteral("json") << site << QStringLiteral("../faq.html") << false;
+    }
+    void siteAddressResolvesRelativeLinks()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, site);
+        QFETCH(QString, written);
+        QFETCH(bool, warned);
+        QTemporaryDir dir;
+        const QString projectPath = dir.filePath(QStringLiteral("menu.xml"));
+        LinkTree tree;
+        tree.appendLink(nullptr, QStringLiteral("FAQ"))->record().Href = QStringLiteral("../faq.html");
+        tree.appendLink(nullptr, QStringLiteral("Qt"))->record().Href = QStringLiteral("https://www.qt.io/");
+        ProjectFile::save(tree, projectPath);
+        const QString out = dir.filePath(QStringLiteral("menu.data"));
+        QStringList arguments{QStringLiteral("--format"), format, projectPath, out};
+        if (!site.isEmpty())
+            arguments << QStringLiteral("--base-url") << site;
+        const Run run = runExport(arguments);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.errors.contains(QStringLiteral(" 1 ")), warned);
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const std::unique_ptr<LinkTree> read = Import::read(file.readAll(), out).tree;
+        QCOMPARE(read->nodes().at(0)->record().Href, written);
+        QCOMPARE(read->nodes().at(1)->record().Href, QStringLiteral("https://www.qt.io/"));
+    }
+
+    // --csp-hashes prints the sources the window's message gives, and only when asked.
+    void cspHashesOnRequest_data()
+    {
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("asked") << true;
+        QTest::newRow("not asked") << false;
+    }
+    void cspHashesOnRequest()
+    {
+        QFETCH(bool, asked);
+        QTemporaryDir dir;
+        const QString projectPath = dir.filePath(QStringLiteral("menu.xml"));
+        LinkTree tree;
+        tree.appendLink(nullptr, QStringLiteral("a"))->record().Href = QStringLiteral("a.html");
+        ProjectFile::save(tree, projectPath);
+        const QString page = dir.filePath(QStringLiteral("page.html"));
+        QStringList arguments{QStringLiteral("--html5"), projectPath, page};
+        if (asked)
+            arguments.prepend(QStringLiteral("--csp-hashes"));
+        const Run run = runExport(arguments);
+        QCOMPARE(run.exitCode, 0);
+        const ExportOptions::Command command =
+            ExportOptions::parse(QStringList{QStringLiteral("vormik-export")} + arguments);
+        const QStringList sources = PageGenerator::buildPage(*ProjectFile::open(projectPath), command.settings)
+                                        .report.policySources;
+        QCOMPARE(sources.size(), 2);
+        for (const QString &source : sources)
+            QCOMPARE(run.errors.contains(source), asked);
     }
 
     void projectIsOnlyRead()
