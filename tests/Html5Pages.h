@@ -194,6 +194,11 @@ inline QList<Html5Case> html5Cases()
          QStringLiteral("このページ")},
         {QStringLiteral("頁 一"), [](LinkTree &tree) { currentPage(tree, QStringLiteral("頁%20一.html")); }, on,
          QStringLiteral("このページ")},
+        // Addresses that differ from the browser's own only in their percent-encoding.
+        {QStringLiteral("日本語"), [](LinkTree &tree) { currentPage(tree, QStringLiteral("%e6%97%a5%e6%9c%ac%e8%aa%9e.html")); },
+         on, QStringLiteral("このページ")},
+        {QStringLiteral("page"), [](LinkTree &tree) { currentPage(tree, QStringLiteral("p%61ge.html")); }, on,
+         QStringLiteral("このページ")},
         {QStringLiteral("index"), homePage, on, QStringLiteral("ホーム"),
          {QStringLiteral("index.html"), QString(), QStringLiteral("index.html?utm=1"), QStringLiteral("index.html#top"),
           QStringLiteral("./?utm=1#x")}},

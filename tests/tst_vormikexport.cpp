@@ -310,6 +310,40 @@ private slots:
             QCOMPARE(run.errors.contains(source), asked);
     }
 
+    // A link's id that holds a space or repeats an earlier one is named on either page; on the
+    // classic page, so is one equal to a group's id, which stops that group folding.
+    void idFaultsAreWarned_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QStringList>("named"); // the links named, one a line
+        QTest::newRow("classic") << QStringLiteral("classic")
+                                 << QStringList{QStringLiteral("spaced"), QStringLiteral("second"), QStringLiteral("clash")};
+        QTest::newRow("html5") << QStringLiteral("html5") << QStringList{QStringLiteral("spaced"), QStringLiteral("second")};
+    }
+    void idFaultsAreWarned()
+    {
+        QFETCH(QString, format);
+        QFETCH(QStringList, named);
+        QTemporaryDir dir;
+        const QString projectPath = dir.filePath(QStringLiteral("menu.xml"));
+        LinkTree tree;
+        LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("G"));
+        const std::pair<const char *, const char *> links[] = {
+            {"fine", "fine"}, {"spaced", "a\tb"}, {"first", "same"}, {"second", "same"}, {"clash", "group-0-0"}};
+        for (const auto &[name, id] : links) {
+            LinkNode *link = tree.appendLink(group, QLatin1String(name));
+            link->record().Href = QStringLiteral("a.html");
+            link->record().ObjID = QLatin1String(id);
+        }
+        ProjectFile::save(tree, projectPath);
+        const Run run = runExport({QStringLiteral("--format"), format, projectPath, dir.filePath(QStringLiteral("p.html"))});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), named.size());
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            QVERIFY2(lines.at(i).contains(QStringLiteral("「%1」").arg(named.at(i))), qPrintable(lines.at(i)));
+    }
+
     void projectIsOnlyRead()
     {
         QTemporaryDir dir;
