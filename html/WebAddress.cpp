@@ -2,6 +2,8 @@
 
 #include <QStringView>
 
+#include <algorithm>
+
 namespace WebAddress {
 
 namespace {
@@ -55,6 +57,13 @@ void appendEncoded(QString &text, char32_t c)
 
 QString serialised(const QString &address)
 {
+    // Most addresses are ASCII a browser keeps as it is; those are shared, not copied.
+    const bool plain = !address.isEmpty() && address.front() > u' ' && address.back() > u' ' && address.count(u'#') <= 1
+        && std::all_of(address.begin(), address.end(), [](QChar c) {
+               return c.unicode() < 0x80 && (c == u'%' || c == u'#' || isUrlCodePoint(c.unicode()));
+           });
+    if (plain)
+        return address;
     QStringView view(address);
     while (!view.isEmpty() && view.front().unicode() <= 0x20)
         view = view.mid(1);

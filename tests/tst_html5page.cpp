@@ -222,6 +222,7 @@ private slots:
             {QStringLiteral("a%zz.html"), QStringLiteral("?#5")},
             {QStringLiteral("a%20b%3F.html"), QStringLiteral("a%20b%3F.html")},
             {QStringLiteral("a b%3F.html"), QStringLiteral("a%20b%3F.html#2")},
+            {QStringLiteral("a%23b.html"), QStringLiteral("a%23b.html")},
             {QStringLiteral("%E9%A0%81.html"), QStringLiteral("頁.html")},
             {QStringLiteral(" #top"), QString()},
             {QString(), QString()},
@@ -245,12 +246,10 @@ private slots:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("written");
-        QTest::newRow("space and quote") << " a b\"c.html " << "a%20b%22c.html";
+        QTest::newRow("spaces, quote, tab, line break") << " a b\"\tc\n.html " << "a%20b%22c.html";
         QTest::newRow("backslash in the path") << "docs\\faq.html?a\\b" << "docs/faq.html?a%5Cb";
         QTest::newRow("backslash of another scheme") << "mailto:a\\b" << "mailto:a%5Cb";
-        QTest::newRow("tab and line break dropped") << "fa\tq\n.html" << "faq.html";
         QTest::newRow("percent kept as written") << "a%zz%41.html" << "a%zz%41.html";
-        QTest::newRow("letters kept") << "頁.html#章" << "頁.html#章";
         QTest::newRow("second fragment mark") << "a.html#b#c<d>" << "a.html#b%23c%3Cd%3E";
         QTest::newRow("controls and a lone surrogate") << QStringLiteral("a\x01\x7f\u0085") + QChar(0xd800)
                                                        << "a%01%7F%C2%85%EF%BF%BD";
