@@ -130,6 +130,14 @@ inline void unnamed(LinkTree &tree)
     link(tree, tree.appendGroup(group, QStringLiteral(" \t")), QStringLiteral("　"), QStringLiteral("a.html"));
 }
 
+// Names written right to left, one long enough to wrap, at two levels.
+inline void rightToLeft(LinkTree &tree)
+{
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("قائمة"));
+    link(tree, group, QStringLiteral("שלום עולם ").repeated(12).trimmed(), QStringLiteral("b.html"));
+    link(tree, tree.appendGroup(group, QStringLiteral("תפריט")), QStringLiteral("عربي"), QStringLiteral("c.html"));
+}
+
 // Links whose ids look like the ids the page gives its groups.
 inline void groupLikeIds(LinkTree &tree)
 {
@@ -208,6 +216,7 @@ inline QList<Html5Case> html5Cases()
         {QStringLiteral("unnamed"), unnamed, on, {}},
         {QStringLiteral("unnamed-no-script"), unnamed, noScript, {}},
         {QStringLiteral("group-like-ids"), groupLikeIds, on, {}},
+        {QStringLiteral("rtl"), rightToLeft, on, {}, {}, false, true},
     };
     ExportSettings bare = on;
     bare.groupMark.clear();
