@@ -19,10 +19,11 @@ bool isControl(char16_t c)
 
 QString withoutControls(const QString &text)
 {
+    // Shared with `text` until a character is replaced.
     QString result = text;
-    for (qsizetype i = 0; i < result.size(); ++i) {
-        const QChar c = result[i];
-        if (c.isHighSurrogate() && i + 1 < result.size() && result[i + 1].isLowSurrogate())
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
         else if (c.isSurrogate() || isControl(c.unicode()))
             result[i] = QChar(QChar::ReplacementCharacter);
