@@ -16,6 +16,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -123,6 +124,22 @@ void TExportHTML::addDataFormats()
     }
     auto *layout = static_cast<QBoxLayout *>(ui->FormatPanel->parentWidget()->layout());
     layout->insertWidget(layout->indexOf(ui->FormatPanel) + 1, panel);
+
+    // Bookmarks and OPML are read without the page around them, so relative addresses need the
+    // site's address to lead anywhere.
+    auto *site = new QFrame(panel->parentWidget());
+    site->setObjectName(QStringLiteral("SiteAddressPanel"));
+    site->setStatusTip(QStringLiteral("ブックマークと OPML の相対アドレスを、このアドレスからの絶対アドレスにする"));
+    auto *siteRow = new QHBoxLayout(site);
+    siteRow->setContentsMargins(0, 0, 0, 0);
+    siteRow->addWidget(new QLabel(QStringLiteral(" サイトのアドレス"), site));
+    m_siteAddress = new QLineEdit(site);
+    m_siteAddress->setObjectName(QStringLiteral("SiteAddressEdit"));
+    m_siteAddress->setPlaceholderText(QStringLiteral("https://example.org/menu/"));
+    m_siteAddress->setAttribute(Qt::WA_InputMethodEnabled, false);
+    siteRow->addWidget(m_siteAddress, 1);
+    layout->insertWidget(layout->indexOf(panel) + 1, site);
+    site->setEnabled(false);
     // Data has none of a page's options; the formats, which share their panel, stay a choice.
     connect(choice, &QButtonGroup::buttonToggled, this, [this] {
         const bool page = !dataFormat();
@@ -131,6 +148,8 @@ void TExportHTML::addDataFormats()
                                        ui->Panel5};
         for (QWidget *option : options)
             option->setEnabled(page);
+        const std::optional<DataExport::Format> data = dataFormat();
+        m_siteAddress->parentWidget()->setEnabled(data && DataExport::usesSiteAddress(*data));
     });
 }
 
@@ -183,6 +202,7 @@ void TExportHTML::showChoice(const ExportChoice &choice)
     ui->PageTitleEdit->setText(page.pageTitle);
     ui->PageLanguageEdit->setText(page.pageLanguage);
     ui->SeparateFilesChkBox->setChecked(page.separateFiles);
+    m_siteAddress->setText(choice.siteAddress);
     m_chosenFont = page.fontName;
 }
 
@@ -309,7 +329,7 @@ bool TExportHTML::OKBtnClick()
 {
     QWidget *owner = parentWidget() ? parentWidget() : this;
     runCommand(m_prompts, owner, [this, owner] {
-        ExportChoice chosen{settings(), dataFormat()};
+        ExportChoice chosen{settings(), dataFormat(), m_siteAddress->text().trimmed()};
         if (chosen.dataFormat) {
             const std::optional<QString> path = dataFileName(*chosen.dataFormat, owner);
             if (!path)

@@ -11,6 +11,7 @@
 
 class LinkTree;
 class Prompts;
+class QLineEdit;
 class QRadioButton;
 
 // Draws each entry of the font list in its own typeface.
@@ -104,5 +105,6 @@ private:
     // The font a shown choice names, selected once the list of fonts is filled.
     std::optional<QString> m_chosenFont;
     std::vector<std::pair<QRadioButton *, DataExport::Format>> m_dataFormats;
+    QLineEdit *m_siteAddress = nullptr; // SiteAddressEdit, for bookmarks and OPML
     Prompts &m_prompts;
 };

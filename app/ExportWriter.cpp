@@ -12,9 +12,13 @@ void write(const LinkTree &tree, const ExportChoice &choice, Prompts &prompts, Q
 {
     const QString &path = choice.settings.outputFileName;
     if (choice.dataFormat) {
-        if (const auto failure = writeFileSafely(path, DataExport::write(tree, *choice.dataFormat)))
+        const QString site = DataExport::usesSiteAddress(*choice.dataFormat) ? choice.siteAddress.trimmed() : QString();
+        if (!site.isEmpty() && !DataExport::isSiteAddress(site))
+            throw VormikError(
+                QStringLiteral("サイトのアドレス「%1」は https://example.org/ のような絶対アドレスではありません").arg(site));
+        if (const auto failure = writeFileSafely(path, DataExport::write(tree, *choice.dataFormat, site)))
             throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, failure->reason));
-        prompts.information(owner, QStringLiteral("正常に出力しました"));
+        prompts.information(owner, ExportReport::dataSuccessMessage(tree, *choice.dataFormat, site));
         return;
     }
     PageGenerator::Page page = PageGenerator::buildPage(tree, choice.settings, system);

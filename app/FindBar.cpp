@@ -26,11 +26,12 @@ FindBar::FindBar(LinkTreeModel &model, TreePane &tree, QWidget *parent)
     layout->addWidget(m_count);
 
     connect(FindEdit, &QLineEdit::textChanged, this, &FindBar::textEdited);
-    // Any change of the tree may change what matches; the index is made anew on the next search.
+    // Any change of the tree may change what matches. A change of its shape makes the index anew on
+    // the next search; an edit of a node, as each keystroke in an editor is, refolds that node.
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(&model, signal, this, &FindBar::treeChanged);
     connect(&model, &QAbstractItemModel::rowsMoved, this, &FindBar::treeChanged);
-    connect(&model, &QAbstractItemModel::dataChanged, this, &FindBar::treeChanged);
+    connect(&model, &QAbstractItemModel::dataChanged, this, &FindBar::nodesChanged);
     // Open and New show another tree object altogether.
     connect(&model, &QAbstractItemModel::modelReset, this, [this] {
         m_index = std::make_unique<FindIndex>(m_model.tree());
@@ -60,6 +61,25 @@ const FindMatches &FindBar::matches()
 void FindBar::treeChanged()
 {
     m_index->invalidate();
+    m_matches.reset();
+    if (!FindEdit->text().isEmpty())
+        showCount();
+}
+
+void FindBar::nodesChanged(const QModelIndex &first, const QModelIndex &last)
+{
+    // Refolding one node moves the rest of the index along, so many nodes at once build it anew.
+    constexpr int MostRefolded = 16;
+    if (last.row() - first.row() >= MostRefolded) {
+        treeChanged();
+        return;
+    }
+    for (int row = first.row(); row <= last.row(); ++row) {
+        if (const LinkNode *node = m_model.nodeFromIndex(first.siblingAtRow(row)))
+            m_index->update(m_model.tree().absoluteIndex(node));
+        else
+            m_index->invalidate();
+    }
     m_matches.reset();
     if (!FindEdit->text().isEmpty())
         showCount();

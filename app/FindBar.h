@@ -9,6 +9,7 @@ class FindMatches;
 class LinkTreeModel;
 class QLabel;
 class QLineEdit;
+class QModelIndex;
 class TreePane;
 
 // The search field above the tree: typing selects the first node whose name, address, class or
@@ -34,6 +35,7 @@ protected:
 private:
     void textEdited();
     void treeChanged();
+    void nodesChanged(const QModelIndex &first, const QModelIndex &last);
     // Selects the match `step` places from the selected node (0: the first match).
     void go(int step);
     void showCount();

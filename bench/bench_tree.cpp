@@ -163,3 +163,26 @@ BENCHMARK(BM_EditorKeystroke)
     ->ArgNames({"shape", "nodes", "editor"})
     ->ArgsProduct({{int(TreeShape::Balanced), int(TreeShape::Flat)}, {10, 10000, 100000}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
+
+// The same keystroke while the find field holds text, so that the count of matches follows
+// every edit. Each iteration is two keystrokes.
+static void BM_EditorKeystrokeWhileFinding(benchmark::State &state)
+{
+    auto window = windowWith(shapedTree(TreeShape::Balanced, int(state.range(0))));
+    LinkNode *link = lastLink(window->treeModel().tree());
+    windowPart<QLineEdit>(*window, "FindEdit")->setText(QStringLiteral("リンク 4"));
+    window->selectNode(link);
+    QCoreApplication::processEvents();
+    auto *editor = windowPart<QLineEdit>(*window, "LinkTextEdit");
+    editor->setFocus();
+    editor->end(false);
+    const QString before = link->text();
+    for (auto _ : state) {
+        typeKey(editor, Qt::Key_A, QStringLiteral("a"));
+        typeKey(editor, Qt::Key_Backspace, QString());
+        QCoreApplication::processEvents();
+    }
+    if (link->text() != before || window->selectedNode() != link)
+        state.SkipWithError("the keystrokes did not reach the selected link");
+}
+BENCHMARK(BM_EditorKeystrokeWhileFinding)->ArgNames({"nodes"})->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

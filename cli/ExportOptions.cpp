@@ -22,6 +22,8 @@ const QString FormatOption = QStringLiteral("format");
 const QString Title = QStringLiteral("title");
 const QString Language = QStringLiteral("lang");
 const QString SeparateFiles = QStringLiteral("separate-files");
+const QString CspHashes = QStringLiteral("csp-hashes");
+const QString BaseUrl = QStringLiteral("base-url");
 
 void setFormat(Command &command, const QString &name)
 {
@@ -64,6 +66,11 @@ void describe(QCommandLineParser &parser)
         {SeparateFiles, QStringLiteral("Write the HTML5 page's style and script as files beside it (PAGE's name "
                                        "with .css and .js), for a site whose Content-Security-Policy allows no "
                                        "inline code.")},
+        {CspHashes, QStringLiteral("Print the sha256- sources a Content-Security-Policy needs for the HTML5 page's "
+                                   "inline style and script on standard error.")},
+        {BaseUrl, QStringLiteral("The site's address, such as https://example.org/menu/: bookmarks and OPML "
+                                 "write relative addresses resolved against it."),
+         QStringLiteral("URL")},
     });
     parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("The project file to read."));
     parser.addPositionalArgument(QStringLiteral("PAGE"), QStringLiteral("The page to write."));
@@ -96,6 +103,16 @@ Command commandFrom(const QCommandLineParser &parser)
     if (parser.isSet(Language))
         settings.pageLanguage = parser.value(Language);
     settings.separateFiles = parser.isSet(SeparateFiles);
+    // The style and script files are named after the page, which standard output has not.
+    if (settings.separateFiles && settings.outputFileName == QLatin1StringView("-"))
+        throw VormikError(QStringLiteral("--separate-files needs a file for PAGE, not - (standard output)"));
+    command.cspHashes = parser.isSet(CspHashes);
+    if (parser.isSet(BaseUrl)) {
+        command.baseUrl = parser.value(BaseUrl);
+        if (!DataExport::isSiteAddress(command.baseUrl))
+            throw VormikError(QStringLiteral("--base-url needs an absolute address such as https://example.org/: %1")
+                                  .arg(command.baseUrl));
+    }
     return command;
 }
 

@@ -20,6 +20,10 @@ struct Command
     ExportSettings settings; // outputFileName holds PAGE
     // Set when --format asks for data (bookmarks, OPML, JSON) rather than a page.
     std::optional<DataExport::Format> dataFormat;
+    // The site address relative addresses in bookmarks and OPML are resolved against; empty: none.
+    QString baseUrl;
+    // Print the Content-Security-Policy sources of the inline style and script on standard error.
+    bool cspHashes = false;
 };
 
 // Declares the options and the two positional arguments on `parser`.
@@ -27,7 +31,8 @@ void describe(QCommandLineParser &parser);
 
 // The command a parser that has parsed the arguments stands for. Without options the settings
 // are the export dialog's defaults with no font. Throws VormikError when PROJECT or PAGE is
-// missing or extra arguments are given.
+// missing, extra arguments are given, --separate-files is asked of standard output or --base-url
+// is no absolute address.
 Command commandFrom(const QCommandLineParser &parser);
 
 // Parses `arguments` (the program's name first) and returns the command; any fault in the

@@ -29,9 +29,14 @@ void writeOut(const QByteArray &bytes)
         throw VormikError(QStringLiteral("標準出力に書き込めません: ") + out.errorString());
 }
 
-void writeData(const LinkTree &tree, DataExport::Format format, const QString &path)
+void warn(const QString &warning)
 {
-    const QByteArray bytes = DataExport::write(tree, format);
+    std::fputs(QStringLiteral("vormik-export: 警告: %1\n").arg(warning).toLocal8Bit().constData(), stderr);
+}
+
+void writeData(const LinkTree &tree, DataExport::Format format, const QString &path, const QString &siteAddress)
+{
+    const QByteArray bytes = DataExport::write(tree, format, siteAddress);
     if (path == StandardOutput)
         return writeOut(bytes);
     if (const auto failure = writeFileSafely(path, bytes))
@@ -66,7 +71,9 @@ int main(int argc, char *argv[])
         const ExportOptions::Command command = ExportOptions::commandFrom(parser);
         const std::unique_ptr<LinkTree> tree = ProjectFile::open(command.projectPath);
         if (command.dataFormat) {
-            writeData(*tree, *command.dataFormat, command.settings.outputFileName);
+            writeData(*tree, *command.dataFormat, command.settings.outputFileName, command.baseUrl);
+            for (const QString &warning : ExportReport::dataWarnings(*tree, *command.dataFormat, command.baseUrl))
+                warn(warning);
             return 0;
         }
         const bool toStandardOutput = command.settings.outputFileName == StandardOutput;
@@ -75,8 +82,12 @@ int main(int argc, char *argv[])
         if (toStandardOutput)
             writeOut(page.bytes);
         // Warnings only: the page is written and the exit status stays 0.
-        for (const QString &warning : ExportReport::unnamedWarnings(*tree, page.report))
-            std::fputs(QStringLiteral("vormik-export: 警告: %1\n").arg(warning).toLocal8Bit().constData(), stderr);
+        for (const QString &warning : ExportReport::warnings(*tree, page.report))
+            warn(warning);
+        if (command.cspHashes) {
+            for (const QString &source : page.report.policySources)
+                std::fputs(QStringLiteral("%1\n").arg(source).toLocal8Bit().constData(), stderr);
+        }
         return 0;
     });
 }

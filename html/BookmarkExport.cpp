@@ -7,11 +7,20 @@ namespace DataExport {
 
 namespace {
 
+// Text as the file holds it: markup escaped, tab and line breaks as references, so that no
+// control character stands in the file raw.
+QString escaped(const QString &value)
+{
+    QString text = withoutControls(value).toHtmlEscaped();
+    text.replace(u'\t', QStringLiteral("&#9;")).replace(u'\n', QStringLiteral("&#10;")).replace(u'\r', QStringLiteral("&#13;"));
+    return text;
+}
+
 QString attribute(const char *name, const QString &value)
 {
     if (value.isEmpty())
         return {};
-    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), value.toHtmlEscaped());
+    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), escaped(value));
 }
 
 QString indent(int level)
@@ -21,7 +30,7 @@ QString indent(int level)
 
 } // namespace
 
-QByteArray bookmarks(const LinkTree &tree)
+QByteArray bookmarks(const LinkTree &tree, const QString &siteAddress)
 {
     QString file = QStringLiteral("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
                                   "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
@@ -36,11 +45,11 @@ QByteArray bookmarks(const LinkTree &tree)
         const QString fields = attribute("TARGET", record.Target) + attribute("CLASS", record.Class)
             + attribute("ID", record.ObjID);
         if (node->isGroup()) {
-            file += indent(node->level()) + QStringLiteral("<DT><H3%1>%2</H3>\n").arg(fields, node->text().toHtmlEscaped());
+            file += indent(node->level()) + QStringLiteral("<DT><H3%1>%2</H3>\n").arg(fields, escaped(node->text()));
         } else {
             file += indent(node->level())
-                + QStringLiteral("<DT><A HREF=\"%1\"%2>%3</A>\n").arg(record.Href.toHtmlEscaped(), fields,
-                                                                    node->text().toHtmlEscaped());
+                + QStringLiteral("<DT><A HREF=\"%1\"%2>%3</A>\n")
+                      .arg(escaped(writtenAddress(record.Href, siteAddress)), fields, escaped(node->text()));
         }
         // A link holding nodes (a project file may put some under a link) lists them as a folder does.
         if (node->isGroup() || node->childCount() > 0) {
@@ -54,13 +63,13 @@ QByteArray bookmarks(const LinkTree &tree)
     return file.toUtf8();
 }
 
-QByteArray write(const LinkTree &tree, Format format)
+QByteArray write(const LinkTree &tree, Format format, const QString &siteAddress)
 {
     switch (format) {
     case Format::Bookmarks:
-        return bookmarks(tree);
+        return bookmarks(tree, siteAddress);
     case Format::Opml:
-        return opml(tree);
+        return opml(tree, siteAddress);
     case Format::Json:
         break;
     }

@@ -16,6 +16,9 @@ struct ExportChoice
 {
     ExportSettings settings;
     std::optional<DataExport::Format> dataFormat;
+    // The site address bookmarks and OPML resolve relative addresses against; empty: none. The
+    // project file does not keep it.
+    QString siteAddress;
 
     bool operator==(const ExportChoice &) const = default;
 };

@@ -3,6 +3,7 @@
 #include "html/Html5Page.h"
 
 #include "html/PageEncoder.h"
+#include "html/WebAddress.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
@@ -154,8 +155,9 @@ std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings 
     for (const LinkNode *node : tree.nodes()) {
         const QString name = shownName(*node);
         if (!node->isGroup()) {
-            // A target without an address is invalid: such a link only holds its place.
-            markup.push_back(QStringLiteral("<a") + PageGenerator::linkAttributes(*node, escaped, true)
+            // A target without an address is invalid: such a link only holds its place. The
+            // address is written as the browser would read it, which a validator accepts.
+            markup.push_back(QStringLiteral("<a") + PageGenerator::linkAttributes(*node, escaped, true, WebAddress::serialised)
                              + QStringLiteral(" dir=\"auto\">") + name.toHtmlEscaped() + QStringLiteral("</a>"));
         } else if (settings.foldingScript) {
             markup.push_back(QStringLiteral("<summary>") + heading(settings.groupMark, name)
@@ -192,6 +194,7 @@ PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, 
     result.groupIds = PageGenerator::NumberGroups(tree, groupIdPrefix(tree));
     result.markup = buildNodeMarkup(tree, settings);
     result.report.unnamedNodes = unnamedNodes(tree);
+    PageGenerator::checkIds(tree, result.groupIds, result.report);
 
     PageEncoder page(utf8, LineEnd);
     page.addText(system.HeadText);

@@ -5,7 +5,8 @@
 
 namespace Html5Page {
 
-// A page's address is compared without fragment and query, a directory's as its index.html. The
+// A page's address is compared without fragment and query, a directory's as its index.html, and
+// as a browser compares addresses: percent-encoding in capitals, unreserved characters decoded. The
 // candidates come from the page index, a hashed look-up by the last segment of the shown page's
 // path: at 100,000 links even one walk over the menu by the browser's selector engine would take
 // most of the time allowed. Links only the browser can place are looked at on every page. Links
@@ -21,7 +22,10 @@ QString scriptText(const QString &indexPrefix)
         "\tvar menu = document.currentScript.previousElementSibling;\n"
         "\tvar marked = [];\n"
         "\tfunction pageOf(address) {\n"
-        "\t\treturn address.split('#')[0].split('?')[0].replace(/\\/index\\.html?$/, '/');\n"
+        "\t\treturn address.split('#')[0].split('?')[0].replace(/%[0-9a-f]{2}/gi, function (code) {\n"
+        "\t\t\tvar c = String.fromCharCode(parseInt(code.slice(1), 16));\n"
+        "\t\t\treturn /[\\w.~-]/.test(c) ? c : code.toUpperCase();\n"
+        "\t\t}).replace(/\\/index\\.html?$/, '/');\n"
         "\t}\n"
         "\tfunction decoded(text) {\n"
         "\t\ttry {\n"

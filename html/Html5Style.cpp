@@ -27,7 +27,9 @@ QString styleRules(const QString &rootClass, const QString &fontName)
     // runs from it to the item's text. 0.75em is the middle of a 1.5em line. A long name wraps,
     // anywhere if it must, and its further lines hang 1em in, clear of the lines below its item.
     // Lines, marks and the focus ring take the text's colour, so they keep its contrast in the
-    // dark scheme as well. A link fills its line, so each target is a whole line high.
+    // dark scheme as well. A link fills its line, so each target is a whole line high. A link
+    // whose name runs right to left starts at the right edge, where the hanging indent would push
+    // its first line out of view: there the padding takes the indent back.
     // Chromium walks the whole document to renumber counters whenever an element with a counter
     // or with style containment comes or goes; a group's click did that twice over (its content's
     // containment switches with content-visibility, the headings it shows carry the browser's
@@ -86,6 +88,9 @@ QString styleRules(const QString &rootClass, const QString &fontName)
                "}\n"
                ".%1 li > a {\n"
                "\tdisplay: block;\n"
+               "}\n"
+               ".%1 li > a:dir(rtl) {\n"
+               "\tpadding-right: 1em;\n"
                "}\n"
                ".%1 a[href] {\n"
                "\tcolor: #000080;\n"

@@ -14,10 +14,16 @@ namespace DataExport {
 
 namespace {
 
+// XML can hold no control character but tab and line breaks, not even as a reference.
+void setText(xmlNode *element, const char *name, const QString &value)
+{
+    xmlSetProp(element, BAD_CAST name, BAD_CAST withoutControls(value).toUtf8().constData());
+}
+
 void setAttribute(xmlNode *element, const char *name, const QString &value)
 {
     if (!value.isEmpty())
-        xmlSetProp(element, BAD_CAST name, BAD_CAST value.toUtf8().constData());
+        setText(element, name, value);
 }
 
 xmlNode *child(xmlNode *parent, const char *name)
@@ -27,8 +33,11 @@ xmlNode *child(xmlNode *parent, const char *name)
 
 } // namespace
 
-QByteArray opml(const LinkTree &tree)
+QByteArray opml(const LinkTree &tree, const QString &siteAddress)
 {
+    // OPML's body holds at least one outline, and an outline made up for it would read back as a node.
+    if (tree.nodes().empty())
+        throw VormikError(QStringLiteral("空のツリーは OPML に書き出せません（OPML には項目が一つ以上必要です）"));
     usexml::ensureInitialised();
     const std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(xmlNewDoc(BAD_CAST "1.0"), &xmlFreeDoc);
     xmlNode *root = xmlNewNode(nullptr, BAD_CAST "opml");
@@ -40,10 +49,10 @@ QByteArray opml(const LinkTree &tree)
         parents.resize(static_cast<size_t>(node->level()) + 1);
         xmlNode *outline = child(parents.back(), "outline");
         const LinkAttr &record = node->record();
-        xmlSetProp(outline, BAD_CAST "text", BAD_CAST node->text().toUtf8().constData());
+        setText(outline, "text", node->text());
         if (!node->isGroup()) {
             xmlSetProp(outline, BAD_CAST "type", BAD_CAST "link");
-            xmlSetProp(outline, BAD_CAST "url", BAD_CAST record.Href.toUtf8().constData());
+            setText(outline, "url", writtenAddress(record.Href, siteAddress));
         }
         setAttribute(outline, "target", record.Target);
         setAttribute(outline, "class", record.Class);

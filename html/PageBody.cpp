@@ -6,6 +6,9 @@
 #include "tree/NodeFields.h"
 
 #include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
 
 namespace PageGenerator {
 
@@ -39,7 +42,8 @@ void appendAttribute(QString &markup, const char *name, const QString &escapedVa
     markup += QLatin1Char('"');
 }
 
-QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &), bool targetNeedsAddress)
+QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &), bool targetNeedsAddress,
+                       QString (*address)(const QString &))
 {
     const bool noTarget = targetNeedsAddress && link.record().Href.isEmpty();
     QString attributes;
@@ -47,7 +51,11 @@ QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &)
         if (noTarget && field.field == NodeField::Target)
             continue;
         const QString &value = field.linkAttribute ? fieldValue(link, field.field) : QString();
-        if (!value.isEmpty())
+        if (value.isEmpty())
+            continue;
+        if (address && field.field == NodeField::Href)
+            appendAttribute(attributes, field.linkAttribute, escaped(address(value)));
+        else
             appendAttribute(attributes, field.linkAttribute, escaped(value));
     }
     return attributes;
@@ -65,6 +73,33 @@ std::vector<QString> NumberGroups(const LinkTree &tree, const QString &prefix)
         }
     }
     return ids;
+}
+
+void checkIds(const LinkTree &tree, const std::vector<QString> &groupIds, PageReport &report)
+{
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    QSet<QString> generated;
+    for (const QString &id : groupIds) {
+        if (!id.isEmpty())
+            generated.insert(id);
+    }
+    QSet<QString> seen;
+    for (size_t row = 0; row < nodes.size(); ++row) {
+        const QString &id = nodes[row]->record().ObjID;
+        // Only a link's anchor carries its id.
+        if (nodes[row]->isGroup() || id.isEmpty())
+            continue;
+        const int index = static_cast<int>(row);
+        if (std::any_of(id.begin(), id.end(), [](QChar c) {
+                return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
+            }))
+            report.spacedIds.push_back(index);
+        if (generated.contains(id))
+            report.groupIdClashes.push_back(index);
+        else if (seen.contains(id))
+            report.sharedIds.push_back(index);
+        seen.insert(id);
+    }
 }
 
 std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,

@@ -40,6 +40,7 @@ Page buildPage(const LinkTree &tree, const ExportSettings &settings, TSystemStru
     Page result;
     BuildPageHead(tree, settings, system);
     result.groupIds = NumberGroups(tree);
+    checkIds(tree, result.groupIds, result.report);
     result.markup = BuildNodeMarkup(tree, settings, result.groupIds);
     system.HeadText += QStringLiteral("<div class=\"%1\">\r\n").arg(system.RootClassName);
 

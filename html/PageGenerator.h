@@ -40,6 +40,11 @@ struct ExportSettings
 struct PageReport
 {
     std::vector<int> unnamedNodes; // absolute indexes of the nodes shown under a stand-in name
+    // Links whose id does not work as written, by absolute index: an id holding a space, an id an
+    // earlier link has too, and an id equal to one the page gives a group.
+    std::vector<int> spacedIds;
+    std::vector<int> sharedIds;
+    std::vector<int> groupIdClashes;
     // The hash sources a Content-Security-Policy needs for the inline style and script, as
     // "style-src 'sha256-…'"; none when they are files.
     QStringList policySources;
@@ -117,14 +122,20 @@ struct Page
 // across the tree; empty for a link.
 std::vector<QString> NumberGroups(const LinkTree &tree, const QString &prefix = QStringLiteral("group-"));
 
+// Fills the report's lists of links whose id does not work as written on a page whose groups
+// take `groupIds`.
+void checkIds(const LinkTree &tree, const std::vector<QString> &groupIds, PageReport &report);
+
 // Appends ` NAME="VALUE"` to `markup`, the value already escaped. Appended piece by piece: this
 // runs for every field of every link, and arg() would parse a pattern each time.
 void appendAttribute(QString &markup, const char *name, const QString &escapedValue);
 
 // The attributes of a link's anchor: one for each field the page shows, in the table's order, none
 // for an empty field. `escaped` makes a value attribute text. With `targetNeedsAddress`, a link
-// without an address gets no target either.
-QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &), bool targetNeedsAddress = false);
+// without an address gets no target either. `address`, when given, rewrites the address before it
+// is escaped.
+QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &), bool targetNeedsAddress = false,
+                       QString (*address)(const QString &) = nullptr);
 
 // Every node's own markup. A group's heading links to its id among `groupIds`.
 std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,

@@ -34,20 +34,46 @@ int FindMatches::previousBeforeRow(int row) const
     return it == m_rows.begin() ? count() - 1 : static_cast<int>(it - m_rows.begin()) - 1;
 }
 
+QString FindIndex::foldedFields(const LinkNode &node)
+{
+    QString text;
+    const LinkAttr &record = node.record();
+    for (const QString *field : {&node.text(), &record.Href, &record.Class, &record.ObjID}) {
+        text += FindText::folded(*field);
+        text += Separator;
+    }
+    return text;
+}
+
 void FindIndex::rebuild() const
 {
     m_folded.clear();
     m_ends.clear();
     m_ends.reserve(static_cast<size_t>(m_tree.count()));
     for (const LinkNode *node : m_tree.nodes()) {
-        const LinkAttr &record = node->record();
-        for (const QString *field : {&node->text(), &record.Href, &record.Class, &record.ObjID}) {
-            m_folded += FindText::folded(*field);
-            m_folded += Separator;
-        }
+        m_folded += foldedFields(*node);
         m_ends.push_back(m_folded.size());
     }
     m_valid = true;
+}
+
+void FindIndex::update(int row)
+{
+    if (!m_valid)
+        return; // the next find builds it whole
+    const auto at = static_cast<size_t>(row);
+    if (row < 0 || at >= m_ends.size() || m_ends.size() != m_tree.nodes().size()) {
+        m_valid = false;
+        return;
+    }
+    const QString text = foldedFields(*m_tree.nodes()[at]);
+    const qsizetype start = at == 0 ? 0 : m_ends[at - 1];
+    const qsizetype shift = text.size() - (m_ends[at] - start);
+    m_folded.replace(start, m_ends[at] - start, text);
+    if (shift != 0) {
+        for (size_t i = at; i < m_ends.size(); ++i)
+            m_ends[i] += shift;
+    }
 }
 
 FindMatches FindIndex::matches(const QString &text) const

@@ -38,19 +38,23 @@ private:
 // text, so that a keystroke is one pass of a string matcher, not a fold of every node.
 //
 // The index is built on the first find after construction or invalidate(); whoever changes the
-// tree calls invalidate().
+// tree's shape calls invalidate(), whoever changes a node's fields update().
 class FindIndex
 {
 public:
     explicit FindIndex(const LinkTree &tree) : m_tree(tree) {}
 
     void invalidate() { m_valid = false; }
+    // Folds again the fields of the node at absolute index `row` alone, so that an edit costs one
+    // node's fold rather than the whole tree's. The tree's shape must be as the index knows it.
+    void update(int row);
     // The nodes whose name, address, class or ID contain `text` under FindText's folding. An
     // empty text matches nothing.
     FindMatches matches(const QString &text) const;
 
 private:
     void rebuild() const;
+    static QString foldedFields(const LinkNode &node);
 
     const LinkTree &m_tree;
     mutable bool m_valid = false;

@@ -130,6 +130,14 @@ inline void unnamed(LinkTree &tree)
     link(tree, tree.appendGroup(group, QStringLiteral(" \t")), QStringLiteral("　"), QStringLiteral("a.html"));
 }
 
+// Names written right to left, one long enough to wrap, at two levels.
+inline void rightToLeft(LinkTree &tree)
+{
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("قائمة"));
+    link(tree, group, QStringLiteral("שלום עולם ").repeated(12).trimmed(), QStringLiteral("b.html"));
+    link(tree, tree.appendGroup(group, QStringLiteral("תפריט")), QStringLiteral("عربي"), QStringLiteral("c.html"));
+}
+
 // Links whose ids look like the ids the page gives its groups.
 inline void groupLikeIds(LinkTree &tree)
 {
@@ -194,6 +202,11 @@ inline QList<Html5Case> html5Cases()
          QStringLiteral("このページ")},
         {QStringLiteral("頁 一"), [](LinkTree &tree) { currentPage(tree, QStringLiteral("頁%20一.html")); }, on,
          QStringLiteral("このページ")},
+        // Addresses that differ from the browser's own only in their percent-encoding.
+        {QStringLiteral("日本語"), [](LinkTree &tree) { currentPage(tree, QStringLiteral("%e6%97%a5%e6%9c%ac%e8%aa%9e.html")); },
+         on, QStringLiteral("このページ")},
+        {QStringLiteral("page"), [](LinkTree &tree) { currentPage(tree, QStringLiteral("p%61ge.html")); }, on,
+         QStringLiteral("このページ")},
         {QStringLiteral("index"), homePage, on, QStringLiteral("ホーム"),
          {QStringLiteral("index.html"), QString(), QStringLiteral("index.html?utm=1"), QStringLiteral("index.html#top"),
           QStringLiteral("./?utm=1#x")}},
@@ -203,6 +216,7 @@ inline QList<Html5Case> html5Cases()
         {QStringLiteral("unnamed"), unnamed, on, {}},
         {QStringLiteral("unnamed-no-script"), unnamed, noScript, {}},
         {QStringLiteral("group-like-ids"), groupLikeIds, on, {}},
+        {QStringLiteral("rtl"), rightToLeft, on, {}, {}, false, true},
     };
     ExportSettings bare = on;
     bare.groupMark.clear();

@@ -13,6 +13,8 @@ private slots:
     void steps_data();
     void steps();
     void followsChanges();
+    void twoFieldsOneMatch();
+    void followsAnEditedNode();
 };
 
 void TestFind::folding_data()
@@ -30,6 +32,7 @@ void TestFind::folding_data()
     QTest::newRow("half-width for hiragana") << "name" << "ぶろぐ" << "ﾌﾞﾛｸﾞ" << true;
     QTest::newRow("full-width digits") << "id" << "item12" << "１２" << true;
     QTest::newRow("class") << "class" << "hot new" << "NEW" << true;
+    QTest::newRow("ゔ, ゕ and ゖ for katakana") << "name" << "ゔゕゖ" << "ヴヵヶ" << true;
     QTest::newRow("voiced is not unvoiced") << "name" << "ガイド" << "カイド" << false;
     QTest::newRow("not across fields") << "href" << "a.html" << "Namea" << false;
     QTest::newRow("not contained") << "name" << "Docs" << "Docz" << false;
@@ -98,6 +101,36 @@ void TestFind::followsChanges()
     tree.appendLink(nullptr, QStringLiteral("newer"));
     index.invalidate();
     QCOMPARE(index.matches(QStringLiteral("new")).count(), 2);
+}
+
+// A node that matches in its name and its address is one match, and the next one is another node.
+void TestFind::twoFieldsOneMatch()
+{
+    LinkTree tree;
+    tree.appendLink(nullptr, QStringLiteral("x"))->record().Href = QStringLiteral("x.html");
+    tree.appendLink(nullptr, QStringLiteral("y"));
+    tree.appendLink(nullptr, QStringLiteral("x"));
+    const FindMatches matches = FindIndex(tree).matches(QStringLiteral("x"));
+    QCOMPARE(matches.count(), 2);
+    QCOMPARE(tree.absoluteIndex(matches.at(matches.nextAfterRow(0))), 2);
+}
+
+// Refolding the edited node alone finds what it now holds, and the nodes after it stay found.
+void TestFind::followsAnEditedNode()
+{
+    LinkTree tree;
+    for (const char *name : {"a", "bb", "c", "bb"})
+        tree.appendLink(nullptr, QLatin1String(name));
+    FindIndex index(tree);
+    QCOMPARE(index.matches(QStringLiteral("bb")).count(), 2);
+    tree.setText(tree.nodeAt(0), QStringLiteral("ａｂｂａ"));
+    tree.setText(tree.nodeAt(1), QString());
+    index.update(0);
+    index.update(1);
+    const FindMatches matches = index.matches(QStringLiteral("BB"));
+    QCOMPARE(matches.count(), 2);
+    QCOMPARE(matches.nodes(), (std::vector<const LinkNode *>{tree.nodeAt(0), tree.nodeAt(3)}));
+    QCOMPARE(index.matches(QStringLiteral("c")).count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestFind)

@@ -3,6 +3,7 @@
 #include "Html5Pages.h"
 #include "html/WrittenFiles.h"
 #include "html/Html5Page.h"
+#include "html/WebAddress.h"
 #include "text/VormikError.h"
 
 #include <QCryptographicHash>
@@ -155,7 +156,8 @@ private slots:
                 const LinkAttr &record = node.record();
                 // A target needs an address.
                 const QString target = record.Href.isEmpty() ? QString() : record.Target;
-                for (const auto &[name, value] : {std::pair{"href", record.Href}, std::pair{"target", target},
+                for (const auto &[name, value] : {std::pair{"href", WebAddress::serialised(record.Href)},
+                                                   std::pair{"target", target},
                                                    std::pair{"id", record.ObjID}, std::pair{"class", record.Class}}) {
                     if (value.isEmpty())
                         QVERIFY2(!xmlHasProp(anchor, BAD_CAST name), name);
@@ -221,6 +223,7 @@ private slots:
             {QStringLiteral("a%zz.html"), QStringLiteral("?#5")},
             {QStringLiteral("a%20b%3F.html"), QStringLiteral("a%20b%3F.html")},
             {QStringLiteral("a b%3F.html"), QStringLiteral("a%20b%3F.html#2")},
+            {QStringLiteral("a%23b.html"), QStringLiteral("a%23b.html")},
             {QStringLiteral("%E9%A0%81.html"), QStringLiteral("頁.html")},
             {QStringLiteral(" #top"), QString()},
             {QString(), QString()},
@@ -236,6 +239,28 @@ private slots:
         QCOMPARE(ids.front(), QString());
         for (qsizetype i = 0; i < rows.size(); ++i)
             QCOMPARE(ids[size_t(i) + 1], rows[i].second.isEmpty() ? QString() : prefix + rows[i].second);
+    }
+
+    // An address is written as a browser serialises it after reading it, so it validates and still
+    // leads where the browser would have gone.
+    void addressesAreWrittenAsBrowsersRead_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("spaces, quote, tab, line break") << " a b\"\tc\n.html " << "a%20b%22c.html";
+        QTest::newRow("backslash in the path") << "docs\\faq.html?a\\b" << "docs/faq.html?a%5Cb";
+        QTest::newRow("backslash of another scheme") << "mailto:a\\b" << "mailto:a%5Cb";
+        QTest::newRow("percent kept as written") << "a%zz%41.html" << "a%zz%41.html";
+        QTest::newRow("second fragment mark") << "a.html#b#c<d>" << "a.html#b%23c%3Cd%3E";
+        QTest::newRow("controls and a lone surrogate") << QStringLiteral("a\x01\x7f\u0085") + QChar(0xd800)
+                                                       << "a%01%7F%C2%85%EF%BF%BD";
+        QTest::newRow("brackets of a host only") << "http://[::1]/a[b]" << "http://[::1]/a%5Bb%5D";
+    }
+    void addressesAreWrittenAsBrowsersRead()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, written);
+        QCOMPARE(WebAddress::serialised(address), written);
     }
 
     // The page's title and language are the settings'; a language that is no tag is refused.

@@ -1,3 +1,4 @@
+#include "PageTrees.h"
 #include "cli/ExportOptions.h"
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
@@ -30,6 +31,14 @@ Run runExport(const QStringList &arguments)
         qFatal("vormik-export did not finish");
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+// The tree saved as a project file in `dir`; its path.
+QString savedProject(const QTemporaryDir &dir, const LinkTree &tree)
+{
+    const QString path = dir.filePath(QStringLiteral("menu.xml"));
+    ProjectFile::save(tree, path);
+    return path;
 }
 
 } // namespace
@@ -107,6 +116,8 @@ private slots:
         QTest::newRow("three paths") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
         QTest::newRow("unknown option") << QStringList{QStringLiteral("--fancy"), QStringLiteral("a"), QStringLiteral("b")};
         QTest::newRow("mark without value") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("--mark")};
+        QTest::newRow("separate files to standard output") << QStringList{"--html5", "--separate-files", "a", "-"};
+        QTest::newRow("relative site address") << QStringList{"--format=bookmarks", "--base-url=menu/", "a", "b"};
     }
     void badArgumentsAreRefused()
     {
@@ -228,6 +239,77 @@ private slots:
         QVERIFY2(lines.at(0).contains(QStringLiteral("（名前なし）")) && lines.at(1).contains(QStringLiteral("a.html")),
                  qPrintable(run.errors));
         QVERIFY(QFile::exists(page));
+    }
+
+    // Bookmarks and OPML resolve relative addresses against --base-url; without it, a warning
+    // counts them.
+    void siteAddressResolvesRelativeLinks_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<bool>("warned");
+        const QString site = "--base-url=https://example.org/menu/top.html";
+        QTest::newRow("bookmarks") << QStringList{"--format=bookmarks"} << QByteArray("\"../faq.html\"") << true;
+        QTest::newRow("opml") << QStringList{"--format=opml"} << QByteArray("\"../faq.html\"") << true;
+        for (const char *format : {"bookmarks", "opml"})
+            QTest::newRow(format) << QStringList{QStringLiteral("--format=") + format, site}
+                                  << QByteArray("\"https://example.org/faq.html\"") << false;
+    }
+    void siteAddressResolvesRelativeLinks()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, written);
+        QFETCH(bool, warned);
+        QTemporaryDir dir;
+        LinkTree tree;
+        tree.appendLink(nullptr, QStringLiteral("FAQ"))->record().Href = QStringLiteral("../faq.html");
+        const QString out = dir.filePath(QStringLiteral("menu.data"));
+        const Run run = runExport(options + QStringList{savedProject(dir, tree), out});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.errors.contains(QStringLiteral(" 1 ")), warned);
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains(written));
+    }
+
+    // --csp-hashes prints the sources the window's message gives (without it, only warnings).
+    void cspHashesOnRequest()
+    {
+        QTemporaryDir dir;
+        LinkTree tree;
+        tree.appendLink(nullptr, QStringLiteral("a"))->record().Href = QStringLiteral("a.html");
+        const QStringList arguments{"--csp-hashes", "--html5", savedProject(dir, tree), dir.filePath("page.html")};
+        const Run run = runExport(arguments);
+        const QStringList sources =
+            PageGenerator::buildPage(tree, ExportOptions::parse(QStringList{"vormik-export"} + arguments).settings)
+                .report.policySources;
+        QCOMPARE(run.errors.split('\n', Qt::SkipEmptyParts), sources);
+    }
+
+    // A link's id that holds a space or repeats an earlier one is named on either page; on the
+    // classic page, so is one equal to a group's id, which stops that group folding.
+    void idFaultsAreWarned_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QStringList>("named"); // the links named, one a line
+        QTest::newRow("classic") << "classic" << QStringList{"spaced", "second", "clash"};
+        QTest::newRow("html5") << "html5" << QStringList{"spaced", "second"};
+    }
+    void idFaultsAreWarned()
+    {
+        QFETCH(QString, format);
+        QFETCH(QStringList, named);
+        QTemporaryDir dir;
+        LinkTree tree;
+        LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("G"));
+        const std::pair<const char *, const char *> links[] = {
+            {"fine", "fine"}, {"spaced", "a\tb"}, {"first", "same"}, {"second", "same"}, {"clash", "group-0-0"}};
+        for (const auto &[name, id] : links)
+            link(tree, group, QLatin1String(name), QStringLiteral("a.html"), {}, QLatin1String(id));
+        const Run run = runExport({"--format", format, savedProject(dir, tree), dir.filePath("p.html")});
+        const QStringList lines = run.errors.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), named.size());
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            QVERIFY2(lines.at(i).contains(QStringLiteral("「%1」").arg(named.at(i))), qPrintable(lines.at(i)));
     }
 
     void projectIsOnlyRead()

@@ -4,7 +4,7 @@
 // subtree, a line-drawing character in the menu's accessible text, the current page's link not
 // marked or its groups not open (at every address the page is opened under, and after following a
 // link into a frame), a link without an address that looks like one, a page wider than a 320 px
-// view, a style or script that its Content-Security-Policy blocks, Escape that does not close the group around the focus, printing that does not show every
+// view or a name cut off at its edge, a style or script that its Content-Security-Policy blocks, Escape that does not close the group around the focus, printing that does not show every
 // group, tree lines or a focus ring hard to see in the light or the dark scheme, a font that does
 // not come back as named.
 // Usage: node check-pages.mjs PLAN.json, where the plan is a list of
@@ -182,14 +182,25 @@ function placeholderFaults(page) {
   }));
 }
 
-// At 320 CSS pixels wide with every group open, the page needs no sideways scrolling.
+// The names whose text reaches past either edge of the view, a right-to-left one as well.
+const clippedNames = (page) => page.evaluate(() => [...document.querySelectorAll('nav a, nav summary')].filter((e) => {
+  const range = document.createRange();
+  range.selectNodeContents(e);
+  const box = range.getBoundingClientRect();
+  return box.width > 0 && (box.left < -0.5 || box.right > document.documentElement.clientWidth + 0.5);
+}).map((e) => `"${e.textContent}" is cut off at ${innerWidth} px`));
+
+// At 320 CSS pixels wide with every group open, the page needs no sideways scrolling; there and
+// at the usual width every name is drawn whole.
 async function reflowFaults(page) {
   const size = page.viewportSize();
-  await page.setViewportSize({ width: 320, height: 640 });
   await openAll(page);
+  const faults = await clippedNames(page);
+  await page.setViewportSize({ width: 320, height: 640 });
   const width = await page.evaluate(() => document.documentElement.scrollWidth);
+  faults.push(...await clippedNames(page));
   await page.setViewportSize(size);
-  return width > 320 ? [`${width} px wide at a 320 px wide view`] : [];
+  return width > 320 ? [...faults, `${width} px wide at a 320 px wide view`] : faults;
 }
 
 // Escape in an open group closes that group, the innermost one around the focus, and puts the
