@@ -25,15 +25,8 @@ struct XmlFree
     void operator()(xmlChar *text) const { xmlFree(text); }
 };
 
+// Every file reaches the parsers as UTF-8 (see TextDecoding), whatever it declares.
 const char *utf8Label = "UTF-8";
-
-// The encoding to tell the HTML parser: none when the file names its own, so that the parser
-// takes it from the meta element or the XML declaration; otherwise UTF-8, what browsers write.
-const char *encodingFor(const QByteArray &bytes)
-{
-    const QByteArray head = bytes.first(std::min<qsizetype>(bytes.size(), 2048)).toLower();
-    return head.contains("charset") || head.startsWith("<?xml") ? nullptr : utf8Label;
-}
 
 // A document type declaration is where entities are declared; refusing it on sight means no
 // entity is ever defined, let alone expanded.
@@ -55,7 +48,7 @@ void checkSize(qsizetype size, const QString &fileName)
 
 void notFormat(const QString &fileName, const QString &format)
 {
-    throw VormikError(QStringLiteral("ファイル %1 は %2 ではありません").arg(fileName, format));
+    throw NotFormat(QStringLiteral("ファイル %1 は %2 ではありません").arg(fileName, format));
 }
 
 void tooDeep(const QString &fileName)
@@ -71,9 +64,10 @@ HtmlDocument::DocumentHandle parseHtml(const QByteArray &bytes, const QString &f
     if (!ctxt)
         throw std::bad_alloc();
     // Never HTML_PARSE_HUGE: libxml2's limits on text and depth hold.
-    const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NOBLANKS;
+    const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NOBLANKS
+        | HTML_PARSE_IGNORE_ENC;
     HtmlDocument::DocumentHandle doc(htmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()),
-                                                nullptr, encodingFor(bytes), options));
+                                                nullptr, utf8Label, options));
     // HTML forgives almost anything; but at its depth limit the parser stops, and what it would
     // hand on then is only the start of the file.
     if (ctxt->errNo == XML_ERR_INTERNAL_ERROR)
@@ -94,9 +88,10 @@ HtmlDocument::DocumentHandle parseXml(const QByteArray &bytes, const QString &fi
     ctxt->_private = &documentType;
     ctxt->sax->internalSubset = refuseDocumentType;
     // Never NOENT, DTDLOAD, HUGE or XINCLUDE: entities stay unexpanded and the depth limit holds.
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS;
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS
+        | XML_PARSE_IGNORE_ENC;
     HtmlDocument::DocumentHandle doc(xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()),
-                                               nullptr, nullptr, options));
+                                               nullptr, utf8Label, options));
     if (documentType)
         throw VormikError(QStringLiteral("ファイル %1 を読み込めません: 文書型宣言 (DOCTYPE) は使えません").arg(fileName));
     if (!doc || !ctxt->wellFormed) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "project/usexml.h"
+#include "text/VormikError.h"
 
 #include <QByteArray>
 #include <QString>
@@ -35,6 +36,11 @@ bool isElement(const xmlNode *node, const char *name);
 // Refuses a file larger than a project file may be.
 void checkSize(qsizetype size, const QString &fileName);
 // The error for a file that is not in the format a reader expects.
+class NotFormat : public VormikError
+{
+public:
+    using VormikError::VormikError;
+};
 [[noreturn]] void notFormat(const QString &fileName, const QString &format);
 // The error for a tree nested deeper than Import::MaxDepth.
 [[noreturn]] void tooDeep(const QString &fileName);

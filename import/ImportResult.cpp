@@ -5,6 +5,7 @@
 #include "import/JsonReader.h"
 #include "import/OpmlReader.h"
 #include "import/PageReader.h"
+#include "import/TextDecoding.h"
 #include "project/ProjectFile.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
@@ -22,17 +23,47 @@ QString ImportResult::summary() const
     return text;
 }
 
+QString ImportResult::lossReport() const
+{
+    QStringList lines;
+    if (replaced > 0)
+        lines << QStringLiteral("不正なバイト列 %1 個を U+FFFD に置き換えました（最初は %2 行目）").arg(replaced).arg(firstReplacedLine);
+    for (const auto &[what, times] : losses)
+        lines << QStringLiteral("%1: %2 個").arg(what).arg(times);
+    return lines.join(QLatin1Char('\n'));
+}
+
 namespace Import {
+
+namespace {
+
+ImportResult readUtf8(const QByteArray &utf8, const QString &fileName)
+{
+    if (BookmarkReader::recognises(utf8))
+        return BookmarkReader::read(utf8, fileName);
+    if (OpmlReader::recognises(utf8))
+        return OpmlReader::read(utf8, fileName);
+    if (JsonReader::recognises(utf8))
+        return JsonReader::read(utf8, fileName);
+    try {
+        return PageReader::read(utf8, fileName);
+    } catch (const HtmlDocument::NotFormat &) {
+        throw VormikError(QStringLiteral("ファイル %1 は読み込める形式ではありません（試した形式: ブックマークファイル、"
+                                         "OPML、JSON のメニューデータ、Vormik が書き出したページ）")
+                              .arg(fileName));
+    }
+}
+
+} // namespace
 
 ImportResult read(const QByteArray &bytes, const QString &fileName)
 {
-    if (BookmarkReader::recognises(bytes))
-        return BookmarkReader::read(bytes, fileName);
-    if (OpmlReader::recognises(bytes))
-        return OpmlReader::read(bytes, fileName);
-    if (JsonReader::recognises(bytes))
-        return JsonReader::read(bytes, fileName);
-    return PageReader::read(bytes, fileName);
+    HtmlDocument::checkSize(bytes.size(), fileName);
+    const TextDecoding::Decoded text = TextDecoding::decode(bytes);
+    ImportResult result = readUtf8(text.utf8, fileName);
+    result.replaced = text.replaced;
+    result.firstReplacedLine = text.firstLine;
+    return result;
 }
 
 ImportResult readFile(const QString &path)

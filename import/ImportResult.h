@@ -5,7 +5,6 @@
 #include <map>
 #include <memory>
 
-
 #include "tree/LinkTree.h"
 
 // What an importer brings: the nodes read (the top-level nodes of `tree` go where the user
@@ -17,9 +16,16 @@ struct ImportResult
     int links = 0;
     // What was left out, by kind ("区切り線", "アイコン" ...), with how often.
     std::map<QString, int> skipped;
+    // What came in changed or only in part, by kind, with how often: the user is told each.
+    std::map<QString, int> losses;
+    // Byte sequences invalid in the file's encoding, read as U+FFFD, and the line of the first.
+    int replaced = 0;
+    int firstReplacedLine = 0;
 
     // One line for the user: how many groups and links, and what was left out.
     QString summary() const;
+    // One line per kind of loss, or an empty string when nothing was lost.
+    QString lossReport() const;
 };
 
 namespace Import {
