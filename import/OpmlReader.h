@@ -5,7 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
-// OPML outlines: an outline with a url or htmlUrl attribute becomes a link, any other a group;
+// OPML outlines: an outline with a url or htmlUrl attribute becomes a link, and so does a feed
+// that names only its xmlUrl; any other a group;
 // its text (or title) is the name. Attributes target, class and id, which Vormik's own OPML
 // writes, are kept.
 namespace OpmlReader {
