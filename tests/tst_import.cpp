@@ -283,7 +283,12 @@ void TestImport::realFiles()
     QFETCH(int, replaced);
     QFETCH(int, line);
     QFETCH(QList<int>, losses);
-    const ImportResult result = Import::read(bytes, QStringLiteral("real"));
+    ImportResult result;
+    try {
+        result = Import::read(bytes, QStringLiteral("real"));
+    } catch (const VormikError &error) {
+        QFAIL(qPrintable(error.message()));
+    }
     QCOMPARE(result.groups + result.links, count);
     QCOMPARE(snapshotOf(*result.tree).constLast(), last);
     QCOMPARE(result.replaced, replaced);
