@@ -1,14 +1,12 @@
 #include "import/HtmlDocument.h"
 
 #include "import/ImportResult.h"
-#include "project/ProjectFile.h"
 #include "text/VormikError.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
-#include <climits>
 #include <new>
 
 namespace HtmlDocument {
@@ -41,9 +39,9 @@ void refuseDocumentType(void *context, const xmlChar *, const xmlChar *, const x
 
 void checkSize(qsizetype size, const QString &fileName)
 {
-    if (size > ProjectFile::MaxFileSize || size > INT_MAX)
+    if (size > Import::MaxFileSize)
         throw VormikError(QStringLiteral("ファイル %1 は大きすぎます（%2 MB まで）")
-                              .arg(fileName, QString::number(ProjectFile::MaxFileSize >> 20)));
+                              .arg(fileName, QString::number(Import::MaxFileSize >> 20)));
 }
 
 void notFormat(const QString &fileName, const QString &format)

@@ -6,7 +6,6 @@
 #include "import/OpmlReader.h"
 #include "import/PageReader.h"
 #include "import/TextDecoding.h"
-#include "project/ProjectFile.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
@@ -73,7 +72,7 @@ ImportResult readFile(const QString &path)
         throw VormikError(QStringLiteral("ファイル %1 を開けません: %2").arg(path, file.errorString()));
     // A regular file is measured before anything is read; the read's own limit covers the rest.
     HtmlDocument::checkSize(file.size(), path);
-    const QByteArray bytes = file.read(ProjectFile::MaxFileSize + 1);
+    const QByteArray bytes = file.read(Import::MaxFileSize + 1);
     if (file.error() != QFileDevice::NoError)
         throw VormikError(QStringLiteral("ファイル %1 を読み込めません: %2").arg(path, file.errorString()));
     return read(bytes, path);
