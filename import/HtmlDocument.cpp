@@ -7,6 +7,7 @@
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
+#include <exception>
 #include <new>
 
 namespace HtmlDocument {
@@ -26,13 +27,64 @@ struct XmlFree
 // Every file reaches the parsers as UTF-8 (see TextDecoding), whatever it declares.
 const char *utf8Label = "UTF-8";
 
+[[noreturn]] void notRead(xmlParserCtxt *ctxt, const QString &fileName)
+{
+    const xmlError *error = xmlCtxtGetLastError(ctxt);
+    const QString reason = error && error->message ? QString::fromUtf8(error->message).trimmed() : QString();
+    throw VormikError(QStringLiteral("ファイル %1 を読み込めません（%2 行）: %3")
+                          .arg(fileName, QString::number(error ? error->line : 0), reason));
+}
+
+[[noreturn]] void documentTypeRefused(const QString &fileName)
+{
+    throw VormikError(QStringLiteral("ファイル %1 を読み込めません: 文書型宣言 (DOCTYPE) は使えません").arg(fileName));
+}
+
+// What the event callbacks share through the parser's _private pointer.
+struct EventState
+{
+    bool documentType = false;
+    XmlEvents *events;
+    std::exception_ptr failure;
+};
+
+EventState &stateOf(void *context)
+{
+    return *static_cast<EventState *>(static_cast<xmlParserCtxt *>(context)->_private);
+}
+
 // A document type declaration is where entities are declared; refusing it on sight means no
 // entity is ever defined, let alone expanded.
-void refuseDocumentType(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
+void refuseDocumentTypeEvent(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
 {
-    auto *ctxt = static_cast<xmlParserCtxt *>(context);
-    *static_cast<bool *>(ctxt->_private) = true;
-    xmlStopParser(ctxt);
+    stateOf(context).documentType = true;
+    xmlStopParser(static_cast<xmlParserCtxt *>(context));
+}
+
+// An exception must not pass through libxml2's own frames: it is kept and thrown after the parse.
+template<class Call>
+void guarded(void *context, Call call)
+{
+    EventState &state = stateOf(context);
+    if (state.failure)
+        return;
+    try {
+        call(*state.events);
+    } catch (...) {
+        state.failure = std::current_exception();
+        xmlStopParser(static_cast<xmlParserCtxt *>(context));
+    }
+}
+
+void startEvent(void *context, const xmlChar *name, const xmlChar *, const xmlChar *, int, const xmlChar **, int count,
+                int, const xmlChar **attributes)
+{
+    guarded(context, [&](XmlEvents &events) { events.start(name, attributes, count); });
+}
+
+void endEvent(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
+{
+    guarded(context, [](XmlEvents &events) { events.end(); });
 }
 
 } // namespace
@@ -75,30 +127,50 @@ HtmlDocument::DocumentHandle parseHtml(const QByteArray &bytes, const QString &f
     return doc;
 }
 
-HtmlDocument::DocumentHandle parseXml(const QByteArray &bytes, const QString &fileName)
+void readXml(const QByteArray &bytes, const QString &fileName, XmlEvents &events)
 {
     checkSize(bytes.size(), fileName);
     usexml::ensureInitialised();
     std::unique_ptr<xmlParserCtxt, ParserDeleter> ctxt(xmlNewParserCtxt());
     if (!ctxt)
         throw std::bad_alloc();
-    bool documentType = false;
-    ctxt->_private = &documentType;
-    ctxt->sax->internalSubset = refuseDocumentType;
+    EventState state{false, &events, nullptr};
+    ctxt->_private = &state;
     // Never NOENT, DTDLOAD, HUGE or XINCLUDE: entities stay unexpanded and the depth limit holds.
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS
-        | XML_PARSE_IGNORE_ENC;
-    HtmlDocument::DocumentHandle doc(xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()),
-                                               nullptr, utf8Label, options));
-    if (documentType)
-        throw VormikError(QStringLiteral("ファイル %1 を読み込めません: 文書型宣言 (DOCTYPE) は使えません").arg(fileName));
-    if (!doc || !ctxt->wellFormed) {
-        const xmlError *error = xmlCtxtGetLastError(ctxt.get());
-        const QString reason = error && error->message ? QString::fromUtf8(error->message).trimmed() : QString();
-        throw VormikError(QStringLiteral("ファイル %1 を読み込めません（%2 行）: %3")
-                              .arg(fileName, QString::number(error ? error->line : 0), reason));
+    // Only the elements are told; no text, comment or node of a document is kept.
+    xmlSAXHandler *sax = ctxt->sax;
+    sax->internalSubset = refuseDocumentTypeEvent;
+    sax->startElementNs = startEvent;
+    sax->endElementNs = endEvent;
+    sax->characters = nullptr;
+    sax->ignorableWhitespace = nullptr;
+    sax->cdataBlock = nullptr;
+    sax->comment = nullptr;
+    sax->processingInstruction = nullptr;
+    sax->reference = nullptr;
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC;
+    const DocumentHandle doc(xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr,
+                                               nullptr, options));
+    if (state.failure)
+        std::rethrow_exception(state.failure);
+    if (state.documentType)
+        documentTypeRefused(fileName);
+    if (!ctxt->wellFormed)
+        notRead(ctxt.get(), fileName);
+}
+
+QString attribute(const xmlChar **attributes, int count, const char *name)
+{
+    for (int i = 0; i < count; ++i) {
+        const xmlChar **entry = attributes + 5 * i;
+        if (xmlStrcasecmp(entry[0], BAD_CAST name) == 0)
+        {
+            // Without entity replacement the parser hands each "&" on as "&#38;", and nothing else so.
+            QString value = QString::fromUtf8(reinterpret_cast<const char *>(entry[3]), entry[4] - entry[3]);
+            return value.isNull() ? QStringLiteral("") : value.replace(QLatin1String("&#38;"), QLatin1String("&"));
+        }
     }
-    return doc;
+    return {};
 }
 
 QString attribute(const xmlNode *element, const char *name)

@@ -23,8 +23,21 @@ using DocumentHandle = std::unique_ptr<xmlDoc, DocumentDeleter>;
 
 // An HTML file in the encoding its meta element names (UTF-8 when it names none). Never null.
 DocumentHandle parseHtml(const QByteArray &bytes, const QString &fileName);
-// An XML file; a fault throws VormikError naming `fileName`, line and reason.
-DocumentHandle parseXml(const QByteArray &bytes, const QString &fileName);
+
+// What an event reader of XML is told, element by element; no document is built. The attributes
+// are libxml2's SAX2 array: `count` entries of five pointers (name, prefix, URI, value, value end).
+class XmlEvents
+{
+public:
+    virtual ~XmlEvents() = default;
+    virtual void start(const xmlChar *name, const xmlChar **attributes, int count) = 0;
+    virtual void end() = 0;
+};
+// Reads an XML file, telling `events` of each element; a fault throws VormikError naming
+// `fileName`, line and reason, and so does one thrown by `events`, which ends the reading.
+void readXml(const QByteArray &bytes, const QString &fileName, XmlEvents &events);
+// The attribute of that name (matched without case) in a start event, or a null string.
+QString attribute(const xmlChar **attributes, int count, const char *name);
 
 // An element's attribute, or a null string.
 QString attribute(const xmlNode *element, const char *name);

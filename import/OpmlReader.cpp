@@ -8,9 +8,6 @@
 
 namespace OpmlReader {
 
-using HtmlDocument::attribute;
-using HtmlDocument::isElement;
-
 bool recognises(const QByteArray &bytes)
 {
     // The first element, past the XML declaration, comments, processing instructions and any
@@ -36,45 +33,72 @@ bool recognises(const QByteArray &bytes)
     return rest.startsWith("<opml") && rest.size() > 5 && (QChar::isSpace(static_cast<unsigned char>(rest[5])) || rest[5] == '>' || rest[5] == '/');
 }
 
+namespace {
+
+// The outlines in the body of the opml element, read as the parser meets them.
+class Outlines : public HtmlDocument::XmlEvents
+{
+public:
+    explicit Outlines(ImportBuilder &builder) : m_builder(builder) {}
+
+    void start(const xmlChar *name, const xmlChar **attributes, int count) override
+    {
+        const Kind parent = m_open.empty() ? Kind::None : m_open.back().kind;
+        Element element{Kind::Other, nullptr};
+        if (parent == Kind::None && xmlStrcasecmp(name, BAD_CAST "opml") == 0) {
+            element.kind = Kind::Opml;
+        } else if (parent == Kind::Opml && xmlStrcasecmp(name, BAD_CAST "body") == 0) {
+            element.kind = Kind::Body;
+            m_body = true;
+        } else if ((parent == Kind::Body || parent == Kind::Outline) && xmlStrcasecmp(name, BAD_CAST "outline") == 0) {
+            element = {Kind::Outline, outline(parent == Kind::Outline ? m_open.back().node : nullptr, attributes, count)};
+        }
+        m_open.push_back(element);
+    }
+    void end() override { m_open.pop_back(); }
+    bool sawBody() const { return m_body; }
+
+private:
+    enum class Kind { None, Opml, Body, Outline, Other };
+    struct Element
+    {
+        Kind kind;
+        LinkNode *node;
+    };
+
+    LinkNode *outline(LinkNode *parent, const xmlChar **attributes, int count)
+    {
+        const auto value = [&](const char *name) { return HtmlDocument::attribute(attributes, count, name); };
+        QString name = value("text");
+        if (name.isEmpty())
+            name = value("title");
+        // A feed is a link to its site, or to the feed itself when that is all it names.
+        QString href = value("url");
+        if (href.isNull())
+            href = value("htmlUrl");
+        if (href.isNull())
+            href = value("xmlUrl");
+        LinkNode *made = href.isNull() ? m_builder.addGroup(parent, name) : m_builder.addLink(parent, name, href);
+        m_builder.setTarget(made, value("target"));
+        m_builder.setClass(made, value("class"));
+        m_builder.setId(made, value("id"));
+        return made;
+    }
+
+    ImportBuilder &m_builder;
+    std::vector<Element> m_open; // no deeper than the parser lets elements nest
+    bool m_body = false;
+};
+
+} // namespace
+
 ImportResult read(const QByteArray &bytes, const QString &fileName)
 {
-    const HtmlDocument::DocumentHandle doc = HtmlDocument::parseXml(bytes, fileName);
-    xmlNode *root = xmlDocGetRootElement(doc.get());
-    xmlNode *body = nullptr;
-    for (xmlNode *child = root && isElement(root, "opml") ? root->children : nullptr; child; child = child->next) {
-        if (isElement(child, "body"))
-            body = child;
-    }
-    if (!body)
-        HtmlDocument::notFormat(fileName, QStringLiteral("OPML"));
     ImportBuilder builder(fileName);
-    std::vector<LinkNode *> parents{nullptr};
-    HtmlDocument::walk(
-        body,
-        [&](xmlNode *node) {
-            if (!isElement(node, "outline"))
-                return false;
-            QString name = attribute(node, "text");
-            if (name.isEmpty())
-                name = attribute(node, "title");
-            // A feed is a link to its site, or to the feed itself when that is all it names.
-            QString href = attribute(node, "url");
-            if (href.isNull())
-                href = attribute(node, "htmlUrl");
-            if (href.isNull())
-                href = attribute(node, "xmlUrl");
-            LinkNode *made = href.isNull() ? builder.addGroup(parents.back(), name)
-                                           : builder.addLink(parents.back(), name, href);
-            builder.setTarget(made, attribute(node, "target"));
-            builder.setClass(made, attribute(node, "class"));
-            builder.setId(made, attribute(node, "id"));
-            parents.push_back(made);
-            return true;
-        },
-        [&](xmlNode *node) {
-            if (isElement(node, "outline"))
-                parents.pop_back();
-        });
+    Outlines outlines(builder);
+    HtmlDocument::readXml(bytes, fileName, outlines);
+    if (!outlines.sawBody())
+        HtmlDocument::notFormat(fileName, QStringLiteral("OPML"));
     return builder.take();
 }
 
