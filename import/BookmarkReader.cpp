@@ -37,8 +37,13 @@ bool recognises(const QByteArray &bytes)
 ImportResult read(const QByteArray &bytes, const QString &fileName)
 {
     HtmlDocument::checkSize(bytes.size(), fileName);
+    return read(bytes, {}, fileName);
+}
+
+ImportResult read(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName)
+{
     ImportBuilder builder(fileName);
-    BookmarkTokens tokens(bytes);
+    BookmarkTokens tokens(start, more);
     // Browsers write a folder as <DT><H3>name</H3> followed by its <DL>, and Vormik a link
     // holding nodes as the bookmark followed by its <DL>. The open lists, each with the node it
     // belongs to, and how many lists nest there with no folder between (an import never keeps
@@ -54,7 +59,7 @@ ImportResult read(const QByteArray &bytes, const QString &fileName)
     const auto parent = [&] { return lists.empty() ? nullptr : lists.back().parent; };
     // The folder name or bookmark being read.
     QByteArray item;
-    QByteArrayView itemAttributes;
+    QByteArray itemAttributes; // kept: a token's bytes last only until the next
     QByteArray itemText;
     const auto finishItem = [&] {
         const QString name = BookmarkText::text(itemText);
@@ -106,7 +111,7 @@ ImportResult read(const QByteArray &bytes, const QString &fileName)
         } else if (start && (token.name == "h3" || token.name == "a")) {
             owner = nullptr;
             item = token.name;
-            itemAttributes = token.raw;
+            itemAttributes = token.raw.toByteArray();
         } else if (start && token.name == "hr") {
             owner = nullptr;
             builder.skip(QStringLiteral("区切り線"));

@@ -134,50 +134,87 @@ QString withReferencesRead(QByteArrayView text)
 
 BookmarkTokens::Token BookmarkTokens::next()
 {
-    const qsizetype size = m_bytes.size();
     Token token;
+    for (;;) {
+        const Step done = step(token);
+        if (done == Step::Token)
+            return token;
+        if (done == Step::End)
+            return {};
+        if (!pull())
+            m_more = nullptr; // what is left is read as the file's end
+    }
+}
+
+bool BookmarkTokens::pull()
+{
+    if (!m_more)
+        return false;
+    const QByteArray piece = m_more();
+    if (piece.isEmpty())
+        return false;
+    m_bytes.remove(0, m_at);
+    m_at = 0;
+    m_bytes += piece;
+    return true;
+}
+
+// One token from the bytes at hand; Step::More when they end inside one and more may follow.
+BookmarkTokens::Step BookmarkTokens::step(Token &token)
+{
+    const QByteArrayView bytes(m_bytes);
+    const qsizetype size = bytes.size();
+    const bool final = !m_more;
     while (m_at < size) {
-        const qsizetype lt = m_bytes.indexOf('<', m_at);
+        const qsizetype lt = bytes.indexOf('<', m_at);
         const qsizetype textEnd = lt < 0 ? size : lt;
         if (textEnd > m_at) {
             token.kind = Kind::Text;
-            token.raw = m_bytes.sliced(m_at, textEnd - m_at);
+            token.raw = bytes.sliced(m_at, textEnd - m_at);
             m_at = textEnd;
-            return token;
+            return Step::Token;
         }
         // At a "<": a comment, a declaration, an end tag or a start tag; anything else is text.
-        const QByteArrayView rest = m_bytes.sliced(lt);
-        if (rest.startsWith("<!--") || rest.startsWith("<!") || rest.startsWith("<?")) {
+        const QByteArrayView rest = bytes.sliced(lt);
+        if (rest.size() < 4 && !final)
+            return Step::More;
+        if (rest.startsWith("<!") || rest.startsWith("<?")) {
             const bool comment = rest.startsWith("<!--");
-            const qsizetype end = m_bytes.indexOf(comment ? "-->" : ">", lt + 2);
+            const qsizetype end = bytes.indexOf(comment ? "-->" : ">", lt + 2);
+            if (end < 0 && !final)
+                return Step::More;
             m_cutShort = m_cutShort || end < 0;
             m_at = end < 0 ? size : end + (comment ? 3 : 1);
             continue;
         }
         const bool endTag = rest.size() > 1 && rest[1] == '/';
-        qsizetype nameEnd = lt + (endTag ? 2 : 1);
-        while (nameEnd < size && isAlnum(m_bytes[nameEnd]))
-            ++nameEnd;
         const qsizetype nameStart = lt + (endTag ? 2 : 1);
-        if (nameEnd == nameStart || !isLetter(m_bytes[nameStart])) {
+        qsizetype nameEnd = nameStart;
+        while (nameEnd < size && isAlnum(bytes[nameEnd]))
+            ++nameEnd;
+        if (nameEnd == size && !final)
+            return Step::More;
+        if (nameEnd == nameStart || !isLetter(bytes[nameStart])) {
             token.kind = Kind::Text;
-            token.raw = m_bytes.sliced(lt, 1);
+            token.raw = bytes.sliced(lt, 1);
             m_at = lt + 1;
-            return token;
+            return Step::Token;
         }
-        const qsizetype close = scanAttributes(m_bytes, nameEnd, [](QByteArrayView, QByteArrayView) { return false; });
+        const qsizetype close = scanAttributes(bytes, nameEnd, [](QByteArrayView, QByteArrayView) { return false; });
+        if (close < 0 && !final)
+            return Step::More;
         if (close < 0) {
             m_cutShort = true;
             m_at = size;
             break;
         }
         token.kind = endTag ? Kind::EndTag : Kind::StartTag;
-        token.name = m_bytes.sliced(nameStart, nameEnd - nameStart).toByteArray().toLower();
-        token.raw = m_bytes.sliced(nameEnd, close - nameEnd);
+        token.name = bytes.sliced(nameStart, nameEnd - nameStart).toByteArray().toLower();
+        token.raw = bytes.sliced(nameEnd, close - nameEnd);
         m_at = close + 1;
-        return token;
+        return Step::Token;
     }
-    return {};
+    return final ? Step::End : Step::More;
 }
 
 namespace BookmarkText {

@@ -4,9 +4,11 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+
 // The tags and text of a Netscape bookmark file, one at a time, as browsers' own importers read
 // them: no tree is built and nothing nests, so a folder of any size and a file of any length take
-// no more memory than the bytes themselves. The bytes are UTF-8 (see TextDecoding).
+// no more memory than the piece of the file at hand. The bytes are UTF-8 (see TextDecoding).
 class BookmarkTokens
 {
 public:
@@ -18,14 +20,24 @@ public:
         QByteArrayView raw; // the text as written, or a start tag's attributes
     };
 
-    explicit BookmarkTokens(QByteArrayView utf8) : m_bytes(utf8) {}
+    // The file's bytes, or its first piece and where the next pieces come from (empty at its end).
+    explicit BookmarkTokens(const QByteArray &utf8, std::function<QByteArray()> more = {})
+        : m_bytes(utf8), m_more(std::move(more))
+    {
+    }
 
+    // The next token; what it points to holds until the next call. A text may come in pieces.
     Token next();
     // True when the file ended inside a tag, comment or quoted value.
     bool cutShort() const { return m_cutShort; }
 
 private:
-    QByteArrayView m_bytes;
+    enum class Step { Token, More, End };
+    Step step(Token &token);
+    bool pull();
+
+    QByteArray m_bytes;
+    std::function<QByteArray()> m_more;
     qsizetype m_at = 0;
     bool m_cutShort = false;
 };

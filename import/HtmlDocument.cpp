@@ -4,6 +4,7 @@
 #include "text/VormikError.h"
 
 #include <libxml/HTMLparser.h>
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
@@ -45,6 +46,8 @@ struct EventState
 {
     bool documentType = false;
     XmlEvents *events;
+    const QString &fileName;
+    int depth = 0;
     std::exception_ptr failure;
 };
 
@@ -76,15 +79,28 @@ void guarded(void *context, Call call)
     }
 }
 
+// The parser reading pieces holds no depth limit of its own; this one is the one it holds reading
+// a whole document.
 void startEvent(void *context, const xmlChar *name, const xmlChar *, const xmlChar *, int, const xmlChar **, int count,
                 int, const xmlChar **attributes)
 {
-    guarded(context, [&](XmlEvents &events) { events.start(name, attributes, count); });
+    guarded(context, [&](XmlEvents &events) {
+        EventState &state = stateOf(context);
+        if (++state.depth > Import::MaxDepth)
+            throw VormikError(QStringLiteral("ファイル %1 を読み込めません（%2 行）: 要素の入れ子が %3 段を超えています")
+                                  .arg(state.fileName)
+                                  .arg(xmlSAX2GetLineNumber(context))
+                                  .arg(Import::MaxDepth));
+        events.start(name, attributes, count);
+    });
 }
 
 void endEvent(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
 {
-    guarded(context, [](XmlEvents &events) { events.end(); });
+    guarded(context, [&](XmlEvents &events) {
+        --stateOf(context).depth;
+        events.end();
+    });
 }
 
 } // namespace
@@ -130,27 +146,43 @@ HtmlDocument::DocumentHandle parseHtml(const QByteArray &bytes, const QString &f
 void readXml(const QByteArray &bytes, const QString &fileName, XmlEvents &events)
 {
     checkSize(bytes.size(), fileName);
+    readXml(bytes, {}, fileName, events);
+}
+
+void readXml(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName,
+             XmlEvents &events)
+{
     usexml::ensureInitialised();
-    std::unique_ptr<xmlParserCtxt, ParserDeleter> ctxt(xmlNewParserCtxt());
+    // Only the elements are told; no text, comment or node of a document is kept.
+    xmlSAXHandler sax;
+    xmlSAXVersion(&sax, 2);
+    sax.internalSubset = refuseDocumentTypeEvent;
+    sax.startElementNs = startEvent;
+    sax.endElementNs = endEvent;
+    sax.characters = nullptr;
+    sax.ignorableWhitespace = nullptr;
+    sax.cdataBlock = nullptr;
+    sax.comment = nullptr;
+    sax.processingInstruction = nullptr;
+    sax.reference = nullptr;
+    std::unique_ptr<xmlParserCtxt, ParserDeleter> ctxt(xmlCreatePushParserCtxt(&sax, nullptr, nullptr, 0, nullptr));
     if (!ctxt)
         throw std::bad_alloc();
-    EventState state{false, &events, nullptr};
-    ctxt->_private = &state;
     // Never NOENT, DTDLOAD, HUGE or XINCLUDE: entities stay unexpanded and the depth limit holds.
-    // Only the elements are told; no text, comment or node of a document is kept.
-    xmlSAXHandler *sax = ctxt->sax;
-    sax->internalSubset = refuseDocumentTypeEvent;
-    sax->startElementNs = startEvent;
-    sax->endElementNs = endEvent;
-    sax->characters = nullptr;
-    sax->ignorableWhitespace = nullptr;
-    sax->cdataBlock = nullptr;
-    sax->comment = nullptr;
-    sax->processingInstruction = nullptr;
-    sax->reference = nullptr;
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC;
-    const DocumentHandle doc(xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr,
-                                               nullptr, options));
+    xmlCtxtUseOptions(ctxt.get(), XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC);
+    EventState state{false, &events, fileName, 0, nullptr};
+    ctxt->_private = &state;
+    QByteArray piece = start;
+    for (;;) {
+        const QByteArray next = more ? more() : QByteArray();
+        xmlParseChunk(ctxt.get(), piece.constData(), static_cast<int>(piece.size()), next.isEmpty());
+        // A fault stops the parser; the rest of the file is not read.
+        if (next.isEmpty() || ctxt->instate == XML_PARSER_EOF)
+            break;
+        piece = next;
+    }
+    const DocumentHandle doc(ctxt->myDoc);
+    ctxt->myDoc = nullptr;
     if (state.failure)
         std::rethrow_exception(state.failure);
     if (state.documentType)
@@ -159,18 +191,15 @@ void readXml(const QByteArray &bytes, const QString &fileName, XmlEvents &events
         notRead(ctxt.get(), fileName);
 }
 
-QString attribute(const xmlChar **attributes, int count, const char *name)
+QString attributeValue(const xmlChar **entry)
 {
-    for (int i = 0; i < count; ++i) {
-        const xmlChar **entry = attributes + 5 * i;
-        if (xmlStrcasecmp(entry[0], BAD_CAST name) == 0)
-        {
-            // Without entity replacement the parser hands each "&" on as "&#38;", and nothing else so.
-            QString value = QString::fromUtf8(reinterpret_cast<const char *>(entry[3]), entry[4] - entry[3]);
-            return value.isNull() ? QStringLiteral("") : value.replace(QLatin1String("&#38;"), QLatin1String("&"));
-        }
-    }
-    return {};
+    QString value = QString::fromUtf8(reinterpret_cast<const char *>(entry[3]), entry[4] - entry[3]);
+    if (value.isNull())
+        return QStringLiteral("");
+    // Without entity replacement the parser hands each "&" on as "&#38;", and nothing else so.
+    if (value.contains(QLatin1Char('&')))
+        value.replace(QLatin1String("&#38;"), QLatin1String("&"));
+    return value;
 }
 
 QString attribute(const xmlNode *element, const char *name)

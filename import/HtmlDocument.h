@@ -8,6 +8,7 @@
 
 #include <libxml/tree.h>
 
+#include <functional>
 #include <memory>
 
 // Reading an HTML or OPML file into a libxml2 document as safely as a project file is read: no
@@ -36,8 +37,11 @@ public:
 // Reads an XML file, telling `events` of each element; a fault throws VormikError naming
 // `fileName`, line and reason, and so does one thrown by `events`, which ends the reading.
 void readXml(const QByteArray &bytes, const QString &fileName, XmlEvents &events);
-// The attribute of that name (matched without case) in a start event, or a null string.
-QString attribute(const xmlChar **attributes, int count, const char *name);
+// The same from the file's first piece and the next ones `more` gives (empty at the file's end).
+void readXml(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName,
+             XmlEvents &events);
+// The value of one attribute of a start event: an entry of that array.
+QString attributeValue(const xmlChar **entry);
 
 // An element's attribute, or a null string.
 QString attribute(const xmlNode *element, const char *name);

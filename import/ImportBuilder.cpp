@@ -20,6 +20,8 @@ bool unwritable(QChar c)
 
 QString ImportBuilder::value(const QString &text)
 {
+    if (text.isEmpty())
+        return {};
     QString kept = TextRules::trimmed(TextRules::withoutLineBreaks(text));
     // Almost every value holds neither, and is kept as it is.
     if (std::none_of(kept.begin(), kept.end(), [](QChar c) { return unwritable(c) || c.isSurrogate(); }))

@@ -70,12 +70,44 @@ ImportResult readFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw VormikError(QStringLiteral("ファイル %1 を開けません: %2").arg(path, file.errorString()));
-    // A regular file is measured before anything is read; the read's own limit covers the rest.
+    // A regular file is measured before anything is read; the count of what was read covers the rest.
     HtmlDocument::checkSize(file.size(), path);
-    const QByteArray bytes = file.read(Import::MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw VormikError(QStringLiteral("ファイル %1 を読み込めません: %2").arg(path, file.errorString()));
-    return read(bytes, path);
+    qint64 total = 0;
+    const auto readPiece = [&] {
+        const QByteArray piece = file.read(qint64(1) << 20);
+        if (file.error() != QFileDevice::NoError)
+            throw VormikError(QStringLiteral("ファイル %1 を読み込めません: %2").arg(path, file.errorString()));
+        HtmlDocument::checkSize(total += piece.size(), path);
+        return piece;
+    };
+    const QByteArray head = readPiece();
+    TextDecoding::Decoder decoder(head);
+    const QByteArray start = decoder.decode(head, false);
+    // The next decoded piece, empty only at the file's end.
+    const std::function<QByteArray()> more = [&] {
+        for (;;) {
+            const QByteArray piece = readPiece();
+            QByteArray decoded = decoder.decode(piece, piece.isEmpty());
+            if (!decoded.isEmpty() || piece.isEmpty())
+                return decoded;
+        }
+    };
+    // A bookmark file or OPML is read piece by piece and never held whole; the other formats are
+    // read by parsers that want all of it.
+    ImportResult result;
+    if (BookmarkReader::recognises(start)) {
+        result = BookmarkReader::read(start, more, path);
+    } else if (OpmlReader::recognises(start)) {
+        result = OpmlReader::read(start, more, path);
+    } else {
+        QByteArray all = start;
+        for (QByteArray piece = more(); !piece.isEmpty(); piece = more())
+            all += piece;
+        result = readUtf8(all, path);
+    }
+    result.replaced = decoder.replaced();
+    result.firstReplacedLine = decoder.firstLine();
+    return result;
 }
 
 } // namespace Import

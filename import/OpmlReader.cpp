@@ -4,6 +4,7 @@
 #include "import/ImportBuilder.h"
 #include "tree/LinkTree.h"
 
+#include <iterator>
 #include <vector>
 
 namespace OpmlReader {
@@ -68,20 +69,26 @@ private:
 
     LinkNode *outline(LinkNode *parent, const xmlChar **attributes, int count)
     {
-        const auto value = [&](const char *name) { return HtmlDocument::attribute(attributes, count, name); };
-        QString name = value("text");
+        // The attributes read, each looked for once: text, title, url, htmlUrl, xmlUrl, target, class, id.
+        static constexpr const char *Names[] = {"text", "title", "url", "htmlUrl", "xmlUrl", "target", "class", "id"};
+        const xmlChar **found[std::size(Names)] = {};
+        for (int i = 0; i < count; ++i) {
+            const xmlChar **entry = attributes + 5 * i;
+            for (size_t n = 0; n < std::size(Names); ++n) {
+                if (!found[n] && xmlStrcasecmp(entry[0], BAD_CAST Names[n]) == 0)
+                    found[n] = entry;
+            }
+        }
+        const auto value = [&](int n) { return found[n] ? HtmlDocument::attributeValue(found[n]) : QString(); };
+        QString name = value(0);
         if (name.isEmpty())
-            name = value("title");
+            name = value(1);
         // A feed is a link to its site, or to the feed itself when that is all it names.
-        QString href = value("url");
-        if (href.isNull())
-            href = value("htmlUrl");
-        if (href.isNull())
-            href = value("xmlUrl");
-        LinkNode *made = href.isNull() ? m_builder.addGroup(parent, name) : m_builder.addLink(parent, name, href);
-        m_builder.setTarget(made, value("target"));
-        m_builder.setClass(made, value("class"));
-        m_builder.setId(made, value("id"));
+        const int address = found[2] ? 2 : found[3] ? 3 : found[4] ? 4 : -1;
+        LinkNode *made = address < 0 ? m_builder.addGroup(parent, name) : m_builder.addLink(parent, name, value(address));
+        m_builder.setTarget(made, value(5));
+        m_builder.setClass(made, value(6));
+        m_builder.setId(made, value(7));
         return made;
     }
 
@@ -94,9 +101,15 @@ private:
 
 ImportResult read(const QByteArray &bytes, const QString &fileName)
 {
+    HtmlDocument::checkSize(bytes.size(), fileName);
+    return read(bytes, {}, fileName);
+}
+
+ImportResult read(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName)
+{
     ImportBuilder builder(fileName);
     Outlines outlines(builder);
-    HtmlDocument::readXml(bytes, fileName, outlines);
+    HtmlDocument::readXml(start, more, fileName, outlines);
     if (!outlines.sawBody())
         HtmlDocument::notFormat(fileName, QStringLiteral("OPML"));
     return builder.take();

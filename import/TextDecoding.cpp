@@ -14,12 +14,6 @@ namespace {
 
 const QByteArray Replacement = "\xEF\xBF\xBD"; // U+FFFD
 
-void noteReplacement(Decoded &decoded, qsizetype newlinesBefore)
-{
-    if (decoded.replaced++ == 0)
-        decoded.firstLine = static_cast<int>(newlinesBefore) + 1;
-}
-
 // The length of the valid UTF-8 character at `at`, or minus the length of the longest start of
 // one found there (at least 1): what a browser replaces by one U+FFFD.
 qsizetype utf8Length(const unsigned char *at, qsizetype left)
@@ -51,74 +45,6 @@ qsizetype utf8Length(const unsigned char *at, qsizetype left)
         high = 0xBF;
     }
     return length > trail ? length : -length;
-}
-
-Decoded fromUtf8(const QByteArray &bytes, qsizetype start)
-{
-    Decoded decoded;
-    const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const qsizetype size = bytes.size();
-    qsizetype copied = start; // bytes before this are in decoded.utf8 already
-    for (qsizetype at = start; at < size;) {
-        const qsizetype length = utf8Length(data + at, size - at);
-        if (length > 0) {
-            at += length;
-            continue;
-        }
-        if (decoded.replaced == 0)
-            decoded.utf8.reserve(size - start + 64);
-        decoded.utf8.append(bytes.constData() + copied, at - copied);
-        noteReplacement(decoded, decoded.utf8.count('\n'));
-        decoded.utf8 += Replacement;
-        at -= length;
-        copied = at;
-    }
-    if (decoded.replaced == 0) // the common case: the bytes as they are, shared, not copied
-        decoded.utf8 = start == 0 ? bytes : bytes.sliced(start);
-    else
-        decoded.utf8.append(bytes.constData() + copied, size - copied);
-    return decoded;
-}
-
-// Converts with iconv; a sequence it cannot read becomes U+FFFD and it goes on one code unit on.
-Decoded withIconv(const QByteArray &bytes, qsizetype start, const char *encoding, qsizetype unit)
-{
-    Decoded decoded;
-    const iconv_t cd = iconv_open("UTF-8", encoding);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return fromUtf8(bytes, start);
-    QByteArray &out = decoded.utf8;
-    out.resize((bytes.size() - start) * 3 / 2 + 64);
-    char *in = const_cast<char *>(bytes.constData()) + start;
-    size_t inLeft = static_cast<size_t>(bytes.size() - start);
-    qsizetype written = 0;
-    qsizetype newlines = 0; // in out[0, counted)
-    qsizetype counted = 0;
-    while (inLeft > 0) {
-        if (out.size() - written < 64)
-            out.resize(out.size() * 3 / 2);
-        char *to = out.data() + written;
-        size_t outLeft = static_cast<size_t>(out.size() - written);
-        const size_t rc = iconv(cd, &in, &inLeft, &to, &outLeft);
-        written = to - out.constData();
-        if (rc != static_cast<size_t>(-1) || errno == E2BIG)
-            continue;
-        newlines += QByteArrayView(out.constData() + counted, written - counted).count('\n');
-        counted = written;
-        noteReplacement(decoded, newlines);
-        if (out.size() - written < Replacement.size())
-            out.resize(out.size() + 64);
-        std::copy(Replacement.begin(), Replacement.end(), out.begin() + written);
-        written += Replacement.size();
-        const size_t skip = std::min<size_t>(static_cast<size_t>(unit), inLeft);
-        in += skip;
-        inLeft -= skip;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    iconv_close(cd);
-    out.truncate(written);
-    out.squeeze();
-    return decoded;
 }
 
 // The encoding a charset or encoding declaration names within the first KB (where browsers look
@@ -155,21 +81,130 @@ QByteArray declaredEncoding(const QByteArray &bytes)
 
 } // namespace
 
+Decoder::Decoder(QByteArrayView start)
+{
+    const char *encoding = nullptr;
+    QByteArray declared;
+    if (start.startsWith("\xEF\xBB\xBF")) {
+        m_mark = 3;
+    } else if (start.startsWith("\xFF\xFE") || start.startsWith("\xFE\xFF")) {
+        encoding = start.startsWith("\xFF\xFE") ? "UTF-16LE" : "UTF-16BE";
+        m_mark = 2;
+        m_unit = 2;
+    } else if (start.size() >= 2 && (start.at(0) == 0) != (start.at(1) == 0)) {
+        // UTF-16 without a mark still starts with a character below 256, such as "<".
+        encoding = start.at(0) == 0 ? "UTF-16BE" : "UTF-16LE";
+        m_unit = 2;
+    } else {
+        declared = declaredEncoding(start.first(std::min<qsizetype>(start.size(), 1024)).toByteArray());
+        encoding = declared.isEmpty() ? nullptr : declared.constData();
+    }
+    if (encoding)
+        m_iconv = iconv_open("UTF-8", encoding); // one iconv does not know is read as UTF-8
+}
+
+Decoder::~Decoder()
+{
+    if (m_iconv != reinterpret_cast<iconv_t>(-1))
+        iconv_close(m_iconv);
+}
+
+void Decoder::noteReplacement(qsizetype newlinesBefore)
+{
+    if (m_replaced++ == 0)
+        m_firstLine = static_cast<int>(m_newlines + newlinesBefore) + 1;
+}
+
+QByteArray Decoder::decode(const QByteArray &bytes, bool last)
+{
+    QByteArray input = m_pending.isEmpty() ? bytes : m_pending + bytes;
+    m_pending.clear();
+    const qsizetype mark = std::min(m_mark, input.size());
+    m_mark -= mark;
+    if (mark > 0)
+        input = input.sliced(mark);
+    QByteArray out = m_iconv == reinterpret_cast<iconv_t>(-1) ? fromUtf8(input, last) : withIconv(input, last);
+    m_newlines += out.count('\n');
+    return out;
+}
+
+QByteArray Decoder::fromUtf8(const QByteArray &bytes, bool last)
+{
+    QByteArray out;
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype size = bytes.size();
+    qsizetype copied = 0; // bytes before this are in `out` already
+    qsizetype at = 0;
+    bool replaced = false;
+    while (at < size) {
+        const qsizetype length = utf8Length(data + at, size - at);
+        if (length > 0) {
+            at += length;
+            continue;
+        }
+        if (!last && at - length == size && data[at] >= 0xC2) {
+            m_pending = bytes.sliced(at); // cut by the piece's end, not invalid
+            break;
+        }
+        if (!replaced)
+            out.reserve(size + 64);
+        replaced = true;
+        out.append(bytes.constData() + copied, at - copied);
+        noteReplacement(out.count('\n'));
+        out += Replacement;
+        at -= length;
+        copied = at;
+    }
+    if (!replaced) // the common case: the bytes as they are, shared, not copied
+        return at == size ? bytes : bytes.first(at);
+    out.append(bytes.constData() + copied, at - copied);
+    return out;
+}
+
+// A sequence iconv cannot read becomes U+FFFD, and it goes on one code unit on.
+QByteArray Decoder::withIconv(QByteArrayView bytes, bool last)
+{
+    QByteArray out;
+    out.resize(bytes.size() * 3 / 2 + 64);
+    char *in = const_cast<char *>(bytes.constData());
+    size_t inLeft = static_cast<size_t>(bytes.size());
+    qsizetype written = 0;
+    while (inLeft > 0) {
+        if (out.size() - written < 64)
+            out.resize(out.size() * 3 / 2);
+        char *to = out.data() + written;
+        size_t outLeft = static_cast<size_t>(out.size() - written);
+        const size_t rc = iconv(m_iconv, &in, &inLeft, &to, &outLeft);
+        written = to - out.constData();
+        if (rc != static_cast<size_t>(-1) || errno == E2BIG)
+            continue;
+        if (errno == EINVAL && !last) {
+            m_pending = QByteArray(in, static_cast<qsizetype>(inLeft));
+            break;
+        }
+        noteReplacement(QByteArrayView(out.constData(), written).count('\n'));
+        if (out.size() - written < Replacement.size())
+            out.resize(out.size() + 64);
+        std::copy(Replacement.begin(), Replacement.end(), out.begin() + written);
+        written += Replacement.size();
+        const size_t skip = std::min<size_t>(static_cast<size_t>(m_unit), inLeft);
+        in += skip;
+        inLeft -= skip;
+        iconv(m_iconv, nullptr, nullptr, nullptr, nullptr);
+    }
+    out.truncate(written);
+    out.squeeze();
+    return out;
+}
+
 Decoded decode(const QByteArray &bytes)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return fromUtf8(bytes, 3);
-    if (bytes.startsWith("\xFF\xFE"))
-        return withIconv(bytes, 2, "UTF-16LE", 2);
-    if (bytes.startsWith("\xFE\xFF"))
-        return withIconv(bytes, 2, "UTF-16BE", 2);
-    // UTF-16 without a mark still starts with a character below 256, such as "<".
-    if (bytes.size() >= 2 && bytes.at(0) == 0 && bytes.at(1) != 0)
-        return withIconv(bytes, 0, "UTF-16BE", 2);
-    if (bytes.size() >= 2 && bytes.at(0) != 0 && bytes.at(1) == 0)
-        return withIconv(bytes, 0, "UTF-16LE", 2);
-    const QByteArray encoding = declaredEncoding(bytes);
-    return encoding.isEmpty() ? fromUtf8(bytes, 0) : withIconv(bytes, 0, encoding.constData(), 1);
+    Decoder decoder(bytes);
+    Decoded decoded;
+    decoded.utf8 = decoder.decode(bytes, true);
+    decoded.replaced = decoder.replaced();
+    decoded.firstLine = decoder.firstLine();
+    return decoded;
 }
 
 } // namespace TextDecoding
