@@ -45,7 +45,11 @@ ImportResult readUtf8(const QByteArray &utf8, const QString &fileName)
     if (JsonReader::recognises(utf8))
         return JsonReader::read(utf8, fileName);
     try {
-        return PageReader::read(utf8, fileName);
+        ImportResult page = PageReader::read(utf8, fileName);
+        // Every page ends with its html element's end tag; without it the file was cut short.
+        if (!utf8.right(64).toLower().contains("</html>"))
+            page.losses[QStringLiteral("途中で切れたファイル（</html> がありません）")] += 1;
+        return page;
     } catch (const HtmlDocument::NotFormat &) {
         throw VormikError(QStringLiteral("ファイル %1 は読み込める形式ではありません（試した形式: ブックマークファイル、"
                                          "OPML、JSON のメニューデータ、Vormik が書き出したページ）")

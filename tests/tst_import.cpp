@@ -153,6 +153,7 @@ void TestImport::roundTrip()
     const QByteArray file = written(tree, format, folding, mark);
     const ImportResult result = Import::read(file, QStringLiteral("menu"));
     QCOMPARE(result.tree->count(), tree.count());
+    QCOMPARE(result.lossReport(), QString()); // a whole file of its own loses nothing
     // A page names its groups by ids of its own; they come back as the page wrote them.
     for (const LinkNode *node : result.tree->nodes()) {
         if (node->isGroup() && (format == u"classic" || format == u"html5")) {
@@ -271,6 +272,13 @@ void TestImport::realFiles_data()
         << "<?xml version=\"1.0\"?>\n<!--" + QByteArray(2000, '-').replace("--", "- ") + "-->\n"
            "<opml version=\"2.0\"><body><outline text=\"f\" xmlUrl=\"https://f/rss\"/></body></opml>"
         << 1 << "0|f|link|https://f/rss|||" << 0 << 0 << QList<int>{};
+    LinkTree tree;
+    buildWorkedExample(tree);
+    for (const char *format : {"classic", "html5"}) {
+        QTest::newRow(qPrintable(QStringLiteral("a %1 page cut short").arg(format)))
+            << written(tree, format, true, "").chopped(20) << tree.count() << snapshotOf(tree).constLast() << 0 << 0
+            << QList<int>{1};
+    }
     QTest::newRow("JSON with a byte-order mark") << QByteArray("\xEF\xBB\xBF[{\"name\": \"a\", \"href\": \"b\"}]") << 1
                                                  << "0|a|link|b|||" << 0 << 0 << QList<int>{};
     QTest::newRow("JSON: a control character, half a surrogate pair, a key twice")
