@@ -11,9 +11,10 @@
 #include <functional>
 #include <memory>
 
-// Reading an HTML or OPML file into a libxml2 document as safely as a project file is read: no
-// network, no document type declaration in XML, no entity ever defined or expanded, the project
-// file's size limit, and the tree's depth held to Import::MaxDepth by the walks below.
+// Reading an HTML file into a libxml2 document, or an XML file as parser events, as safely as a
+// project file is read: no network, no document type declaration in XML, no entity ever defined
+// or expanded, the import size limit, and the depth held to Import::MaxDepth. Every file comes
+// as UTF-8 (see TextDecoding), whatever it declares.
 namespace HtmlDocument {
 
 struct DocumentDeleter
@@ -22,7 +23,7 @@ struct DocumentDeleter
 };
 using DocumentHandle = std::unique_ptr<xmlDoc, DocumentDeleter>;
 
-// An HTML file in the encoding its meta element names (UTF-8 when it names none). Never null.
+// An HTML file. Never null.
 DocumentHandle parseHtml(const QByteArray &bytes, const QString &fileName);
 
 // What an event reader of XML is told, element by element; no document is built. The attributes
@@ -50,7 +51,7 @@ QString text(const xmlNode *node);
 // True when `node` is an element named `name` (case-insensitive, as HTML names are).
 bool isElement(const xmlNode *node, const char *name);
 
-// Refuses a file larger than a project file may be.
+// Refuses a file larger than Import::MaxFileSize.
 void checkSize(qsizetype size, const QString &fileName);
 // The error for a file that is not in the format a reader expects.
 class NotFormat : public VormikError
