@@ -52,6 +52,15 @@ qsizetype membersRead(const QJsonDocument &document)
     return members;
 }
 
+// Qt's parser drops a U+FEFF that starts a string written without escapes, taking it for a
+// byte-order mark; written as an escape it stays. Outside a string it is a fault either way.
+QByteArray withMarksEscaped(const QByteArray &bytes)
+{
+    const QByteArray mark = "\xEF\xBB\xBF";
+    const QByteArray text = bytes.startsWith(mark) ? bytes.sliced(mark.size()) : bytes;
+    return text.contains(mark) ? QByteArray(text).replace(mark, "\\ufeff") : text;
+}
+
 } // namespace
 
 bool recognises(const QByteArray &bytes)
@@ -64,7 +73,7 @@ ImportResult read(const QByteArray &bytes, const QString &fileName)
 {
     HtmlDocument::checkSize(bytes.size(), fileName);
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    const QJsonDocument document = QJsonDocument::fromJson(withMarksEscaped(bytes), &error);
     if (error.error != QJsonParseError::NoError)
         throw VormikError(QStringLiteral("ファイル %1 を読み込めません（%2 文字目）: %3")
                               .arg(fileName, QString::number(error.offset), error.errorString()));
