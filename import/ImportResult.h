@@ -33,9 +33,10 @@ namespace Import {
 // The deepest a read tree may go, so that no file can make a reader or a later walk of the tree
 // take time or memory without bound; libxml2 holds a project file's elements to the same depth.
 inline constexpr int MaxDepth = 256;
-// The largest file read. Names and addresses take more room in a project file than in any format
-// read (a bookmark file of 50 MB makes one of about 70 MB), so a larger file would make a tree
-// too large to save; it is refused before it is read.
+// The largest file read; a larger one is refused before it is read. Names and addresses take more
+// room in a project file than in the formats read (a bookmark file of 50 MB makes one of about
+// 70 MB, compact JSON about twice its size), so a file this large is already near what a project
+// file may hold.
 inline constexpr qint64 MaxFileSize = 192 * 1024 * 1024;
 
 // Reads the file at `path` (held to the project file's size limit) in the format its content
