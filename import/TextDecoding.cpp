@@ -47,36 +47,53 @@ qsizetype utf8Length(const unsigned char *at, qsizetype left)
     return length > trail ? length : -length;
 }
 
-// The encoding a charset or encoding declaration names within the first KB (where browsers look
-// for it), as iconv knows it; empty for UTF-8 or none.
-QByteArray declaredEncoding(const QByteArray &bytes)
+// Where the declaration of the file's encoding lies in its first KB, where browsers look: the XML
+// declaration that starts it, or a meta element. An address that only mentions a charset is none.
+QByteArrayView declaration(QByteArrayView head, const char **key)
 {
-    const QByteArray head = bytes.first(std::min<qsizetype>(bytes.size(), 1024)).toLower();
-    for (const char *key : {"charset=", "encoding="}) {
-        qsizetype at = head.indexOf(key);
-        if (at < 0)
-            continue;
-        at += qstrlen(key);
-        while (at < head.size() && (head.at(at) == '"' || head.at(at) == '\'' || head.at(at) == ' '))
-            ++at;
-        qsizetype end = at;
-        const auto inLabel = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_'; };
-        while (end < head.size() && inLabel(head.at(end)))
-            ++end;
-        const QByteArray label = head.sliced(at, end - at);
-        // Browsers read every Shift_JIS label as Windows-31J, and Latin-1 as windows-1252.
-        static const QByteArrayList cp932{"shift_jis", "shift-jis", "sjis", "x-sjis", "windows-31j",
-                                          "cp932", "ms932", "ms_kanji", "csshiftjis"};
-        if (cp932.contains(label))
-            return "CP932";
-        if (label == "iso-8859-1" || label == "latin1" || label == "us-ascii" || label == "windows-1252")
-            return "WINDOWS-1252";
-        // A UTF-16 declaration in bytes that are not UTF-16 is read as UTF-8, as browsers do.
-        if (label.isEmpty() || label.startsWith("utf"))
-            return {};
-        return label;
+    if (head.startsWith("<?xml")) {
+        *key = "encoding";
+        const qsizetype end = head.indexOf("?>");
+        return head.first(end < 0 ? head.size() : end);
+    }
+    *key = "charset";
+    for (qsizetype meta = head.indexOf("<meta"); meta >= 0; meta = head.indexOf("<meta", meta + 1)) {
+        const qsizetype end = head.indexOf('>', meta);
+        const QByteArrayView element = head.sliced(meta, (end < 0 ? head.size() : end) - meta);
+        if (element.contains(*key))
+            return element;
     }
     return {};
+}
+
+// The encoding the file declares, as iconv knows it; empty for UTF-8 or none.
+QByteArray declaredEncoding(QByteArrayView start)
+{
+    const QByteArray head = start.first(std::min<qsizetype>(start.size(), 1024)).toByteArray().toLower();
+    const char *key = nullptr;
+    const QByteArrayView found = declaration(head, &key);
+    qsizetype at = found.indexOf(key);
+    if (at < 0)
+        return {};
+    at += qstrlen(key);
+    const auto inLabel = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_'; };
+    while (at < found.size() && !inLabel(found.at(at))) // = and quotes
+        ++at;
+    qsizetype end = at;
+    while (end < found.size() && inLabel(found.at(end)))
+        ++end;
+    const QByteArray label = found.sliced(at, end - at).toByteArray();
+    // Browsers read every Shift_JIS label as Windows-31J, and Latin-1 as windows-1252.
+    static const QByteArrayList cp932{"shift_jis", "shift-jis", "sjis", "x-sjis", "windows-31j",
+                                      "cp932", "ms932", "ms_kanji", "csshiftjis"};
+    if (cp932.contains(label))
+        return "CP932";
+    if (label == "iso-8859-1" || label == "latin1" || label == "us-ascii" || label == "windows-1252")
+        return "WINDOWS-1252";
+    // A UTF-16 declaration in bytes that are not UTF-16 is read as UTF-8, as browsers do.
+    if (label.isEmpty() || label.startsWith("utf"))
+        return {};
+    return label;
 }
 
 } // namespace
@@ -96,7 +113,7 @@ Decoder::Decoder(QByteArrayView start)
         encoding = start.at(0) == 0 ? "UTF-16BE" : "UTF-16LE";
         m_unit = 2;
     } else {
-        declared = declaredEncoding(start.first(std::min<qsizetype>(start.size(), 1024)).toByteArray());
+        declared = declaredEncoding(start);
         encoding = declared.isEmpty() ? nullptr : declared.constData();
     }
     if (encoding)

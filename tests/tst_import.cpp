@@ -279,6 +279,9 @@ void TestImport::realFiles_data()
             << written(tree, format, true, "").chopped(20) << tree.count() << snapshotOf(tree).constLast() << 0 << 0
             << QList<int>{1};
     }
+    QTest::newRow("UTF-8 whose address names a charset")
+        << QByteArray(R"([{"name": "①", "href": "https://x/?charset=shift_jis"}])") << 1
+        << "0|①|link|https://x/?charset=shift_jis|||" << 0 << 0 << QList<int>{};
     QTest::newRow("JSON with a byte-order mark") << QByteArray("\xEF\xBB\xBF[{\"name\": \"a\", \"href\": \"b\"}]") << 1
                                                  << "0|a|link|b|||" << 0 << 0 << QList<int>{};
     QTest::newRow("JSON: a control character, half a surrogate pair, a key twice")
