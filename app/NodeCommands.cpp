@@ -212,5 +212,6 @@ void NodeCommands::mnImport1Click()
         if (parent)
             m_tree.expandNode(parent);
     }
-    m_context.prompts().information(m_window, result.summary());
+    const QString losses = result.lossReport();
+    m_context.prompts().information(m_window, losses.isEmpty() ? result.summary() : result.summary() + u'\n' + losses);
 }

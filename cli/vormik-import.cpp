@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
@@ -34,6 +36,9 @@ int main(int argc, char *argv[])
         const ImportResult result = Import::readFile(positional.at(0));
         ProjectFile::save(*result.tree, project);
         CommandLine::printLine(result.summary());
+        // What came in changed or only in part goes where a script sees warnings; the file was still made.
+        if (const QString losses = result.lossReport(); !losses.isEmpty())
+            std::fprintf(stderr, "%s\n", losses.toLocal8Bit().constData());
         return 0;
     });
 }

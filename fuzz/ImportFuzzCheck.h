@@ -4,6 +4,7 @@
 #include "html/DataExport.h"
 #include "import/ImportResult.h"
 #include "import/JsonReader.h"
+#include "import/TextDecoding.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
@@ -65,6 +66,13 @@ int fuzzImport(Reader read, const uint8_t *data, size_t size)
         std::abort();
     }
     return 0;
+}
+
+// A reader given the bytes as every import gives them: decoded to UTF-8 first.
+template<ImportResult (*Read)(const QByteArray &, const QString &)>
+ImportResult decodedThen(const QByteArray &bytes, const QString &fileName)
+{
+    return Read(TextDecoding::decode(bytes).utf8, fileName);
 }
 
 #define VORMIK_IMPORT_FUZZ_TARGET(reader)                                                                  \

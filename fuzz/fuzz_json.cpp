@@ -2,4 +2,4 @@
 #include "ImportFuzzCheck.h"
 #include "import/JsonReader.h"
 
-VORMIK_IMPORT_FUZZ_TARGET(JsonReader::read)
+VORMIK_IMPORT_FUZZ_TARGET(decodedThen<JsonReader::read>)

@@ -2,4 +2,4 @@
 #include "ImportFuzzCheck.h"
 #include "import/PageReader.h"
 
-VORMIK_IMPORT_FUZZ_TARGET(PageReader::read)
+VORMIK_IMPORT_FUZZ_TARGET(decodedThen<PageReader::read>)

@@ -1,5 +1,6 @@
 #include "import/BookmarkReader.h"
 
+#include "import/BookmarkTokens.h"
 #include "import/HtmlDocument.h"
 #include "import/ImportBuilder.h"
 
@@ -7,17 +8,23 @@
 
 namespace BookmarkReader {
 
-using HtmlDocument::attribute;
-using HtmlDocument::isElement;
-
 namespace {
 
+using BookmarkText::attribute;
+using Kind = BookmarkTokens::Kind;
+
 // What Vormik's own bookmark file adds to a bookmark or folder; browsers ignore it.
-void keepFields(ImportBuilder &builder, LinkNode *node, const xmlNode *element)
+void keepFields(ImportBuilder &builder, LinkNode *node, QByteArrayView attributes)
 {
-    builder.setTarget(node, attribute(element, "target"));
-    builder.setClass(node, attribute(element, "class"));
-    builder.setId(node, attribute(element, "id"));
+    builder.setTarget(node, attribute(attributes, "target"));
+    builder.setClass(node, attribute(attributes, "class"));
+    builder.setId(node, attribute(attributes, "id"));
+}
+
+// The tags that end a name left open: every tag of the format but the name's own markup.
+bool isStructure(const QByteArray &name)
+{
+    return name == "dl" || name == "dt" || name == "dd" || name == "h3" || name == "a" || name == "hr";
 }
 
 } // namespace
@@ -29,61 +36,98 @@ bool recognises(const QByteArray &bytes)
 
 ImportResult read(const QByteArray &bytes, const QString &fileName)
 {
-    const HtmlDocument::DocumentHandle doc = HtmlDocument::parseHtml(bytes, fileName);
+    HtmlDocument::checkSize(bytes.size(), fileName);
+    return read(bytes, {}, fileName);
+}
+
+ImportResult read(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName)
+{
     ImportBuilder builder(fileName);
-    // Browsers write a folder as <DT><H3>name</H3> followed by its <DL>; how the HTML parser
-    // nests the DT and P elements around them differs, but a DL always lies within the DL it
-    // was written in. So a DL belongs to the folder named just before it at its own level (or,
-    // as Vormik writes a link holding nodes, to the bookmark just before it).
+    BookmarkTokens tokens(start, more);
+    // Browsers write a folder as <DT><H3>name</H3> followed by its <DL>, and Vormik a link
+    // holding nodes as the bookmark followed by its <DL>. The open lists, each with the node it
+    // belongs to, and how many lists nest there with no folder between (an import never keeps
+    // more than one entry per folder level).
     struct List
     {
-        const xmlNode *element;
         LinkNode *parent;
+        qsizetype count;
     };
     std::vector<List> lists;
-    LinkNode *folder = nullptr; // named, its DL not yet met, or the bookmark just met
+    LinkNode *owner = nullptr; // the folder or bookmark just read, whose list may follow
     bool anyList = false;
     const auto parent = [&] { return lists.empty() ? nullptr : lists.back().parent; };
-    HtmlDocument::walk(
-        xmlDocGetRootElement(doc.get()),
-        [&](xmlNode *node) {
-            if (isElement(node, "dl")) {
-                anyList = true;
-                lists.push_back({node, folder ? folder : parent()});
-                folder = nullptr;
-            } else if (isElement(node, "h3")) {
-                folder = builder.addGroup(parent(), HtmlDocument::text(node));
-                keepFields(builder, folder, node);
-                return false;
-            } else if (isElement(node, "a")) {
-                folder = nullptr;
-                const QString href = attribute(node, "href");
-                if (href.startsWith(QLatin1String("place:"), Qt::CaseInsensitive)) {
-                    builder.skip(QStringLiteral("検索ブックマーク"));
-                    return false;
-                }
-                folder = builder.addLink(parent(), HtmlDocument::text(node), href);
-                keepFields(builder, folder, node);
-                if (!attribute(node, "icon").isNull() || !attribute(node, "icon_uri").isNull())
+    // The folder name or bookmark being read.
+    QByteArray item;
+    QByteArray itemAttributes; // kept: a token's bytes last only until the next
+    QByteArray itemText;
+    const auto finishItem = [&] {
+        const QString name = BookmarkText::text(itemText);
+        if (item == "h3") {
+            owner = builder.addGroup(parent(), name);
+            keepFields(builder, owner, itemAttributes);
+        } else {
+            const QString href = attribute(itemAttributes, "href");
+            if (href.startsWith(QLatin1String("place:"), Qt::CaseInsensitive)) {
+                builder.skip(QStringLiteral("検索ブックマーク"));
+            } else {
+                owner = builder.addLink(parent(), name, href);
+                keepFields(builder, owner, itemAttributes);
+                if (!attribute(itemAttributes, "icon").isNull() || !attribute(itemAttributes, "icon_uri").isNull())
                     builder.skip(QStringLiteral("アイコン"));
-                return false;
-            } else if (isElement(node, "hr")) {
-                folder = nullptr;
-                builder.skip(QStringLiteral("区切り線"));
-            } else if (isElement(node, "dd")) {
-                // A folder's description may hold the folder's list, as the parser nests them.
-                builder.skip(QStringLiteral("説明"));
-            } else if (isElement(node, "h1") || isElement(node, "title")) {
-                return false; // the file's own title
             }
-            return true;
-        },
-        [&](xmlNode *node) {
-            if (!lists.empty() && lists.back().element == node)
+        }
+        item.clear();
+        itemText.clear();
+    };
+    for (BookmarkTokens::Token token = tokens.next(); token.kind != Kind::End; token = tokens.next()) {
+        if (!item.isEmpty()) {
+            if (token.kind == Kind::Text) {
+                itemText += token.raw;
+                continue;
+            }
+            if (token.kind == Kind::EndTag && token.name == item) {
+                finishItem();
+                continue;
+            }
+            if (!isStructure(token.name))
+                continue; // markup in a name: its text is the name
+            finishItem();
+        }
+        if (token.kind == Kind::Text)
+            continue;
+        const bool start = token.kind == Kind::StartTag;
+        if (token.name == "dl") {
+            if (start) {
+                anyList = true;
+                if (owner || lists.empty())
+                    lists.push_back({owner, 1});
+                else
+                    ++lists.back().count;
+            } else if (!lists.empty() && --lists.back().count == 0) {
                 lists.pop_back();
-        });
+            }
+            owner = nullptr;
+        } else if (start && (token.name == "h3" || token.name == "a")) {
+            owner = nullptr;
+            item = token.name;
+            itemAttributes = token.raw.toByteArray();
+        } else if (start && token.name == "hr") {
+            owner = nullptr;
+            builder.skip(QStringLiteral("区切り線"));
+        } else if (start && token.name == "dd") {
+            builder.skip(QStringLiteral("説明")); // the folder's list may still follow it
+        }
+    }
+    if (!item.isEmpty())
+        finishItem();
     if (!anyList)
         HtmlDocument::notFormat(fileName, QStringLiteral("ブックマークファイル"));
+    qsizetype open = 0;
+    for (const List &list : lists)
+        open += list.count;
+    if (open > 0 || tokens.cutShort())
+        builder.lose(QStringLiteral("途中で切れたファイルの閉じていない一覧 (DL)"), static_cast<int>(std::max<qsizetype>(open, 1)));
     return builder.take();
 }
 

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // The Netscape bookmark file that Firefox, Chrome, Edge and Safari export: every folder (H3)
 // becomes a group holding what its DL list holds, every bookmark (A) a link. Separators, icons,
 // dates and descriptions are left out and counted.
@@ -14,5 +16,7 @@ namespace BookmarkReader {
 bool recognises(const QByteArray &bytes);
 // Any fault throws VormikError naming `fileName`.
 ImportResult read(const QByteArray &bytes, const QString &fileName);
+// The same from the file's first piece and the next ones `more` gives (empty at the file's end).
+ImportResult read(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName);
 
 } // namespace BookmarkReader

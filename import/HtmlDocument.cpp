@@ -1,15 +1,15 @@
 #include "import/HtmlDocument.h"
 
 #include "import/ImportResult.h"
-#include "project/ProjectFile.h"
 #include "project/usexml.h"
 #include "text/VormikError.h"
 
 #include <libxml/HTMLparser.h>
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
-#include <climits>
+#include <exception>
 #include <new>
 
 namespace HtmlDocument {
@@ -26,37 +26,96 @@ struct XmlFree
     void operator()(xmlChar *text) const { xmlFree(text); }
 };
 
+// Every file reaches the parsers as UTF-8 (see TextDecoding), whatever it declares.
 const char *utf8Label = "UTF-8";
 
-// The encoding to tell the HTML parser: none when the file names its own, so that the parser
-// takes it from the meta element or the XML declaration; otherwise UTF-8, what browsers write.
-const char *encodingFor(const QByteArray &bytes)
+[[noreturn]] void notRead(xmlParserCtxt *ctxt, const QString &fileName)
 {
-    const QByteArray head = bytes.first(std::min<qsizetype>(bytes.size(), 2048)).toLower();
-    return head.contains("charset") || head.startsWith("<?xml") ? nullptr : utf8Label;
+    const xmlError *error = xmlCtxtGetLastError(ctxt);
+    const QString where = error && error->int2 > 0 ? QStringLiteral("%1 行 %2 列").arg(error->line).arg(error->int2)
+                                                   : QStringLiteral("%1 行").arg(error ? error->line : 0);
+    throw VormikError(QStringLiteral("ファイル %1 を読み込めません（%2）: %3").arg(fileName, where, usexml::faultText(error)));
+}
+
+[[noreturn]] void documentTypeRefused(const QString &fileName)
+{
+    throw VormikError(QStringLiteral("ファイル %1 を読み込めません: 文書型宣言 (DOCTYPE) は使えません").arg(fileName));
+}
+
+// What the event callbacks share through the parser's _private pointer.
+struct EventState
+{
+    bool documentType = false;
+    XmlEvents *events;
+    const QString &fileName;
+    int depth = 0;
+    std::exception_ptr failure;
+};
+
+EventState &stateOf(void *context)
+{
+    return *static_cast<EventState *>(static_cast<xmlParserCtxt *>(context)->_private);
 }
 
 // A document type declaration is where entities are declared; refusing it on sight means no
 // entity is ever defined, let alone expanded.
-void refuseDocumentType(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
+void refuseDocumentTypeEvent(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
 {
-    auto *ctxt = static_cast<xmlParserCtxt *>(context);
-    *static_cast<bool *>(ctxt->_private) = true;
-    xmlStopParser(ctxt);
+    stateOf(context).documentType = true;
+    xmlStopParser(static_cast<xmlParserCtxt *>(context));
+}
+
+// An exception must not pass through libxml2's own frames: it is kept and thrown after the parse.
+template<class Call>
+void guarded(void *context, Call call)
+{
+    EventState &state = stateOf(context);
+    if (state.failure)
+        return;
+    try {
+        call(*state.events);
+    } catch (...) {
+        state.failure = std::current_exception();
+        xmlStopParser(static_cast<xmlParserCtxt *>(context));
+    }
+}
+
+// The parser reading pieces holds no depth limit of its own; this one is the one it holds reading
+// a whole document.
+void startEvent(void *context, const xmlChar *name, const xmlChar *, const xmlChar *, int, const xmlChar **, int count,
+                int, const xmlChar **attributes)
+{
+    guarded(context, [&](XmlEvents &events) {
+        EventState &state = stateOf(context);
+        if (++state.depth > Import::MaxDepth)
+            throw VormikError(QStringLiteral("ファイル %1 を読み込めません（%2 行）: 要素の入れ子が %3 段を超えています")
+                                  .arg(state.fileName)
+                                  .arg(xmlSAX2GetLineNumber(context))
+                                  .arg(Import::MaxDepth));
+        events.start(name, attributes, count);
+    });
+}
+
+void endEvent(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
+{
+    guarded(context, [&](XmlEvents &events) {
+        --stateOf(context).depth;
+        events.end();
+    });
 }
 
 } // namespace
 
 void checkSize(qsizetype size, const QString &fileName)
 {
-    if (size > ProjectFile::MaxFileSize || size > INT_MAX)
+    if (size > Import::MaxFileSize)
         throw VormikError(QStringLiteral("ファイル %1 は大きすぎます（%2 MB まで）")
-                              .arg(fileName, QString::number(ProjectFile::MaxFileSize >> 20)));
+                              .arg(fileName, QString::number(Import::MaxFileSize >> 20)));
 }
 
 void notFormat(const QString &fileName, const QString &format)
 {
-    throw VormikError(QStringLiteral("ファイル %1 は %2 ではありません").arg(fileName, format));
+    throw NotFormat(QStringLiteral("ファイル %1 は %2 ではありません").arg(fileName, format));
 }
 
 void tooDeep(const QString &fileName)
@@ -72,9 +131,10 @@ HtmlDocument::DocumentHandle parseHtml(const QByteArray &bytes, const QString &f
     if (!ctxt)
         throw std::bad_alloc();
     // Never HTML_PARSE_HUGE: libxml2's limits on text and depth hold.
-    const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NOBLANKS;
+    const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NOBLANKS
+        | HTML_PARSE_IGNORE_ENC;
     HtmlDocument::DocumentHandle doc(htmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()),
-                                                nullptr, encodingFor(bytes), options));
+                                                nullptr, utf8Label, options));
     // HTML forgives almost anything; but at its depth limit the parser stops, and what it would
     // hand on then is only the start of the file.
     if (ctxt->errNo == XML_ERR_INTERNAL_ERROR)
@@ -84,30 +144,63 @@ HtmlDocument::DocumentHandle parseHtml(const QByteArray &bytes, const QString &f
     return doc;
 }
 
-HtmlDocument::DocumentHandle parseXml(const QByteArray &bytes, const QString &fileName)
+void readXml(const QByteArray &bytes, const QString &fileName, XmlEvents &events)
 {
     checkSize(bytes.size(), fileName);
+    readXml(bytes, {}, fileName, events);
+}
+
+void readXml(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName,
+             XmlEvents &events)
+{
     usexml::ensureInitialised();
-    std::unique_ptr<xmlParserCtxt, ParserDeleter> ctxt(xmlNewParserCtxt());
+    // Only the elements are told; no text, comment or node of a document is kept.
+    xmlSAXHandler sax;
+    xmlSAXVersion(&sax, 2);
+    sax.internalSubset = refuseDocumentTypeEvent;
+    sax.startElementNs = startEvent;
+    sax.endElementNs = endEvent;
+    sax.characters = nullptr;
+    sax.ignorableWhitespace = nullptr;
+    sax.cdataBlock = nullptr;
+    sax.comment = nullptr;
+    sax.processingInstruction = nullptr;
+    sax.reference = nullptr;
+    std::unique_ptr<xmlParserCtxt, ParserDeleter> ctxt(xmlCreatePushParserCtxt(&sax, nullptr, nullptr, 0, nullptr));
     if (!ctxt)
         throw std::bad_alloc();
-    bool documentType = false;
-    ctxt->_private = &documentType;
-    ctxt->sax->internalSubset = refuseDocumentType;
     // Never NOENT, DTDLOAD, HUGE or XINCLUDE: entities stay unexpanded and the depth limit holds.
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS;
-    HtmlDocument::DocumentHandle doc(xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()),
-                                               nullptr, nullptr, options));
-    if (documentType)
-        throw VormikError(QStringLiteral("ファイル %1 を読み込めません: 文書型宣言 (DOCTYPE) は使えません").arg(fileName));
-    if (!doc || !ctxt->wellFormed) {
-        const xmlError *error = xmlCtxtGetLastError(ctxt.get());
-        const QString where = error && error->int2 > 0 ? QStringLiteral("%1 行 %2 列").arg(error->line).arg(error->int2)
-                                                       : QStringLiteral("%1 行").arg(error ? error->line : 0);
-        throw VormikError(QStringLiteral("ファイル %1 を読み込めません（%2）: %3")
-                              .arg(fileName, where, usexml::faultText(error)));
+    xmlCtxtUseOptions(ctxt.get(), XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC);
+    EventState state{false, &events, fileName, 0, nullptr};
+    ctxt->_private = &state;
+    QByteArray piece = start;
+    for (;;) {
+        const QByteArray next = more ? more() : QByteArray();
+        xmlParseChunk(ctxt.get(), piece.constData(), static_cast<int>(piece.size()), next.isEmpty());
+        // A fault stops the parser; the rest of the file is not read.
+        if (next.isEmpty() || ctxt->instate == XML_PARSER_EOF)
+            break;
+        piece = next;
     }
-    return doc;
+    const DocumentHandle doc(ctxt->myDoc);
+    ctxt->myDoc = nullptr;
+    if (state.failure)
+        std::rethrow_exception(state.failure);
+    if (state.documentType)
+        documentTypeRefused(fileName);
+    if (!ctxt->wellFormed)
+        notRead(ctxt.get(), fileName);
+}
+
+QString attributeValue(const xmlChar **entry)
+{
+    QString value = QString::fromUtf8(reinterpret_cast<const char *>(entry[3]), entry[4] - entry[3]);
+    if (value.isNull())
+        return QStringLiteral("");
+    // Without entity replacement the parser hands each "&" on as "&#38;", and nothing else so.
+    if (value.contains(QLatin1Char('&')))
+        value.replace(QLatin1String("&#38;"), QLatin1String("&"));
+    return value;
 }
 
 QString attribute(const xmlNode *element, const char *name)

@@ -4,12 +4,52 @@
 #include "text/TextRules.h"
 #include "tree/LinkTree.h"
 
+#include <algorithm>
+
 namespace {
-QString value(const QString &text)
+
+// XML, and so a project file, holds no control character but tab and line breaks, and no U+FFFE
+// or U+FFFF; the line breaks go as the editor drops them.
+bool unwritable(QChar c)
 {
-    return TextRules::trimmed(TextRules::withoutLineBreaks(text));
+    const char16_t code = c.unicode();
+    return (code < 0x20 && code != u'\t' && code != u'\r' && code != u'\n') || code == 0xFFFE || code == 0xFFFF;
 }
+
 } // namespace
+
+QString ImportBuilder::value(const QString &text)
+{
+    if (text.isEmpty())
+        return {};
+    QString kept = TextRules::trimmed(TextRules::withoutLineBreaks(text));
+    // Almost every value holds neither, and is kept as it is.
+    if (std::none_of(kept.begin(), kept.end(), [](QChar c) { return unwritable(c) || c.isSurrogate(); }))
+        return kept;
+    int dropped = 0;
+    int halves = 0;
+    QString out;
+    out.reserve(kept.size());
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        const QChar c = kept.at(i);
+        if (unwritable(c)) {
+            ++dropped;
+        } else if (c.isHighSurrogate() && i + 1 < kept.size() && kept.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += kept.at(++i);
+        } else if (c.isSurrogate()) {
+            ++halves;
+            out += QChar::ReplacementCharacter;
+        } else {
+            out += c;
+        }
+    }
+    if (dropped > 0)
+        lose(QStringLiteral("プロジェクトファイルに書けない制御文字（削除）"), dropped);
+    if (halves > 0)
+        lose(QStringLiteral("対になっていないサロゲート（U+FFFD に置き換え）"), halves);
+    return TextRules::trimmed(out);
+}
 
 ImportBuilder::ImportBuilder(QString fileName) : m_fileName(std::move(fileName))
 {
@@ -56,6 +96,11 @@ void ImportBuilder::setId(LinkNode *node, const QString &text)
 void ImportBuilder::skip(const QString &what, int times)
 {
     m_result.skipped[what] += times;
+}
+
+void ImportBuilder::lose(const QString &what, int times)
+{
+    m_result.losses[what] += times;
 }
 
 ImportResult ImportBuilder::take()

@@ -20,6 +20,8 @@ public:
     void setClass(LinkNode *node, const QString &value);
     void setId(LinkNode *node, const QString &value);
     void skip(const QString &what, int times = 1);
+    // Something the file holds that comes in changed or not at all.
+    void lose(const QString &what, int times = 1);
 
     ImportResult &result() { return m_result; }
     // The result. A link without an address that holds nodes comes in as a group: that is what it
@@ -28,6 +30,8 @@ public:
 
 private:
     void checkDepth(const LinkNode *parent) const;
+    // A value as the editor keeps it; characters a project file cannot hold are counted as lost.
+    QString value(const QString &text);
 
     QString m_fileName;
     ImportResult m_result;

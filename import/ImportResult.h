@@ -5,7 +5,6 @@
 #include <map>
 #include <memory>
 
-
 #include "tree/LinkTree.h"
 
 // What an importer brings: the nodes read (the top-level nodes of `tree` go where the user
@@ -17,9 +16,16 @@ struct ImportResult
     int links = 0;
     // What was left out, by kind ("区切り線", "アイコン" ...), with how often.
     std::map<QString, int> skipped;
+    // What came in changed or only in part, by kind, with how often: the user is told each.
+    std::map<QString, int> losses;
+    // Byte sequences invalid in the file's encoding, read as U+FFFD, and the line of the first.
+    int replaced = 0;
+    int firstReplacedLine = 0;
 
     // One line for the user: how many groups and links, and what was left out.
     QString summary() const;
+    // One line per kind of loss, or an empty string when nothing was lost.
+    QString lossReport() const;
 };
 
 namespace Import {
@@ -27,6 +33,11 @@ namespace Import {
 // The deepest a read tree may go, so that no file can make a reader or a later walk of the tree
 // take time or memory without bound; libxml2 holds a project file's elements to the same depth.
 inline constexpr int MaxDepth = 256;
+// The largest file read; a larger one is refused before it is read. Names and addresses take more
+// room in a project file than in the formats read (a bookmark file of 50 MB makes one of about
+// 70 MB, compact JSON about twice its size), so a file this large is already near what a project
+// file may hold.
+inline constexpr qint64 MaxFileSize = 192 * 1024 * 1024;
 
 // Reads the file at `path` (held to the project file's size limit) in the format its content
 // shows: a browser's bookmark file, OPML, JSON menu data, or a page Vormik exported. Any fault

@@ -4,54 +4,114 @@
 #include "import/ImportBuilder.h"
 #include "tree/LinkTree.h"
 
+#include <iterator>
 #include <vector>
 
 namespace OpmlReader {
 
-using HtmlDocument::attribute;
-using HtmlDocument::isElement;
-
 bool recognises(const QByteArray &bytes)
 {
-    return bytes.first(std::min<qsizetype>(bytes.size(), 1024)).contains("<opml");
+    // The first element, past the XML declaration, comments, processing instructions and any
+    // document type declaration (which the reader then refuses), however long they are.
+    const QByteArrayView text(bytes);
+    qsizetype at = 0;
+    for (;;) {
+        while (at < text.size() && QChar::isSpace(static_cast<unsigned char>(text[at])))
+            ++at;
+        const QByteArrayView rest = text.sliced(at);
+        const char *end = rest.startsWith("<!--") ? "-->" : rest.startsWith("<?") ? "?>" : rest.startsWith("<!") ? ">" : nullptr;
+        if (!end)
+            break;
+        // A document type declaration's internal subset holds ">" of its own.
+        const qsizetype subset = rest.startsWith("<!D") ? rest.indexOf('[') : -1;
+        const qsizetype from = subset >= 0 && subset < rest.indexOf('>') ? text.indexOf(']', at + subset) : at + 2;
+        const qsizetype found = from < 0 ? -1 : text.indexOf(end, from);
+        if (found < 0)
+            return false;
+        at = found + qstrlen(end);
+    }
+    const QByteArrayView rest = text.sliced(at);
+    return rest.startsWith("<opml") && rest.size() > 5 && (QChar::isSpace(static_cast<unsigned char>(rest[5])) || rest[5] == '>' || rest[5] == '/');
 }
+
+namespace {
+
+// The outlines in the body of the opml element, read as the parser meets them.
+class Outlines : public HtmlDocument::XmlEvents
+{
+public:
+    explicit Outlines(ImportBuilder &builder) : m_builder(builder) {}
+
+    void start(const xmlChar *name, const xmlChar **attributes, int count) override
+    {
+        const Kind parent = m_open.empty() ? Kind::None : m_open.back().kind;
+        Element element{Kind::Other, nullptr};
+        if (parent == Kind::None && xmlStrcasecmp(name, BAD_CAST "opml") == 0) {
+            element.kind = Kind::Opml;
+        } else if (parent == Kind::Opml && xmlStrcasecmp(name, BAD_CAST "body") == 0) {
+            element.kind = Kind::Body;
+            m_body = true;
+        } else if ((parent == Kind::Body || parent == Kind::Outline) && xmlStrcasecmp(name, BAD_CAST "outline") == 0) {
+            element = {Kind::Outline, outline(parent == Kind::Outline ? m_open.back().node : nullptr, attributes, count)};
+        }
+        m_open.push_back(element);
+    }
+    void end() override { m_open.pop_back(); }
+    bool sawBody() const { return m_body; }
+
+private:
+    enum class Kind { None, Opml, Body, Outline, Other };
+    struct Element
+    {
+        Kind kind;
+        LinkNode *node;
+    };
+
+    LinkNode *outline(LinkNode *parent, const xmlChar **attributes, int count)
+    {
+        // The attributes read, each looked for once: text, title, url, htmlUrl, xmlUrl, target, class, id.
+        static constexpr const char *Names[] = {"text", "title", "url", "htmlUrl", "xmlUrl", "target", "class", "id"};
+        const xmlChar **found[std::size(Names)] = {};
+        for (int i = 0; i < count; ++i) {
+            const xmlChar **entry = attributes + 5 * i;
+            for (size_t n = 0; n < std::size(Names); ++n) {
+                if (!found[n] && xmlStrcasecmp(entry[0], BAD_CAST Names[n]) == 0)
+                    found[n] = entry;
+            }
+        }
+        const auto value = [&](int n) { return found[n] ? HtmlDocument::attributeValue(found[n]) : QString(); };
+        QString name = value(0);
+        if (name.isEmpty())
+            name = value(1);
+        // A feed is a link to its site, or to the feed itself when that is all it names.
+        const int address = found[2] ? 2 : found[3] ? 3 : found[4] ? 4 : -1;
+        LinkNode *made = address < 0 ? m_builder.addGroup(parent, name) : m_builder.addLink(parent, name, value(address));
+        m_builder.setTarget(made, value(5));
+        m_builder.setClass(made, value(6));
+        m_builder.setId(made, value(7));
+        return made;
+    }
+
+    ImportBuilder &m_builder;
+    std::vector<Element> m_open; // no deeper than the parser lets elements nest
+    bool m_body = false;
+};
+
+} // namespace
 
 ImportResult read(const QByteArray &bytes, const QString &fileName)
 {
-    const HtmlDocument::DocumentHandle doc = HtmlDocument::parseXml(bytes, fileName);
-    xmlNode *root = xmlDocGetRootElement(doc.get());
-    xmlNode *body = nullptr;
-    for (xmlNode *child = root && isElement(root, "opml") ? root->children : nullptr; child; child = child->next) {
-        if (isElement(child, "body"))
-            body = child;
-    }
-    if (!body)
-        HtmlDocument::notFormat(fileName, QStringLiteral("OPML"));
+    HtmlDocument::checkSize(bytes.size(), fileName);
+    return read(bytes, {}, fileName);
+}
+
+ImportResult read(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName)
+{
     ImportBuilder builder(fileName);
-    std::vector<LinkNode *> parents{nullptr};
-    HtmlDocument::walk(
-        body,
-        [&](xmlNode *node) {
-            if (!isElement(node, "outline"))
-                return false;
-            QString name = attribute(node, "text");
-            if (name.isEmpty())
-                name = attribute(node, "title");
-            QString href = attribute(node, "url");
-            if (href.isNull())
-                href = attribute(node, "htmlUrl");
-            LinkNode *made = href.isNull() ? builder.addGroup(parents.back(), name)
-                                           : builder.addLink(parents.back(), name, href);
-            builder.setTarget(made, attribute(node, "target"));
-            builder.setClass(made, attribute(node, "class"));
-            builder.setId(made, attribute(node, "id"));
-            parents.push_back(made);
-            return true;
-        },
-        [&](xmlNode *node) {
-            if (isElement(node, "outline"))
-                parents.pop_back();
-        });
+    Outlines outlines(builder);
+    HtmlDocument::readXml(start, more, fileName, outlines);
+    if (!outlines.sawBody())
+        HtmlDocument::notFormat(fileName, QStringLiteral("OPML"));
     return builder.take();
 }
 

@@ -5,7 +5,10 @@
 #include <QByteArray>
 #include <QString>
 
-// OPML outlines: an outline with a url or htmlUrl attribute becomes a link, any other a group;
+#include <functional>
+
+// OPML outlines: an outline with a url or htmlUrl attribute becomes a link, and so does a feed
+// that names only its xmlUrl; any other a group;
 // its text (or title) is the name. Attributes target, class and id, which Vormik's own OPML
 // writes, are kept.
 namespace OpmlReader {
@@ -13,5 +16,7 @@ namespace OpmlReader {
 bool recognises(const QByteArray &bytes);
 // Any fault throws VormikError naming `fileName`.
 ImportResult read(const QByteArray &bytes, const QString &fileName);
+// The same from the file's first piece and the next ones `more` gives (empty at the file's end).
+ImportResult read(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName);
 
 } // namespace OpmlReader

@@ -81,6 +81,8 @@ private slots:
     void hostile_data();
     void hostile();
     void dataFilesHoldNoControls();
+    void realFiles_data();
+    void realFiles();
 };
 
 void TestImport::browserFiles_data()
@@ -154,6 +156,7 @@ void TestImport::roundTrip()
     const QByteArray file = written(tree, format, folding, mark);
     const ImportResult result = Import::read(file, QStringLiteral("menu"));
     QCOMPARE(result.tree->count(), tree.count());
+    QCOMPARE(result.lossReport(), QString()); // a whole file of its own loses nothing
     // A page names its groups by ids of its own; they come back as the page wrote them.
     for (const LinkNode *node : result.tree->nodes()) {
         if (node->isGroup() && (format == u"classic" || format == u"html5")) {
@@ -192,8 +195,8 @@ void TestImport::hostile_data()
     QTest::newRow("broken OPML") << QByteArray("<opml><body><outline text=\"a\"></body>") << "読み込めません" << 0;
     QTest::newRow("JSON nested too deep") << QByteArray(5000, '[') << "読み込めません" << 0;
     QTest::newRow("JSON of no menu") << QByteArray("{\"name\": 1}") << "JSON のメニューデータ" << 0;
-    QTest::newRow("a page Vormik did not write") << QByteArray("<html><body><p>hello</p></body></html>")
-                                                 << "Vormik が書き出したページ" << 0;
+    // The message names every format tried, not only the last.
+    QTest::newRow("a page Vormik did not write") << QByteArray("<html><body><p>hello</p></body></html>") << "OPML" << 0;
 }
 
 void TestImport::hostile()
@@ -230,6 +233,116 @@ void TestImport::dataFilesHoldNoControls()
     }
     LinkTree empty;
     QVERIFY_THROWS_EXCEPTION(VormikError, written(empty, QStringLiteral("opml"), true, {}));
+}
+
+namespace {
+
+QByteArray bookmarkFile(const QByteArray &body)
+{
+    return "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+           "<DL><p>\n" + body + "</DL><p>\n";
+}
+
+// `folders` folders of `links` bookmarks each, every one as browsers write it, with its icon.
+QByteArray browserExport(int folders, int links)
+{
+    QByteArray body;
+    const QByteArray icon = " ICON=\"data:image/png;base64," + QByteArray(96, 'A') + "\"";
+    for (int f = 0; f < folders; ++f) {
+        body += "<DT><H3 ADD_DATE=\"1700000000\">F" + QByteArray::number(f) + "</H3>\n<DL><p>\n";
+        for (int l = 0; l < links; ++l)
+            body += "<DT><A HREF=\"https://example.com/" + QByteArray::number(l) + "\" ADD_DATE=\"1700000000\"" + icon + ">リンク</A>\n";
+        body += "</DL><p>\n";
+    }
+    return bookmarkFile(body);
+}
+
+QByteArray utf16(const QByteArray &utf8, QStringConverter::Encoding encoding, bool mark)
+{
+    QStringEncoder encoder(encoding, mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+    return encoder.encode(QString::fromUtf8(utf8));
+}
+
+} // namespace
+
+void TestImport::realFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("count");    // groups and links read
+    QTest::addColumn<QString>("last"); // the last node
+    QTest::addColumn<int>("replaced"); // invalid byte sequences, and the line of the first
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QList<int>>("losses"); // the count of each kind of loss reported
+
+    QTest::newRow("a folder of 300 bookmarks") << browserExport(1, 300) << 301
+                                               << "1|リンク|link|https://example.com/299|||" << 0 << 0 << QList<int>{};
+    // Read in pieces: characters and tags are cut at their ends.
+    QTest::newRow("a browser export of 100,000 bookmarks, 20 MB")
+        << browserExport(100, 1000) << 100100 << "1|リンク|link|https://example.com/999|||" << 0 << 0 << QList<int>{};
+    QTest::newRow("in UTF-16, 5 MB") << utf16(browserExport(10, 1000), QStringConverter::Utf16LE, true) << 10010
+                                     << "1|リンク|link|https://example.com/999|||" << 0 << 0 << QList<int>{};
+    QTest::newRow("a title wrapped over lines") << bookmarkFile("<DT><A HREF=\"a\">one\n   two\r\n\tthree  four</A>\n")
+                                                << 1 << "0|one two three  four|link|a|||" << 0 << 0 << QList<int>{};
+    QTest::newRow("a truncated file") << bookmarkFile("<DT><H3>f</H3>\n<DL><p>\n<DT><A HREF=\"a\">x</A>\n").chopped(9)
+                                      << 2 << "1|x|link|a|||" << 0 << 0 << QList<int>{2};
+    QTest::newRow("UTF-8, one bad byte") << bookmarkFile("<DT><A HREF=\"a\">b\xFF</A>\n<DT><A HREF=\"c\">①㈱</A>\n") << 2
+                                         << "0|①㈱|link|c|||" << 1 << 4 << QList<int>{};
+    QTest::newRow("Shift_JIS, one bad byte")
+        << QByteArray("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META CONTENT=\"text/html; charset=Shift_JIS\">\n<DL><p>\n\n"
+                      "<DT><A HREF=\"a\">\xA0</A><DT><A HREF=\"c\">\x87\x40\x87\x8A</A></DL>")
+        << 2 << "0|①㈱|link|c|||" << 1 << 5 << QList<int>{};
+    QTest::newRow("UTF-16 bookmarks with a mark") << utf16(readData("chrome.html"), QStringConverter::Utf16LE, true) << 6
+                                                  << "0|Top level|link|https://example.com/|||" << 0 << 0 << QList<int>{};
+    QTest::newRow("UTF-16 OPML without one") << utf16(readData("feeds.opml"), QStringConverter::Utf16BE, false) << 5
+                                             << "0|空|group||||" << 0 << 0 << QList<int>{};
+    QTest::newRow("OPML behind a long comment, a feed alone")
+        << "<?xml version=\"1.0\"?>\n<!--" + QByteArray(2000, '-').replace("--", "- ") + "-->\n"
+           "<opml version=\"2.0\"><body><outline text=\"f\" xmlUrl=\"https://f/rss\"/></body></opml>"
+        << 1 << "0|f|link|https://f/rss|||" << 0 << 0 << QList<int>{};
+    LinkTree tree;
+    buildWorkedExample(tree);
+    for (const char *format : {"classic", "html5"}) {
+        QTest::newRow(qPrintable(QStringLiteral("a %1 page cut short").arg(format)))
+            << written(tree, format, true, "").chopped(20) << tree.count() << snapshotOf(tree).constLast() << 0 << 0
+            << QList<int>{1};
+    }
+    QTest::newRow("UTF-8 whose address names a charset")
+        << QByteArray(R"([{"name": "①", "href": "https://x/?charset=shift_jis"}])") << 1
+        << "0|①|link|https://x/?charset=shift_jis|||" << 0 << 0 << QList<int>{};
+    QTest::newRow("JSON with a byte-order mark") << QByteArray("\xEF\xBB\xBF[{\"name\": \"a\", \"href\": \"b\"}]") << 1
+                                                 << "0|a|link|b|||" << 0 << 0 << QList<int>{};
+    QTest::newRow("JSON: a control character, half a surrogate pair, a key twice")
+        << QByteArray(R"([{"name": "a\u0001b", "href": "x", "href": "y"}, {"name": "\ud800"}])") << 2
+        << "0|\uFFFD|link||||" << 0 << 0 << QList<int>{1, 1, 1};
+}
+
+void TestImport::realFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, count);
+    QFETCH(QString, last);
+    QFETCH(int, replaced);
+    QFETCH(int, line);
+    QFETCH(QList<int>, losses);
+    QTemporaryFile file;
+    QVERIFY(file.open());
+    file.write(bytes);
+    file.close();
+    ImportResult result;
+    try {
+        result = Import::readFile(file.fileName());
+    } catch (const VormikError &error) {
+        QFAIL(qPrintable(error.message()));
+    }
+    QCOMPARE(result.groups + result.links, count);
+    QCOMPARE(snapshotOf(*result.tree).constLast(), last);
+    QCOMPARE(result.replaced, replaced);
+    QCOMPARE(result.firstReplacedLine, line);
+    QList<int> lost;
+    for (const auto &[what, times] : result.losses)
+        lost << times;
+    QCOMPARE(lost, losses);
+    QCOMPARE(result.lossReport().isEmpty(), losses.isEmpty() && replaced == 0);
 }
 
 QTEST_GUILESS_MAIN(TestImport)

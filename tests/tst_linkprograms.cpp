@@ -42,6 +42,7 @@ private slots:
     void exportAndImport_data();
     void exportAndImport();
     void importKeepsExistingFile();
+    void importNamesLosses();
     void checkLinks_data();
     void checkLinks();
     void checkLinksCannotRun_data();
@@ -73,6 +74,7 @@ void TestLinkPrograms::exportAndImport()
     const Run import = run(VORMIK_IMPORT_PROGRAM, {QStringLiteral("--force"), written, imported});
     QCOMPARE(import.exitCode, 0);
     QVERIFY2(import.output.contains(QStringLiteral("グループ 2 個、リンク 4 個")), qPrintable(import.output));
+    QVERIFY2(import.errors.isEmpty(), qPrintable(import.errors));
     const std::unique_ptr<LinkTree> back = ProjectFile::open(imported);
     // Groups come back from a page with the ids the page gave them.
     for (LinkNode *node : back->nodes()) {
@@ -94,6 +96,21 @@ void TestLinkPrograms::importKeepsExistingFile()
     QVERIFY(refused.errors.contains(QStringLiteral("--force")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("mine"));
+}
+
+// A file cut short still makes a project of what it holds; what was lost is told on standard error.
+void TestLinkPrograms::importNamesLosses()
+{
+    const QString input = m_dir.filePath(QStringLiteral("cut.html"));
+    QFile file(input);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><H3>f</H3>\n<DL><p>\n<DT><A HREF=\"a\">x</A>\n<DT><A HR");
+    file.close();
+    const QString project = m_dir.filePath(QStringLiteral("cut.vmk"));
+    const Run import = run(VORMIK_IMPORT_PROGRAM, {input, project});
+    QCOMPARE(import.exitCode, 0);
+    QVERIFY2(import.errors.contains(QLatin1Char('2')), qPrintable(import.errors));
+    QCOMPARE(ProjectFile::open(project)->count(), 2);
 }
 
 void TestLinkPrograms::checkLinks_data()
