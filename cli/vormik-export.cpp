@@ -75,7 +75,7 @@ int main(int argc, char *argv[])
         if (toStandardOutput)
             writeOut(page.bytes);
         // Warnings only: the page is written and the exit status stays 0.
-        for (const QString &warning : ExportReport::unnamedWarnings(*tree, page.report))
+        for (const QString &warning : ExportReport::warnings(*tree, page.report))
             std::fputs(QStringLiteral("vormik-export: 警告: %1\n").arg(warning).toLocal8Bit().constData(), stderr);
         return 0;
     });

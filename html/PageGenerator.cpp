@@ -40,7 +40,7 @@ Page buildPage(const LinkTree &tree, const ExportSettings &settings, TSystemStru
     Page result;
     BuildPageHead(tree, settings, system);
     result.groupIds = NumberGroups(tree);
-    result.markup = BuildNodeMarkup(tree, settings, result.groupIds);
+    result.markup = BuildNodeMarkup(tree, settings, result.groupIds, &result.report.textNodes);
     system.HeadText += QStringLiteral("<div class=\"%1\">\r\n").arg(system.RootClassName);
 
     PageEncoder page(Cp932::encode, TextRules::LineEnd);
