@@ -200,6 +200,17 @@ void NodeCommands::mnImport1Click()
         return;
     // Read whole before anything changes; a fault leaves the tree as it was.
     ImportResult result = Import::readFile(*chosen);
+    // The report names what a page should not take unseen; script addresses come in only when the
+    // user keeps them, which the report asks.
+    const QString report = (QStringList{result.summary()} + result.screening.lines()).join(QStringLiteral("\n\n"));
+    bool reported = false;
+    if (result.screening.hasScriptAddresses()) {
+        reported = true;
+        if (m_context.prompts().question(m_window, QStringLiteral("インポート"),
+                                         report + QStringLiteral("\n\nこれらのアドレスも読み込みますか？"
+                                                                 "ページでスクリプトが動くようになります")))
+            result.screening.keepScriptAddresses();
+    }
     std::vector<std::unique_ptr<LinkNode>> nodes;
     for (int i = result.tree->topLevelCount(); i-- > 0;)
         nodes.push_back(result.tree->take(result.tree->topLevel(i)));
@@ -212,5 +223,6 @@ void NodeCommands::mnImport1Click()
         if (parent)
             m_tree.expandNode(parent);
     }
-    m_context.prompts().information(m_window, result.summary());
+    if (!reported)
+        m_context.prompts().information(m_window, report);
 }

@@ -2,28 +2,41 @@
 
 #include "text/VormikError.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
 #include <new>
 
 namespace CommandLine {
 
-int fail(const QString &message)
+int failAsWritten(const QString &message)
 {
-    std::fputs(shownErrorMessage(message).toLocal8Bit().constData(), stderr);
+    std::fputs(message.toLocal8Bit().constData(), stderr);
     std::fputc('\n', stderr);
     return 1;
 }
 
-int run(const std::function<int()> &command)
+int fail(const QString &message)
+{
+    return failAsWritten(shownErrorMessage(message));
+}
+
+void warn(const QString &line)
+{
+    std::fputs(QStringLiteral("%1: 警告: %2\n").arg(QCoreApplication::applicationName(), line).toLocal8Bit().constData(),
+               stderr);
+}
+
+int run(const std::function<int()> &command, int (*report)(const QString &message))
 {
     try {
         return command();
     } catch (const VormikError &failure) {
-        return fail(failure.message());
+        return report(failure.message());
     } catch (const std::bad_alloc &) {
-        return fail(QStringLiteral("メモリが不足しています"));
+        return report(QStringLiteral("メモリが不足しています"));
     } catch (const std::exception &failure) {
-        return fail(QString::fromLocal8Bit(failure.what()));
+        return report(QString::fromLocal8Bit(failure.what()));
     }
 }
 

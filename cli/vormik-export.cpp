@@ -76,7 +76,7 @@ int main(int argc, char *argv[])
             writeOut(page.bytes);
         // Warnings only: the page is written and the exit status stays 0.
         for (const QString &warning : ExportReport::warnings(*tree, page.report))
-            std::fputs(QStringLiteral("vormik-export: 警告: %1\n").arg(warning).toLocal8Bit().constData(), stderr);
+            CommandLine::warn(warning);
         return 0;
     });
 }

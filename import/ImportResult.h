@@ -1,12 +1,12 @@
 #pragma once
 
+#include "import/ImportScreening.h"
+#include "tree/LinkTree.h"
+
 #include <QString>
 
 #include <map>
 #include <memory>
-
-
-#include "tree/LinkTree.h"
 
 // What an importer brings: the nodes read (the top-level nodes of `tree` go where the user
 // wants them), and what came in and what did not.
@@ -17,6 +17,8 @@ struct ImportResult
     int links = 0;
     // What was left out, by kind ("区切り線", "アイコン" ...), with how often.
     std::map<QString, int> skipped;
+    // Names holding markup and script addresses, which come in without their addresses.
+    ImportScreening screening;
 
     // One line for the user: how many groups and links, and what was left out.
     QString summary() const;

@@ -78,6 +78,7 @@ private slots:
     void roundTrip();
     void hostile_data();
     void hostile();
+    void plantedScriptIsNamed();
 };
 
 void TestImport::browserFiles_data()
@@ -203,6 +204,26 @@ void TestImport::hostile()
         QVERIFY2(!error.isEmpty() && failure.message().contains(error), qPrintable(failure.message()));
         QVERIFY(failure.message().contains(QStringLiteral("hostile")));
     }
+}
+
+// Names holding markup are named; script addresses are named and left out until kept.
+void TestImport::plantedScriptIsNamed()
+{
+    ImportResult result = Import::read(readData(QStringLiteral("hostile-bookmarks.html")), QStringLiteral("hostile"));
+    const QStringList lines = result.screening.lines();
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].contains(QStringLiteral("「<img src=x onerror=alert(1)>」")) && lines[0].contains(QStringLiteral("「</div>")),
+             qPrintable(lines[0]));
+    QVERIFY2(lines[1].contains(QStringLiteral("「bookmarklet」")) && lines[1].contains(QStringLiteral("「data」"))
+                 && !lines[1].contains(QStringLiteral("quote")),
+             qPrintable(lines[1]));
+    QStringList addresses;
+    for (const LinkNode *node : result.tree->nodes())
+        addresses << node->record().Href;
+    QCOMPARE(addresses.mid(3), QStringList({QString(), QString()}));
+    result.screening.keepScriptAddresses();
+    QVERIFY(result.tree->nodes()[3]->record().Href.startsWith(QStringLiteral("JavaScript:")));
+    QVERIFY(result.tree->nodes()[4]->record().Href.startsWith(QStringLiteral("data:")));
 }
 
 QTEST_GUILESS_MAIN(TestImport)

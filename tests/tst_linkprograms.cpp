@@ -7,6 +7,7 @@
 #include "project/ProjectFile.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,6 +40,8 @@ private slots:
     void exportAndImport_data();
     void exportAndImport();
     void importKeepsExistingFile();
+    void importExitStatus_data();
+    void importExitStatus();
     void checkLinks_data();
     void checkLinks();
 
@@ -88,6 +91,38 @@ void TestLinkPrograms::importKeepsExistingFile()
     QVERIFY(refused.errors.contains(QStringLiteral("--force")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("mine"));
+}
+
+void TestLinkPrograms::importExitStatus_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // DATA/ is the test data, DIR/ a fresh folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");       // part of standard error
+    const QString hostile = QStringLiteral("DATA/import/hostile-bookmarks.html");
+    QTest::newRow("imported, script addresses left out") << QStringList{hostile, "DIR/a.vmk"} << 0 << "--keep-script-links";
+    QTest::newRow("imported, script addresses kept")
+        << QStringList{"--keep-script-links", hostile, "DIR/a.vmk"} << 0 << "そのまま";
+    QTest::newRow("nothing could be read") << QStringList{"DATA/project/windows-layout.xml", "DIR/a.vmk"} << 1 << "ではありません";
+    QTest::newRow("disk full") << QStringList{"--force", hostile, "/dev/full"} << 1 << "ディスクに空きがありません";
+    QTest::newRow("no such folder") << QStringList{hostile, "DIR/missing/a.vmk"} << 1 << "フォルダがありません";
+    QTest::newRow("one argument") << QStringList{hostile} << 2 << "Usage";
+    QTest::newRow("unknown option") << QStringList{"--merge", hostile, "DIR/a.vmk"} << 2 << "Usage";
+}
+
+void TestLinkPrograms::importExitStatus()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    arguments.replaceInStrings(QRegularExpression(QStringLiteral("^DATA/")), QStringLiteral(VORMIK_TEST_DATA "/"));
+    arguments.replaceInStrings(QRegularExpression(QStringLiteral("^DIR/")), dir.path() + QLatin1Char('/'));
+    const Run import = run(VORMIK_IMPORT_PROGRAM, arguments);
+    QCOMPARE(import.exitCode, exitCode);
+    QVERIFY2(import.errors.contains(message), qPrintable(import.errors));
+    // A Japanese message ends as Japanese does, without a period.
+    if (exitCode == 1)
+        QVERIFY2(!import.errors.trimmed().endsWith(QLatin1Char('.')), qPrintable(import.errors));
 }
 
 void TestLinkPrograms::checkLinks_data()

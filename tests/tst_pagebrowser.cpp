@@ -1,6 +1,7 @@
 // The exported page in a real browser: headless Chromium loads it next to a small harness page
 // that clicks a group heading twice and writes what it saw into its own DOM.
 #include "html/PageGenerator.h"
+#include "import/ImportResult.h"
 #include "tree/LinkTree.h"
 
 #include <QFile>
@@ -50,6 +51,43 @@ frame.addEventListener('load', function () {
 });
 </script>
 </body></html>
+)";
+
+// Opens each page in a frame whose dialogs it counts instead of showing, then moves the pointer
+// over and focuses every element of it.
+const char DialogHarness[] = R"(<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>harness</title></head>
+<body><pre id="result">pending</pre>
+<script>
+async function dialogsOf(file, encoding) {
+  var text = new TextDecoder(encoding).decode(await (await fetch(file)).arrayBuffer());
+  var frame = document.body.appendChild(document.createElement('iframe'));
+  var seen = [];
+  var doc = frame.contentDocument;
+  doc.open();
+  ['alert', 'confirm', 'prompt', 'print'].forEach(function (name) {
+    frame.contentWindow[name] = function (text) { seen.push(name + ' ' + text); };
+  });
+  doc.write(text);
+  doc.close();
+  var settle = function () { return new Promise(function (done) { setTimeout(done, 300); }); };
+  await settle();
+  doc.querySelectorAll('*').forEach(function (el) {
+    ['mouseover', 'mouseenter', 'mousemove', 'focus', 'focusin'].forEach(function (type) {
+      el.dispatchEvent(new MouseEvent(type, { bubbles: true }));
+    });
+  });
+  await settle();
+  return seen;
+}
+(async function () {
+  var out = {};
+  out.control = await dialogsOf('control.html', 'utf-8');
+  out.classic = await dialogsOf('menu.htm', 'shift_jis');
+  out.html5 = await dialogsOf('menu.html', 'utf-8');
+  document.getElementById('result').textContent = JSON.stringify(out);
+})();
+</script></body></html>
 )";
 
 QString chromium()
@@ -140,6 +178,35 @@ private slots:
         QCOMPARE(unquoted(result.value(QStringLiteral("rootFont")).toString()), settings.fontName);
     }
 
+    // Bookmarks anyone can plant, imported and exported as both pages: nothing runs, with the
+    // pointer over them or not. The control page shows that the harness sees a dialog.
+    void hostileBookmarksRunNothing()
+    {
+        QFile file(QStringLiteral(VORMIK_TEST_DATA "/import/hostile-bookmarks.html"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const ImportResult imported = Import::read(file.readAll(), file.fileName());
+        QTemporaryDir dir;
+        for (const PageFormat format : {PageFormat::Classic, PageFormat::Html5}) {
+            ExportSettings settings = defaultSettings();
+            settings.format = format;
+            settings.outputFileName = dir.filePath(format == PageFormat::Classic ? QStringLiteral("menu.htm")
+                                                                                 : QStringLiteral("menu.html"));
+            PageGenerator::exportPage(*imported.tree, settings);
+        }
+        QFile control(dir.filePath(QStringLiteral("control.html")));
+        QVERIFY(control.open(QIODevice::WriteOnly));
+        control.write("<p><img src=x onerror=alert(0)></p>");
+        control.close();
+        QString dom;
+        dumpDom(dir, QByteArray(DialogHarness), dom);
+        if (dom.isEmpty())
+            return;
+        const QJsonObject seen = resultOf(dom);
+        QVERIFY2(!seen.value(QStringLiteral("control")).toArray().isEmpty(), qPrintable(dom.left(2000)));
+        QCOMPARE(seen.value(QStringLiteral("classic")).toArray(), QJsonArray());
+        QCOMPARE(seen.value(QStringLiteral("html5")).toArray(), QJsonArray());
+    }
+
 private:
     // Exports the test tree with `settings`, opens it in the harness and returns what the harness
     // saw; an empty object when the test was skipped or has failed.
@@ -152,6 +219,37 @@ private:
 
     void exportAndOpen(ExportSettings &settings, QJsonObject &result)
     {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        LinkTree tree;
+        buildTree(tree);
+        settings.outputFileName = dir.filePath(QStringLiteral("menu.htm"));
+        PageGenerator::exportPage(tree, settings);
+        QString dom;
+        dumpDom(dir, QByteArray(Harness), dom);
+        if (dom.isEmpty())
+            return;
+        result = resultOf(dom);
+        QVERIFY2(!result.isEmpty(), qPrintable(dom.left(2000)));
+        const QRegularExpression loadsPattern(QStringLiteral("<pre id=\"loads\">(\\d+)</pre>"));
+        result.insert(QStringLiteral("loads"), loadsPattern.match(dom).captured(1));
+    }
+
+    // The JSON a harness left in its <pre id="result">.
+    static QJsonObject resultOf(const QString &dom)
+    {
+        const QRegularExpression resultPattern(QStringLiteral("<pre id=\"result\">(.*?)</pre>"),
+                                               QRegularExpression::DotMatchesEverythingOption);
+        QString json = resultPattern.match(dom).captured(1);
+        json.replace(QStringLiteral("&quot;"), QStringLiteral("\"")).replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">")).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        return QJsonDocument::fromJson(json.toUtf8()).object();
+    }
+
+    // Writes `harness` into `dir` as harness.html, serves the folder on loopback and gives the DOM
+    // headless Chromium leaves of it; `dom` stays empty when the test was skipped or has failed.
+    void dumpDom(const QTemporaryDir &dir, const QByteArray &harness, QString &dom)
+    {
         const QString browser = chromium();
         const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
         if (browser.isEmpty() || python.isEmpty()) {
@@ -159,17 +257,10 @@ private:
                 QFAIL("chromium and python3 are needed for this test in CI");
             QSKIP("chromium or python3 is not installed");
         }
-
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        LinkTree tree;
-        buildTree(tree);
-        settings.outputFileName = dir.filePath(QStringLiteral("menu.htm"));
-        PageGenerator::exportPage(tree, settings);
-        QFile harness(dir.filePath(QStringLiteral("harness.html")));
-        QVERIFY(harness.open(QIODevice::WriteOnly));
-        harness.write(Harness);
-        harness.close();
+        QFile harnessFile(dir.filePath(QStringLiteral("harness.html")));
+        QVERIFY(harnessFile.open(QIODevice::WriteOnly));
+        harnessFile.write(harness);
+        harnessFile.close();
 
         // A loopback-only server on a port the system picks; it says which on its first line.
         QProcess server;
@@ -200,18 +291,8 @@ private:
         server.kill();
         server.waitForFinished(5000);
         QVERIFY2(finished, "chromium did not finish");
-        const QString dom = QString::fromUtf8(browserRun.readAllStandardOutput());
-
-        const QRegularExpression resultPattern(QStringLiteral("<pre id=\"result\">(.*?)</pre>"),
-                                               QRegularExpression::DotMatchesEverythingOption);
-        QString json = resultPattern.match(dom).captured(1);
-        json.replace(QStringLiteral("&quot;"), QStringLiteral("\"")).replace(QStringLiteral("&lt;"), QStringLiteral("<"))
-            .replace(QStringLiteral("&gt;"), QStringLiteral(">")).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-        const QJsonObject seen = QJsonDocument::fromJson(json.toUtf8()).object();
-        QVERIFY2(!seen.isEmpty(), qPrintable(dom.left(2000) + QString::fromUtf8(browserRun.readAllStandardError()).left(2000)));
-        result = seen;
-        const QRegularExpression loadsPattern(QStringLiteral("<pre id=\"loads\">(\\d+)</pre>"));
-        result.insert(QStringLiteral("loads"), loadsPattern.match(dom).captured(1));
+        dom = QString::fromUtf8(browserRun.readAllStandardOutput());
+        QVERIFY2(!dom.isEmpty(), qPrintable(QString::fromUtf8(browserRun.readAllStandardError()).left(2000)));
     }
 };
 

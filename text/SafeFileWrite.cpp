@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+
 #include <sys/stat.h>
 
 namespace {
@@ -25,6 +27,26 @@ std::optional<FileWriteFailure> writeInPlace(const QString &path, const QByteArr
 }
 
 } // namespace
+
+QString failureReason(const FileWriteFailure &failure)
+{
+    // Qt words a failure as the system does (strerror), so that wording tells which it was.
+    static const std::pair<int, const char16_t *> Known[] = {
+        {ENOSPC, u"ディスクに空きがありません"},
+        {EDQUOT, u"ディスクの割り当てを超えました"},
+        {EFBIG, u"ファイルが大きすぎます"},
+        {EACCES, u"書き込む権限がありません"},
+        {EPERM, u"書き込む権限がありません"},
+        {EROFS, u"読み取り専用のディスクです"},
+        {ENOENT, u"フォルダがありません"},
+        {EISDIR, u"フォルダです"},
+    };
+    for (const auto &[code, words] : Known) {
+        if (failure.reason.contains(qt_error_string(code)))
+            return QString::fromUtf16(words);
+    }
+    return failure.reason.isEmpty() ? QStringLiteral("原因不明のエラー") : failure.reason;
+}
 
 std::optional<FileWriteFailure> writeFileSafely(const QString &path, const QByteArray &bytes)
 {
