@@ -45,6 +45,18 @@ void buildMarkupTree(LinkTree &tree)
     link(tree, holder, QStringLiteral("&amp; under a link"), QStringLiteral("b.html"));
 }
 
+// Links holding links and groups at several levels, a name that would run written as text, and
+// a group under a link, which has tree lines but no block of its own in a classic page.
+void buildHoldingTree(LinkTree &tree)
+{
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("組"));
+    LinkNode *holder = link(tree, group, QStringLiteral("<script>alert('x')</script>"), QStringLiteral("a.html"));
+    link(tree, holder, QStringLiteral("子"), QStringLiteral("b.html"));
+    link(tree, tree.appendGroup(holder, QStringLiteral("子の組")), QStringLiteral("孫"), QStringLiteral("c.html"));
+    link(tree, group, QStringLiteral("弟"), QStringLiteral("d.html"));
+    link(tree, link(tree, nullptr, QStringLiteral("上"), QStringLiteral("e.html")), QStringLiteral("下"), QStringLiteral("f.html"));
+}
+
 QByteArray written(LinkTree &tree, const QString &format, bool folding, const QString &mark)
 {
     if (format == u"bookmarks")
@@ -128,16 +140,19 @@ void TestImport::roundTrip_data()
     QTest::addColumn<QString>("format");
     QTest::addColumn<bool>("folding");
     QTest::addColumn<QString>("mark");
-    QTest::addColumn<bool>("markup");
-    QTest::newRow("classic") << "classic" << true << "□" << false;
-    QTest::newRow("classic, no script, no mark") << "classic" << false << "" << false;
-    QTest::newRow("classic, a space behind the mark") << "classic" << true << "□ " << false;
-    QTest::newRow("HTML5") << "html5" << true << "◆" << false;
-    QTest::newRow("HTML5, no script") << "html5" << false << "＋" << false;
-    QTest::newRow("HTML5, markup in names") << "html5" << true << "" << true;
+    QTest::addColumn<QString>("shape"); // mixed, markup or holding
+    QTest::newRow("classic") << "classic" << true << "□" << "mixed";
+    QTest::newRow("classic, no script, no mark") << "classic" << false << "" << "mixed";
+    QTest::newRow("classic, links holding nodes") << "classic" << true << "□" << "holding";
+    QTest::newRow("classic, links holding nodes, no script") << "classic" << false << "□" << "holding";
+    QTest::newRow("classic, a space behind the mark") << "classic" << true << "□ " << "mixed";
+    QTest::newRow("HTML5") << "html5" << true << "◆" << "mixed";
+    QTest::newRow("HTML5, no script") << "html5" << false << "＋" << "mixed";
+    QTest::newRow("HTML5, markup in names") << "html5" << true << "" << "markup";
+    QTest::newRow("HTML5, links holding nodes") << "html5" << true << "" << "holding";
     for (const char *format : {"bookmarks", "opml", "json"}) {
-        QTest::newRow(format) << format << true << "" << false;
-        QTest::newRow(QByteArray(format) + ", markup in names") << format << true << "" << true;
+        QTest::newRow(format) << format << true << "" << "mixed";
+        QTest::newRow(QByteArray(format) + ", markup in names") << format << true << "" << "markup";
     }
 }
 
@@ -146,9 +161,9 @@ void TestImport::roundTrip()
     QFETCH(QString, format);
     QFETCH(bool, folding);
     QFETCH(QString, mark);
-    QFETCH(bool, markup);
+    QFETCH(QString, shape);
     LinkTree tree;
-    markup ? buildMarkupTree(tree) : buildMixedTree(tree);
+    shape == u"markup" ? buildMarkupTree(tree) : shape == u"holding" ? buildHoldingTree(tree) : buildMixedTree(tree);
     const QByteArray file = written(tree, format, folding, mark);
     const ImportResult result = Import::read(file, QStringLiteral("menu"));
     QCOMPARE(result.tree->count(), tree.count());
