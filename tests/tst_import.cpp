@@ -57,6 +57,14 @@ void buildHoldingTree(LinkTree &tree)
     link(tree, link(tree, nullptr, QStringLiteral("上"), QStringLiteral("e.html")), QStringLiteral("下"), QStringLiteral("f.html"));
 }
 
+// A tree LEVELS deep: groups in groups, each holding a link.
+void buildDeepTree(LinkTree &tree, int levels = Import::MaxDepth)
+{
+    LinkNode *parent = nullptr;
+    for (int level = 1; level < levels; ++level)
+        link(tree, parent = tree.appendGroup(parent, QStringLiteral("g%1").arg(level)), QStringLiteral("l"), QStringLiteral("l.html"));
+}
+
 QByteArray written(LinkTree &tree, const QString &format, bool folding, const QString &mark)
 {
     if (format == u"bookmarks")
@@ -150,6 +158,8 @@ void TestImport::roundTrip_data()
     QTest::newRow("HTML5, no script") << "html5" << false << "＋" << "mixed";
     QTest::newRow("HTML5, markup in names") << "html5" << true << "" << "markup";
     QTest::newRow("HTML5, links holding nodes") << "html5" << true << "" << "holding";
+    QTest::newRow("HTML5, as deep as a tree may go") << "html5" << true << "" << "deep";
+    QTest::newRow("classic, as deep as a tree may go") << "classic" << true << "" << "deep";
     for (const char *format : {"bookmarks", "opml", "json"}) {
         QTest::newRow(format) << format << true << "" << "mixed";
         QTest::newRow(QByteArray(format) + ", markup in names") << format << true << "" << "markup";
@@ -163,7 +173,10 @@ void TestImport::roundTrip()
     QFETCH(QString, mark);
     QFETCH(QString, shape);
     LinkTree tree;
-    shape == u"markup" ? buildMarkupTree(tree) : shape == u"holding" ? buildHoldingTree(tree) : buildMixedTree(tree);
+    if (shape == u"deep")
+        buildDeepTree(tree);
+    else
+        shape == u"markup" ? buildMarkupTree(tree) : shape == u"holding" ? buildHoldingTree(tree) : buildMixedTree(tree);
     const QByteArray file = written(tree, format, folding, mark);
     const ImportResult result = Import::read(file, QStringLiteral("menu"));
     QCOMPARE(result.tree->count(), tree.count());
@@ -190,6 +203,11 @@ void TestImport::hostile_data()
         << bookmarkHead + repeated("<DT><H3>f</H3><DL><p>", 300).toUtf8() << "深すぎ" << 0;
     QTest::newRow("a million nested elements in a page")
         << ("<html><body><div class=\"tree\">" + repeated("<div>", 1000000) + "</div>").toUtf8() << "深すぎ" << 0;
+    LinkTree deep;
+    buildDeepTree(deep, Import::MaxDepth + 1);
+    // The limit a message gives is the one that holds.
+    QTest::newRow("a page one level deeper than a tree may go")
+        << written(deep, QStringLiteral("html5"), true, {}) << QString::number(Import::MaxDepth) << 0;
     QTest::newRow("a name of 4 MB")
         << bookmarkHead + "<DT><A HREF=\"x\">" + QByteArray(4 << 20, 'n') + "</A></DL>" << "" << (4 << 20);
     QTest::newRow("an entity bomb in OPML")
