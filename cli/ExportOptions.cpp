@@ -22,6 +22,7 @@ const QString FormatOption = QStringLiteral("format");
 const QString Title = QStringLiteral("title");
 const QString Language = QStringLiteral("lang");
 const QString SeparateFiles = QStringLiteral("separate-files");
+const QString Pretty = QStringLiteral("pretty");
 
 void setFormat(Command &command, const QString &name)
 {
@@ -64,6 +65,7 @@ void describe(QCommandLineParser &parser)
         {SeparateFiles, QStringLiteral("Write the HTML5 page's style and script as files beside it (PAGE's name "
                                        "with .css and .js), for a site whose Content-Security-Policy allows no "
                                        "inline code.")},
+        {Pretty, QStringLiteral("Indent the JSON data, one member a line (written on one line by default).")},
     });
     parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("The project file to read."));
     parser.addPositionalArgument(QStringLiteral("PAGE"), QStringLiteral("The page to write."));
@@ -96,6 +98,7 @@ Command commandFrom(const QCommandLineParser &parser)
     if (parser.isSet(Language))
         settings.pageLanguage = parser.value(Language);
     settings.separateFiles = parser.isSet(SeparateFiles);
+    command.indented = parser.isSet(Pretty);
     return command;
 }
 

@@ -20,6 +20,7 @@ struct Command
     ExportSettings settings; // outputFileName holds PAGE
     // Set when --format asks for data (bookmarks, OPML, JSON) rather than a page.
     std::optional<DataExport::Format> dataFormat;
+    bool indented = false; // JSON indented (--pretty)
 };
 
 // Declares the options and the two positional arguments on `parser`.

@@ -29,9 +29,10 @@ void writeOut(const QByteArray &bytes)
         throw VormikError(QStringLiteral("標準出力に書き込めません: ") + out.errorString());
 }
 
-void writeData(const LinkTree &tree, DataExport::Format format, const QString &path)
+void writeData(const LinkTree &tree, const ExportOptions::Command &command)
 {
-    const QByteArray bytes = DataExport::write(tree, format);
+    const QString &path = command.settings.outputFileName;
+    const QByteArray bytes = DataExport::write(tree, *command.dataFormat, command.indented);
     if (path == StandardOutput)
         return writeOut(bytes);
     if (const auto failure = writeFileSafely(path, bytes))
@@ -66,7 +67,7 @@ int main(int argc, char *argv[])
         const ExportOptions::Command command = ExportOptions::commandFrom(parser);
         const std::unique_ptr<LinkTree> tree = ProjectFile::open(command.projectPath);
         if (command.dataFormat) {
-            writeData(*tree, *command.dataFormat, command.settings.outputFileName);
+            writeData(*tree, command);
             return 0;
         }
         const bool toStandardOutput = command.settings.outputFileName == StandardOutput;

@@ -54,7 +54,7 @@ QByteArray bookmarks(const LinkTree &tree)
     return file.toUtf8();
 }
 
-QByteArray write(const LinkTree &tree, Format format)
+QByteArray write(const LinkTree &tree, Format format, bool indented)
 {
     switch (format) {
     case Format::Bookmarks:
@@ -64,7 +64,7 @@ QByteArray write(const LinkTree &tree, Format format)
     case Format::Json:
         break;
     }
-    return json(tree);
+    return json(tree, indented);
 }
 
 QString suggestedSuffix(Format format)

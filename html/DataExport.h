@@ -17,10 +17,11 @@ QByteArray bookmarks(const LinkTree &tree);
 // OPML 2.0: groups as outlines, links as outlines of type "link" with their url.
 QByteArray opml(const LinkTree &tree);
 // A JSON array of the top-level nodes, each {"name", "href", "target", "class", "id"}, a group
-// (and a link holding nodes) also with its "children".
-QByteArray json(const LinkTree &tree);
+// (and a link holding nodes) also with its "children"; on one line unless `indented`.
+QByteArray json(const LinkTree &tree, bool indented = false);
 
-QByteArray write(const LinkTree &tree, Format format);
+// `indented` is for JSON only.
+QByteArray write(const LinkTree &tree, Format format, bool indented = false);
 // The file-name suffix a save dialog proposes, without the dot.
 QString suggestedSuffix(Format format);
 

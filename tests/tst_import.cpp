@@ -99,6 +99,7 @@ private slots:
     void hostile_data();
     void hostile();
     void plantedScriptIsNamed();
+    void largeJsonReadsBack();
 };
 
 void TestImport::browserFiles_data()
@@ -257,6 +258,23 @@ void TestImport::plantedScriptIsNamed()
     result.screening.keepScriptAddresses();
     QVERIFY(result.tree->nodes()[3]->record().Href.startsWith(QStringLiteral("JavaScript:")));
     QVERIFY(result.tree->nodes()[4]->record().Href.startsWith(QStringLiteral("data:")));
+}
+
+// Half a million nodes, a dozen levels deep, as the export writes them stay within what an
+// import reads.
+void TestImport::largeJsonReadsBack()
+{
+    LinkTree tree;
+    LinkNode *chain = nullptr;
+    for (int level = 0; level < 10; ++level)
+        chain = tree.appendGroup(chain, QStringLiteral("段 %1").arg(level));
+    for (int group = 0; group < 1000; ++group) {
+        LinkNode *parent = tree.appendGroup(chain, QStringLiteral("グループ %1").arg(group));
+        for (int item = 0; item < 499; ++item)
+            link(tree, parent, QStringLiteral("リンク %1").arg(item), QStringLiteral("https://example.org/%1.html").arg(item));
+    }
+    const ImportResult result = Import::read(DataExport::json(tree), QStringLiteral("large"));
+    QCOMPARE(result.tree->count(), tree.count());
 }
 
 QTEST_GUILESS_MAIN(TestImport)

@@ -40,6 +40,8 @@ private slots:
     void exportAndImport_data();
     void exportAndImport();
     void importKeepsExistingFile();
+    void jsonIsCompactUnlessPretty_data();
+    void jsonIsCompactUnlessPretty();
     void importExitStatus_data();
     void importExitStatus();
     void checkLinks_data();
@@ -91,6 +93,30 @@ void TestLinkPrograms::importKeepsExistingFile()
     QVERIFY(refused.errors.contains(QStringLiteral("--force")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("mine"));
+}
+
+void TestLinkPrograms::jsonIsCompactUnlessPretty_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("lines");
+    QTest::newRow("compact") << QStringList{} << 1;
+    QTest::newRow("--pretty") << QStringList{QStringLiteral("--pretty")} << 20;
+}
+
+void TestLinkPrograms::jsonIsCompactUnlessPretty()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, lines);
+    LinkTree tree;
+    buildWorkedExample(tree);
+    const QString project = m_dir.filePath(QStringLiteral("json.vmk"));
+    ProjectFile::save(tree, project);
+    const Run json = run(VORMIK_EXPORT_PROGRAM, options + QStringList{QStringLiteral("--format"), QStringLiteral("json"),
+                                                                      project, QStringLiteral("-")});
+    QCOMPARE(json.exitCode, 0);
+    // At least that many lines: one member a line when indented.
+    const qsizetype written = json.output.trimmed().count(QLatin1Char('\n')) + 1;
+    QVERIFY2(lines == 1 ? written == 1 : written >= lines, qPrintable(json.output));
 }
 
 void TestLinkPrograms::importExitStatus_data()
