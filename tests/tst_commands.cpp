@@ -591,9 +591,8 @@ private slots:
         f.prompts->fileAnswers << QStringLiteral(VORMIK_TEST_DATA "/import/hostile-bookmarks.html");
         f.prompts->questionAnswers << keep;
         f.clickMenuItem("mnImport1");
-        QCOMPARE(f.prompts->messages.size(), 0);
-        QCOMPARE(f.prompts->questions.size(), 1);
-        QVERIFY(f.prompts->questions.constFirst().text.contains(QStringLiteral("「bookmarklet」")));
+        QCOMPARE(f.prompts->messages.size() + f.prompts->questions.size(), 1); // the report is the question
+        QVERIFY(f.prompts->questions.value(0).text.contains(QStringLiteral("「bookmarklet」")));
         QCOMPARE(f.node("bookmarklet")->record().Href.startsWith(QStringLiteral("JavaScript:")), keep);
         QCOMPARE(f.node("data")->record().Href.isEmpty(), !keep);
     }

@@ -251,13 +251,10 @@ void TestImport::plantedScriptIsNamed()
     QVERIFY2(lines[1].contains(QStringLiteral("「bookmarklet」")) && lines[1].contains(QStringLiteral("「data」"))
                  && !lines[1].contains(QStringLiteral("quote")),
              qPrintable(lines[1]));
-    QStringList addresses;
-    for (const LinkNode *node : result.tree->nodes())
-        addresses << node->record().Href;
-    QCOMPARE(addresses.mid(3), QStringList({QString(), QString()}));
+    const LinkAttr &script = result.tree->nodes()[3]->record(), &data = result.tree->nodes()[4]->record();
+    QVERIFY(script.Href.isEmpty() && data.Href.isEmpty());
     result.screening.keepScriptAddresses();
-    QVERIFY(result.tree->nodes()[3]->record().Href.startsWith(QStringLiteral("JavaScript:")));
-    QVERIFY(result.tree->nodes()[4]->record().Href.startsWith(QStringLiteral("data:")));
+    QVERIFY(script.Href.startsWith(QStringLiteral("JavaScript:")) && data.Href.startsWith(QStringLiteral("data:")));
 }
 
 // Half a million nodes, a dozen levels deep, as the export writes them stay within what an

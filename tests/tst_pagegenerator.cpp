@@ -311,8 +311,6 @@ private slots:
         QTest::newRow("event handler") << "<img src=x onerror=alert(1)>" << true;
         QTest::newRow("handler in capitals after a slash") << "<IMG/SRC=x/ OnError=alert(1)>" << true;
         QTest::newRow("script") << "</div><script>alert(1)</script>" << true;
-        QTest::newRow("style") << "<style>body{display:none}</style>" << true;
-        QTest::newRow("svg") << "<svg><animate onbegin=alert(1)>" << true;
         QTest::newRow("form") << "<form action=x><button>送信</button></form>" << true;
         QTest::newRow("javascript: behind references") << "<a href=\" jav&#x09;ascript&colon;alert(1)\">x</a>" << true;
         QTest::newRow("vbscript:") << "<a href='VBScript:msgbox(1)'>x</a>" << true;
