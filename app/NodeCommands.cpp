@@ -203,9 +203,8 @@ void NodeCommands::mnImport1Click()
     // The report names what a page should not take unseen; script addresses come in only when the
     // user keeps them, which the report asks.
     const QString report = (QStringList{result.summary()} + result.screening.lines()).join(QStringLiteral("\n\n"));
-    bool reported = false;
-    if (result.screening.hasScriptAddresses()) {
-        reported = true;
+    const bool asked = result.screening.hasScriptAddresses();
+    if (asked) {
         if (m_context.prompts().question(m_window, QStringLiteral("インポート"),
                                          report + QStringLiteral("\n\nこれらのアドレスも読み込みますか？"
                                                                  "ページでスクリプトが動くようになります")))
@@ -223,6 +222,6 @@ void NodeCommands::mnImport1Click()
         if (parent)
             m_tree.expandNode(parent);
     }
-    if (!reported)
+    if (!asked)
         m_context.prompts().information(m_window, report);
 }

@@ -267,16 +267,16 @@ Kind of(const QString &name)
 
 bool isScriptAddress(const QString &address, bool imageSource)
 {
-    // Browsers drop tabs and line breaks anywhere in a URL, and controls and spaces around it.
-    QString plain;
+    // Browsers drop tabs and line breaks anywhere in a URL, and controls and spaces before it; the
+    // longest scheme asked about decides how much is read.
+    QString scheme;
     for (const QChar c : address) {
-        if (c != u'\t' && c != u'\n' && c != u'\r')
-            plain += c;
+        if (c == u'\t' || c == u'\n' || c == u'\r' || (scheme.isEmpty() && c.unicode() <= 0x20))
+            continue;
+        scheme += c;
+        if (scheme.size() == 11)
+            break;
     }
-    qsizetype from = 0;
-    while (from < plain.size() && plain[from].unicode() <= 0x20)
-        ++from;
-    const QStringView scheme = QStringView(plain).sliced(from);
     return scheme.startsWith(u"javascript:", Qt::CaseInsensitive) || scheme.startsWith(u"vbscript:", Qt::CaseInsensitive)
         || (!imageSource && scheme.startsWith(u"data:", Qt::CaseInsensitive));
 }
