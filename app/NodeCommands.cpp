@@ -200,6 +200,19 @@ void NodeCommands::mnImport1Click()
         return;
     // Read whole before anything changes; a fault leaves the tree as it was.
     ImportResult result = Import::readFile(*chosen);
+    // The report names what a page should not take unseen; script addresses come in only when the
+    // user keeps them, which the report asks.
+    QStringList parts{result.summary()};
+    if (const QString losses = result.lossReport(); !losses.isEmpty())
+        parts << losses;
+    const QString report = (parts + result.screening.lines()).join(QStringLiteral("\n\n"));
+    const bool asked = result.screening.hasScriptAddresses();
+    if (asked) {
+        if (m_context.prompts().question(m_window, QStringLiteral("インポート"),
+                                         report + QStringLiteral("\n\nこれらのアドレスも読み込みますか？"
+                                                                 "ページでスクリプトが動くようになります")))
+            result.screening.keepScriptAddresses();
+    }
     std::vector<std::unique_ptr<LinkNode>> nodes;
     for (int i = result.tree->topLevelCount(); i-- > 0;)
         nodes.push_back(result.tree->take(result.tree->topLevel(i)));
@@ -212,6 +225,6 @@ void NodeCommands::mnImport1Click()
         if (parent)
             m_tree.expandNode(parent);
     }
-    const QString losses = result.lossReport();
-    m_context.prompts().information(m_window, losses.isEmpty() ? result.summary() : result.summary() + u'\n' + losses);
+    if (!asked)
+        m_context.prompts().information(m_window, report);
 }

@@ -2,28 +2,37 @@
 
 #include "text/VormikError.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
 #include <new>
 
 namespace CommandLine {
 
-int fail(const QString &message, int exitCode)
+int fail(const QString &message, int exitCode, Wording wording)
 {
-    std::fputs(shownErrorMessage(message).toLocal8Bit().constData(), stderr);
+    const QString shown = wording == Wording::AsShown ? shownErrorMessage(message) : message;
+    std::fputs(shown.toLocal8Bit().constData(), stderr);
     std::fputc('\n', stderr);
     return exitCode;
 }
 
-int run(const std::function<int()> &command, int failureCode)
+void warn(const QString &line)
+{
+    std::fputs(QStringLiteral("%1: 警告: %2\n").arg(QCoreApplication::applicationName(), line).toLocal8Bit().constData(),
+               stderr);
+}
+
+int run(const std::function<int()> &command, int failureCode, Wording wording)
 {
     try {
         return command();
     } catch (const VormikError &failure) {
-        return fail(failure.message(), failureCode);
+        return fail(failure.message(), failureCode, wording);
     } catch (const std::bad_alloc &) {
-        return fail(QStringLiteral("メモリが不足しています"), failureCode);
+        return fail(QStringLiteral("メモリが不足しています"), failureCode, wording);
     } catch (const std::exception &failure) {
-        return fail(QString::fromLocal8Bit(failure.what()), failureCode);
+        return fail(QString::fromLocal8Bit(failure.what()), failureCode, wording);
     }
 }
 

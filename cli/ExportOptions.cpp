@@ -24,6 +24,7 @@ const QString Language = QStringLiteral("lang");
 const QString SeparateFiles = QStringLiteral("separate-files");
 const QString CspHashes = QStringLiteral("csp-hashes");
 const QString BaseUrl = QStringLiteral("base-url");
+const QString Pretty = QStringLiteral("pretty");
 
 void setFormat(Command &command, const QString &name)
 {
@@ -71,6 +72,7 @@ void describe(QCommandLineParser &parser)
         {BaseUrl, QStringLiteral("The site's address, such as https://example.org/menu/: bookmarks and OPML "
                                  "write relative addresses resolved against it."),
          QStringLiteral("URL")},
+        {Pretty, QStringLiteral("Indent the JSON data, one member a line (written on one line by default).")},
     });
     parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("The project file to read."));
     parser.addPositionalArgument(QStringLiteral("PAGE"), QStringLiteral("The page to write."));
@@ -113,6 +115,7 @@ Command commandFrom(const QCommandLineParser &parser)
             throw VormikError(QStringLiteral("--base-url needs an absolute address such as https://example.org/: %1")
                                   .arg(command.baseUrl));
     }
+    command.indented = parser.isSet(Pretty);
     return command;
 }
 

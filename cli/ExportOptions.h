@@ -24,6 +24,7 @@ struct Command
     QString baseUrl;
     // Print the Content-Security-Policy sources of the inline style and script on standard error.
     bool cspHashes = false;
+    bool indented = false; // JSON indented (--pretty)
 };
 
 // Declares the options and the two positional arguments on `parser`.

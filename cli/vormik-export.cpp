@@ -29,14 +29,10 @@ void writeOut(const QByteArray &bytes)
         throw VormikError(QStringLiteral("標準出力に書き込めません: ") + out.errorString());
 }
 
-void warn(const QString &warning)
+void writeData(const LinkTree &tree, const ExportOptions::Command &command)
 {
-    std::fputs(QStringLiteral("vormik-export: 警告: %1\n").arg(warning).toLocal8Bit().constData(), stderr);
-}
-
-void writeData(const LinkTree &tree, DataExport::Format format, const QString &path, const QString &siteAddress)
-{
-    const QByteArray bytes = DataExport::write(tree, format, siteAddress);
+    const QString &path = command.settings.outputFileName;
+    const QByteArray bytes = DataExport::write(tree, *command.dataFormat, command.baseUrl, command.indented);
     if (path == StandardOutput)
         return writeOut(bytes);
     if (const auto failure = writeFileSafely(path, bytes))
@@ -71,9 +67,9 @@ int main(int argc, char *argv[])
         const ExportOptions::Command command = ExportOptions::commandFrom(parser);
         const std::unique_ptr<LinkTree> tree = ProjectFile::open(command.projectPath);
         if (command.dataFormat) {
-            writeData(*tree, *command.dataFormat, command.settings.outputFileName, command.baseUrl);
+            writeData(*tree, command);
             for (const QString &warning : ExportReport::dataWarnings(*tree, *command.dataFormat, command.baseUrl))
-                warn(warning);
+                CommandLine::warn(warning);
             return 0;
         }
         const bool toStandardOutput = command.settings.outputFileName == StandardOutput;
@@ -83,7 +79,7 @@ int main(int argc, char *argv[])
             writeOut(page.bytes);
         // Warnings only: the page is written and the exit status stays 0.
         for (const QString &warning : ExportReport::warnings(*tree, page.report))
-            warn(warning);
+            CommandLine::warn(warning);
         if (command.cspHashes) {
             for (const QString &source : page.report.policySources)
                 std::fputs(QStringLiteral("%1\n").arg(source).toLocal8Bit().constData(), stderr);

@@ -63,7 +63,7 @@ QByteArray bookmarks(const LinkTree &tree, const QString &siteAddress)
     return file.toUtf8();
 }
 
-QByteArray write(const LinkTree &tree, Format format, const QString &siteAddress)
+QByteArray write(const LinkTree &tree, Format format, const QString &siteAddress, bool indented)
 {
     switch (format) {
     case Format::Bookmarks:
@@ -73,7 +73,7 @@ QByteArray write(const LinkTree &tree, Format format, const QString &siteAddress
     case Format::Json:
         break;
     }
-    return json(tree);
+    return json(tree, indented);
 }
 
 QString suggestedSuffix(Format format)

@@ -23,10 +23,11 @@ QByteArray bookmarks(const LinkTree &tree, const QString &siteAddress = {});
 // which OPML cannot hold, throws VormikError.
 QByteArray opml(const LinkTree &tree, const QString &siteAddress = {});
 // A JSON array of the top-level nodes, each {"name", "href", "target", "class", "id"}, a group
-// (and a link holding nodes) also with its "children".
-QByteArray json(const LinkTree &tree);
+// (and a link holding nodes) also with its "children"; on one line unless `indented`.
+QByteArray json(const LinkTree &tree, bool indented = false);
 
-QByteArray write(const LinkTree &tree, Format format, const QString &siteAddress = {});
+// `indented` is for JSON only.
+QByteArray write(const LinkTree &tree, Format format, const QString &siteAddress = {}, bool indented = false);
 
 // Whether `address` can be a site address: absolute, with a scheme and a host (or file:).
 bool isSiteAddress(const QString &address);

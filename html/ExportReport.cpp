@@ -25,28 +25,35 @@ void addIdWarnings(const LinkTree &tree, const std::vector<int> &indexes, const 
     }
 }
 
-} // namespace
+// "3 番目のリンク（グループ「資料」の中）": the parent alone places the node well enough and keeps
+// the report linear in the tree.
+QString placeOf(const LinkTree &tree, int index)
+{
+    const LinkNode &node = *tree.nodeAt(index);
+    const QString place = node.parent() ? QStringLiteral("グループ「%1」の中").arg(Html5Page::shownName(*node.parent()))
+                                        : QStringLiteral("最上位");
+    return QStringLiteral("%1 番目の%2（%3）")
+        .arg(index + 1)
+        .arg(node.isGroup() ? QStringLiteral("グループ") : QStringLiteral("リンク"), place);
+}
 
-QStringList unnamedWarnings(const LinkTree &tree, const PageReport &report)
+QStringList nodeWarnings(const LinkTree &tree, const PageReport &report)
 {
     QStringList lines;
-    for (const int index : report.unnamedNodes) {
-        const LinkNode &node = *tree.nodeAt(index);
-        // The parent alone places the node well enough and keeps the report linear in the tree.
-        const QString place = node.parent()
-            ? QStringLiteral("グループ「%1」の中").arg(Html5Page::shownName(*node.parent()))
-            : QStringLiteral("最上位");
-        lines << QStringLiteral("%1 番目の%2（%3）に名前がないため「%4」と出力しました")
-                     .arg(index + 1)
-                     .arg(node.isGroup() ? QStringLiteral("グループ") : QStringLiteral("リンク"), place,
-                          Html5Page::shownName(node));
-    }
+    for (const int index : report.unnamedNodes)
+        lines << QStringLiteral("%1に名前がないため「%2」と出力しました")
+                     .arg(placeOf(tree, index), Html5Page::shownName(*tree.nodeAt(index)));
+    for (const int index : report.textNodes)
+        lines << QStringLiteral("%1の名前「%2」はスクリプトなどを含むため、タグとしてではなく文字として出力しました")
+                     .arg(placeOf(tree, index), tree.nodeAt(index)->text());
     return lines;
 }
 
+} // namespace
+
 QStringList warnings(const LinkTree &tree, const PageReport &report)
 {
-    QStringList lines = unnamedWarnings(tree, report);
+    QStringList lines = nodeWarnings(tree, report);
     addIdWarnings(tree, report.spacedIds, QStringLiteral("には空白があり、ID として働きません"), lines);
     addIdWarnings(tree, report.sharedIds, QStringLiteral("は前のリンクの ID と同じです"), lines);
     addIdWarnings(tree, report.groupIdClashes,

@@ -12,11 +12,9 @@ struct PageReport;
 // vormik-export on standard error.
 namespace ExportReport {
 
-// One line per node the page shows under a stand-in name: its place and the name shown.
-QStringList unnamedWarnings(const LinkTree &tree, const PageReport &report);
-
-// Every warning about the page: the nodes without a name, then the links whose id does not work
-// as written, each named.
+// Every warning about the page: the nodes shown under a stand-in name, the nodes whose names the
+// classic page wrote as text since they would run or load something, then the links whose id does
+// not work as written, each named.
 QStringList warnings(const LinkTree &tree, const PageReport &report);
 
 // "正常に出力しました", followed by the warnings and the policy hashes when there are any.

@@ -11,7 +11,7 @@
 
 namespace DataExport {
 
-QByteArray json(const LinkTree &tree)
+QByteArray json(const LinkTree &tree, bool indented)
 {
     // Each node's object is finished once its subtree is, so the nodes are built innermost first
     // from a stack of open objects and their children.
@@ -43,7 +43,9 @@ QByteArray json(const LinkTree &tree)
         open.push_back({std::move(object), {}, node->isGroup()});
     }
     closeTo(0);
-    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+    // Compact unless asked: indenting a large tree's deep levels makes the file several times
+    // larger, past what an import reads.
+    return QJsonDocument(top).toJson(indented ? QJsonDocument::Indented : QJsonDocument::Compact);
 }
 
 } // namespace DataExport

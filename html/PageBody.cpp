@@ -1,6 +1,7 @@
 // The page's body: group ids, each node's markup, the tree lines and the node lines.
 #include "html/PageGenerator.h"
 
+#include "html/ActiveContent.h"
 #include "text/TextRules.h"
 #include "tree/LinkTree.h"
 #include "tree/NodeFields.h"
@@ -26,10 +27,14 @@ bool isLastChild(const LinkNode &node)
     return parent && node.row() == parent->childCount() - 1;
 }
 
-// The classic page writes the user's values as they stand.
-QString asTyped(const QString &value)
+// The classic page writes an attribute's value with its '&' as typed, since stored pages rely on
+// that (an address's "&amp;" typed by hand); a quote would end the value, a '<' start markup.
+QString attributeText(const QString &value)
 {
-    return value;
+    if (!value.contains(u'"') && !value.contains(u'<'))
+        return value;
+    QString text = value;
+    return text.replace(u'"', QStringLiteral("&quot;")).replace(u'<', QStringLiteral("&lt;"));
 }
 } // namespace
 
@@ -103,22 +108,27 @@ void checkIds(const LinkTree &tree, const std::vector<QString> &groupIds, PageRe
 }
 
 std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
-                                     const std::vector<QString> &groupIds)
+                                     const std::vector<QString> &groupIds, std::vector<int> *textNodes)
 {
-    const QString file = QFileInfo(settings.outputFileName).fileName();
+    const QString file = attributeText(QFileInfo(settings.outputFileName).fileName());
     const std::vector<LinkNode *> &nodes = tree.nodes();
     std::vector<QString> markup(nodes.size());
     for (size_t row = 0; row < nodes.size(); ++row) {
         const LinkNode *node = nodes[row];
         const LinkAttr &record = node->record();
+        // A name is markup, as the user wrote it, unless it would run or load something.
+        const bool active = ActiveContent::of(node->text()) == ActiveContent::Kind::Active;
+        const QString name = active ? node->text().toHtmlEscaped() : node->text();
+        if (active && textNodes)
+            textNodes->push_back(static_cast<int>(row));
         if (!record.Group) {
-            markup[row] = QStringLiteral("<a") + linkAttributes(*node, asTyped) + QLatin1Char('>') + node->text()
+            markup[row] = QStringLiteral("<a") + linkAttributes(*node, attributeText) + QLatin1Char('>') + name
                 + QStringLiteral("</a>");
         } else if (settings.foldingScript) {
             markup[row] = QStringLiteral("<a href=\"%1\" onclick=\"return func('%2');\">%3%4</a>")
-                              .arg(file, groupIds[row], settings.groupMark, node->text());
+                              .arg(file, groupIds[row], settings.groupMark, name);
         } else {
-            markup[row] = settings.groupMark + node->text();
+            markup[row] = settings.groupMark + name;
         }
     }
     return markup;

@@ -41,7 +41,7 @@ Page buildPage(const LinkTree &tree, const ExportSettings &settings, TSystemStru
     BuildPageHead(tree, settings, system);
     result.groupIds = NumberGroups(tree);
     checkIds(tree, result.groupIds, result.report);
-    result.markup = BuildNodeMarkup(tree, settings, result.groupIds);
+    result.markup = BuildNodeMarkup(tree, settings, result.groupIds, &result.report.textNodes);
     system.HeadText += QStringLiteral("<div class=\"%1\">\r\n").arg(system.RootClassName);
 
     PageEncoder page(Cp932::encode, TextRules::LineEnd);

@@ -45,6 +45,9 @@ struct PageReport
     std::vector<int> spacedIds;
     std::vector<int> sharedIds;
     std::vector<int> groupIdClashes;
+    // Absolute indexes of the nodes whose names the classic page wrote as text, not markup, since
+    // they would run or load something.
+    std::vector<int> textNodes;
     // The hash sources a Content-Security-Policy needs for the inline style and script, as
     // "style-src 'sha256-…'"; none when they are files.
     QStringList policySources;
@@ -115,7 +118,7 @@ struct Page
     QByteArray bytes;
     std::vector<QString> groupIds;
     std::vector<QString> markup;
-    PageReport report; // filled by the HTML5 page
+    PageReport report;
 };
 
 // The id "group-LEVEL-N" of every group (PREFIX-LEVEL-N with another prefix), numbered per level
@@ -137,9 +140,10 @@ void appendAttribute(QString &markup, const char *name, const QString &escapedVa
 QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &), bool targetNeedsAddress = false,
                        QString (*address)(const QString &) = nullptr);
 
-// Every node's own markup. A group's heading links to its id among `groupIds`.
+// Every node's own markup. A group's heading links to its id among `groupIds`. A name that holds
+// active content is written as text, and its node's index added to `textNodes`.
 std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
-                                     const std::vector<QString> &groupIds);
+                                     const std::vector<QString> &groupIds, std::vector<int> *textNodes = nullptr);
 
 // The tree-line characters in front of each node, taken in absolute order. Only the cells a row
 // actually uses are kept (one per level above the node), so the work is linear in the page.

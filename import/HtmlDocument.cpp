@@ -104,6 +104,22 @@ void endEvent(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
     });
 }
 
+// A page holds a tree level in a few elements (the HTML5 page's li, details and ul), so this leaves
+// room for every level a tree may have, while a file of nothing but nesting stops early.
+constexpr int MaxElementDepth = 4 * Import::MaxDepth;
+
+// The tree builder's own start, unless the element would lie deeper than MaxElementDepth.
+void startElementHeld(void *context, const xmlChar *name, const xmlChar **attributes)
+{
+    auto *ctxt = static_cast<xmlParserCtxt *>(context);
+    if (ctxt->nodeNr >= MaxElementDepth) {
+        *static_cast<bool *>(ctxt->_private) = true;
+        xmlStopParser(ctxt);
+        return;
+    }
+    xmlSAX2StartElement(context, name, attributes);
+}
+
 } // namespace
 
 void checkSize(qsizetype size, const QString &fileName)
@@ -130,15 +146,20 @@ HtmlDocument::DocumentHandle parseHtml(const QByteArray &bytes, const QString &f
     std::unique_ptr<htmlParserCtxt, ParserDeleter> ctxt(htmlNewParserCtxt());
     if (!ctxt)
         throw std::bad_alloc();
-    // Never HTML_PARSE_HUGE: libxml2's limits on text and depth hold.
+    // libxml2's own depth limit (256 elements) would refuse a page of far fewer tree levels, so the
+    // parser goes beyond it (XML_PARSE_HUGE) and is held to MaxElementDepth here instead; the
+    // file's size limit bounds its text. The bytes come decoded to UTF-8 already.
+    bool elementsTooDeep = false;
+    ctxt->_private = &elementsTooDeep;
+    ctxt->sax->startElement = startElementHeld;
     const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NOBLANKS
-        | HTML_PARSE_IGNORE_ENC;
+        | HTML_PARSE_IGNORE_ENC | XML_PARSE_HUGE;
     HtmlDocument::DocumentHandle doc(htmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()),
                                                 nullptr, utf8Label, options));
-    // HTML forgives almost anything; but at its depth limit the parser stops, and what it would
+    // HTML forgives almost anything; but at the depth limit the parser stops, and what it would
     // hand on then is only the start of the file.
-    if (ctxt->errNo == XML_ERR_INTERNAL_ERROR)
-        tooDeep(fileName);
+    if (elementsTooDeep || ctxt->errNo == XML_ERR_INTERNAL_ERROR)
+        throw VormikError(QStringLiteral("ファイル %1 は要素の入れ子が深すぎます（%2 段まで）").arg(fileName).arg(MaxElementDepth));
     if (!doc)
         notFormat(fileName, QStringLiteral("HTML"));
     return doc;

@@ -66,7 +66,9 @@ LinkNode *ImportBuilder::addGroup(LinkNode *parent, const QString &name)
 {
     checkDepth(parent);
     ++m_result.groups;
-    return m_result.tree->appendGroup(parent, value(name));
+    LinkNode *node = m_result.tree->appendGroup(parent, value(name));
+    m_result.screening.look(node);
+    return node;
 }
 
 LinkNode *ImportBuilder::addLink(LinkNode *parent, const QString &name, const QString &href)
@@ -75,6 +77,7 @@ LinkNode *ImportBuilder::addLink(LinkNode *parent, const QString &name, const QS
     ++m_result.links;
     LinkNode *node = m_result.tree->appendLink(parent, value(name));
     node->record().Href = value(href);
+    m_result.screening.look(node);
     return node;
 }
 
@@ -114,5 +117,6 @@ ImportResult ImportBuilder::take()
             ++m_result.groups;
         }
     }
+    m_result.screening.leaveOutScriptAddresses();
     return std::move(m_result);
 }

@@ -25,7 +25,7 @@ public:
 
     ImportResult &result() { return m_result; }
     // The result. A link without an address that holds nodes comes in as a group: that is what it
-    // shows as, and what every data format writes it as.
+    // shows as, and what every data format writes it as. Script addresses are left out.
     ImportResult take();
 
 private:

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "import/ImportScreening.h"
+#include "tree/LinkTree.h"
+
 #include <QString>
 
 #include <map>
 #include <memory>
-
-#include "tree/LinkTree.h"
 
 // What an importer brings: the nodes read (the top-level nodes of `tree` go where the user
 // wants them), and what came in and what did not.
@@ -21,6 +22,8 @@ struct ImportResult
     // Byte sequences invalid in the file's encoding, read as U+FFFD, and the line of the first.
     int replaced = 0;
     int firstReplacedLine = 0;
+    // Names holding markup and script addresses, which come in without their addresses.
+    ImportScreening screening;
 
     // One line for the user: how many groups and links, and what was left out.
     QString summary() const;

@@ -5,6 +5,7 @@
 #include "text/TextRules.h"
 #include "tree/LinkTree.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace PageReader {
@@ -18,6 +19,8 @@ namespace {
 const QString GroupMarks = QStringLiteral("□■◇◆＋－");
 // What the classic page draws tree lines with.
 const QString TreeLineCharacters = QStringLiteral("├└│　");
+// What ends the tree lines in front of a group's child.
+const QString Branches = QStringLiteral("├└");
 
 xmlNode *firstElement(xmlNode *node)
 {
@@ -59,17 +62,24 @@ bool isBlock(const xmlNode *node)
     return isElement(node, "div") && !attribute(node, "id").isNull();
 }
 
-QString withoutTreeLines(QString text, int level)
+qsizetype treeLineCount(const QString &text, qsizetype most)
 {
-    int cut = 0;
-    while (cut < level && cut < text.size() && TreeLineCharacters.contains(text.at(cut)))
-        ++cut;
-    return text.sliced(cut);
+    qsizetype count = 0;
+    while (count < most && count < text.size() && TreeLineCharacters.contains(text.at(count)))
+        ++count;
+    return count;
 }
 
+// The tree lines in front of a node are as many as its level: a group's child ends them with
+// ├ or └, a child of a link (which has no block) with a blank. The text before the line's anchor
+// is exactly those lines; a group's line without an anchor (no folding script) has only its text,
+// where a name may begin with such a character too: a branch at the level of the blocks around
+// it ends the lines there, otherwise they are counted up to one below the line before. The group
+// blocks around a line are the least its level can be.
 void readClassic(xmlNode *root, ImportBuilder &builder)
 {
-    std::vector<LinkNode *> parents{nullptr};
+    std::vector<LinkNode *> path; // the last node read at each level, down to the last one read
+    int blockLevel = 0; // how many group blocks are open around the line: no node lies higher
     LinkNode *lastGroup = nullptr;
     HtmlDocument::walk(
         root,
@@ -79,7 +89,7 @@ void readClassic(xmlNode *root, ImportBuilder &builder)
             if (isBlock(node)) {
                 if (lastGroup)
                     builder.setId(lastGroup, attribute(node, "id"));
-                parents.push_back(lastGroup);
+                ++blockLevel;
                 lastGroup = nullptr;
                 return true;
             }
@@ -87,20 +97,36 @@ void readClassic(xmlNode *root, ImportBuilder &builder)
             const bool group = isBlock(nextElement(node));
             if (!group && !node->children)
                 return false; // the line an empty tree writes
-            const int level = static_cast<int>(parents.size()) - 1;
-            const QString name = withoutTreeLines(HtmlDocument::text(node), level);
-            if (group) {
-                lastGroup = builder.addGroup(parents.back(), name);
-            } else if (isElement(content, "a")) {
-                setLinkFields(builder, builder.addLink(parents.back(), name, attribute(content, "href")), content);
+            const QString text = HtmlDocument::text(node);
+            qsizetype lines = 0;
+            if (isElement(content, "a")) {
+                for (xmlNode *before = node->children; before != content; before = before->next)
+                    lines += before->type == XML_TEXT_NODE ? HtmlDocument::text(before).size() : 0;
+                lines = treeLineCount(text, lines);
+            } else if (blockLevel > 0 && text.size() >= blockLevel && Branches.contains(text.at(blockLevel - 1))) {
+                lines = blockLevel; // a group's child, by far the most common
             } else {
-                builder.addLink(parents.back(), name, {});
+                lines = treeLineCount(text, static_cast<qsizetype>(path.size()));
             }
+            const int level = static_cast<int>(
+                std::min<qsizetype>(std::max<qsizetype>(lines, blockLevel), static_cast<qsizetype>(path.size())));
+            path.resize(static_cast<size_t>(level));
+            LinkNode *parent = level > 0 ? path.back() : nullptr;
+            const QString name = text.sliced(lines);
+            LinkNode *made;
+            if (group) {
+                made = lastGroup = builder.addGroup(parent, name);
+            } else {
+                made = builder.addLink(parent, name, attribute(content, "href"));
+                if (isElement(content, "a"))
+                    setLinkFields(builder, made, content);
+            }
+            path.push_back(made);
             return false;
         },
         [&](xmlNode *node) {
             if (isBlock(node)) {
-                parents.pop_back();
+                --blockLevel;
                 lastGroup = nullptr;
             }
         });

@@ -608,6 +608,25 @@ private slots:
         QTEST(filters.contains(QStringList{"*"}), "anyFile");
     }
 
+    // The report names the script addresses and asks whether to keep them.
+    void importAsksWhetherToKeepScriptAddresses_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::newRow("kept") << true;
+        QTest::newRow("left out") << false;
+    }
+    void importAsksWhetherToKeepScriptAddresses()
+    {
+        QFETCH(bool, keep);
+        f.prompts->fileAnswers << QStringLiteral(VORMIK_TEST_DATA "/import/hostile-bookmarks.html");
+        f.prompts->questionAnswers << keep;
+        f.clickMenuItem("mnImport1");
+        QCOMPARE(f.prompts->messages.size() + f.prompts->questions.size(), 1); // the report is the question
+        QVERIFY(f.prompts->questions.value(0).text.contains(QStringLiteral("「bookmarklet」")));
+        QCOMPARE(f.node("bookmarklet")->record().Href.startsWith(QStringLiteral("JavaScript:")), keep);
+        QCOMPARE(f.node("data")->record().Href.isEmpty(), !keep);
+    }
+
     void theListPopUpActsOnTheRowUnderThePointer()
     {
         f.addLink(f.node("G"), "m");

@@ -47,6 +47,26 @@ void buildMarkupTree(LinkTree &tree)
          QStringLiteral("\"i\"<&>"), QStringLiteral("\"c\"<&>"));
 }
 
+// Links holding links and groups at several levels, a name that would run written as text, and
+// a group under a link, which has tree lines but no block of its own in a classic page.
+void buildHoldingTree(LinkTree &tree)
+{
+    LinkNode *group = tree.appendGroup(nullptr, QStringLiteral("組"));
+    LinkNode *holder = link(tree, group, QStringLiteral("<script>alert('x')</script>"), QStringLiteral("a.html"));
+    link(tree, holder, QStringLiteral("子"), QStringLiteral("b.html"));
+    link(tree, tree.appendGroup(holder, QStringLiteral("子の組")), QStringLiteral("孫"), QStringLiteral("c.html"));
+    link(tree, group, QStringLiteral("弟"), QStringLiteral("d.html"));
+    link(tree, link(tree, nullptr, QStringLiteral("上"), QStringLiteral("e.html")), QStringLiteral("下"), QStringLiteral("f.html"));
+}
+
+// A tree LEVELS deep: groups in groups, each holding a link.
+void buildDeepTree(LinkTree &tree, int levels = Import::MaxDepth)
+{
+    LinkNode *parent = nullptr;
+    for (int level = 1; level < levels; ++level)
+        link(tree, parent = tree.appendGroup(parent, QStringLiteral("g%1").arg(level)), QStringLiteral("l"), QStringLiteral("l.html"));
+}
+
 QByteArray written(LinkTree &tree, const QString &format, bool folding, const QString &mark)
 {
     if (format == u"bookmarks")
@@ -83,6 +103,8 @@ private slots:
     void dataFilesHoldNoControls();
     void realFiles_data();
     void realFiles();
+    void plantedScriptIsNamed();
+    void largeJsonReadsBack();
 };
 
 void TestImport::browserFiles_data()
@@ -132,16 +154,21 @@ void TestImport::roundTrip_data()
     QTest::addColumn<QString>("format");
     QTest::addColumn<bool>("folding");
     QTest::addColumn<QString>("mark");
-    QTest::addColumn<bool>("markup");
-    QTest::newRow("classic") << "classic" << true << "□" << false;
-    QTest::newRow("classic, no script, no mark") << "classic" << false << "" << false;
-    QTest::newRow("classic, a space behind the mark") << "classic" << true << "□ " << false;
-    QTest::newRow("HTML5") << "html5" << true << "◆" << false;
-    QTest::newRow("HTML5, no script") << "html5" << false << "＋" << false;
-    QTest::newRow("HTML5, markup in names") << "html5" << true << "" << true;
+    QTest::addColumn<QString>("shape"); // mixed, markup or holding
+    QTest::newRow("classic") << "classic" << true << "□" << "mixed";
+    QTest::newRow("classic, no script, no mark") << "classic" << false << "" << "mixed";
+    QTest::newRow("classic, links holding nodes") << "classic" << true << "□" << "holding";
+    QTest::newRow("classic, links holding nodes, no script") << "classic" << false << "□" << "holding";
+    QTest::newRow("classic, a space behind the mark") << "classic" << true << "□ " << "mixed";
+    QTest::newRow("HTML5") << "html5" << true << "◆" << "mixed";
+    QTest::newRow("HTML5, no script") << "html5" << false << "＋" << "mixed";
+    QTest::newRow("HTML5, markup in names") << "html5" << true << "" << "markup";
+    QTest::newRow("HTML5, links holding nodes") << "html5" << true << "" << "holding";
+    QTest::newRow("HTML5, as deep as a tree may go") << "html5" << true << "" << "deep";
+    QTest::newRow("classic, as deep as a tree may go") << "classic" << true << "" << "deep";
     for (const char *format : {"bookmarks", "opml", "json"}) {
-        QTest::newRow(format) << format << true << "" << false;
-        QTest::newRow(QByteArray(format) + ", markup in names") << format << true << "" << true;
+        QTest::newRow(format) << format << true << "" << "mixed";
+        QTest::newRow(QByteArray(format) + ", markup in names") << format << true << "" << "markup";
     }
 }
 
@@ -150,9 +177,12 @@ void TestImport::roundTrip()
     QFETCH(QString, format);
     QFETCH(bool, folding);
     QFETCH(QString, mark);
-    QFETCH(bool, markup);
+    QFETCH(QString, shape);
     LinkTree tree;
-    markup ? buildMarkupTree(tree) : buildMixedTree(tree);
+    if (shape == u"deep")
+        buildDeepTree(tree);
+    else
+        shape == u"markup" ? buildMarkupTree(tree) : shape == u"holding" ? buildHoldingTree(tree) : buildMixedTree(tree);
     const QByteArray file = written(tree, format, folding, mark);
     const ImportResult result = Import::read(file, QStringLiteral("menu"));
     QCOMPARE(result.tree->count(), tree.count());
@@ -184,6 +214,11 @@ void TestImport::hostile_data()
         << bookmarkHead + repeated("<DT><H3>f</H3><DL><p>", 300).toUtf8() << "深すぎ" << 0;
     QTest::newRow("a million nested elements in a page")
         << ("<html><body><div class=\"tree\">" + repeated("<div>", 1000000) + "</div>").toUtf8() << "深すぎ" << 0;
+    LinkTree deep;
+    buildDeepTree(deep, Import::MaxDepth + 1);
+    // The limit a message gives is the one that holds.
+    QTest::newRow("a page one level deeper than a tree may go")
+        << written(deep, QStringLiteral("html5"), true, {}) << QString::number(Import::MaxDepth) << 0;
     QTest::newRow("a name of 4 MB")
         << bookmarkHead + "<DT><A HREF=\"x\">" + QByteArray(4 << 20, 'n') + "</A></DL>" << "" << (4 << 20);
     QTest::newRow("an entity bomb in OPML")
@@ -343,6 +378,40 @@ void TestImport::realFiles()
         lost << times;
     QCOMPARE(lost, losses);
     QCOMPARE(result.lossReport().isEmpty(), losses.isEmpty() && replaced == 0);
+}
+
+// Names holding markup are named; script addresses are named and left out until kept.
+void TestImport::plantedScriptIsNamed()
+{
+    ImportResult result = Import::read(readData(QStringLiteral("hostile-bookmarks.html")), QStringLiteral("hostile"));
+    const QStringList lines = result.screening.lines();
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].contains(QStringLiteral("「<img src=x onerror=alert(1)>」")) && lines[0].contains(QStringLiteral("「</div>")),
+             qPrintable(lines[0]));
+    QVERIFY2(lines[1].contains(QStringLiteral("「bookmarklet」")) && lines[1].contains(QStringLiteral("「data」"))
+                 && !lines[1].contains(QStringLiteral("quote")),
+             qPrintable(lines[1]));
+    const LinkAttr &script = result.tree->nodes()[3]->record(), &data = result.tree->nodes()[4]->record();
+    QVERIFY(script.Href.isEmpty() && data.Href.isEmpty());
+    result.screening.keepScriptAddresses();
+    QVERIFY(script.Href.startsWith(QStringLiteral("JavaScript:")) && data.Href.startsWith(QStringLiteral("data:")));
+}
+
+// Half a million nodes, a dozen levels deep, as the export writes them stay within what an
+// import reads.
+void TestImport::largeJsonReadsBack()
+{
+    LinkTree tree;
+    LinkNode *chain = nullptr;
+    for (int level = 0; level < 10; ++level)
+        chain = tree.appendGroup(chain, QStringLiteral("段 %1").arg(level));
+    for (int group = 0; group < 1000; ++group) {
+        LinkNode *parent = tree.appendGroup(chain, QStringLiteral("グループ %1").arg(group));
+        for (int item = 0; item < 499; ++item)
+            link(tree, parent, QStringLiteral("リンク %1").arg(item), QStringLiteral("https://example.org/%1.html").arg(item));
+    }
+    const ImportResult result = Import::read(DataExport::json(tree), QStringLiteral("large"));
+    QCOMPARE(result.tree->count(), tree.count());
 }
 
 QTEST_GUILESS_MAIN(TestImport)

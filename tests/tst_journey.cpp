@@ -476,7 +476,7 @@ class TestJourney : public QObject
             QStringLiteral("<div>│├<a href=\"intro.html\" target=\"_blank\" id=\"intro\" class=\"nav main\">Intro</a></div>"),
             QStringLiteral("<div>│└<a href=\"setup.html\" target=\"_top\" id=\"setup\" class=\"hot nav main\">Setup</a></div></div>"),
             QStringLiteral("<div>└<a href=\"mailto:info@example.jp\" target=\"_self\" id=\"contact\">お問い合わせ</a></div></div>"),
-            QStringLiteral("<div><a href=\"news.html?a=1&b=\"2\"\" target=\"_parent\" id=\"news\">News</a></div>"),
+            QStringLiteral("<div><a href=\"news.html?a=1&b=&quot;2&quot;\" target=\"_parent\" id=\"news\">News</a></div>"),
             QStringLiteral("<div><a href=\"menu.htm\" onclick=\"return func('group-0-1');\">◆リンク集</a></div>"),
             QStringLiteral("<div class=\"menu\" id=\"group-0-1\">"),
             QStringLiteral("<div>└<a href=\"https://example.org/vormik/\" target=\"side\" class=\"ext\">Vormik</a></div></div>"),

@@ -1,5 +1,6 @@
 // The programs for scripts: vormik-import, vormik-check-links and vormik-export's data formats,
 // run as a script runs them.
+#include "FileHelpers.h"
 #include "LocalHttpServer.h"
 #include "PageTrees.h"
 #include "TreeSnapshot.h"
@@ -10,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -43,6 +45,8 @@ private slots:
     void exportAndImport();
     void importKeepsExistingFile();
     void importNamesLosses();
+    void importExitStatus_data();
+    void importExitStatus();
     void checkLinks_data();
     void checkLinks();
     void checkLinksCannotRun_data();
@@ -59,6 +63,7 @@ void TestLinkPrograms::exportAndImport_data()
     for (const char *format : {"classic", "html5", "bookmarks", "opml", "json"})
         QTest::newRow(format) << QStringList{QStringLiteral("--format"), QLatin1String(format)};
     QTest::newRow("--html5") << QStringList{QStringLiteral("--html5")};
+    QTest::newRow("json --pretty") << QStringList{QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("--pretty")};
 }
 
 void TestLinkPrograms::exportAndImport()
@@ -71,6 +76,9 @@ void TestLinkPrograms::exportAndImport()
     const QString written = m_dir.filePath(QStringLiteral("written"));
     const QString imported = m_dir.filePath(QStringLiteral("imported.vmk"));
     QCOMPARE(run(VORMIK_EXPORT_PROGRAM, format + QStringList{project, written}).exitCode, 0);
+    // JSON is one line unless indented.
+    if (format.contains(QStringLiteral("json")))
+        QCOMPARE(readAll(written).trimmed().contains('\n'), format.contains(QStringLiteral("--pretty")));
     const Run import = run(VORMIK_IMPORT_PROGRAM, {QStringLiteral("--force"), written, imported});
     QCOMPARE(import.exitCode, 0);
     QVERIFY2(import.output.contains(QStringLiteral("グループ 2 個、リンク 4 個")), qPrintable(import.output));
@@ -111,6 +119,38 @@ void TestLinkPrograms::importNamesLosses()
     QCOMPARE(import.exitCode, 0);
     QVERIFY2(import.errors.contains(QLatin1Char('2')), qPrintable(import.errors));
     QCOMPARE(ProjectFile::open(project)->count(), 2);
+}
+
+void TestLinkPrograms::importExitStatus_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // DATA/ is the test data, DIR/ a fresh folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");       // part of standard error
+    const QString hostile = QStringLiteral("DATA/import/hostile-bookmarks.html");
+    QTest::newRow("imported, script addresses left out") << QStringList{hostile, "DIR/a.vmk"} << 0 << "--keep-script-links";
+    QTest::newRow("imported, script addresses kept")
+        << QStringList{"--keep-script-links", hostile, "DIR/a.vmk"} << 0 << "そのまま";
+    QTest::newRow("nothing could be read") << QStringList{"DATA/project/windows-layout.xml", "DIR/a.vmk"} << 1 << "ではありません";
+    QTest::newRow("disk full") << QStringList{"--force", hostile, "/dev/full"} << 1 << "ディスクに空きがありません";
+    QTest::newRow("no such folder") << QStringList{hostile, "DIR/missing/a.vmk"} << 1 << "フォルダーがありません";
+    QTest::newRow("one argument") << QStringList{hostile} << 2 << "Usage";
+    QTest::newRow("unknown option") << QStringList{"--merge", hostile, "DIR/a.vmk"} << 2 << "Usage";
+}
+
+void TestLinkPrograms::importExitStatus()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    arguments.replaceInStrings(QRegularExpression(QStringLiteral("^DATA/")), QStringLiteral(VORMIK_TEST_DATA "/"));
+    arguments.replaceInStrings(QRegularExpression(QStringLiteral("^DIR/")), dir.path() + QLatin1Char('/'));
+    const Run import = run(VORMIK_IMPORT_PROGRAM, arguments);
+    QCOMPARE(import.exitCode, exitCode);
+    QVERIFY2(import.errors.contains(message), qPrintable(import.errors));
+    // A Japanese message ends as Japanese does, without a period.
+    if (exitCode == 1)
+        QVERIFY2(!import.errors.trimmed().endsWith(QLatin1Char('.')), qPrintable(import.errors));
 }
 
 void TestLinkPrograms::checkLinks_data()

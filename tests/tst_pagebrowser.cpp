@@ -1,6 +1,7 @@
 // The exported page in a real browser: headless Chromium loads it next to a small harness page
 // that clicks a group heading twice and writes what it saw into its own DOM.
 #include "html/PageGenerator.h"
+#include "import/ImportResult.h"
 #include "tree/LinkTree.h"
 
 #include <QFile>
@@ -50,6 +51,28 @@ frame.addEventListener('load', function () {
 });
 </script>
 </body></html>
+)";
+
+// Writes each page into a frame whose dialogs it records instead of showing, then moves the
+// pointer over every element and focuses it. A page of its own shows that a dialog is seen.
+const char DialogHarness[] = R"(<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>harness</title></head><body><pre id="result">pending</pre>
+<script>
+const settle = () => new Promise((done) => setTimeout(done, 300));
+async function dialogsOf(text) {
+  const frame = document.body.appendChild(document.createElement('iframe')), doc = frame.contentDocument, seen = [];
+  doc.open();
+  for (const name of ['alert', 'confirm', 'prompt', 'print']) frame.contentWindow[name] = (t) => seen.push(name + ' ' + t);
+  doc.write(text), doc.close(), await settle();
+  for (const el of doc.querySelectorAll('*'))
+    for (const type of ['mouseover', 'mouseenter', 'mousemove', 'focus', 'focusin']) el.dispatchEvent(new MouseEvent(type, { bubbles: true }));
+  await settle();
+  return seen;
+}
+const page = async (file, encoding) => new TextDecoder(encoding).decode(await (await fetch(file)).arrayBuffer());
+(async () => document.getElementById('result').textContent = JSON.stringify({ control: await dialogsOf('<img src=x onerror=alert(0)>'),
+  classic: await dialogsOf(await page('menu.htm', 'shift_jis')), html5: await dialogsOf(await page('menu.html', 'utf-8')) }))();
+</script></body></html>
 )";
 
 QString chromium()
@@ -140,6 +163,28 @@ private slots:
         QCOMPARE(unquoted(result.value(QStringLiteral("rootFont")).toString()), settings.fontName);
     }
 
+    // Bookmarks anyone can plant, imported and exported as both pages: nothing runs, with the
+    // pointer over them or not.
+    void hostileBookmarksRunNothing()
+    {
+        const ImportResult imported = Import::readFile(QStringLiteral(VORMIK_TEST_DATA "/import/hostile-bookmarks.html"));
+        QTemporaryDir dir;
+        for (const auto &[format, name] : {std::pair{PageFormat::Classic, "menu.htm"}, std::pair{PageFormat::Html5, "menu.html"}}) {
+            ExportSettings settings = defaultSettings();
+            settings.format = format;
+            settings.outputFileName = dir.filePath(QLatin1String(name));
+            PageGenerator::exportPage(*imported.tree, settings);
+        }
+        QString dom;
+        dumpDom(dir, QByteArray(DialogHarness), dom);
+        if (dom.isEmpty())
+            return;
+        const QJsonObject seen = resultOf(dom);
+        QVERIFY2(!seen.value(QStringLiteral("control")).toArray().isEmpty(), qPrintable(dom.left(2000)));
+        QCOMPARE(seen.value(QStringLiteral("classic")).toArray(), QJsonArray());
+        QCOMPARE(seen.value(QStringLiteral("html5")).toArray(), QJsonArray());
+    }
+
 private:
     // Exports the test tree with `settings`, opens it in the harness and returns what the harness
     // saw; an empty object when the test was skipped or has failed.
@@ -152,6 +197,37 @@ private:
 
     void exportAndOpen(ExportSettings &settings, QJsonObject &result)
     {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        LinkTree tree;
+        buildTree(tree);
+        settings.outputFileName = dir.filePath(QStringLiteral("menu.htm"));
+        PageGenerator::exportPage(tree, settings);
+        QString dom;
+        dumpDom(dir, QByteArray(Harness), dom);
+        if (dom.isEmpty())
+            return;
+        result = resultOf(dom);
+        QVERIFY2(!result.isEmpty(), qPrintable(dom.left(2000)));
+        const QRegularExpression loadsPattern(QStringLiteral("<pre id=\"loads\">(\\d+)</pre>"));
+        result.insert(QStringLiteral("loads"), loadsPattern.match(dom).captured(1));
+    }
+
+    // The JSON a harness left in its <pre id="result">.
+    static QJsonObject resultOf(const QString &dom)
+    {
+        const QRegularExpression resultPattern(QStringLiteral("<pre id=\"result\">(.*?)</pre>"),
+                                               QRegularExpression::DotMatchesEverythingOption);
+        QString json = resultPattern.match(dom).captured(1);
+        json.replace(QStringLiteral("&quot;"), QStringLiteral("\"")).replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">")).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        return QJsonDocument::fromJson(json.toUtf8()).object();
+    }
+
+    // Writes `harness` into `dir` as harness.html, serves the folder on loopback and gives the DOM
+    // headless Chromium leaves of it; `dom` stays empty when the test was skipped or has failed.
+    void dumpDom(const QTemporaryDir &dir, const QByteArray &harness, QString &dom)
+    {
         const QString browser = chromium();
         const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
         if (browser.isEmpty() || python.isEmpty()) {
@@ -159,17 +235,10 @@ private:
                 QFAIL("chromium and python3 are needed for this test in CI");
             QSKIP("chromium or python3 is not installed");
         }
-
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        LinkTree tree;
-        buildTree(tree);
-        settings.outputFileName = dir.filePath(QStringLiteral("menu.htm"));
-        PageGenerator::exportPage(tree, settings);
-        QFile harness(dir.filePath(QStringLiteral("harness.html")));
-        QVERIFY(harness.open(QIODevice::WriteOnly));
-        harness.write(Harness);
-        harness.close();
+        QFile harnessFile(dir.filePath(QStringLiteral("harness.html")));
+        QVERIFY(harnessFile.open(QIODevice::WriteOnly));
+        harnessFile.write(harness);
+        harnessFile.close();
 
         // A loopback-only server on a port the system picks; it says which on its first line.
         QProcess server;
@@ -200,18 +269,8 @@ private:
         server.kill();
         server.waitForFinished(5000);
         QVERIFY2(finished, "chromium did not finish");
-        const QString dom = QString::fromUtf8(browserRun.readAllStandardOutput());
-
-        const QRegularExpression resultPattern(QStringLiteral("<pre id=\"result\">(.*?)</pre>"),
-                                               QRegularExpression::DotMatchesEverythingOption);
-        QString json = resultPattern.match(dom).captured(1);
-        json.replace(QStringLiteral("&quot;"), QStringLiteral("\"")).replace(QStringLiteral("&lt;"), QStringLiteral("<"))
-            .replace(QStringLiteral("&gt;"), QStringLiteral(">")).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-        const QJsonObject seen = QJsonDocument::fromJson(json.toUtf8()).object();
-        QVERIFY2(!seen.isEmpty(), qPrintable(dom.left(2000) + QString::fromUtf8(browserRun.readAllStandardError()).left(2000)));
-        result = seen;
-        const QRegularExpression loadsPattern(QStringLiteral("<pre id=\"loads\">(\\d+)</pre>"));
-        result.insert(QStringLiteral("loads"), loadsPattern.match(dom).captured(1));
+        dom = QString::fromUtf8(browserRun.readAllStandardOutput());
+        QVERIFY2(!dom.isEmpty(), qPrintable(QString::fromUtf8(browserRun.readAllStandardError()).left(2000)));
     }
 };
 

@@ -280,8 +280,8 @@ private slots:
         QTest::newRow("target and id") << "" << "_top" << "x1" << "" << "<a target=\"_top\" id=\"x1\">T</a>";
         QTest::newRow("all four, fixed order") << "a.html" << "main" << "i" << "c"
                                                << "<a href=\"a.html\" target=\"main\" id=\"i\" class=\"c\">T</a>";
-        QTest::newRow("written as they stand") << "a.cgi?x=1&y=\"2\"" << "" << "" << "<b>"
-                                               << "<a href=\"a.cgi?x=1&y=\"2\"\" class=\"<b>\">T</a>";
+        QTest::newRow("& as it stands, quote and < escaped") << "a.cgi?x=1&amp;y=\"2\"" << "t\"<" << "i\"<" << "<b>"
+            << "<a href=\"a.cgi?x=1&amp;y=&quot;2&quot;\" target=\"t&quot;&lt;\" id=\"i&quot;&lt;\" class=\"&lt;b>\">T</a>";
     }
     void linkAttributes()
     {
@@ -295,6 +295,43 @@ private slots:
         QCOMPARE(PageGenerator::BuildNodeMarkup(tree, workedSettings(), PageGenerator::NumberGroups(tree)).at(0), markup);
         const QStringList after = linesAfterBody(pageLines(PageGenerator::buildPage(tree, workedSettings()).bytes));
         QCOMPARE(after.at(1), QStringLiteral("<div>%1</div>").arg(markup));
+    }
+
+    // A name stays markup unless a browser would run or load something from it, or it leaves a
+    // tag or comment open into the page's own markup.
+    void activeNamesAreWrittenAsText_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("asText");
+        QTest::newRow("bold") << "<b>新着</b> &amp; <font color=\"red\">赤</font>" << false;
+        QTest::newRow("an image") << "<img src=\"data:image/png;base64,AAAA\" alt=\"\">" << false;
+        QTest::newRow("a tag inside a value") << "<span title=\"<img src=x onerror=alert(1)>\">x</span>" << false;
+        QTest::newRow("a comment") << "a<!-- <script> -->b" << false;
+        QTest::newRow("less-than as text") << "a < b <3" << false;
+        QTest::newRow("event handler") << "<img src=x onerror=alert(1)>" << true;
+        QTest::newRow("handler in capitals after a slash") << "<IMG/SRC=x/ OnError=alert(1)>" << true;
+        QTest::newRow("script") << "</div><script>alert(1)</script>" << true;
+        QTest::newRow("form") << "<form action=x><button>送信</button></form>" << true;
+        QTest::newRow("javascript: behind references") << "<a href=\" jav&#x09;ascript&colon;alert(1)\">x</a>" << true;
+        QTest::newRow("vbscript:") << "<a href='VBScript:msgbox(1)'>x</a>" << true;
+        QTest::newRow("data: not an image") << "<a href=data:text/html,x>x</a>" << true;
+        QTest::newRow("abrupt comment end") << "<!--><img src=x onerror=alert(1)>-->" << true;
+        QTest::newRow("raw text element") << "<noscript><img src=x onerror=alert(1)></noscript>" << true;
+        QTest::newRow("tag left open") << "<img src=x alt=\"" << true;
+        QTest::newRow("comment left open") << "<!-- x" << true;
+    }
+    void activeNamesAreWrittenAsText()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, asText);
+        for (const bool group : {false, true}) {
+            LinkTree tree;
+            group ? tree.appendGroup(nullptr, name) : link(tree, nullptr, name, QStringLiteral("a.html"));
+            const PageGenerator::Page page = PageGenerator::buildPage(tree, workedSettings());
+            const QString line = linesAfterBody(pageLines(page.bytes)).at(1);
+            QVERIFY2(line.contains(asText ? name.toHtmlEscaped() : name), qPrintable(line));
+            QCOMPARE(page.report.textNodes, asText ? std::vector<int>{0} : std::vector<int>{});
+        }
     }
 
     void groupMarkAndName_data()
