@@ -14,6 +14,9 @@ QString cssString(const QString &text);
 // file: tree lines and indentation, and the font when one is named.
 QString styleRules(const QString &rootClass, const QString &fontName);
 
+// The text of the style sheet or script resources/html5/`name`, compiled in, with its placeholders.
+QString codeResource(const QString &name);
+
 // The script that marks the link to the page being shown, without the element around it. It finds
 // the links by the ids pageIndexIds() gives them with `indexPrefix`.
 QString scriptText(const QString &indexPrefix);

@@ -7,6 +7,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -50,6 +51,14 @@ QByteArray markedFile(const QString &content)
 }
 
 } // namespace
+
+QString codeResource(const QString &name)
+{
+    QFile resource(QStringLiteral(":/html5/") + name);
+    if (!resource.open(QIODevice::ReadOnly))
+        throw VormikError(QStringLiteral("ページの部品 %1 を読めません").arg(name));
+    return QString::fromUtf8(resource.readAll());
+}
 
 QStringList companionPaths(const ExportSettings &settings)
 {

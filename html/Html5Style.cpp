@@ -1,5 +1,6 @@
-// The HTML5 page's default style sheet: the tree lines are borders of pseudo-elements, so they
-// stay joined at any font and zoom and are no part of the text a screen reader reads.
+// The HTML5 page's default style sheet (resources/html5/menu.css): the tree lines are borders of
+// pseudo-elements, so they stay joined at any font and zoom and are no part of the text a screen
+// reader reads.
 #include "html/Html5Page.h"
 
 namespace Html5Page {
@@ -35,91 +36,14 @@ QString styleRules(const QString &rootClass, const QString &fontName)
     // containment switches with content-visibility, the headings it shows carry the browser's
     // counter-increment), some 40 ms at 100,000 nodes. Headings count nothing here and the
     // content is always contained, so opening and closing a group touches only that group.
-    QString css = QStringLiteral("\n.%1 {\n").arg(rootClass);
-    if (!fontName.isEmpty())
-        css += QStringLiteral("\tfont-family: %1;\n").arg(cssString(fontName));
-    css += QStringLiteral(
-               "\tline-height: 1.5;\n"
-               "\toverflow-wrap: anywhere;\n"
-               "\tmargin-left: 3px;\n"
-               "}\n"
-               ".%1 ul {\n"
-               "\tlist-style: none;\n"
-               "\tmargin: 0;\n"
-               "\tpadding: 0;\n"
-               "}\n"
-               ".%1 li {\n"
-               "\tpadding-left: 1em;\n"
-               "\ttext-indent: -1em;\n"
-               "}\n"
-               ".%1 ul ul {\n"
-               "\tmargin-left: -0.5em;\n"
-               "}\n"
-               ".%1 ul ul > li {\n"
-               "\tposition: relative;\n"
-               "\tpadding-left: 1.75em;\n"
-               "}\n"
-               ".%1 ul ul > li::before {\n"
-               "\tcontent: \"\";\n"
-               "\tposition: absolute;\n"
-               "\tleft: 0;\n"
-               "\ttop: 0;\n"
-               "\tbottom: 0;\n"
-               "\tborder-left: 1px solid;\n"
-               "}\n"
-               ".%1 ul ul > li:last-child::before {\n"
-               "\tbottom: auto;\n"
-               "\theight: 0.75em;\n"
-               "}\n"
-               ".%1 ul ul > li::after {\n"
-               "\tcontent: \"\";\n"
-               "\tposition: absolute;\n"
-               "\tleft: 0;\n"
-               "\ttop: 0.75em;\n"
-               "\twidth: 0.6em;\n"
-               "\tborder-top: 1px solid;\n"
-               "}\n"
-               ".%1 summary {\n"
-               "\tcursor: pointer;\n"
-               "\tcounter-increment: none;\n"
-               "}\n"
-               ".%1 details::details-content {\n"
-               "\tcontain: style;\n"
-               "}\n"
-               ".%1 li > a {\n"
-               "\tdisplay: block;\n"
-               "}\n"
-               ".%1 li > a:dir(rtl) {\n"
-               "\tpadding-right: 1em;\n"
-               "}\n"
-               ".%1 a[href] {\n"
-               "\tcolor: #000080;\n"
-               "\ttext-decoration: none;\n"
-               "}\n"
-               ".%1 a[href]:hover, .%1 a[href]:focus {\n"
-               "\ttext-decoration: underline;\n"
-               "}\n"
-               ".%1 a[aria-current=\"page\"] {\n"
-               "\tfont-weight: bold;\n"
-               "}\n"
-               ".%1 a:focus-visible, .%1 summary:focus-visible {\n"
-               "\toutline: 2px solid;\n"
-               "\toutline-offset: 1px;\n"
-               "}\n"
-               ":root {\n"
-               "\tcolor-scheme: light dark;\n"
-               "}\n"
-               "@media (prefers-color-scheme: dark) {\n"
-               "\t:root {\n"
-               "\t\tbackground: #121212;\n"
-               "\t\tcolor: #e8e8e8;\n"
-               "\t}\n"
-               "\ta[href], .%1 a[href] {\n"
-               "\t\tcolor: #9fc5ff;\n"
-               "\t}\n"
-               "}\n")
-               .arg(rootClass);
-    return css;
+    // The sheet names the menu ROOT_CLASS and holds the font's place with a comment, so that it
+    // stays a style sheet a linter reads.
+    const QString font = fontName.isEmpty() ? QString()
+                                            : QStringLiteral("\tfont-family: %1;\n").arg(cssString(fontName));
+    return QLatin1Char('\n')
+        + codeResource(QStringLiteral("menu.css"))
+              .replace(QStringLiteral("ROOT_CLASS"), rootClass)
+              .replace(QStringLiteral("\t/* FONT_FAMILY */\n"), font);
 }
 
 } // namespace Html5Page
