@@ -459,14 +459,17 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("written");
-        QTest::newRow("bookmarks") << "BookmarksFormatRadioBtn" << "menu.html";
-        QTest::newRow("OPML") << "OpmlFormatRadioBtn" << "menu.opml";
-        QTest::newRow("JSON") << "JsonFormatRadioBtn" << "menu.json";
+        QTest::addColumn<QString>("site"); // typed as the site's address where the field takes one
+        QTest::newRow("bookmarks") << "BookmarksFormatRadioBtn" << "menu.html" << "";
+        QTest::newRow("bookmarks of a site") << "BookmarksFormatRadioBtn" << "menu.html" << "https://example.org/m/";
+        QTest::newRow("OPML of a site") << "OpmlFormatRadioBtn" << "menu.opml" << "https://example.org/m/";
+        QTest::newRow("JSON") << "JsonFormatRadioBtn" << "menu.json" << "";
     }
     void dataFormatsWriteTheTree()
     {
         QFETCH(QString, button);
         QFETCH(QString, written);
+        QFETCH(QString, site);
         Fixture f;
         QVERIFY(f.run(f.path(QStringLiteral("menu.html")), [&](TExportHTML &d) {
             control<QRadioButton>(d, qPrintable(button))->setChecked(true);
@@ -475,12 +478,17 @@ private slots:
             QTest::mouseClick(control<QRadioButton>(d, "ClassicFormatRadioBtn"), Qt::LeftButton);
             QVERIFY(control<QWidget>(d, "FontsCmbBox")->isEnabled());
             QTest::mouseClick(control<QRadioButton>(d, qPrintable(button)), Qt::LeftButton);
+            QLineEdit *address = control<QLineEdit>(d, "SiteAddressEdit");
+            QCOMPARE(address->isEnabled(), written != "menu.json");
+            QTest::keyClicks(address, site);
             QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
         }));
         QCOMPARE(f.prompts->messages.size(), 1);
         QCOMPARE(f.prompts->messages.constFirst().icon, Prompts::Icon::Information);
         const ImportResult back = Import::readFile(f.path(written));
-        QCOMPARE(snapshotOf(*back.tree), snapshotOf(f.window.treeModel().tree()));
+        QStringList expected = snapshotOf(f.window.treeModel().tree());
+        expected.replaceInStrings("|guide.html|", "|" + site + "guide.html|");
+        QCOMPARE(snapshotOf(*back.tree), expected);
     }
 
     // The success message goes on to name each node the page shows under a stand-in name, and
