@@ -2,7 +2,6 @@
 #include "ui_ExportHTMLForm.h"
 
 #include "app/CommandGuard.h"
-#include "app/ExportWriter.h"
 #include "app/HelpViewer.h"
 #include "app/Prompts.h"
 #include "html/WrittenFiles.h"
@@ -58,8 +57,8 @@ QSize FontFamilyDelegate::sizeHint(const QStyleOptionViewItem &option, const QMo
     return {text.width() + 2 * TextInset, std::max(ItemHeight, text.height() + TextInset)};
 }
 
-TExportHTML::TExportHTML(const LinkTree &tree, Prompts &prompts, QWidget *owner)
-    : QDialog(owner), ui(std::make_unique<Ui::TExportHTML>()), m_tree(tree), m_prompts(prompts)
+TExportHTML::TExportHTML(Prompts &prompts, QWidget *owner)
+    : QDialog(owner), ui(std::make_unique<Ui::TExportHTML>()), m_prompts(prompts)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -318,10 +317,11 @@ bool TExportHTML::OKBtnClick()
         } else if (!mayReplaceCompanions(chosen, owner)) {
             return;
         }
-        ExportWriter::write(m_tree, chosen, m_prompts, owner, SystemStruct, m_generatedIds);
-        m_written = chosen;
+        if (m_export)
+            m_export(chosen);
+        m_chosen = chosen;
     });
-    return m_written.has_value();
+    return m_chosen.has_value();
 }
 
 void TExportHTML::HelpBtnClick()

@@ -1,18 +1,20 @@
 #include "app/ProjectDocument.h"
 
 #include "app/ExportHTMLForm.h"
-#include "app/ExportWriter.h"
 #include "app/LinkTreeModel.h"
+#include "app/NodeTransfer.h"
 #include "app/Prompts.h"
 #include "app/RecentFiles.h"
 #include "app/TreeSteps.h"
 #include "app/WindowContext.h"
+#include "html/ExportReport.h"
 #include "html/WrittenFiles.h"
 #include "project/ProjectFile.h"
+#include "text/SafeFileWrite.h"
+#include "text/VormikError.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QTreeView>
 #include <QUndoStack>
 
@@ -50,18 +52,45 @@ private:
     QList<QTreeView *> m_views;
 };
 
+// New and Open: the file goes with its tree, so undoing an Open brings back the file of the tree
+// shown before it.
+class ReplaceDocumentStep : public ReplaceTreeStep
+{
+public:
+    // `file` is the new tree's, as it stands right after the step.
+    ReplaceDocumentStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
+                        DocumentFile &shown, DocumentFile file)
+        : ReplaceTreeStep(model, caption, std::move(tree)), m_shown(shown), m_other(std::move(file))
+    {
+        m_other.savedAfter = serial();
+    }
+
+protected:
+    void swapWithTree() override { std::swap(m_shown, m_other); }
+
+private:
+    DocumentFile &m_shown;
+    DocumentFile m_other;
+};
+
 } // namespace
 
 ProjectDocument::ProjectDocument(WindowContext &context, QUndoStack &history, RecentFiles &recent, QWidget *window)
     : QObject(window), m_context(context), m_history(history), m_recent(recent), m_window(window)
 {
+    // Undo and redo also bring back the file of the tree they show.
     connect(&history, &QUndoStack::indexChanged, this, &ProjectDocument::stateChanged);
-    connect(&context.model(), &LinkTreeModel::fileChanged, this, &ProjectDocument::stateChanged);
 }
 
 QString ProjectDocument::fileName() const
 {
-    return m_context.model().file().fileName;
+    return m_file.fileName;
+}
+
+void ProjectDocument::setFile(const DocumentFile &file)
+{
+    m_file = file;
+    emit stateChanged();
 }
 
 quint64 ProjectDocument::currentStep() const
@@ -73,7 +102,7 @@ quint64 ProjectDocument::currentStep() const
 
 bool ProjectDocument::isModified() const
 {
-    return m_context.model().file().savedAfter != currentStep();
+    return m_file.savedAfter != currentStep();
 }
 
 QString ProjectDocument::dialogFolder() const
@@ -84,16 +113,15 @@ QString ProjectDocument::dialogFolder() const
 
 const ExportChoice *ProjectDocument::lastExport() const
 {
-    return m_context.model().file().lastExport.get();
+    return m_file.lastExport.get();
 }
 
 void ProjectDocument::setLastExport(const ExportChoice &choice)
 {
-    LinkTreeModel &model = m_context.model();
-    DocumentFile file = model.file();
+    DocumentFile file = m_file;
     file.lastExport = std::make_shared<const ExportChoice>(choice);
     file.exportNames = DocumentFile::ExportNames::Chosen;
-    model.setFile(file);
+    setFile(file);
 }
 
 bool ProjectDocument::canExportAgain() const
@@ -129,7 +157,7 @@ void ProjectDocument::mnNew1Click()
         // The emptied tree stays with the step, so New can be undone.
         UpdatesSuspended frozen(m_window);
         LinkTreeModel &model = m_context.model();
-        model.perform(new ReplaceTreeStep(model, QStringLiteral("新規"), std::make_unique<LinkTree>()));
+        model.perform(new ReplaceDocumentStep(model, QStringLiteral("新規"), std::make_unique<LinkTree>(), m_file, {}));
     }
     emit cleared();
 }
@@ -155,7 +183,7 @@ bool ProjectDocument::open(const QString &path, bool askFirst)
             return;
         }
         // The file a large node drag hands over lives only while the drag does: never a document.
-        if (LinkTreeModel::isHandoverFile(path)) {
+        if (NodeTransfer::isHandoverFile(path)) {
             m_context.prompts().warning(m_window, QStringLiteral("ドラッグ中のノードを渡す一時ファイルは開けません"));
             return;
         }
@@ -175,7 +203,8 @@ bool ProjectDocument::open(const QString &path, bool askFirst)
         {
             UpdatesSuspended frozen(m_window);
             LinkTreeModel &model = m_context.model();
-            model.perform(new ReplaceTreeStep(model, QStringLiteral("開く"), std::move(project.tree), document));
+            model.perform(
+                new ReplaceDocumentStep(model, QStringLiteral("開く"), std::move(project.tree), m_file, document));
         }
         m_recent.add(document.fileName);
         opened = true;
@@ -214,11 +243,11 @@ bool ProjectDocument::save(bool askName)
     m_context.guarded(m_window, [&] {
         emit aboutToSave();
         LinkTreeModel &model = m_context.model();
-        const std::shared_ptr<const ExportChoice> exported = model.file().lastExport;
+        const std::shared_ptr<const ExportChoice> exported = m_file.lastExport;
         ProjectFile::save(model.tree(), path,
                           exported ? ExportChoices::toSettings(*exported, QFileInfo(path).absoluteDir())
                                    : ProjectFile::Settings());
-        model.setFile({path, currentStep(), exported, model.file().exportNames});
+        setFile({path, currentStep(), exported, m_file.exportNames});
         // The history never merges typing into the step the file was saved after.
         m_history.setClean();
         m_recent.add(path);
@@ -251,29 +280,25 @@ void ProjectDocument::mnOutPutHTML1Click()
     if (!pageFile)
         return;
 
-    LinkTreeModel &model = m_context.model();
-    TExportHTML settings(model.tree(), m_context.prompts(), m_window);
+    TExportHTML settings(m_context.prompts(), m_window);
     settings.OutputFileName = *pageFile;
     settings.setProjectFileName(fileName());
     if (lastExport())
         settings.showChoice(last);
+    settings.setExport([this](const ExportChoice &choice) { exportTree(choice); });
     settings.exec();
-    if (settings.written())
-        setLastExport(*settings.written());
-    // The page's group ids become the groups' own, as every export leaves them: not a step, and
-    // no change that asks to be saved.
-    model.setGeneratedIds(settings.generatedIds());
+    if (settings.chosen())
+        setLastExport(*settings.chosen());
 }
 
 bool ProjectDocument::mayExportAgainUnseen() const
 {
-    const DocumentFile &file = m_context.model().file();
-    switch (file.exportNames) {
+    switch (m_file.exportNames) {
     case DocumentFile::ExportNames::Chosen:
         return true;
     case DocumentFile::ExportNames::InsideProject: {
-        const QStringList paths = WrittenFiles::paths(*file.lastExport);
-        return WrittenFiles::allInside(paths, QFileInfo(file.fileName).absolutePath())
+        const QStringList paths = WrittenFiles::paths(*m_file.lastExport);
+        return WrittenFiles::allInside(paths, QFileInfo(m_file.fileName).absolutePath())
             && WrittenFiles::othersIn(paths).isEmpty();
     }
     case DocumentFile::ExportNames::Elsewhere:
@@ -291,10 +316,38 @@ void ProjectDocument::mnExportAgain1Click()
         mnOutPutHTML1Click();
         return;
     }
-    const ExportChoice last = *lastExport();
+    exportTree(*lastExport());
+}
+
+void ProjectDocument::exportTree(const ExportChoice &choice)
+{
+    const LinkTree &tree = m_context.model().tree();
+    const QString &path = choice.settings.outputFileName;
+    if (choice.dataFormat) {
+        if (const auto failure = writeFileSafely(path, DataExport::write(tree, *choice.dataFormat)))
+            throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, failure->reason));
+        m_context.prompts().information(m_window, QStringLiteral("正常に出力しました"));
+        return;
+    }
+    const PageGenerator::Page page = PageGenerator::buildPage(tree, choice.settings);
+    // The ids are the page's as soon as it is made, written or not.
+    keepGroupIds(page.groupIds);
+    PageGenerator::writePageFiles(path, page);
+    m_context.prompts().information(m_window, ExportReport::successMessage(tree, page.report));
+}
+
+void ProjectDocument::keepGroupIds(const std::vector<QString> &ids)
+{
+    // The page always numbers its groups afresh from the tree, never from these ids, so keeping
+    // them changes no page; a project saved afterwards and a data export show them. Ids a group
+    // already holds make no step.
     LinkTreeModel &model = m_context.model();
-    std::vector<QString> groupIds;
-    TSystemStruct system;
-    const auto keepIds = qScopeGuard([&] { model.setGeneratedIds(groupIds); });
-    ExportWriter::write(model.tree(), last, m_context.prompts(), m_window, system, groupIds);
+    const std::vector<LinkNode *> &nodes = model.tree().nodes();
+    std::vector<EditFieldsStep::Edit> edits;
+    for (size_t row = 0; row < nodes.size() && row < ids.size(); ++row) {
+        if (nodes[row]->isGroup() && nodes[row]->record().ObjID != ids[row])
+            edits.push_back({nodes[row], ids[row]});
+    }
+    if (!edits.empty())
+        model.perform(new EditFieldsStep(model, QStringLiteral("グループIDの付与"), NodeField::ObjID, edits));
 }

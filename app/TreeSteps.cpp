@@ -130,19 +130,13 @@ void EditFieldsStep::undo()
         setField(change->node, m_field, change->old);
 }
 
-ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
-                                 DocumentFile file)
-    : TreeStep(model, caption), m_other(std::move(tree)), m_otherFile(std::move(file))
+ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree)
+    : TreeStep(model, caption), m_other(std::move(tree))
 {
-    m_otherFile.savedAfter = serial();
 }
 
 void ReplaceTreeStep::redo()
 {
-    swapTree(m_other, m_otherFile);
-}
-
-void ReplaceTreeStep::undo()
-{
-    swapTree(m_other, m_otherFile);
+    swapWithTree();
+    swapTree(m_other);
 }
