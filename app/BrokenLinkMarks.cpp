@@ -7,7 +7,7 @@
 #include <QToolTip>
 
 BrokenLinkMarks::BrokenLinkMarks(LinkTreeModel &model, QAbstractItemView &view)
-    : QStyledItemDelegate(&view), m_model(model), m_view(view)
+    : QStyledItemDelegate(&view), m_model(model)
 {
     view.setItemDelegate(this);
     // An edited link is no longer known to be broken; a node that leaves takes its mark along.
@@ -24,7 +24,7 @@ BrokenLinkMarks::BrokenLinkMarks(LinkTreeModel &model, QAbstractItemView &view)
 void BrokenLinkMarks::mark(const QHash<const LinkNode *, QString> &answers)
 {
     m_answers = answers;
-    m_view.viewport()->update();
+    static_cast<QAbstractItemView *>(parent())->viewport()->update();
 }
 
 void BrokenLinkMarks::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const

@@ -29,6 +29,5 @@ protected:
 
 private:
     LinkTreeModel &m_model;
-    QAbstractItemView &m_view;
     QHash<const LinkNode *, QString> m_answers;
 };

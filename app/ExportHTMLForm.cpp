@@ -83,12 +83,7 @@ TExportHTML::TExportHTML(Prompts &prompts, QWidget *owner)
     connect(ui->Html5FormatRadioBtn, &QRadioButton::toggled, ui->Html5Panel, &QWidget::setVisible);
     addDataFormats();
 
-    // A failed or declined export leaves the dialog open with every choice, to change one and
-    // try again or to cancel.
-    connect(ui->OKBtn, &QPushButton::clicked, this, [this] {
-        if (OKBtnClick())
-            accept();
-    });
+    connect(ui->OKBtn, &QPushButton::clicked, this, &TExportHTML::OKBtnClick);
     connect(ui->CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->HelpBtn, &QPushButton::clicked, this, &TExportHTML::HelpBtnClick);
 }
@@ -304,9 +299,11 @@ bool TExportHTML::mayReplaceCompanions(const ExportChoice &chosen, QWidget *owne
                               QStringLiteral("次のファイルは既に存在します。\n%1\n置き換えますか？").arg(names.join(u'\n')));
 }
 
-bool TExportHTML::OKBtnClick()
+void TExportHTML::OKBtnClick()
 {
     QWidget *owner = parentWidget() ? parentWidget() : this;
+    // A failed or declined export leaves the dialog open with every choice, to change one and
+    // try again or to cancel.
     runCommand(m_prompts, owner, [this, owner] {
         ExportChoice chosen{settings(), dataFormat()};
         if (chosen.dataFormat) {
@@ -320,8 +317,8 @@ bool TExportHTML::OKBtnClick()
         if (m_export)
             m_export(chosen);
         m_chosen = chosen;
+        accept();
     });
-    return m_chosen.has_value();
 }
 
 void TExportHTML::HelpBtnClick()

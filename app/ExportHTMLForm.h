@@ -80,8 +80,8 @@ protected:
     bool event(QEvent *event) override;
 
 private slots:
-    // Exports the choice; true when it was written.
-    bool OKBtnClick();
+    // Exports the choice and closes once it is written.
+    void OKBtnClick();
     void HelpBtnClick();
 
 private:

@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTreeView>
 #include <QUndoStack>
 
@@ -30,27 +31,6 @@ Prompts::FileDialog projectFileDialog(const QString &fileName, const QString &fo
     dialog.confirmOverwrite = confirmOverwrite;
     return dialog;
 }
-
-// Suspends the repainting of the window's views while a whole-tree change runs.
-class UpdatesSuspended
-{
-public:
-    explicit UpdatesSuspended(QWidget *window) : m_views(window->findChildren<QTreeView *>())
-    {
-        for (QWidget *view : m_views)
-            view->setUpdatesEnabled(false);
-    }
-    ~UpdatesSuspended()
-    {
-        for (QWidget *view : m_views)
-            view->setUpdatesEnabled(true);
-    }
-    UpdatesSuspended(const UpdatesSuspended &) = delete;
-    UpdatesSuspended &operator=(const UpdatesSuspended &) = delete;
-
-private:
-    QList<QTreeView *> m_views;
-};
 
 // New and Open: the file goes with its tree, so undoing an Open brings back the file of the tree
 // shown before it.
@@ -153,13 +133,23 @@ void ProjectDocument::mnNew1Click()
 {
     if (!confirmClose())
         return;
-    {
-        // The emptied tree stays with the step, so New can be undone.
-        UpdatesSuspended frozen(m_window);
-        LinkTreeModel &model = m_context.model();
-        model.perform(new ReplaceDocumentStep(model, QStringLiteral("新規"), std::make_unique<LinkTree>(), m_file, {}));
-    }
+    // The emptied tree stays with the step, so New can be undone.
+    replaceTree(QStringLiteral("新規"), std::make_unique<LinkTree>(), {});
     emit cleared();
+}
+
+void ProjectDocument::replaceTree(const QString &caption, std::unique_ptr<LinkTree> tree, const DocumentFile &file)
+{
+    // The views repaint once, after the whole tree has changed.
+    const QList<QTreeView *> views = m_window->findChildren<QTreeView *>();
+    for (QTreeView *view : views)
+        view->setUpdatesEnabled(false);
+    const auto resume = qScopeGuard([&views] {
+        for (QTreeView *view : views)
+            view->setUpdatesEnabled(true);
+    });
+    LinkTreeModel &model = m_context.model();
+    model.perform(new ReplaceDocumentStep(model, caption, std::move(tree), m_file, file));
 }
 
 bool ProjectDocument::openFile(const QString &path)
@@ -200,12 +190,7 @@ bool ProjectDocument::open(const QString &path, bool askFirst)
         document.exportNames = ExportChoices::namedInsideFolder(project.exportSettings)
                                    ? DocumentFile::ExportNames::InsideProject
                                    : DocumentFile::ExportNames::Elsewhere;
-        {
-            UpdatesSuspended frozen(m_window);
-            LinkTreeModel &model = m_context.model();
-            model.perform(
-                new ReplaceDocumentStep(model, QStringLiteral("開く"), std::move(project.tree), m_file, document));
-        }
+        replaceTree(QStringLiteral("開く"), std::move(project.tree), document);
         m_recent.add(document.fileName);
         opened = true;
     });
@@ -321,7 +306,8 @@ void ProjectDocument::mnExportAgain1Click()
 
 void ProjectDocument::exportTree(const ExportChoice &choice)
 {
-    const LinkTree &tree = m_context.model().tree();
+    LinkTreeModel &model = m_context.model();
+    const LinkTree &tree = model.tree();
     const QString &path = choice.settings.outputFileName;
     if (choice.dataFormat) {
         if (const auto failure = writeFileSafely(path, DataExport::write(tree, *choice.dataFormat)))
@@ -330,24 +316,17 @@ void ProjectDocument::exportTree(const ExportChoice &choice)
         return;
     }
     const PageGenerator::Page page = PageGenerator::buildPage(tree, choice.settings);
-    // The ids are the page's as soon as it is made, written or not.
-    keepGroupIds(page.groupIds);
+    // The ids the page gave the groups become theirs as soon as it is made, written or not, as one
+    // step (none when each holds its id), so a project saved afterwards and a data export show them.
+    // No page reads them back: each numbers its groups afresh.
+    std::vector<EditFieldsStep::Edit> ids;
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    for (size_t row = 0; row < nodes.size(); ++row) {
+        if (nodes[row]->isGroup() && nodes[row]->record().ObjID != page.groupIds[row])
+            ids.push_back({nodes[row], page.groupIds[row]});
+    }
+    if (!ids.empty())
+        model.perform(new EditFieldsStep(model, QStringLiteral("グループIDの付与"), NodeField::ObjID, ids));
     PageGenerator::writePageFiles(path, page);
     m_context.prompts().information(m_window, ExportReport::successMessage(tree, page.report));
-}
-
-void ProjectDocument::keepGroupIds(const std::vector<QString> &ids)
-{
-    // The page always numbers its groups afresh from the tree, never from these ids, so keeping
-    // them changes no page; a project saved afterwards and a data export show them. Ids a group
-    // already holds make no step.
-    LinkTreeModel &model = m_context.model();
-    const std::vector<LinkNode *> &nodes = model.tree().nodes();
-    std::vector<EditFieldsStep::Edit> edits;
-    for (size_t row = 0; row < nodes.size() && row < ids.size(); ++row) {
-        if (nodes[row]->isGroup() && nodes[row]->record().ObjID != ids[row])
-            edits.push_back({nodes[row], ids[row]});
-    }
-    if (!edits.empty())
-        model.perform(new EditFieldsStep(model, QStringLiteral("グループIDの付与"), NodeField::ObjID, edits));
 }

@@ -6,8 +6,9 @@
 #include <QObject>
 #include <QString>
 
-#include <vector>
+#include <memory>
 
+class LinkTree;
 class QUndoStack;
 class QWidget;
 class RecentFiles;
@@ -73,11 +74,11 @@ private:
     void setFile(const DocumentFile &file);
     const ExportChoice *lastExport() const;
     void setLastExport(const ExportChoice &choice);
+    // Shows `tree`, which belongs to `file`, as one step of the history.
+    void replaceTree(const QString &caption, std::unique_ptr<LinkTree> tree, const DocumentFile &file);
     // Writes the tree as `choice` says and tells the user it went well; a file that cannot be
     // written throws VormikError. The one export of both export commands.
     void exportTree(const ExportChoice &choice);
-    // The ids a page gave the groups (`ids` in absolute order) become theirs as one step.
-    void keepGroupIds(const std::vector<QString> &ids);
     // Whether the last export may be written again without the dialogs: its names are the user's
     // choice, or the project file named them inside its folder and every file they would replace
     // is one this program wrote.
