@@ -15,7 +15,8 @@ class QMimeData;
 namespace NodeTransfer {
 
 inline const QString NodesMimeType = QStringLiteral("application/x-vormik-nodes");
-// The type that names such a file; well below what an X11 display takes in one request.
+// The type that names such a file, for a drag above MaxDragBytes: well below what an X11 display
+// takes in one request.
 inline const QString NodesFileMimeType = QStringLiteral("application/x-vormik-nodes-file");
 constexpr qsizetype MaxDragBytes = 1 << 20;
 

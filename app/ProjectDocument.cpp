@@ -32,27 +32,6 @@ Prompts::FileDialog projectFileDialog(const QString &fileName, const QString &fo
     return dialog;
 }
 
-// New and Open: the file goes with its tree, so undoing an Open brings back the file of the tree
-// shown before it.
-class ReplaceDocumentStep : public ReplaceTreeStep
-{
-public:
-    // `file` is the new tree's, as it stands right after the step.
-    ReplaceDocumentStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
-                        DocumentFile &shown, DocumentFile file)
-        : ReplaceTreeStep(model, caption, std::move(tree)), m_shown(shown), m_other(std::move(file))
-    {
-        m_other.savedAfter = serial();
-    }
-
-protected:
-    void swapWithTree() override { std::swap(m_shown, m_other); }
-
-private:
-    DocumentFile &m_shown;
-    DocumentFile m_other;
-};
-
 } // namespace
 
 ProjectDocument::ProjectDocument(WindowContext &context, QUndoStack &history, RecentFiles &recent, QWidget *window)
@@ -94,14 +73,6 @@ QString ProjectDocument::dialogFolder() const
 const ExportChoice *ProjectDocument::lastExport() const
 {
     return m_file.lastExport.get();
-}
-
-void ProjectDocument::setLastExport(const ExportChoice &choice)
-{
-    DocumentFile file = m_file;
-    file.lastExport = std::make_shared<const ExportChoice>(choice);
-    file.exportNames = DocumentFile::ExportNames::Chosen;
-    setFile(file);
 }
 
 bool ProjectDocument::canExportAgain() const
@@ -148,8 +119,13 @@ void ProjectDocument::replaceTree(const QString &caption, std::unique_ptr<LinkTr
         for (QTreeView *view : views)
             view->setUpdatesEnabled(true);
     });
+    // The file goes with its tree, so undoing an Open brings back the file of the tree before it.
+    auto other = std::make_shared<DocumentFile>(file);
     LinkTreeModel &model = m_context.model();
-    model.perform(new ReplaceDocumentStep(model, caption, std::move(tree), m_file, file));
+    auto *step = new ReplaceTreeStep(model, caption, std::move(tree), [this, other] { std::swap(m_file, *other); });
+    // The new tree is its file's as it stands right after the step.
+    other->savedAfter = step->serial();
+    model.perform(step);
 }
 
 bool ProjectDocument::openFile(const QString &path)
@@ -272,8 +248,12 @@ void ProjectDocument::mnOutPutHTML1Click()
         settings.showChoice(last);
     settings.setExport([this](const ExportChoice &choice) { exportTree(choice); });
     settings.exec();
-    if (settings.chosen())
-        setLastExport(*settings.chosen());
+    if (settings.chosen()) {
+        DocumentFile file = m_file;
+        file.lastExport = std::make_shared<const ExportChoice>(*settings.chosen());
+        file.exportNames = DocumentFile::ExportNames::Chosen;
+        setFile(file);
+    }
 }
 
 bool ProjectDocument::mayExportAgainUnseen() const

@@ -73,7 +73,6 @@ private:
     QString dialogFolder() const;
     void setFile(const DocumentFile &file);
     const ExportChoice *lastExport() const;
-    void setLastExport(const ExportChoice &choice);
     // Shows `tree`, which belongs to `file`, as one step of the history.
     void replaceTree(const QString &caption, std::unique_ptr<LinkTree> tree, const DocumentFile &file);
     // Writes the tree as `choice` says and tells the user it went well; a file that cannot be

@@ -130,13 +130,15 @@ void EditFieldsStep::undo()
         setField(change->node, m_field, change->old);
 }
 
-ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree)
-    : TreeStep(model, caption), m_other(std::move(tree))
+ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
+                                 std::function<void()> alongside)
+    : TreeStep(model, caption), m_other(std::move(tree)), m_alongside(std::move(alongside))
 {
 }
 
 void ReplaceTreeStep::redo()
 {
-    swapWithTree();
+    if (m_alongside)
+        m_alongside();
     swapTree(m_other);
 }

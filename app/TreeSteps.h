@@ -4,6 +4,7 @@
 
 #include <QUndoCommand>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -141,15 +142,14 @@ private:
 class ReplaceTreeStep : public TreeStep
 {
 public:
-    ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree);
+    // `alongside` exchanges what belongs to the tree and goes with it, just before the tree.
+    ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
+                    std::function<void()> alongside = {});
     void redo() override;
     void undo() override { redo(); }
     LinkNode *shownAfter(bool) const override { return nullptr; }
 
-protected:
-    // What belongs to the tree and goes with it, exchanged just before the tree.
-    virtual void swapWithTree() {}
-
 private:
     std::unique_ptr<LinkTree> m_other;
+    std::function<void()> m_alongside;
 };
