@@ -281,7 +281,8 @@ void ProjectDocument::mnExportAgain1Click()
         mnOutPutHTML1Click();
         return;
     }
-    exportTree(*lastExport());
+    const std::shared_ptr<const ExportChoice> last = m_file.lastExport;
+    exportTree(*last);
 }
 
 void ProjectDocument::exportTree(const ExportChoice &choice)
