@@ -4,6 +4,7 @@
 #include "app/LinkTreeView.h"
 #include "app/Named.h"
 #include "app/NodeCommands.h"
+#include "app/NodeTransfer.h"
 #include "app/TreePane.h"
 #include "app/TreeSteps.h"
 #include "app/WindowContext.h"
@@ -143,7 +144,7 @@ void EditCommands::updateActions()
     const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
     m_actions.cut->setEnabled(node);
     m_actions.copy->setEnabled(node);
-    m_actions.paste->setEnabled(clipboard && clipboard->hasFormat(LinkTreeModel::NodesMimeType));
+    m_actions.paste->setEnabled(clipboard && clipboard->hasFormat(NodeTransfer::NodesMimeType));
     m_actions.moveUp->setEnabled(placeAfter(tree, node, NodeMove::Up).has_value());
     m_actions.moveDown->setEnabled(placeAfter(tree, node, NodeMove::Down).has_value());
     m_actions.outdent->setEnabled(placeAfter(tree, node, NodeMove::Left).has_value());
@@ -153,13 +154,13 @@ void EditCommands::updateActions()
 void EditCommands::copy()
 {
     if (const LinkNode *node = m_tree.selectedNode())
-        QGuiApplication::clipboard()->setMimeData(m_context.model().fragmentMimeData(node));
+        QGuiApplication::clipboard()->setMimeData(NodeTransfer::fragment(m_context.model().tree(), node));
 }
 
 void EditCommands::cut()
 {
     if (LinkNode *node = m_tree.selectedNode()) {
-        QGuiApplication::clipboard()->setMimeData(m_context.model().fragmentMimeData(node));
+        QGuiApplication::clipboard()->setMimeData(NodeTransfer::fragment(m_context.model().tree(), node));
         m_nodes.deleteNode(node, QStringLiteral("切り取り"));
     }
 }

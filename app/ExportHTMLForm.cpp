@@ -2,7 +2,6 @@
 #include "ui_ExportHTMLForm.h"
 
 #include "app/CommandGuard.h"
-#include "app/ExportWriter.h"
 #include "app/HelpViewer.h"
 #include "app/Prompts.h"
 #include "html/WrittenFiles.h"
@@ -59,8 +58,8 @@ QSize FontFamilyDelegate::sizeHint(const QStyleOptionViewItem &option, const QMo
     return {text.width() + 2 * TextInset, std::max(ItemHeight, text.height() + TextInset)};
 }
 
-TExportHTML::TExportHTML(const LinkTree &tree, Prompts &prompts, QWidget *owner)
-    : QDialog(owner), ui(std::make_unique<Ui::TExportHTML>()), m_tree(tree), m_prompts(prompts)
+TExportHTML::TExportHTML(Prompts &prompts, QWidget *owner)
+    : QDialog(owner), ui(std::make_unique<Ui::TExportHTML>()), m_prompts(prompts)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -85,12 +84,7 @@ TExportHTML::TExportHTML(const LinkTree &tree, Prompts &prompts, QWidget *owner)
     connect(ui->Html5FormatRadioBtn, &QRadioButton::toggled, ui->Html5Panel, &QWidget::setVisible);
     addDataFormats();
 
-    // A failed or declined export leaves the dialog open with every choice, to change one and
-    // try again or to cancel.
-    connect(ui->OKBtn, &QPushButton::clicked, this, [this] {
-        if (OKBtnClick())
-            accept();
-    });
+    connect(ui->OKBtn, &QPushButton::clicked, this, &TExportHTML::OKBtnClick);
     connect(ui->CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->HelpBtn, &QPushButton::clicked, this, &TExportHTML::HelpBtnClick);
 }
@@ -325,9 +319,11 @@ bool TExportHTML::mayReplaceCompanions(const ExportChoice &chosen, QWidget *owne
                               QStringLiteral("次のファイルは既に存在します。\n%1\n置き換えますか？").arg(names.join(u'\n')));
 }
 
-bool TExportHTML::OKBtnClick()
+void TExportHTML::OKBtnClick()
 {
     QWidget *owner = parentWidget() ? parentWidget() : this;
+    // A failed or declined export leaves the dialog open with every choice, to change one and
+    // try again or to cancel.
     runCommand(m_prompts, owner, [this, owner] {
         ExportChoice chosen{settings(), dataFormat(), m_siteAddress->text().trimmed()};
         if (chosen.dataFormat) {
@@ -338,10 +334,11 @@ bool TExportHTML::OKBtnClick()
         } else if (!mayReplaceCompanions(chosen, owner)) {
             return;
         }
-        ExportWriter::write(m_tree, chosen, m_prompts, owner, SystemStruct, m_generatedIds);
-        m_written = chosen;
+        if (m_export)
+            m_export(chosen);
+        m_chosen = chosen;
+        accept();
     });
-    return m_written.has_value();
 }
 
 void TExportHTML::HelpBtnClick()

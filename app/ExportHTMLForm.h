@@ -5,11 +5,11 @@
 #include <QDialog>
 #include <QStyledItemDelegate>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
-class LinkTree;
 class Prompts;
 class QLineEdit;
 class QRadioButton;
@@ -37,24 +37,24 @@ namespace Ui {
 class TExportHTML;
 }
 
-// The export settings dialog: the page's options, then OK writes the page to OutputFileName.
-// It lives for one command and starts from its defaults, or from the last export's choice when
-// it is given one. Its layout is the form ExportHTMLForm.ui; its controls are found by their
-// object names.
+// The export settings dialog: the user's choice of how the tree is written to OutputFileName.
+// It writes nothing itself: OK hands the choice to the export it is given, and closes once that
+// has written it. It lives for one command and starts from its defaults, or from the last
+// export's choice when it is given one. Its layout is the form ExportHTMLForm.ui; its controls
+// are found by their object names.
 class TExportHTML : public QDialog
 {
     Q_OBJECT
 
 public:
-    TExportHTML(const LinkTree &tree, Prompts &prompts, QWidget *owner = nullptr);
+    explicit TExportHTML(Prompts &prompts, QWidget *owner = nullptr);
     ~TExportHTML() override;
 
     QString OutputFileName;
-    TSystemStruct SystemStruct;
 
-    // The ids the export generated for the tree's nodes, in absolute order (empty for a link);
-    // nothing before OK. They stay even when the page could not be written.
-    const std::vector<QString> &generatedIds() const { return m_generatedIds; }
+    // Writes what the user chose; a failure it throws is shown and leaves the dialog open.
+    using Export = std::function<void(const ExportChoice &choice)>;
+    void setExport(Export exportChoice) { m_export = std::move(exportChoice); }
 
     // The settings as the controls stand now.
     ExportSettings settings() const;
@@ -66,9 +66,9 @@ public:
     void setProjectFileName(const QString &fileName);
     // Shows the options of an earlier export (all but the file name, which is OutputFileName).
     void showChoice(const ExportChoice &choice);
-    // What OK wrote, the file's name included; nothing before OK or when the file was not written.
-    // OK closes the dialog only once the export is written.
-    const std::optional<ExportChoice> &written() const { return m_written; }
+    // The choice OK exported, the file's name included; nothing before OK or when the export
+    // failed.
+    const std::optional<ExportChoice> &chosen() const { return m_chosen; }
 
     // The font entries for the given installed families: an empty entry first, then each family's
     // name once, in the given order.
@@ -81,8 +81,8 @@ protected:
     bool event(QEvent *event) override;
 
 private slots:
-    // Writes the export; true when it was written.
-    bool OKBtnClick();
+    // Exports the choice and closes once it is written.
+    void OKBtnClick();
     void HelpBtnClick();
 
 private:
@@ -99,9 +99,8 @@ private:
     bool mayReplaceCompanions(const ExportChoice &chosen, QWidget *owner) const;
 
     std::unique_ptr<Ui::TExportHTML> ui;
-    const LinkTree &m_tree;
-    std::vector<QString> m_generatedIds;
-    std::optional<ExportChoice> m_written;
+    Export m_export;
+    std::optional<ExportChoice> m_chosen;
     // The font a shown choice names, selected once the list of fonts is filled.
     std::optional<QString> m_chosenFont;
     std::vector<std::pair<QRadioButton *, DataExport::Format>> m_dataFormats;

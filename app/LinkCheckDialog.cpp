@@ -1,5 +1,6 @@
 #include "app/LinkCheckDialog.h"
 
+#include "app/BrokenLinkMarks.h"
 #include "app/LinkTreeModel.h"
 #include "app/Named.h"
 #include "app/WindowMemory.h"
@@ -62,8 +63,9 @@ QString csvField(QString text)
 
 } // namespace
 
-LinkCheckDialog::LinkCheckDialog(LinkTreeModel &model, Prompts &prompts, QWidget *parent)
-    : QDialog(parent), m_model(model), m_prompts(prompts), m_checker(new LinkChecker(this))
+LinkCheckDialog::LinkCheckDialog(LinkTreeModel &model, QAbstractItemView &treeView, Prompts &prompts, QWidget *parent)
+    : QDialog(parent), m_model(model), m_prompts(prompts), m_checker(new LinkChecker(this)),
+      m_marks(new BrokenLinkMarks(model, treeView))
 {
     setObjectName(QStringLiteral("LinkCheckDialog"));
     setWindowTitle(QStringLiteral("リンクチェック"));
@@ -168,7 +170,7 @@ void LinkCheckDialog::run(const std::function<bool(const LinkNode *)> &only)
     m_again->setEnabled(false);
     m_progress->setRange(0, 0);
     // A new check forgets the marks of the last.
-    m_model.markBrokenLinks({});
+    m_marks->mark({});
     m_checker->start(m_model.tree(), m_baseFolder, m_rootFolder, only);
 }
 
@@ -201,7 +203,7 @@ void LinkCheckDialog::finished(bool cancelled)
         if (row->broken && row->node->record().Href == row->address)
             broken.insert(row->node, row.key()->text(AnswerColumn));
     }
-    m_model.markBrokenLinks(broken);
+    m_marks->mark(broken);
     for (int column = 0; column < ColumnCount; ++column)
         m_results->resizeColumnToContents(column);
     showSummary();

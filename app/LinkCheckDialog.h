@@ -6,10 +6,12 @@
 
 #include <functional>
 
+class BrokenLinkMarks;
 class LinkChecker;
 class LinkNode;
 class LinkTreeModel;
 class Prompts;
+class QAbstractItemView;
 class QCheckBox;
 class QLabel;
 class QProgressBar;
@@ -26,7 +28,8 @@ class LinkCheckDialog : public QDialog
     Q_OBJECT
 
 public:
-    LinkCheckDialog(LinkTreeModel &model, Prompts &prompts, QWidget *parent);
+    // Marks the broken links in `treeView`, which shows `model`.
+    LinkCheckDialog(LinkTreeModel &model, QAbstractItemView &treeView, Prompts &prompts, QWidget *parent);
     ~LinkCheckDialog() override;
 
     // Checks anew; a relative address is a file under `baseFolder`, a root-relative one under
@@ -67,6 +70,7 @@ private:
     LinkTreeModel &m_model;
     Prompts &m_prompts;
     LinkChecker *m_checker;
+    BrokenLinkMarks *m_marks;
     QProgressBar *m_progress;
     QPushButton *m_cancel;
     QLabel *m_summary;

@@ -1,52 +1,11 @@
 #include "app/LinkTreeModel.h"
 
+#include "app/NodeTransfer.h"
 #include "app/TreeSteps.h"
-#include "project/ProjectFile.h"
 #include "text/TextRules.h"
 #include "text/VormikError.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QColor>
-#include <QMimeData>
-#include <QTemporaryFile>
-#include <QUrl>
 #include <QUndoStack>
-
-#include <algorithm>
-
-namespace {
-
-// A drag out of this tree also names the node it carries, so that a drop back into the same
-// tree can move the node itself. It lives only while the drag does, when no node can go; so does
-// the file that hands a large fragment to another program.
-class DraggedNodes : public QMimeData
-{
-public:
-    DraggedNodes(const LinkTreeModel *source, LinkNode *node) : source(source), node(node) {}
-    const LinkTreeModel *source;
-    LinkNode *node;
-    std::unique_ptr<QTemporaryFile> handover;
-};
-
-// The name a handed-over fragment's file has, so that no drop makes Vormik read any other file.
-const QString HandoverPattern = QStringLiteral("vormik-drag-XXXXXX.xml");
-
-// The node a drag from `model` carries; null for nodes from anywhere else.
-LinkNode *draggedFrom(const LinkTreeModel *model, const QMimeData *data)
-{
-    const auto *dragged = dynamic_cast<const DraggedNodes *>(data);
-    return dragged && dragged->source == model ? dragged->node : nullptr;
-}
-
-} // namespace
-
-bool LinkTreeModel::isHandoverFile(const QString &path)
-{
-    const QFileInfo file(path);
-    return file.isFile() && QDir(file.absolutePath()) == QDir(QDir::tempPath())
-           && file.fileName().startsWith(QLatin1String("vormik-drag-")) && file.suffix() == QLatin1String("xml");
-}
 
 LinkTreeModel::LinkTreeModel(QObject *parent) : QAbstractItemModel(parent), m_tree(std::make_unique<LinkTree>()) {}
 
@@ -86,10 +45,6 @@ std::unique_ptr<LinkNode> LinkTreeModel::take(LinkNode *node)
     if (!contains(node))
         return nullptr;
     emit nodesAboutToBeRemoved(node);
-    if (!m_broken.isEmpty()) {
-        for (const LinkNode *leaving : m_tree->subtree(node))
-            m_broken.remove(leaving);
-    }
     beginRemoveRows(indexFromNode(node->parent()), node->row(), node->row());
     std::unique_ptr<LinkNode> taken = m_tree->take(node);
     endRemoveRows();
@@ -126,36 +81,14 @@ bool LinkTreeModel::move(LinkNode *node, LinkNode *newParent, int row)
     return true;
 }
 
-void LinkTreeModel::swapTree(std::unique_ptr<LinkTree> &tree, DocumentFile &file)
+void LinkTreeModel::swapTree(std::unique_ptr<LinkTree> &tree)
 {
     if (!tree)
         return;
     emit nodesAboutToBeRemoved(nullptr);
     beginResetModel();
-    m_broken.clear();
     std::swap(m_tree, tree);
-    std::swap(m_file, file);
     endResetModel();
-    emit fileChanged();
-}
-
-void LinkTreeModel::markBrokenLinks(const QHash<const LinkNode *, QString> &answers)
-{
-    // The marks going and the marks coming are drawn anew.
-    const auto redraw = [this](const QHash<const LinkNode *, QString> &marks) {
-        for (auto it = marks.begin(); it != marks.end(); ++it) {
-            const QModelIndex index = indexFromNode(it.key());
-            emit dataChanged(index, index, {Qt::ForegroundRole, Qt::ToolTipRole});
-        }
-    };
-    redraw(std::exchange(m_broken, answers));
-    redraw(m_broken);
-}
-
-void LinkTreeModel::setFile(const DocumentFile &file)
-{
-    m_file = file;
-    emit fileChanged();
 }
 
 void LinkTreeModel::perform(QUndoCommand *command)
@@ -168,7 +101,6 @@ void LinkTreeModel::perform(QUndoCommand *command)
     delete command;
 }
 
-
 QString LinkTreeModel::field(const LinkNode *node, NodeField field)
 {
     return fieldValue(*node, field);
@@ -179,22 +111,9 @@ void LinkTreeModel::setField(LinkNode *node, NodeField field, const QString &val
     if (!contains(node) || LinkTreeModel::field(node, field) == value)
         return;
     setFieldValue(*m_tree, *node, field, value);
-    // An edited link is no longer known to be broken.
-    m_broken.remove(node);
     const QModelIndex index = indexFromNode(node);
     emit dataChanged(index, index);
     emit nodeChanged(node);
-}
-
-void LinkTreeModel::setGeneratedIds(const std::vector<QString> &ids)
-{
-    const std::vector<LinkNode *> &nodes = m_tree->nodes();
-    if (ids.size() != nodes.size())
-        return;
-    for (size_t row = 0; row < nodes.size(); ++row) {
-        if (nodes[row]->isGroup())
-            setField(nodes[row], NodeField::ObjID, ids[row]);
-    }
 }
 
 QModelIndex LinkTreeModel::index(int row, int column, const QModelIndex &parent) const
@@ -236,10 +155,6 @@ QVariant LinkTreeModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case Qt::EditRole:
         return node->text();
-    case Qt::ForegroundRole:
-        return m_broken.contains(node) ? QVariant(QColor(Qt::red)) : QVariant();
-    case Qt::ToolTipRole:
-        return m_broken.value(node);
     case Qt::DecorationRole:
         if (node->imageIndex() >= 0 && node->imageIndex() < m_images.size())
             return m_images.at(node->imageIndex());
@@ -273,49 +188,9 @@ bool LinkTreeModel::setData(const QModelIndex &index, const QVariant &value, int
     return true;
 }
 
-QMimeData *LinkTreeModel::fragmentMimeData(const LinkNode *node) const
-{
-    auto *data = new QMimeData;
-    data->setData(NodesMimeType, ProjectFile::writeFragment(*m_tree, node));
-    data->setText(ProjectFile::outlineFragment(*m_tree, node));
-    return data;
-}
-
-std::vector<std::unique_ptr<LinkNode>> LinkTreeModel::nodesFrom(const QMimeData *data)
-{
-    std::vector<std::unique_ptr<LinkNode>> nodes;
-    if (!data || !(data->hasFormat(NodesMimeType) || data->hasFormat(NodesFileMimeType)))
-        return nodes;
-    // The nodes come as a project file; a fault is told as such, with what it was.
-    const QString refused = QStringLiteral("受け取ったノードを読めません: ");
-    QByteArray bytes = data->data(NodesMimeType);
-    if (data->hasFormat(NodesFileMimeType)) {
-        // A large drag from another window hands the nodes over in a file of its own.
-        const QString path = QString::fromUtf8(data->data(NodesFileMimeType));
-        QFile file(path);
-        if (!isHandoverFile(path) || !file.open(QIODevice::ReadOnly) || file.size() > ProjectFile::MaxFileSize)
-            throw VormikError(refused + QStringLiteral("渡されたファイルを読めません"));
-        bytes = file.readAll();
-    }
-    if (bytes.size() > ProjectFile::MaxFileSize)
-        throw VormikError(refused + QStringLiteral("%1 MB を超えています").arg(ProjectFile::MaxFileSize >> 20));
-    std::unique_ptr<LinkTree> fragment;
-    try {
-        fragment = ProjectFile::read(bytes, data->hasFormat(NodesFileMimeType) ? QStringLiteral("ドラッグされたノード")
-                                                                                : QStringLiteral("クリップボード"));
-    } catch (const VormikError &fault) {
-        throw VormikError(refused + fault.message());
-    }
-    // From the back, so that no node's leaving renumbers the others.
-    for (int i = fragment->topLevelCount(); i-- > 0;)
-        nodes.push_back(fragment->take(fragment->topLevel(i)));
-    std::reverse(nodes.begin(), nodes.end());
-    return nodes;
-}
-
 bool LinkTreeModel::insertFrom(const QMimeData *data, LinkNode *parent, int row, const QString &caption)
 {
-    std::vector<std::unique_ptr<LinkNode>> nodes = nodesFrom(data);
+    std::vector<std::unique_ptr<LinkNode>> nodes = NodeTransfer::nodesFrom(data);
     if (nodes.empty() || (parent && !contains(parent)) || row < 0 || row > m_tree->childCount(parent))
         return false;
     perform(new InsertNodesStep(*this, caption, parent, row, std::move(nodes)));
@@ -324,34 +199,14 @@ bool LinkTreeModel::insertFrom(const QMimeData *data, LinkNode *parent, int row,
 
 QStringList LinkTreeModel::mimeTypes() const
 {
-    return {NodesMimeType, NodesFileMimeType};
+    return {NodeTransfer::NodesMimeType, NodeTransfer::NodesFileMimeType};
 }
 
 QMimeData *LinkTreeModel::mimeData(const QModelIndexList &indexes) const
 {
     // One node is selected at a time; it travels with its subtree.
     LinkNode *node = indexes.isEmpty() ? nullptr : nodeFromIndex(indexes.constFirst());
-    if (!node)
-        return nullptr;
-    const std::unique_ptr<QMimeData> fragment(fragmentMimeData(node));
-    auto *data = new DraggedNodes(this, node);
-    const QByteArray bytes = fragment->data(NodesMimeType);
-    if (bytes.size() + fragment->text().size() * 2 <= MaxDragBytes) {
-        data->setData(NodesMimeType, bytes);
-        data->setText(fragment->text());
-        return data;
-    }
-    // More than the display carries in one piece, which would end the connection to it: another
-    // window gets the nodes from a file named in the drag, a file manager or editor the file.
-    data->handover = std::make_unique<QTemporaryFile>(QDir(QDir::tempPath()).filePath(HandoverPattern));
-    if (!data->handover->open() || data->handover->write(bytes) != bytes.size() || !data->handover->flush()) {
-        // No drag starts rather than one that would end the window.
-        delete data;
-        return nullptr;
-    }
-    data->setData(NodesFileMimeType, QFile::encodeName(data->handover->fileName()));
-    data->setUrls({QUrl::fromLocalFile(data->handover->fileName())});
-    return data;
+    return node ? NodeTransfer::drag(this, *m_tree, node) : nullptr;
 }
 
 Qt::DropActions LinkTreeModel::supportedDragActions() const
@@ -367,8 +222,7 @@ Qt::DropActions LinkTreeModel::supportedDropActions() const
 bool LinkTreeModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
                                     const QModelIndex &parent) const
 {
-    if (!data || !(data->hasFormat(NodesMimeType) || data->hasFormat(NodesFileMimeType))
-        || (action != Qt::CopyAction && action != Qt::MoveAction))
+    if (!NodeTransfer::carriesNodes(data) || (action != Qt::CopyAction && action != Qt::MoveAction))
         return false;
     const LinkNode *target = nodeFromIndex(parent);
     if (parent.isValid() && (!target || !target->isGroup()))
@@ -376,7 +230,7 @@ bool LinkTreeModel::canDropMimeData(const QMimeData *data, Qt::DropAction action
     if (row < -1 || row > m_tree->childCount(target))
         return false;
     // Not even a copy goes into the group it copies.
-    const LinkNode *dragged = draggedFrom(this, data);
+    const LinkNode *dragged = NodeTransfer::draggedNode(this, data);
     return !(dragged && target && target->isWithin(dragged));
 }
 
@@ -388,7 +242,7 @@ bool LinkTreeModel::dropMimeData(const QMimeData *data, Qt::DropAction action, i
     LinkNode *target = nodeFromIndex(parent);
     if (row < 0)
         row = m_tree->childCount(target);
-    LinkNode *dragged = draggedFrom(this, data);
+    LinkNode *dragged = NodeTransfer::draggedNode(this, data);
     if (dragged && action == Qt::MoveAction) {
         // The place counted once the node has left its own.
         if (dragged->parent() == target && dragged->row() < row)

@@ -1,16 +1,13 @@
 #pragma once
 
-#include "app/DocumentFile.h"
 #include "tree/LinkTree.h"
 #include "tree/NodeFields.h"
 
 #include <QAbstractItemModel>
-#include <QHash>
 #include <QIcon>
 #include <QList>
 
 #include <memory>
-#include <vector>
 
 class QMimeData;
 class QUndoCommand;
@@ -29,15 +26,6 @@ public:
     // The tree as it is shown; it changes only through steps (perform).
     const LinkTree &tree() const { return *m_tree; }
 
-    // The file the shown tree belongs to. Saving changes it without changing the tree.
-    const DocumentFile &file() const { return m_file; }
-    void setFile(const DocumentFile &file);
-
-    // Links a check found broken, with its answer: drawn so in the tree until the next check or
-    // an edit of the link. No change of the document.
-    void markBrokenLinks(const QHash<const LinkNode *, QString> &answers);
-    bool isMarkedBroken(const LinkNode *node) const { return m_broken.contains(node); }
-
     // The pictures shown beside the nodes, indexed by the node's image index.
     void setImages(const QList<QIcon> &images);
 
@@ -47,9 +35,6 @@ public:
     bool contains(const LinkNode *node) const;
 
     static QString field(const LinkNode *node, NodeField field);
-    // Gives the groups the ids an export generated (`ids` in absolute order, a link's entry unused;
-    // nothing when they are not the tree's). The program's own bookkeeping, not an edit: no step.
-    void setGeneratedIds(const std::vector<QString> &ids);
 
     // Where the model's own edits (drops, in-place renames) go as steps that can be undone;
     // without a stack they are simply made.
@@ -57,21 +42,8 @@ public:
     // The one way the tree changes: as a step pushed on the undo history.
     void perform(QUndoCommand *command);
 
-    // Nodes between editors (clipboard, drag and drop): a project-file fragment under its own
-    // type, and the outline as plain text.
-    static inline const QString NodesMimeType = QStringLiteral("application/x-vormik-nodes");
-    // A drag larger than this hands its nodes over in a temporary file it names under this type:
-    // well below what an X11 display takes in one request.
-    static inline const QString NodesFileMimeType = QStringLiteral("application/x-vormik-nodes-file");
-    static constexpr qsizetype MaxDragBytes = 1 << 20;
-    // True for such a file, which only a drop into a tree reads.
-    static bool isHandoverFile(const QString &path);
-    // The node with its subtree in both forms.
-    QMimeData *fragmentMimeData(const LinkNode *node) const;
-    // New nodes read from such data; a damaged fragment throws VormikError.
-    static std::vector<std::unique_ptr<LinkNode>> nodesFrom(const QMimeData *data);
-    // Puts the nodes `data` carries in as children of `parent` from `row` on, as one step.
-    // False when it carries none.
+    // Puts the nodes `data` carries (NodeTransfer) in as children of `parent` from `row` on, as
+    // one step. False when it carries none; a damaged fragment throws VormikError.
     bool insertFrom(const QMimeData *data, LinkNode *parent, int row, const QString &caption);
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
@@ -102,8 +74,6 @@ signals:
     void nodesAboutToBeRemoved(const LinkNode *root);
     // A node's text or one of its fields changed.
     void nodeChanged(LinkNode *node);
-    // The file the tree belongs to changed, or how far the tree is from it.
-    void fileChanged();
     // A drop brought nodes that could not be read.
     void dropFailed(const QString &message);
 
@@ -119,12 +89,10 @@ private:
     // its place. Refused (false) when the place lies within the node.
     bool move(LinkNode *node, LinkNode *newParent, int row);
     void setField(LinkNode *node, NodeField field, const QString &value);
-    // Shows `tree`, which belongs to `file`, and hands back the tree and file shown until now.
-    void swapTree(std::unique_ptr<LinkTree> &tree, DocumentFile &file);
+    // Shows `tree` and hands back the tree shown until now.
+    void swapTree(std::unique_ptr<LinkTree> &tree);
 
     std::unique_ptr<LinkTree> m_tree;
-    DocumentFile m_file;
-    QHash<const LinkNode *, QString> m_broken;
     QList<QIcon> m_images;
     QUndoStack *m_undoStack = nullptr;
 };

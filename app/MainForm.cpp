@@ -11,6 +11,7 @@
 #include "app/LinkTreeModel.h"
 #include "app/LinkTreeView.h"
 #include "app/NodeCommands.h"
+#include "app/NodeTransfer.h"
 #include "app/ProjectDocument.h"
 #include "app/QtPrompts.h"
 #include "app/RecentFiles.h"
@@ -226,7 +227,7 @@ namespace {
 // them over, but it is never a file to open: only a tree takes it in.
 QString droppedFile(const QMimeData *data)
 {
-    if (data && (data->hasFormat(LinkTreeModel::NodesMimeType) || data->hasFormat(LinkTreeModel::NodesFileMimeType)))
+    if (NodeTransfer::carriesNodes(data))
         return {};
     const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
     return urls.size() == 1 && urls.constFirst().isLocalFile() ? urls.constFirst().toLocalFile() : QString();
@@ -322,7 +323,7 @@ void TMain::mnReadMe1Click()
 void TMain::mnCheckLinks1Click()
 {
     if (!m_linkCheck) {
-        m_linkCheck = new LinkCheckDialog(*m_model, prompts(), this);
+        m_linkCheck = new LinkCheckDialog(*m_model, *ui->LeftPanel->view(), prompts(), this);
         connect(m_linkCheck, &LinkCheckDialog::nodePicked, this, [this](LinkNode *node) {
             ui->LeftPanel->scrollToNode(node);
             selectNode(node);

@@ -1,14 +1,17 @@
 #include "app/ProjectDocument.h"
 
 #include "app/ExportHTMLForm.h"
-#include "app/ExportWriter.h"
 #include "app/LinkTreeModel.h"
+#include "app/NodeTransfer.h"
 #include "app/Prompts.h"
 #include "app/RecentFiles.h"
 #include "app/TreeSteps.h"
 #include "app/WindowContext.h"
+#include "html/ExportReport.h"
 #include "html/WrittenFiles.h"
 #include "project/ProjectFile.h"
+#include "text/SafeFileWrite.h"
+#include "text/VormikError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,39 +32,24 @@ Prompts::FileDialog projectFileDialog(const QString &fileName, const QString &fo
     return dialog;
 }
 
-// Suspends the repainting of the window's views while a whole-tree change runs.
-class UpdatesSuspended
-{
-public:
-    explicit UpdatesSuspended(QWidget *window) : m_views(window->findChildren<QTreeView *>())
-    {
-        for (QWidget *view : m_views)
-            view->setUpdatesEnabled(false);
-    }
-    ~UpdatesSuspended()
-    {
-        for (QWidget *view : m_views)
-            view->setUpdatesEnabled(true);
-    }
-    UpdatesSuspended(const UpdatesSuspended &) = delete;
-    UpdatesSuspended &operator=(const UpdatesSuspended &) = delete;
-
-private:
-    QList<QTreeView *> m_views;
-};
-
 } // namespace
 
 ProjectDocument::ProjectDocument(WindowContext &context, QUndoStack &history, RecentFiles &recent, QWidget *window)
     : QObject(window), m_context(context), m_history(history), m_recent(recent), m_window(window)
 {
+    // Undo and redo also bring back the file of the tree they show.
     connect(&history, &QUndoStack::indexChanged, this, &ProjectDocument::stateChanged);
-    connect(&context.model(), &LinkTreeModel::fileChanged, this, &ProjectDocument::stateChanged);
 }
 
 QString ProjectDocument::fileName() const
 {
-    return m_context.model().file().fileName;
+    return m_file.fileName;
+}
+
+void ProjectDocument::setFile(const DocumentFile &file)
+{
+    m_file = file;
+    emit stateChanged();
 }
 
 quint64 ProjectDocument::currentStep() const
@@ -73,7 +61,7 @@ quint64 ProjectDocument::currentStep() const
 
 bool ProjectDocument::isModified() const
 {
-    return m_context.model().file().savedAfter != currentStep();
+    return m_file.savedAfter != currentStep();
 }
 
 QString ProjectDocument::dialogFolder() const
@@ -84,16 +72,7 @@ QString ProjectDocument::dialogFolder() const
 
 const ExportChoice *ProjectDocument::lastExport() const
 {
-    return m_context.model().file().lastExport.get();
-}
-
-void ProjectDocument::setLastExport(const ExportChoice &choice)
-{
-    LinkTreeModel &model = m_context.model();
-    DocumentFile file = model.file();
-    file.lastExport = std::make_shared<const ExportChoice>(choice);
-    file.exportNames = DocumentFile::ExportNames::Chosen;
-    model.setFile(file);
+    return m_file.lastExport.get();
 }
 
 bool ProjectDocument::canExportAgain() const
@@ -125,13 +104,28 @@ void ProjectDocument::mnNew1Click()
 {
     if (!confirmClose())
         return;
-    {
-        // The emptied tree stays with the step, so New can be undone.
-        UpdatesSuspended frozen(m_window);
-        LinkTreeModel &model = m_context.model();
-        model.perform(new ReplaceTreeStep(model, QStringLiteral("新規"), std::make_unique<LinkTree>()));
-    }
+    // The emptied tree stays with the step, so New can be undone.
+    replaceTree(QStringLiteral("新規"), std::make_unique<LinkTree>(), {});
     emit cleared();
+}
+
+void ProjectDocument::replaceTree(const QString &caption, std::unique_ptr<LinkTree> tree, const DocumentFile &file)
+{
+    // The views repaint once, after the whole tree has changed.
+    const QList<QTreeView *> views = m_window->findChildren<QTreeView *>();
+    for (QTreeView *view : views)
+        view->setUpdatesEnabled(false);
+    const auto resume = qScopeGuard([&views] {
+        for (QTreeView *view : views)
+            view->setUpdatesEnabled(true);
+    });
+    // The file goes with its tree, so undoing an Open brings back the file of the tree before it.
+    auto other = std::make_shared<DocumentFile>(file);
+    LinkTreeModel &model = m_context.model();
+    auto *step = new ReplaceTreeStep(model, caption, std::move(tree), [this, other] { std::swap(m_file, *other); });
+    // The new tree is its file's as it stands right after the step.
+    other->savedAfter = step->serial();
+    model.perform(step);
 }
 
 bool ProjectDocument::openFile(const QString &path)
@@ -155,7 +149,7 @@ bool ProjectDocument::open(const QString &path, bool askFirst)
             return;
         }
         // The file a large node drag hands over lives only while the drag does: never a document.
-        if (LinkTreeModel::isHandoverFile(path)) {
+        if (NodeTransfer::isHandoverFile(path)) {
             m_context.prompts().warning(m_window, QStringLiteral("ドラッグ中のノードを渡す一時ファイルは開けません"));
             return;
         }
@@ -172,11 +166,7 @@ bool ProjectDocument::open(const QString &path, bool askFirst)
         document.exportNames = ExportChoices::namedInsideFolder(project.exportSettings)
                                    ? DocumentFile::ExportNames::InsideProject
                                    : DocumentFile::ExportNames::Elsewhere;
-        {
-            UpdatesSuspended frozen(m_window);
-            LinkTreeModel &model = m_context.model();
-            model.perform(new ReplaceTreeStep(model, QStringLiteral("開く"), std::move(project.tree), document));
-        }
+        replaceTree(QStringLiteral("開く"), std::move(project.tree), document);
         m_recent.add(document.fileName);
         opened = true;
     });
@@ -214,11 +204,11 @@ bool ProjectDocument::save(bool askName)
     m_context.guarded(m_window, [&] {
         emit aboutToSave();
         LinkTreeModel &model = m_context.model();
-        const std::shared_ptr<const ExportChoice> exported = model.file().lastExport;
+        const std::shared_ptr<const ExportChoice> exported = m_file.lastExport;
         ProjectFile::save(model.tree(), path,
                           exported ? ExportChoices::toSettings(*exported, QFileInfo(path).absoluteDir())
                                    : ProjectFile::Settings());
-        model.setFile({path, currentStep(), exported, model.file().exportNames});
+        setFile({path, currentStep(), exported, m_file.exportNames});
         // The history never merges typing into the step the file was saved after.
         m_history.setClean();
         m_recent.add(path);
@@ -251,29 +241,29 @@ void ProjectDocument::mnOutPutHTML1Click()
     if (!pageFile)
         return;
 
-    LinkTreeModel &model = m_context.model();
-    TExportHTML settings(model.tree(), m_context.prompts(), m_window);
+    TExportHTML settings(m_context.prompts(), m_window);
     settings.OutputFileName = *pageFile;
     settings.setProjectFileName(fileName());
     if (lastExport())
         settings.showChoice(last);
+    settings.setExport([this](const ExportChoice &choice) { exportTree(choice); });
     settings.exec();
-    if (settings.written())
-        setLastExport(*settings.written());
-    // The page's group ids become the groups' own, as every export leaves them: not a step, and
-    // no change that asks to be saved.
-    model.setGeneratedIds(settings.generatedIds());
+    if (settings.chosen()) {
+        DocumentFile file = m_file;
+        file.lastExport = std::make_shared<const ExportChoice>(*settings.chosen());
+        file.exportNames = DocumentFile::ExportNames::Chosen;
+        setFile(file);
+    }
 }
 
 bool ProjectDocument::mayExportAgainUnseen() const
 {
-    const DocumentFile &file = m_context.model().file();
-    switch (file.exportNames) {
+    switch (m_file.exportNames) {
     case DocumentFile::ExportNames::Chosen:
         return true;
     case DocumentFile::ExportNames::InsideProject: {
-        const QStringList paths = WrittenFiles::paths(*file.lastExport);
-        return WrittenFiles::allInside(paths, QFileInfo(file.fileName).absolutePath())
+        const QStringList paths = WrittenFiles::paths(*m_file.lastExport);
+        return WrittenFiles::allInside(paths, QFileInfo(m_file.fileName).absolutePath())
             && WrittenFiles::othersIn(paths).isEmpty();
     }
     case DocumentFile::ExportNames::Elsewhere:
@@ -291,10 +281,37 @@ void ProjectDocument::mnExportAgain1Click()
         mnOutPutHTML1Click();
         return;
     }
-    const ExportChoice last = *lastExport();
+    const std::shared_ptr<const ExportChoice> last = m_file.lastExport;
+    exportTree(*last);
+}
+
+void ProjectDocument::exportTree(const ExportChoice &choice)
+{
     LinkTreeModel &model = m_context.model();
-    std::vector<QString> groupIds;
-    TSystemStruct system;
-    const auto keepIds = qScopeGuard([&] { model.setGeneratedIds(groupIds); });
-    ExportWriter::write(model.tree(), last, m_context.prompts(), m_window, system, groupIds);
+    const LinkTree &tree = model.tree();
+    const QString &path = choice.settings.outputFileName;
+    if (choice.dataFormat) {
+        const QString site = DataExport::usesSiteAddress(*choice.dataFormat) ? choice.siteAddress.trimmed() : QString();
+        if (!site.isEmpty() && !DataExport::isSiteAddress(site))
+            throw VormikError(
+                QStringLiteral("サイトのアドレス「%1」は https://example.org/ のような絶対アドレスではありません").arg(site));
+        if (const auto failure = writeFileSafely(path, DataExport::write(tree, *choice.dataFormat, site)))
+            throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, failure->reason));
+        m_context.prompts().information(m_window, ExportReport::dataSuccessMessage(tree, *choice.dataFormat, site));
+        return;
+    }
+    const PageGenerator::Page page = PageGenerator::buildPage(tree, choice.settings);
+    // The ids the page gave the groups become theirs as soon as it is made, written or not, as one
+    // step (none when each holds its id), so a project saved afterwards and a data export show them.
+    // No page reads them back: each numbers its groups afresh.
+    std::vector<EditFieldsStep::Edit> ids;
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    for (size_t row = 0; row < nodes.size(); ++row) {
+        if (nodes[row]->isGroup() && nodes[row]->record().ObjID != page.groupIds[row])
+            ids.push_back({nodes[row], page.groupIds[row]});
+    }
+    if (!ids.empty())
+        model.perform(new EditFieldsStep(model, QStringLiteral("グループIDの付与"), NodeField::ObjID, ids));
+    PageGenerator::writePageFiles(path, page);
+    m_context.prompts().information(m_window, ExportReport::successMessage(tree, page.report));
 }

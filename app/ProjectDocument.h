@@ -1,17 +1,21 @@
 #pragma once
 
+#include "app/DocumentFile.h"
 #include "html/ExportChoice.h"
 
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
+class LinkTree;
 class QUndoStack;
 class QWidget;
 class RecentFiles;
 class WindowContext;
 
-// The document the window shows: New, Open, Save and the page export, the project file the
-// tree belongs to, and whether the tree differs from that file.
+// The document the window shows: New, Open, Save and the export, the project file the tree
+// belongs to with the last export's choice, and whether the tree differs from that file.
 class ProjectDocument : public QObject
 {
     Q_OBJECT
@@ -67,8 +71,13 @@ private:
     // The serial of the last step done, 0 before any.
     quint64 currentStep() const;
     QString dialogFolder() const;
+    void setFile(const DocumentFile &file);
     const ExportChoice *lastExport() const;
-    void setLastExport(const ExportChoice &choice);
+    // Shows `tree`, which belongs to `file`, as one step of the history.
+    void replaceTree(const QString &caption, std::unique_ptr<LinkTree> tree, const DocumentFile &file);
+    // Writes the tree as `choice` says and tells the user it went well; a file that cannot be
+    // written throws VormikError. The one export of both export commands.
+    void exportTree(const ExportChoice &choice);
     // Whether the last export may be written again without the dialogs: its names are the user's
     // choice, or the project file named them inside its folder and every file they would replace
     // is one this program wrote.
@@ -78,4 +87,6 @@ private:
     QUndoStack &m_history;
     RecentFiles &m_recent;
     QWidget *m_window;
+    // Exchanged with the file a New or Open step keeps, as the tree is.
+    DocumentFile m_file;
 };

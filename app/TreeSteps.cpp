@@ -131,18 +131,14 @@ void EditFieldsStep::undo()
 }
 
 ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
-                                 DocumentFile file)
-    : TreeStep(model, caption), m_other(std::move(tree)), m_otherFile(std::move(file))
+                                 std::function<void()> alongside)
+    : TreeStep(model, caption), m_other(std::move(tree)), m_alongside(std::move(alongside))
 {
-    m_otherFile.savedAfter = serial();
 }
 
 void ReplaceTreeStep::redo()
 {
-    swapTree(m_other, m_otherFile);
-}
-
-void ReplaceTreeStep::undo()
-{
-    swapTree(m_other, m_otherFile);
+    if (m_alongside)
+        m_alongside();
+    swapTree(m_other);
 }

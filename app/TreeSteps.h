@@ -4,6 +4,7 @@
 
 #include <QUndoCommand>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,7 +29,7 @@ protected:
     }
     bool move(LinkNode *node, LinkNode *newParent, int row) { return m_model.move(node, newParent, row); }
     void setField(LinkNode *node, NodeField field, const QString &value) { m_model.setField(node, field, value); }
-    void swapTree(std::unique_ptr<LinkTree> &tree, DocumentFile &file) { m_model.swapTree(tree, file); }
+    void swapTree(std::unique_ptr<LinkTree> &tree) { m_model.swapTree(tree); }
     // A step that takes in another becomes a new point of the history.
     void renewSerial();
 
@@ -137,19 +138,18 @@ private:
     std::vector<Change> m_edits;
 };
 
-// The whole tree replaced (New, Open); the step keeps the tree that is not shown, with the file
-// it belongs to.
+// The whole tree replaced (New, Open); the step keeps the tree that is not shown.
 class ReplaceTreeStep : public TreeStep
 {
 public:
-    // `file` is the file the new tree is, as it stands right after the step.
+    // `alongside` exchanges what belongs to the tree and goes with it, just before the tree.
     ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
-                    DocumentFile file = {});
+                    std::function<void()> alongside = {});
     void redo() override;
-    void undo() override;
+    void undo() override { redo(); }
     LinkNode *shownAfter(bool) const override { return nullptr; }
 
 private:
     std::unique_ptr<LinkTree> m_other;
-    DocumentFile m_otherFile;
+    std::function<void()> m_alongside;
 };

@@ -2,6 +2,7 @@
 #include "TreeSnapshot.h"
 #include "tree/LinkTree.h"
 #include "app/LinkTreeModel.h"
+#include "app/NodeTransfer.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -174,12 +175,12 @@ private slots:
         LinkTreeModel source;
         auto big = std::make_unique<LinkTree>();
         LinkNode *group = big->appendGroup(nullptr, "big");
-        for (int i = 0; big->count() * 40 < LinkTreeModel::MaxDragBytes; ++i)
+        for (int i = 0; big->count() * 40 < NodeTransfer::MaxDragBytes; ++i)
             big->appendLink(group, QStringLiteral("link %1").arg(i))->record().Href = QStringLiteral("page-%1.html").arg(i);
         const int count = big->count();
         TreeEdits::replaceTree(source, std::move(big));
         const std::unique_ptr<QMimeData> dragged(source.mimeData({source.index(0, 0)}));
-        QVERIFY(!dragged->hasFormat(LinkTreeModel::NodesMimeType));
+        QVERIFY(!dragged->hasFormat(NodeTransfer::NodesMimeType));
         QVERIFY(dragged->text().size() < 1024);
         QCOMPARE(dragged->urls().size(), 1);
 
@@ -190,7 +191,7 @@ private slots:
         QCOMPARE(snapshotOf(target.tree()), snapshotOf(source.tree()));
 
         QMimeData forged;
-        forged.setData(LinkTreeModel::NodesFileMimeType, QFile::encodeName(QStringLiteral(VORMIK_TEST_DATA "/project/windows-layout.xml")));
+        forged.setData(NodeTransfer::NodesFileMimeType, QFile::encodeName(QStringLiteral(VORMIK_TEST_DATA "/project/windows-layout.xml")));
         QVERIFY(!target.dropMimeData(&forged, Qt::CopyAction, -1, 0, {}));
         QCOMPARE(failed.count(), 1);
         QCOMPARE(target.tree().count(), count);
