@@ -211,7 +211,7 @@ void NodeCommands::mnImport1Click()
         if (m_context.prompts().question(m_window, QStringLiteral("インポート"),
                                          report + QStringLiteral("\n\nこれらのアドレスも読み込みますか？"
                                                                  "ページでスクリプトが動くようになります")))
-            result.screening.keepScriptAddresses();
+            result.keepScriptAddresses();
     }
     std::vector<std::unique_ptr<LinkNode>> nodes;
     for (int i = result.tree->topLevelCount(); i-- > 0;)

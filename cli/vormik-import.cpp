@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
             throw VormikError(QStringLiteral("ファイル %1 は既にあります（置き換えるには --force）").arg(project));
         ImportResult result = Import::readFile(positional.at(0));
         if (parser.isSet(keepScript))
-            result.screening.keepScriptAddresses();
+            result.keepScriptAddresses();
         writeProject(*result.tree, project);
         CommandLine::printLine(result.summary());
         // What came in changed or only in part goes where a script sees warnings; the file was still made.

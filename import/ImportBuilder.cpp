@@ -108,15 +108,8 @@ void ImportBuilder::lose(const QString &what, int times)
 
 ImportResult ImportBuilder::take()
 {
-    LinkTree &tree = *m_result.tree;
-    for (LinkNode *node : tree.nodes()) {
-        if (!node->isGroup() && node->childCount() > 0 && node->record().Href.isEmpty()) {
-            node->record().Group = true;
-            tree.setImage(node, GroupImage);
-            --m_result.links;
-            ++m_result.groups;
-        }
-    }
+    // Left out first, so a link whose only address ran script holds its nodes as a group.
     m_result.screening.leaveOutScriptAddresses();
+    m_result.groupAddresslessHolders();
     return std::move(m_result);
 }

@@ -24,8 +24,8 @@ public:
     void lose(const QString &what, int times = 1);
 
     ImportResult &result() { return m_result; }
-    // The result. A link without an address that holds nodes comes in as a group: that is what it
-    // shows as, and what every data format writes it as. Script addresses are left out.
+    // The result, its script addresses left out, and each link holding nodes that is left without
+    // an address made a group.
     ImportResult take();
 
 private:

@@ -11,6 +11,8 @@
 
 #include <QFile>
 
+#include <utility>
+
 QString ImportResult::summary() const
 {
     QString text = QStringLiteral("グループ %1 個、リンク %2 個を読み込みました").arg(groups).arg(links);
@@ -30,6 +32,33 @@ QString ImportResult::lossReport() const
     for (const auto &[what, times] : losses)
         lines << QStringLiteral("%1: %2 個").arg(what).arg(times);
     return lines.join(QLatin1Char('\n'));
+}
+
+void ImportResult::groupAddresslessHolders()
+{
+    for (LinkNode *node : tree->nodes()) {
+        if (!node->isGroup() && node->childCount() > 0 && node->record().Href.isEmpty()) {
+            node->record().Group = true;
+            tree->setImage(node, GroupImage);
+            --links;
+            ++groups;
+            if (screening.hasScriptAddresses())
+                holdersGrouped.push_back(node);
+        }
+    }
+}
+
+void ImportResult::keepScriptAddresses()
+{
+    screening.keepScriptAddresses();
+    for (LinkNode *node : std::exchange(holdersGrouped, {})) {
+        if (node->record().Href.isEmpty())
+            continue; // it had no address of its own
+        node->record().Group = false;
+        tree->setImage(node, LinkImage);
+        ++links;
+        --groups;
+    }
 }
 
 namespace Import {

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 // What an importer brings: the nodes read (the top-level nodes of `tree` go where the user
 // wants them), and what came in and what did not.
@@ -29,6 +30,15 @@ struct ImportResult
     QString summary() const;
     // One line per kind of loss, or an empty string when nothing was lost.
     QString lossReport() const;
+    // Puts back the script addresses left out, as the user asked: a link holding nodes that came
+    // in as a group for want of its address is a link again.
+    void keepScriptAddresses();
+    // Links holding nodes that have no address come in as groups: that is what they show as, and
+    // what every data format writes them as.
+    void groupAddresslessHolders();
+
+    // The links made groups when their script address was left out.
+    std::vector<LinkNode *> holdersGrouped;
 };
 
 namespace Import {

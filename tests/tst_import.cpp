@@ -393,8 +393,14 @@ void TestImport::plantedScriptIsNamed()
              qPrintable(lines[1]));
     const LinkAttr &script = result.tree->nodes()[3]->record(), &data = result.tree->nodes()[4]->record();
     QVERIFY(script.Href.isEmpty() && data.Href.isEmpty());
-    result.screening.keepScriptAddresses();
+    result.keepScriptAddresses();
     QVERIFY(script.Href.startsWith(QStringLiteral("JavaScript:")) && data.Href.startsWith(QStringLiteral("data:")));
+    // A link whose only address ran script holds its nodes as a group, and is a link again once kept.
+    ImportResult holder = Import::read("<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p><DT><A HREF=\"javascript:x()\">h</A>"
+                                       "<DL><p><DT><A HREF=\"a\">c</A></DL></DL>", QStringLiteral("holder"));
+    QVERIFY(holder.tree->nodes()[0]->isGroup() && holder.groups == 1);
+    holder.keepScriptAddresses();
+    QVERIFY(!holder.tree->nodes()[0]->isGroup() && holder.links == 2 && holder.groups == 0);
 }
 
 // Half a million nodes, a dozen levels deep, as the export writes them stay within what an
