@@ -2,6 +2,7 @@
 #include "html/DataExport.h"
 
 #include "tree/LinkTree.h"
+#include "tree/NodeFields.h"
 
 namespace DataExport {
 
@@ -16,11 +17,12 @@ QString escaped(const QString &value)
     return text;
 }
 
+// An anchor's attribute, in capitals as browsers write them.
 QString attribute(const char *name, const QString &value)
 {
     if (value.isEmpty())
         return {};
-    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), escaped(value));
+    return QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name).toString().toUpper(), escaped(value));
 }
 
 QString indent(int level)
@@ -41,15 +43,17 @@ QByteArray bookmarks(const LinkTree &tree, const QString &siteAddress)
     for (const LinkNode *node : tree.nodes()) {
         for (; open > node->level(); --open)
             file += indent(open - 1) + QStringLiteral("</DL><p>\n");
-        const LinkAttr &record = node->record();
-        const QString fields = attribute("TARGET", record.Target) + attribute("CLASS", record.Class)
-            + attribute("ID", record.ObjID);
+        QString fields;
+        for (const NodeFieldInfo &field : NodeFields) {
+            if (isDetail(field))
+                fields += attribute(field.linkAttribute, fieldValue(*node, field.field));
+        }
         if (node->isGroup()) {
             file += indent(node->level()) + QStringLiteral("<DT><H3%1>%2</H3>\n").arg(fields, escaped(node->text()));
         } else {
             file += indent(node->level())
                 + QStringLiteral("<DT><A HREF=\"%1\"%2>%3</A>\n")
-                      .arg(escaped(writtenAddress(record.Href, siteAddress)), fields, escaped(node->text()));
+                      .arg(escaped(writtenAddress(node->record().Href, siteAddress)), fields, escaped(node->text()));
         }
         // A link holding nodes (a project file may put some under a link) lists them as a folder does.
         if (node->isGroup() || node->childCount() > 0) {

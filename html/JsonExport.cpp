@@ -2,6 +2,7 @@
 #include "html/DataExport.h"
 
 #include "tree/LinkTree.h"
+#include "tree/NodeFields.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -34,12 +35,13 @@ QByteArray json(const LinkTree &tree, bool indented)
     };
     for (const LinkNode *node : tree.nodes()) {
         closeTo(static_cast<size_t>(node->level()));
-        const LinkAttr &record = node->record();
-        QJsonObject object{{QStringLiteral("name"), node->text()},
-                           {QStringLiteral("href"), node->isGroup() ? QString() : record.Href},
-                           {QStringLiteral("target"), record.Target},
-                           {QStringLiteral("class"), record.Class},
-                           {QStringLiteral("id"), record.ObjID}};
+        QJsonObject object;
+        for (const NodeFieldInfo &field : NodeFields) {
+            if (field.jsonKey) {
+                const bool unwritten = node->isGroup() && field.field == NodeField::Href;
+                object.insert(QLatin1StringView(field.jsonKey), unwritten ? QString() : fieldValue(*node, field.field));
+            }
+        }
         open.push_back({std::move(object), {}, node->isGroup()});
     }
     closeTo(0);

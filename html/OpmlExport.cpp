@@ -4,6 +4,7 @@
 #include "project/usexml.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
+#include "tree/NodeFields.h"
 
 #include <libxml/xmlsave.h>
 
@@ -48,15 +49,15 @@ QByteArray opml(const LinkTree &tree, const QString &siteAddress)
     for (const LinkNode *node : tree.nodes()) {
         parents.resize(static_cast<size_t>(node->level()) + 1);
         xmlNode *outline = child(parents.back(), "outline");
-        const LinkAttr &record = node->record();
-        setText(outline, "text", node->text());
+        setText(outline, fieldInfo(NodeField::Text).opmlAttribute, node->text());
         if (!node->isGroup()) {
             xmlSetProp(outline, BAD_CAST "type", BAD_CAST "link");
-            setText(outline, "url", writtenAddress(record.Href, siteAddress));
+            setText(outline, fieldInfo(NodeField::Href).opmlAttribute, writtenAddress(node->record().Href, siteAddress));
         }
-        setAttribute(outline, "target", record.Target);
-        setAttribute(outline, "class", record.Class);
-        setAttribute(outline, "id", record.ObjID);
+        for (const NodeFieldInfo &field : NodeFields) {
+            if (isDetail(field))
+                setAttribute(outline, field.opmlAttribute, fieldValue(*node, field.field));
+        }
         parents.push_back(outline);
     }
     xmlChar *memory = nullptr;

@@ -16,9 +16,7 @@ using Kind = BookmarkTokens::Kind;
 // What Vormik's own bookmark file adds to a bookmark or folder; browsers ignore it.
 void keepFields(ImportBuilder &builder, LinkNode *node, QByteArrayView attributes)
 {
-    builder.setTarget(node, attribute(attributes, "target"));
-    builder.setClass(node, attribute(attributes, "class"));
-    builder.setId(node, attribute(attributes, "id"));
+    builder.setDetails(node, [&](const NodeFieldInfo &field) { return attribute(attributes, field.linkAttribute); });
 }
 
 // The tags that end a name left open: every tag of the format but the name's own markup.
@@ -67,7 +65,7 @@ ImportResult read(const QByteArray &start, const std::function<QByteArray()> &mo
             owner = builder.addGroup(parent(), name);
             keepFields(builder, owner, itemAttributes);
         } else {
-            const QString href = attribute(itemAttributes, "href");
+            const QString href = attribute(itemAttributes, fieldInfo(NodeField::Href).linkAttribute);
             if (href.startsWith(QLatin1String("place:"), Qt::CaseInsensitive)) {
                 builder.skip(QStringLiteral("検索ブックマーク"));
             } else {

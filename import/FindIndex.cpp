@@ -2,6 +2,7 @@
 
 #include "import/FindText.h"
 #include "tree/LinkTree.h"
+#include "tree/NodeFields.h"
 
 #include <QStringMatcher>
 
@@ -37,10 +38,11 @@ int FindMatches::previousBeforeRow(int row) const
 QString FindIndex::foldedFields(const LinkNode &node)
 {
     QString text;
-    const LinkAttr &record = node.record();
-    for (const QString *field : {&node.text(), &record.Href, &record.Class, &record.ObjID}) {
-        text += FindText::folded(*field);
-        text += Separator;
+    for (const NodeFieldInfo &field : NodeFields) {
+        if (field.searched) {
+            text += FindText::folded(fieldValue(node, field.field));
+            text += Separator;
+        }
     }
     return text;
 }

@@ -76,24 +76,9 @@ LinkNode *ImportBuilder::addLink(LinkNode *parent, const QString &name, const QS
     checkDepth(parent);
     ++m_result.links;
     LinkNode *node = m_result.tree->appendLink(parent, value(name));
-    node->record().Href = value(href);
+    setField(node, NodeField::Href, href);
     m_result.screening.look(node);
     return node;
-}
-
-void ImportBuilder::setTarget(LinkNode *node, const QString &text)
-{
-    node->record().Target = value(text);
-}
-
-void ImportBuilder::setClass(LinkNode *node, const QString &text)
-{
-    node->record().Class = value(text);
-}
-
-void ImportBuilder::setId(LinkNode *node, const QString &text)
-{
-    node->record().ObjID = value(text);
 }
 
 void ImportBuilder::skip(const QString &what, int times)

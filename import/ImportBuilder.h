@@ -1,10 +1,10 @@
 #pragma once
 
 #include "import/ImportResult.h"
+#include "tree/LinkTree.h"
+#include "tree/NodeFields.h"
 
 #include <QString>
-
-class LinkNode;
 
 // Builds an import's tree node by node, counting groups and links, with every name and value
 // made what the editor itself would keep: on one line, trimmed, and no deeper than
@@ -16,9 +16,16 @@ public:
 
     LinkNode *addGroup(LinkNode *parent, const QString &name);
     LinkNode *addLink(LinkNode *parent, const QString &name, const QString &href);
-    void setTarget(LinkNode *node, const QString &value);
-    void setClass(LinkNode *node, const QString &value);
-    void setId(LinkNode *node, const QString &value);
+    void setField(LinkNode *node, NodeField field, const QString &text) { node->record().*fieldInfo(field).member = value(text); }
+    // Sets each detail field (see isDetail) to what `valueOf` finds for its row of the table.
+    template <typename Lookup>
+    void setDetails(LinkNode *node, Lookup valueOf)
+    {
+        for (const NodeFieldInfo &field : NodeFields) {
+            if (isDetail(field))
+                node->record().*field.member = value(valueOf(field));
+        }
+    }
     void skip(const QString &what, int times = 1);
     // Something the file holds that comes in changed or not at all.
     void lose(const QString &what, int times = 1);

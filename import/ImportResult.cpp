@@ -39,7 +39,6 @@ void ImportResult::groupAddresslessHolders()
     for (LinkNode *node : tree->nodes()) {
         if (!node->isGroup() && node->childCount() > 0 && node->record().Href.isEmpty()) {
             node->record().Group = true;
-            tree->setImage(node, GroupImage);
             --links;
             ++groups;
             if (screening.hasScriptAddresses())
@@ -55,7 +54,6 @@ void ImportResult::keepScriptAddresses()
         if (node->record().Href.isEmpty())
             continue; // it had no address of its own
         node->record().Group = false;
-        tree->setImage(node, LinkImage);
         ++links;
         --groups;
     }

@@ -101,14 +101,13 @@ ImportResult read(const QByteArray &bytes, const QString &fileName)
             continue;
         }
         const QJsonObject object = item.toObject();
-        const QString name = object.value(QStringLiteral("name")).toString();
+        const auto member = [&](const NodeFieldInfo &field) { return object.value(QLatin1StringView(field.jsonKey)).toString(); };
+        const QString name = member(fieldInfo(NodeField::Text));
         const QJsonValue children = object.value(QStringLiteral("children"));
-        const QString href = object.value(QStringLiteral("href")).toString();
+        const QString href = member(fieldInfo(NodeField::Href));
         LinkNode *made = children.isArray() && href.isEmpty() ? builder.addGroup(parent, name)
                                                               : builder.addLink(parent, name, href);
-        builder.setTarget(made, object.value(QStringLiteral("target")).toString());
-        builder.setClass(made, object.value(QStringLiteral("class")).toString());
-        builder.setId(made, object.value(QStringLiteral("id")).toString());
+        builder.setDetails(made, member);
         if (children.isArray())
             pending.push_back({children.toArray(), 0, made});
     }

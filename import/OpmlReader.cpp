@@ -69,26 +69,30 @@ private:
 
     LinkNode *outline(LinkNode *parent, const xmlChar **attributes, int count)
     {
-        // The attributes read, each looked for once: text, title, url, htmlUrl, xmlUrl, target, class, id.
-        static constexpr const char *Names[] = {"text", "title", "url", "htmlUrl", "xmlUrl", "target", "class", "id"};
-        const xmlChar **found[std::size(Names)] = {};
+        // The attributes read, each looked for once: each field's own, then those other programs
+        // write for the name and the address.
+        enum : size_t { Title = NodeFieldCount, HtmlUrl, XmlUrl, NameCount };
+        static constexpr const char *Others[] = {"title", "htmlUrl", "xmlUrl"};
+        const auto nameOf = [](size_t n) { return n < NodeFieldCount ? NodeFields[n].opmlAttribute : Others[n - Title]; };
+        const xmlChar **found[NameCount] = {};
         for (int i = 0; i < count; ++i) {
             const xmlChar **entry = attributes + 5 * i;
-            for (size_t n = 0; n < std::size(Names); ++n) {
-                if (!found[n] && xmlStrcasecmp(entry[0], BAD_CAST Names[n]) == 0)
+            for (size_t n = 0; n < NameCount; ++n) {
+                if (!found[n] && nameOf(n) && xmlStrcasecmp(entry[0], BAD_CAST nameOf(n)) == 0)
                     found[n] = entry;
             }
         }
-        const auto value = [&](int n) { return found[n] ? HtmlDocument::attributeValue(found[n]) : QString(); };
-        QString name = value(0);
+        const auto value = [&](size_t n) { return found[n] ? HtmlDocument::attributeValue(found[n]) : QString(); };
+        const auto field = [](NodeField f) { return static_cast<size_t>(f); };
+        QString name = value(field(NodeField::Text));
         if (name.isEmpty())
-            name = value(1);
+            name = value(Title);
         // A feed is a link to its site, or to the feed itself when that is all it names.
-        const int address = found[2] ? 2 : found[3] ? 3 : found[4] ? 4 : -1;
-        LinkNode *made = address < 0 ? m_builder.addGroup(parent, name) : m_builder.addLink(parent, name, value(address));
-        m_builder.setTarget(made, value(5));
-        m_builder.setClass(made, value(6));
-        m_builder.setId(made, value(7));
+        const size_t url = field(NodeField::Href);
+        const size_t address = found[url] ? url : found[HtmlUrl] ? HtmlUrl : found[XmlUrl] ? XmlUrl : NameCount;
+        LinkNode *made = address == NameCount ? m_builder.addGroup(parent, name)
+                                              : m_builder.addLink(parent, name, value(address));
+        m_builder.setDetails(made, [&](const NodeFieldInfo &info) { return value(field(info.field)); });
         return made;
     }
 

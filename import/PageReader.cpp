@@ -48,11 +48,11 @@ xmlNode *find(xmlNode *root, const char *name)
     return found;
 }
 
+constexpr const char *Href = fieldInfo(NodeField::Href).linkAttribute;
+
 void setLinkFields(ImportBuilder &builder, LinkNode *node, const xmlNode *a)
 {
-    builder.setTarget(node, attribute(a, "target"));
-    builder.setClass(node, attribute(a, "class"));
-    builder.setId(node, attribute(a, "id"));
+    builder.setDetails(node, [a](const NodeFieldInfo &field) { return attribute(a, field.linkAttribute); });
 }
 
 // The classic page: a node line is a <div> without attributes; a group's line is followed by
@@ -88,7 +88,7 @@ void readClassic(xmlNode *root, ImportBuilder &builder)
                 return false;
             if (isBlock(node)) {
                 if (lastGroup)
-                    builder.setId(lastGroup, attribute(node, "id"));
+                    builder.setField(lastGroup, NodeField::ObjID, attribute(node, "id"));
                 ++blockLevel;
                 lastGroup = nullptr;
                 return true;
@@ -117,7 +117,7 @@ void readClassic(xmlNode *root, ImportBuilder &builder)
             if (group) {
                 made = lastGroup = builder.addGroup(parent, name);
             } else {
-                made = builder.addLink(parent, name, attribute(content, "href"));
+                made = builder.addLink(parent, name, attribute(content, Href));
                 if (isElement(content, "a"))
                     setLinkFields(builder, made, content);
             }
@@ -168,11 +168,11 @@ void readHtml5(xmlNode *nav, ImportBuilder &builder)
             xmlNode *a = firstElement(node->children);
             LinkNode *made;
             if (isElement(a, "a")) {
-                made = builder.addLink(parents.back(), HtmlDocument::text(a), attribute(a, "href"));
+                made = builder.addLink(parents.back(), HtmlDocument::text(a), attribute(a, Href));
                 setLinkFields(builder, made, a);
             } else {
                 made = builder.addGroup(parents.back(), headingText(node));
-                builder.setId(made, attribute(node, "id"));
+                builder.setField(made, NodeField::ObjID, attribute(node, "id"));
             }
             parents.push_back(made);
             return true;

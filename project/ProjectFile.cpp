@@ -120,24 +120,21 @@ std::vector<LinkNode *> rebuildShape(LinkTree &tree, QByteArrayView outline, con
     usexml::XmlTextDecoder decoder;
     std::vector<LinkNode *> made;
     made.reserve(lines.size());
-    auto appendUnder = [&tree](LinkNode *parent, const QString &text) {
-        return parent ? tree.appendChild(parent, text) : tree.appendTopLevel(text);
-    };
     LinkNode *previous = nullptr;
     for (size_t k = 0; k < lines.size(); ++k) {
         const OutlineItem item = outlineItem(decoder.view(lines[k]), k < records.size() ? &records[k] : nullptr);
         LinkNode *node = nullptr;
         if (!previous) {
-            node = tree.appendTopLevel(item.text);
+            node = tree.appendLink(nullptr, item.text);
         } else if (item.level == previous->level()) {
-            node = appendUnder(previous->parent(), item.text);
+            node = tree.appendLink(previous->parent(), item.text);
         } else if (item.level == previous->level() + 1) {
-            node = tree.appendChild(previous, item.text);
+            node = tree.appendLink(previous, item.text);
         } else if (item.level < previous->level()) {
             LinkNode *sibling = previous;
             while (sibling->level() > item.level)
                 sibling = sibling->parent();
-            node = appendUnder(sibling->parent(), item.text);
+            node = tree.appendLink(sibling->parent(), item.text);
         } else {
             throw outlineFault(fileName, firstLine > 0 ? firstLine + static_cast<long>(k) : 0,
                                QStringLiteral("アイテム \"%1\" の階層 (%2) が不正です")
@@ -169,9 +166,6 @@ void applyRecord(LinkTree &tree, LinkNode *node, const NodeRecord &record, size_
         if (field.member)
             setFieldValue(tree, *node, field.field, record[field.field]);
     }
-    const int picture = *group ? GroupImage : LinkImage;
-    tree.setImage(node, picture);
-    tree.setStateImage(node, picture);
 }
 
 QString cannotCreate(const QString &path)
@@ -336,7 +330,6 @@ Project readProject(const QByteArray &bytes, const QString &fileName)
     for (size_t i = records.size(); i < made.size(); ++i) {
         if (made[i]->text() == FullWidthSpace)
             tree->setText(made[i], {});
-        tree->setImage(made[i], LinkImage);
     }
 
     return {std::move(tree), std::move(settings.settings)};

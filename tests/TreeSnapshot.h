@@ -6,8 +6,7 @@
 
 #include <vector>
 
-// One node as a test compares it: its place, text, fields and picture. ListIndex is scratch and
-// left out.
+// One node as a test compares it: its place, text, fields and picture.
 struct NodeView
 {
     int level;
@@ -22,9 +21,7 @@ inline std::vector<NodeView> view(const LinkTree &tree)
 {
     std::vector<NodeView> nodes;
     for (const LinkNode *node : tree.nodes()) {
-        LinkAttr record = node->record();
-        record.ListIndex = 0;
-        nodes.push_back({node->level(), node->text(), record, node->imageIndex()});
+        nodes.push_back({node->level(), node->text(), node->record(), node->imageIndex()});
     }
     return nodes;
 }

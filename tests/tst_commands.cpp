@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(added->isGroup(), group);
         QCOMPARE(added->text(), group ? QString("新") : QString());
         QCOMPARE(added->imageIndex(), group ? int(GroupImage) : int(LinkImage));
-        QCOMPARE(added->record(), (LinkAttr{group, {}, {}, {}, {}, 0}));
+        QCOMPARE(added->record(), (LinkAttr{group, {}, {}, {}, {}}));
         if (owner)
             QVERIFY(f.ui->TreeView1->isExpanded(f.model().indexFromNode(owner)));
         QCOMPARE(f.prompts->asked.size(), group ? 1 : 0);

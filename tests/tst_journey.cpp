@@ -435,7 +435,6 @@ class TestJourney : public QObject
         for (const LinkNode *n : f.tree().nodes()) {
             const int picture = n->isGroup() ? int(GroupImage) : int(LinkImage);
             QCOMPARE(n->imageIndex(), picture);
-            QCOMPARE(n->stateIndex(), picture);
         }
     }
 

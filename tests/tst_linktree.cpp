@@ -68,7 +68,6 @@ private slots:
         LinkNode *link = tree.appendLink(nullptr, QString());
         QVERIFY(link->text().isEmpty());
         QCOMPARE(link->record(), LinkAttr{});
-        QCOMPARE(link->record().ListIndex, 0);
         QCOMPARE(link->imageIndex(), int(LinkImage));
 
         LinkNode *group = tree.appendGroup(nullptr, "Docs");
@@ -78,10 +77,11 @@ private slots:
         QCOMPARE(group->text(), QString("Docs"));
         QCOMPARE(group->imageIndex(), int(GroupImage));
 
-        // The plain append leaves the kind to the caller, as Open needs.
-        LinkNode *loaded = tree.appendChild(group, "x");
-        QCOMPARE(loaded->record(), LinkAttr{});
-        QCOMPARE(loaded->imageIndex(), int(NoImage));
+        // The picture follows the kind whoever changes it, as an import does.
+        link->record().Group = true;
+        QCOMPARE(link->imageIndex(), int(GroupImage));
+        group->record().Group = false;
+        QCOMPARE(group->imageIndex(), int(LinkImage));
     }
 
     void deletingRemovesTheWholeSubtree()

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QtGlobal>
 
 // The record every node carries. It lives inside its node, so it is created with the node and
 // released with it, whatever removes the node.
@@ -12,7 +11,6 @@ struct LinkAttr
     QString Target;
     QString ObjID;
     QString Class;
-    qint32 ListIndex = 0;
 
     bool operator==(const LinkAttr &) const = default;
 };

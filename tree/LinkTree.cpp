@@ -59,7 +59,7 @@ void LinkTree::rebuildOrder() const
     m_orderValid = true;
 }
 
-LinkNode *LinkTree::append(LinkNode *parent, const QString &text)
+LinkNode *LinkTree::appendLink(LinkNode *parent, const QString &text)
 {
     auto &siblings = parent ? parent->m_children : m_top;
     siblings.push_back(std::unique_ptr<LinkNode>(new LinkNode(parent, static_cast<int>(siblings.size()), text)));
@@ -75,29 +75,10 @@ LinkNode *LinkTree::append(LinkNode *parent, const QString &text)
     return node;
 }
 
-LinkNode *LinkTree::appendTopLevel(const QString &text)
-{
-    return append(nullptr, text);
-}
-
-LinkNode *LinkTree::appendChild(LinkNode *parent, const QString &text)
-{
-    Q_ASSERT(parent);
-    return append(parent, text);
-}
-
 LinkNode *LinkTree::appendGroup(LinkNode *parent, const QString &name)
 {
-    LinkNode *node = append(parent, name);
-    node->m_image = GroupImage;
+    LinkNode *node = appendLink(parent, name);
     node->m_record.Group = true;
-    return node;
-}
-
-LinkNode *LinkTree::appendLink(LinkNode *parent, const QString &text)
-{
-    LinkNode *node = append(parent, text);
-    node->m_image = LinkImage;
     return node;
 }
 
@@ -130,16 +111,13 @@ int LinkTree::subtreeSize(const LinkNode *root)
 std::unique_ptr<LinkNode> LinkTree::detachedGroup(const QString &name)
 {
     std::unique_ptr<LinkNode> node(new LinkNode(nullptr, 0, name));
-    node->m_image = GroupImage;
     node->m_record.Group = true;
     return node;
 }
 
 std::unique_ptr<LinkNode> LinkTree::detachedLink(const QString &text)
 {
-    std::unique_ptr<LinkNode> node(new LinkNode(nullptr, 0, text));
-    node->m_image = LinkImage;
-    return node;
+    return std::unique_ptr<LinkNode>(new LinkNode(nullptr, 0, text));
 }
 
 // Out of its siblings, with the places of those after it closed up.

@@ -9,7 +9,7 @@
 #include <vector>
 
 // Picture indexes of the shared image list.
-enum ImageIndex : int { GroupImage = 0, LinkImage = 1, DeleteImage = 2, NoImage = -1 };
+enum ImageIndex : int { GroupImage = 0, LinkImage = 1, DeleteImage = 2 };
 
 class LinkTree;
 
@@ -37,8 +37,8 @@ public:
     // The node's place among its siblings (or among the top-level nodes).
     int row() const { return m_row; }
 
-    int imageIndex() const { return m_image; }
-    int stateIndex() const { return m_stateImage; }
+    // The picture follows the kind, so the two never disagree.
+    int imageIndex() const { return isGroup() ? GroupImage : LinkImage; }
 
     // True when this node is `ancestor` or lies below it.
     bool isWithin(const LinkNode *ancestor) const;
@@ -55,8 +55,6 @@ private:
     LinkNode *m_parent;
     int m_level;
     int m_row;
-    int m_image = NoImage;
-    int m_stateImage = NoImage;
     int m_absoluteIndex = -1; // valid while the tree's order is
     std::vector<std::unique_ptr<LinkNode>> m_children;
 };
@@ -90,10 +88,7 @@ public:
     int childCount(const LinkNode *parent) const { return parent ? parent->childCount() : topLevelCount(); }
     LinkNode *child(const LinkNode *parent, int i) const { return parent ? parent->child(i) : topLevel(i); }
 
-    // Adds a link-like node with a fresh record (Group false, strings empty, ListIndex 0).
-    LinkNode *appendTopLevel(const QString &text);
-    LinkNode *appendChild(LinkNode *parent, const QString &text);
-    // A group or a link in one step: record kind and picture set as every command sets them.
+    // A group or a link with a fresh record, as the last child of `parent` (the top level when null).
     LinkNode *appendGroup(LinkNode *parent, const QString &name);
     LinkNode *appendLink(LinkNode *parent, const QString &text);
 
@@ -117,14 +112,11 @@ public:
     static int subtreeSize(const LinkNode *root);
 
     void setText(LinkNode *node, const QString &text) { node->m_text = text; }
-    void setImage(LinkNode *node, int image) { node->m_image = image; }
-    void setStateImage(LinkNode *node, int image) { node->m_stateImage = image; }
 
     // The greatest level of any node; 0 for an empty tree.
     int deepestLevel() const;
 
 private:
-    LinkNode *append(LinkNode *parent, const QString &text);
     std::vector<std::unique_ptr<LinkNode>> &siblingsOf(LinkNode *parent) { return parent ? parent->m_children : m_top; }
     std::unique_ptr<LinkNode> unlink(LinkNode *node);
     void link(LinkNode *parent, int row, std::unique_ptr<LinkNode> node);
