@@ -637,8 +637,8 @@ private slots:
         QVERIFY(folder.mkpath(QStringLiteral("site")) && QFile::link(f.dir.path(), folder.filePath(QStringLiteral("out"))));
         pageFile.replace(u'@', folder.path());
         const QString project = folder.filePath(QStringLiteral("m.xml")), page = QDir::cleanPath(folder.filePath(pageFile));
-        ProjectFile::save(f.window.treeModel().tree(), project, {{"PageFile", pageFile}, {"SeparateFiles", QStringLiteral("True")},
-                          {"Format", QLatin1String(pageFile.endsWith(u"json") ? "json" : "html5")}});
+        ProjectFile::save(f.window.treeModel().tree(), project, {{{"PageFile", pageFile}, {"SeparateFiles", QStringLiteral("True")},
+                          {"Format", QLatin1String(pageFile.endsWith(u"json") ? "json" : "html5")}}});
         QVERIFY(f.window.document().openFile(project));
         auto *again = control<QAction>(f.window, "mnExportAgain1");
         if (there == QLatin1String("="))

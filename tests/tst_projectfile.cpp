@@ -1,4 +1,5 @@
 #include "html/ExportChoice.h"
+#include "html/OutputList.h"
 #include "project/ProjectFile.h"
 #include "project/usexml.h"
 #include "text/Cp932Codec.h"
@@ -454,7 +455,8 @@ private slots:
         QCOMPARE(again->nodeAt(0)->record().Href, QStringLiteral("\uFEFFb.htm"));
     }
 
-    // The last export's settings stand after the nodes, which read as they did without them.
+    // Each output's settings stand after the nodes, which read as they did without them; one output
+    // is the single element older files hold, and several come back in their order.
     void exportSettingsTravelBesideTheTree()
     {
         const auto tree = exampleTree();
@@ -480,12 +482,26 @@ private slots:
                                  [&](const NodeFieldInfo &field) { return setting.name == field.elementName; }));
         }
         const QByteArray plain = ProjectFile::write(*tree);
-        const QByteArray bytes = ProjectFile::write(*tree, settings);
+        const QByteArray bytes = ProjectFile::write(*tree, {settings});
         QVERIFY(bytes.startsWith(plain.first(plain.lastIndexOf("</NodeData>"))));
+        QCOMPARE(bytes.count("<ExportSettings>"), 1);
         const ProjectFile::Project read = ProjectFile::readProject(bytes, FileName);
         QCOMPARE(view(*read.tree), view(*tree));
-        QCOMPARE(ExportChoices::fromSettings(read.exportSettings, folder), std::optional(choice));
-        QCOMPARE(ProjectFile::readProject(plain, FileName).exportSettings, ProjectFile::Settings());
+        QCOMPARE(read.outputs.size(), 1u);
+        QCOMPARE(ExportChoices::fromSettings(read.outputs.front(), folder), std::optional(choice));
+        QVERIFY(ProjectFile::readProject(plain, FileName).outputs.empty());
+
+        ExportChoice data;
+        data.dataFormat = DataExport::Format::Bookmarks;
+        data.siteAddress = QStringLiteral("https://example.org/");
+        data.settings.outputFileName = QStringLiteral("/work/project/menu.html");
+        const OutputList outputs{{data}, {choice}};
+        const ProjectFile::Project both = ProjectFile::readProject(
+            ProjectFile::write(*tree, OutputLists::toProject(outputs, folder)), FileName);
+        const OutputList back = OutputLists::fromProject(both.outputs, folder);
+        QCOMPARE(back.size(), 2u);
+        QVERIFY(back[0].choice == data && back[1].choice == choice);
+        QVERIFY(back[0].names == StoredOutput::Names::InsideProject && back[1].names == StoredOutput::Names::Elsewhere);
     }
 
     // Settings from a file written elsewhere: what cannot be trusted or read is left out.
@@ -511,8 +527,8 @@ private slots:
         QFETCH(ProjectFile::Settings, settings);
         QFETCH(QString, written);
         const LinkTree tree;
-        const auto read = ProjectFile::readProject(ProjectFile::write(tree, settings), FileName);
-        const std::optional<ExportChoice> choice = ExportChoices::fromSettings(read.exportSettings, QDir(QStringLiteral("/p")));
+        const auto read = ProjectFile::readProject(ProjectFile::write(tree, {settings}), FileName);
+        const std::optional<ExportChoice> choice = ExportChoices::fromSettings(read.outputs.front(), QDir(QStringLiteral("/p")));
         QCOMPARE(choice.has_value(), written != QStringLiteral("-"));
         if (choice) {
             QCOMPARE(choice->settings.outputFileName, written);
