@@ -55,10 +55,14 @@ void ProjectDocument::setFile(const DocumentFile &file)
     emit outputsChanged();
 }
 
-void ProjectDocument::setOutputs(OutputList outputs)
+void ProjectDocument::setOutputs(OutputList outputs, bool edited)
 {
     DocumentFile file = m_file;
     file.outputs = std::move(outputs);
+    // An edit of the list itself is work the file does not hold yet: closing asks, as for a
+    // change of the tree. An export's output rides along, as its choice always has.
+    if (edited)
+        file.savedAfter.reset();
     setFile(file);
 }
 
@@ -96,7 +100,7 @@ void ProjectDocument::selectOutput(int index)
         return;
     OutputList list = m_file.outputs;
     std::rotate(list.begin(), list.begin() + index, list.begin() + index + 1);
-    setOutputs(std::move(list));
+    setOutputs(std::move(list), true);
 }
 
 void ProjectDocument::removeOutput(int index)
@@ -105,7 +109,7 @@ void ProjectDocument::removeOutput(int index)
         return;
     OutputList list = m_file.outputs;
     list.erase(list.begin() + index);
-    setOutputs(std::move(list));
+    setOutputs(std::move(list), true);
 }
 
 bool ProjectDocument::canExportAgain() const
@@ -291,7 +295,7 @@ bool ProjectDocument::exportWithDialog()
         return false;
     OutputList list = m_file.outputs;
     OutputLists::put(list, {*settings.chosen(), StoredOutput::Names::Chosen});
-    setOutputs(std::move(list));
+    setOutputs(std::move(list), false);
     return true;
 }
 

@@ -67,7 +67,7 @@ public:
     const ExportChoice *currentOutput() const;
     // Makes the output at `index` of outputs() the current one.
     void selectOutput(int index);
-    // Forgets the output at `index`; its files stay as they are.
+    // Forgets the output at `index`; its files stay as they are. Both mark the document modified.
     void removeOutput(int index);
 
 signals:
@@ -97,7 +97,7 @@ private:
     // Writes the current output with no dialog where that replaces nothing the user did not see
     // named, otherwise through the dialogs; true when written, with the report in `report`.
     bool writeCurrent(QString &report);
-    void setOutputs(OutputList outputs);
+    void setOutputs(OutputList outputs, bool edited);
 
     WindowContext &m_context;
     QUndoStack &m_history;

@@ -184,8 +184,8 @@ std::vector<Output> outputsOf(const Command &command, const ProjectFile::Project
         if (output.choice.settings.outputFileName.isEmpty())
             written.refusal = QStringLiteral("not written: the project names no file this program writes");
         else if (!OutputLists::mayWriteUnseen(output, projectFile.absoluteFilePath(), false))
-            written.refusal = QStringLiteral("not written: the project names it outside its own folder; name it "
-                                             "as PAGE to write it");
+            written.refusal = QStringLiteral("not written: the project names it outside its own folder, or in a "
+                                             "folder that is not there; name it as PAGE to write it");
         outputs.push_back(written);
     }
     return outputs;

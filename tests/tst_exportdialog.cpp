@@ -454,6 +454,7 @@ private slots:
         control<QAction>(g.window, "mnSaveOverwrite1")->trigger();
         control<QAction>(g.window, "mnRemoveOutput1")->trigger();
         QCOMPARE(files(g.window.document()), QStringList({"a.html", "c.html"}));
+        QVERIFY(g.window.document().isModified());
         control<QAction>(g.window, "mnSaveOverwrite1")->trigger();
         Fixture h;
         QVERIFY(h.window.document().openFile(project));
