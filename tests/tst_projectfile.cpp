@@ -1,5 +1,4 @@
 #include "html/ExportChoice.h"
-#include "html/OutputList.h"
 #include "project/ProjectFile.h"
 #include "project/usexml.h"
 #include "text/Cp932Codec.h"
@@ -456,7 +455,7 @@ private slots:
     }
 
     // Each output's settings stand after the nodes, which read as they did without them; one output
-    // is the single element older files hold, and several come back in their order.
+    // is the single element older files hold.
     void exportSettingsTravelBesideTheTree()
     {
         const auto tree = exampleTree();
@@ -491,17 +490,6 @@ private slots:
         QCOMPARE(ExportChoices::fromSettings(read.outputs.front(), folder), std::optional(choice));
         QVERIFY(ProjectFile::readProject(plain, FileName).outputs.empty());
 
-        ExportChoice data;
-        data.dataFormat = DataExport::Format::Bookmarks;
-        data.siteAddress = QStringLiteral("https://example.org/");
-        data.settings.outputFileName = QStringLiteral("/work/project/menu.html");
-        const OutputList outputs{{data}, {choice}};
-        const ProjectFile::Project both = ProjectFile::readProject(
-            ProjectFile::write(*tree, OutputLists::toProject(outputs, folder)), FileName);
-        const OutputList back = OutputLists::fromProject(both.outputs, folder);
-        QCOMPARE(back.size(), 2u);
-        QVERIFY(back[0].choice == data && back[1].choice == choice);
-        QVERIFY(back[0].names == StoredOutput::Names::InsideProject && back[1].names == StoredOutput::Names::Elsewhere);
     }
 
     // Settings from a file written elsewhere: what cannot be trusted or read is left out.

@@ -60,11 +60,6 @@ QString projectWithOutputs(const QTemporaryDir &dir, const LinkTree &tree)
     return path;
 }
 
-QDateTime modified(const QString &path)
-{
-    return QFileInfo(path).fileTime(QFileDevice::FileModificationTime);
-}
-
 } // namespace
 
 class TestVormikExport : public QObject
@@ -196,6 +191,7 @@ private slots:
         QCOMPARE(runExport({project}).exitCode, 0);
         const QString files[] = {dir.filePath(QStringLiteral("site/menu.html")), dir.filePath(QStringLiteral("menu.json"))};
         const QDateTime old = QDateTime::currentDateTime().addDays(-1);
+        const auto modified = [](const QString &file) { return QFileInfo(file).fileTime(QFileDevice::FileModificationTime); };
         const auto age = [&] {
             for (const QString &file : files) {
                 QFile handle(file);
