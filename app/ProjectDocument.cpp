@@ -331,7 +331,8 @@ void ProjectDocument::mnExportAll1Click()
         const QString name = path.isEmpty() ? QStringLiteral("（ファイル名のない出力）") : QDir::toNativeSeparators(path);
         QString outcome;
         if (path.isEmpty() || !OutputLists::mayWriteUnseen(output, fileName())) {
-            outcome = QStringLiteral("書き出していません。プロジェクトファイルが決めた出力先なので、"
+            outcome = QStringLiteral("書き出していません。プロジェクトファイルが決めた出力先で、フォルダの外にあるか、"
+                                     "Vormik が書いたと確かめられないファイルを置き換えるので、"
                                      "HTML出力でファイル名を確かめてください");
             failed = true;
         } else {

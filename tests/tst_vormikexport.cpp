@@ -173,7 +173,6 @@ private slots:
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
         ExportSettings expected;
         expected.groupMark = mark;
-        expected.pageTitle = QStringLiteral("menu");
         expected.outputFileName = dir.filePath(QStringLiteral("site/menu.html"));
         const QByteArray page = readAll(expected.outputFileName);
         QCOMPARE(page, PageGenerator::buildPage(*ProjectFile::open(project), expected).bytes);
