@@ -22,7 +22,6 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
-#include <QMenu>
 #include <QProcess>
 #include <QFile>
 #include <QFontDatabase>

@@ -454,8 +454,7 @@ private slots:
         QCOMPARE(again->nodeAt(0)->record().Href, QStringLiteral("\uFEFFb.htm"));
     }
 
-    // Each output's settings stand after the nodes, which read as they did without them; one output
-    // is the single element older files hold.
+    // An output's settings stand after the nodes, which read as they did without them.
     void exportSettingsTravelBesideTheTree()
     {
         const auto tree = exampleTree();
