@@ -14,6 +14,7 @@
 #include "app/NodeTransfer.h"
 #include "app/ProjectDocument.h"
 #include "app/QtPrompts.h"
+#include "app/OutputsMenu.h"
 #include "app/RecentFiles.h"
 #include "app/TreePane.h"
 #include "app/WindowContext.h"
@@ -114,6 +115,8 @@ void TMain::connectMenus()
         {ui->mnSave1, &ProjectDocument::mnSave1Click},
         {ui->mnOutPutHTML1, &ProjectDocument::mnOutPutHTML1Click},
         {ui->mnExportAgain1, &ProjectDocument::mnExportAgain1Click},
+        {ui->mnExportAll1, &ProjectDocument::mnExportAll1Click},
+        {ui->mnShowInBrowser1, &ProjectDocument::mnShowInBrowser1Click},
     };
     for (const auto &[action, handler] : documentCommands)
         connect(action, &QAction::triggered, this, m_context->command(this, m_document, handler));
@@ -134,6 +137,11 @@ void TMain::connectMenus()
     connect(m_document, &ProjectDocument::stateChanged, this, &TMain::showFileInTitle);
     connect(m_document, &ProjectDocument::stateChanged, this,
             [this] { ui->mnExportAgain1->setEnabled(m_document->canExportAgain()); });
+    connect(m_document, &ProjectDocument::outputsChanged, this, [this] {
+        ui->mnExportAgain1->setEnabled(m_document->canExportAgain());
+        ui->mnExportAll1->setEnabled(!m_document->outputs().empty());
+    });
+    new OutputsMenu(*m_document, ui->mnOutputs1);
     connect(m_recentFiles, &RecentFiles::openRequested, this,
             [this](const QString &path) { m_context->guarded(this, [&] { m_document->openRecent(path); }); });
     connect(ui->RightPanel, &LinkListPanel::statusMessage, this,

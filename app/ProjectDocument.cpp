@@ -13,11 +13,13 @@
 #include "text/SafeFileWrite.h"
 #include "text/VormikError.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTreeView>
 #include <QUndoStack>
+#include <QUrl>
 
 namespace {
 
@@ -50,6 +52,18 @@ void ProjectDocument::setFile(const DocumentFile &file)
 {
     m_file = file;
     emit stateChanged();
+    emit outputsChanged();
+}
+
+void ProjectDocument::setOutputs(OutputList outputs, bool edited)
+{
+    DocumentFile file = m_file;
+    file.outputs = std::move(outputs);
+    // An edit of the list itself is work the file does not hold yet: closing asks, as for a
+    // change of the tree. An export's output rides along, as its choice always has.
+    if (edited)
+        file.savedAfter.reset();
+    setFile(file);
 }
 
 quint64 ProjectDocument::currentStep() const
@@ -70,19 +84,42 @@ QString ProjectDocument::dialogFolder() const
     return current.isEmpty() ? m_recent.lastFolder() : QFileInfo(current).absolutePath();
 }
 
-const ExportChoice *ProjectDocument::lastExport() const
+const OutputList &ProjectDocument::outputs() const
 {
-    return m_file.lastExport.get();
+    return m_file.outputs;
+}
+
+const ExportChoice *ProjectDocument::currentOutput() const
+{
+    return m_file.outputs.empty() ? nullptr : &m_file.outputs.front().choice;
+}
+
+void ProjectDocument::selectOutput(int index)
+{
+    if (index <= 0 || size_t(index) >= m_file.outputs.size())
+        return;
+    OutputList list = m_file.outputs;
+    std::rotate(list.begin(), list.begin() + index, list.begin() + index + 1);
+    setOutputs(std::move(list), true);
+}
+
+void ProjectDocument::removeOutput(int index)
+{
+    if (index < 0 || size_t(index) >= m_file.outputs.size())
+        return;
+    OutputList list = m_file.outputs;
+    list.erase(list.begin() + index);
+    setOutputs(std::move(list), true);
 }
 
 bool ProjectDocument::canExportAgain() const
 {
-    return lastExport() && !lastExport()->settings.outputFileName.isEmpty();
+    return currentOutput() && !currentOutput()->settings.outputFileName.isEmpty();
 }
 
 QString ProjectDocument::linkBaseFolder() const
 {
-    return canExportAgain() ? QFileInfo(lastExport()->settings.outputFileName).absolutePath() : dialogFolder();
+    return canExportAgain() ? QFileInfo(currentOutput()->settings.outputFileName).absolutePath() : dialogFolder();
 }
 
 bool ProjectDocument::confirmClose()
@@ -122,7 +159,10 @@ void ProjectDocument::replaceTree(const QString &caption, std::unique_ptr<LinkTr
     // The file goes with its tree, so undoing an Open brings back the file of the tree before it.
     auto other = std::make_shared<DocumentFile>(file);
     LinkTreeModel &model = m_context.model();
-    auto *step = new ReplaceTreeStep(model, caption, std::move(tree), [this, other] { std::swap(m_file, *other); });
+    auto *step = new ReplaceTreeStep(model, caption, std::move(tree), [this, other] {
+        std::swap(m_file, *other);
+        emit outputsChanged();
+    });
     // The new tree is its file's as it stands right after the step.
     other->savedAfter = step->serial();
     model.perform(step);
@@ -161,11 +201,7 @@ bool ProjectDocument::open(const QString &path, bool askFirst)
         const QFileInfo file(path);
         DocumentFile document;
         document.fileName = file.absoluteFilePath();
-        if (auto choice = ExportChoices::fromSettings(project.exportSettings, file.absoluteDir()))
-            document.lastExport = std::make_shared<const ExportChoice>(std::move(*choice));
-        document.exportNames = ExportChoices::namedInsideFolder(project.exportSettings)
-                                   ? DocumentFile::ExportNames::InsideProject
-                                   : DocumentFile::ExportNames::Elsewhere;
+        document.outputs = OutputLists::fromProject(project.outputs, file.absoluteDir());
         replaceTree(QStringLiteral("開く"), std::move(project.tree), document);
         m_recent.add(document.fileName);
         opened = true;
@@ -204,11 +240,9 @@ bool ProjectDocument::save(bool askName)
     m_context.guarded(m_window, [&] {
         emit aboutToSave();
         LinkTreeModel &model = m_context.model();
-        const std::shared_ptr<const ExportChoice> exported = m_file.lastExport;
-        ProjectFile::save(model.tree(), path,
-                          exported ? ExportChoices::toSettings(*exported, QFileInfo(path).absoluteDir())
-                                   : ProjectFile::Settings());
-        setFile({path, currentStep(), exported, m_file.exportNames});
+        const OutputList outputs = m_file.outputs;
+        ProjectFile::save(model.tree(), path, OutputLists::toProject(outputs, QFileInfo(path).absoluteDir()));
+        setFile({path, currentStep(), outputs});
         // The history never merges typing into the step the file was saved after.
         m_history.setClean();
         m_recent.add(path);
@@ -229,63 +263,104 @@ void ProjectDocument::mnSaveOverwrite1Click()
 
 void ProjectDocument::mnOutPutHTML1Click()
 {
-    // The last export's choices come back, its file's name included.
-    const ExportChoice last = lastExport() ? *lastExport() : ExportChoice();
+    exportWithDialog();
+}
+
+bool ProjectDocument::exportWithDialog()
+{
+    // The current output's choices come back, its file's name included.
+    const ExportChoice current = currentOutput() ? *currentOutput() : ExportChoice();
     Prompts::FileDialog dialog;
     dialog.filter = QStringLiteral("HTMLドキュメント (*.html;*.htm)|*.html;*.htm;");
-    dialog.defaultSuffix = PageGenerator::suggestedSuffix(last.settings.format);
-    dialog.fileName = last.settings.outputFileName;
+    dialog.defaultSuffix = PageGenerator::suggestedSuffix(current.settings.format);
+    dialog.fileName = current.settings.outputFileName;
     dialog.folder = linkBaseFolder();
     dialog.confirmOverwrite = true;
     const std::optional<QString> pageFile = m_context.prompts().saveFileName(m_window, dialog);
     if (!pageFile)
-        return;
+        return false;
 
     TExportHTML settings(m_context.prompts(), m_window);
     settings.OutputFileName = *pageFile;
     settings.setProjectFileName(fileName());
-    if (lastExport())
-        settings.showChoice(last);
-    settings.setExport([this](const ExportChoice &choice) { exportTree(choice); });
+    // A file the project already writes comes back with its own output's choices.
+    const int found = OutputLists::find(m_file.outputs, *pageFile);
+    if (found >= 0)
+        settings.showChoice(m_file.outputs[found].choice);
+    else if (currentOutput())
+        settings.showChoice(current);
+    settings.setExport([this](const ExportChoice &choice) { m_context.prompts().information(m_window, writeOutput(choice)); });
     settings.exec();
-    if (settings.chosen()) {
-        DocumentFile file = m_file;
-        file.lastExport = std::make_shared<const ExportChoice>(*settings.chosen());
-        file.exportNames = DocumentFile::ExportNames::Chosen;
-        setFile(file);
-    }
+    if (!settings.chosen())
+        return false;
+    OutputList list = m_file.outputs;
+    OutputLists::put(list, {*settings.chosen(), StoredOutput::Names::Chosen});
+    setOutputs(std::move(list), false);
+    return true;
 }
 
-bool ProjectDocument::mayExportAgainUnseen() const
+bool ProjectDocument::writeCurrent(QString &report)
 {
-    switch (m_file.exportNames) {
-    case DocumentFile::ExportNames::Chosen:
-        return true;
-    case DocumentFile::ExportNames::InsideProject: {
-        const QStringList paths = WrittenFiles::paths(*m_file.lastExport);
-        return WrittenFiles::allInside(paths, QFileInfo(m_file.fileName).absolutePath())
-            && WrittenFiles::othersIn(paths).isEmpty();
-    }
-    case DocumentFile::ExportNames::Elsewhere:
-        break;
-    }
-    return false;
+    // Names a project file brought are shown to the user before they replace anything not ours.
+    if (!canExportAgain() || !OutputLists::mayWriteUnseen(m_file.outputs.front(), fileName()))
+        return exportWithDialog();
+    const ExportChoice current = *currentOutput();
+    report = writeOutput(current);
+    return true;
 }
 
 void ProjectDocument::mnExportAgain1Click()
 {
     if (!canExportAgain())
         return;
-    // Names a project file brought are shown to the user before they replace anything not ours.
-    if (!mayExportAgainUnseen()) {
-        mnOutPutHTML1Click();
-        return;
-    }
-    const std::shared_ptr<const ExportChoice> last = m_file.lastExport;
-    exportTree(*last);
+    QString report;
+    if (writeCurrent(report) && !report.isEmpty())
+        m_context.prompts().information(m_window, report);
 }
 
-void ProjectDocument::exportTree(const ExportChoice &choice)
+void ProjectDocument::mnExportAll1Click()
+{
+    // A copy: a page's export is a step of the history, and the list must not change under it.
+    const OutputList list = m_file.outputs;
+    if (list.empty())
+        return;
+    QStringList lines;
+    bool failed = false;
+    for (const StoredOutput &output : list) {
+        const QString &path = output.choice.settings.outputFileName;
+        const QString name = path.isEmpty() ? QStringLiteral("（ファイル名のない出力）") : QDir::toNativeSeparators(path);
+        QString outcome;
+        if (path.isEmpty() || !OutputLists::mayWriteUnseen(output, fileName())) {
+            outcome = QStringLiteral("書き出していません。プロジェクトファイルが決めた出力先で、フォルダの外にあるか、"
+                                     "Vormik が書いたと確かめられないファイルを置き換えるので、"
+                                     "HTML出力でファイル名を確かめてください");
+            failed = true;
+        } else {
+            try {
+                outcome = writeOutput(output.choice);
+            } catch (const VormikError &error) {
+                outcome = error.message();
+                failed = true;
+            }
+        }
+        lines << name + QStringLiteral("\n") + outcome;
+    }
+    const QString report = lines.join(QStringLiteral("\n\n"));
+    if (failed)
+        m_context.prompts().warning(m_window, report);
+    else
+        m_context.prompts().information(m_window, report);
+}
+
+void ProjectDocument::mnShowInBrowser1Click()
+{
+    QString report;
+    if (!writeCurrent(report) || !canExportAgain())
+        return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(currentOutput()->settings.outputFileName));
+}
+
+QString ProjectDocument::writeOutput(const ExportChoice &choice)
 {
     LinkTreeModel &model = m_context.model();
     const LinkTree &tree = model.tree();
@@ -297,8 +372,7 @@ void ProjectDocument::exportTree(const ExportChoice &choice)
                 QStringLiteral("サイトのアドレス「%1」は https://example.org/ のような絶対アドレスではありません").arg(site));
         if (const auto failure = writeFileSafely(path, DataExport::write(tree, *choice.dataFormat, site)))
             throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, failure->reason));
-        m_context.prompts().information(m_window, ExportReport::dataSuccessMessage(tree, *choice.dataFormat, site));
-        return;
+        return ExportReport::dataSuccessMessage(tree, *choice.dataFormat, site);
     }
     const PageGenerator::Page page = PageGenerator::buildPage(tree, choice.settings);
     // The ids the page gave the groups become theirs as soon as it is made, written or not, as one
@@ -313,5 +387,5 @@ void ProjectDocument::exportTree(const ExportChoice &choice)
     if (!ids.empty())
         model.perform(new EditFieldsStep(model, QStringLiteral("グループIDの付与"), NodeField::ObjID, ids));
     PageGenerator::writePageFiles(path, page);
-    m_context.prompts().information(m_window, ExportReport::successMessage(tree, page.report));
+    return ExportReport::successMessage(tree, page.report);
 }

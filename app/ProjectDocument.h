@@ -14,8 +14,8 @@ class QWidget;
 class RecentFiles;
 class WindowContext;
 
-// The document the window shows: New, Open, Save and the export, the project file the tree
-// belongs to with the last export's choice, and whether the tree differs from that file.
+// The document the window shows: New, Open, Save and the exports, the project file the tree
+// belongs to with its outputs, and whether the tree differs from that file.
 class ProjectDocument : public QObject
 {
     Q_OBJECT
@@ -56,6 +56,19 @@ public:
     void mnExportAgain1Click();
     // True when there is a last export to write again.
     bool canExportAgain() const;
+    // すべて出力: writes every output, with one report.
+    void mnExportAll1Click();
+    // Writes the current output and opens it in the desktop's browser.
+    void mnShowInBrowser1Click();
+
+    // Every file the tree is written to, the current output first.
+    const OutputList &outputs() const;
+    // The output last written or chosen, which 前回の設定で出力 writes; none before any.
+    const ExportChoice *currentOutput() const;
+    // Makes the output at `index` of outputs() the current one.
+    void selectOutput(int index);
+    // Forgets the output at `index`; its files stay as they are. Both mark the document modified.
+    void removeOutput(int index);
 
 signals:
     // New emptied the tree; what showed its nodes empties too.
@@ -64,6 +77,8 @@ signals:
     void aboutToSave();
     // The file, or whether the tree differs from it, may have changed.
     void stateChanged();
+    // The outputs, or which of them is current, may have changed.
+    void outputsChanged();
 
 private:
     bool save(bool askName);
@@ -72,16 +87,17 @@ private:
     quint64 currentStep() const;
     QString dialogFolder() const;
     void setFile(const DocumentFile &file);
-    const ExportChoice *lastExport() const;
     // Shows `tree`, which belongs to `file`, as one step of the history.
     void replaceTree(const QString &caption, std::unique_ptr<LinkTree> tree, const DocumentFile &file);
-    // Writes the tree as `choice` says and tells the user it went well; a file that cannot be
-    // written throws VormikError. The one export of both export commands.
-    void exportTree(const ExportChoice &choice);
-    // Whether the last export may be written again without the dialogs: its names are the user's
-    // choice, or the project file named them inside its folder and every file they would replace
-    // is one this program wrote.
-    bool mayExportAgainUnseen() const;
+    // Writes the tree as `choice` says and returns what to tell the user; a file that cannot be
+    // written throws VormikError. The one export of every export command.
+    QString writeOutput(const ExportChoice &choice);
+    // The export dialogs, starting from the output of the file chosen; true when one was written.
+    bool exportWithDialog();
+    // Writes the current output with no dialog where that replaces nothing the user did not see
+    // named, otherwise through the dialogs; true when written, with the report in `report`.
+    bool writeCurrent(QString &report);
+    void setOutputs(OutputList outputs, bool edited);
 
     WindowContext &m_context;
     QUndoStack &m_history;

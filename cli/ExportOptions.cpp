@@ -1,6 +1,6 @@
 #include "cli/ExportOptions.h"
 
-#include "html/ExportChoice.h"
+#include "html/OutputList.h"
 #include "text/VormikError.h"
 
 #include <QCommandLineParser>
@@ -25,17 +25,17 @@ const QString SeparateFiles = QStringLiteral("separate-files");
 const QString CspHashes = QStringLiteral("csp-hashes");
 const QString BaseUrl = QStringLiteral("base-url");
 const QString Pretty = QStringLiteral("pretty");
+const QString NoStored = QStringLiteral("no-stored");
+const QString IfChanged = QStringLiteral("if-changed");
 
-void setFormat(Command &command, const QString &name)
+// Standard output, for a pipe.
+constexpr QLatin1StringView StandardOutput("-");
+
+const ExportChoices::FormatName &formatNamed(const QString &name)
 {
     for (const ExportChoices::FormatName &format : ExportChoices::formatNames()) {
-        if (format.name != name)
-            continue;
-        if (format.data)
-            command.dataFormat = format.data;
-        else
-            command.settings.format = format.page;
-        return;
+        if (format.name == name)
+            return format;
     }
     throw VormikError(QStringLiteral("Unknown format: %1 (classic, html5, bookmarks, opml or json)").arg(name));
 }
@@ -73,50 +73,122 @@ void describe(QCommandLineParser &parser)
                                  "write relative addresses resolved against it."),
          QStringLiteral("URL")},
         {Pretty, QStringLiteral("Indent the JSON data, one member a line (written on one line by default).")},
+        {NoStored, QStringLiteral("Use none of the outputs the project keeps: PAGE is written with the defaults "
+                                  "and the options given.")},
+        {IfChanged, QStringLiteral("Leave a file untouched, its modification time too, when its bytes would not "
+                                   "change.")},
     });
     parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("The project file to read."));
-    parser.addPositionalArgument(QStringLiteral("PAGE"), QStringLiteral("The page to write."));
+    parser.addPositionalArgument(QStringLiteral("PAGE"),
+                                 QStringLiteral("The file to write, with its stored output's settings when the project "
+                                                "keeps one; without it, every output the project keeps."),
+                                 QStringLiteral("[PAGE]"));
+}
+
+ExportChoice Command::over(ExportChoice choice) const
+{
+    for (const auto &change : overrides)
+        change(choice);
+    return choice;
 }
 
 Command commandFrom(const QCommandLineParser &parser)
 {
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 2)
-        throw VormikError(QStringLiteral("Usage: vormik-export [options] PROJECT PAGE (see --help)"));
+    if (positional.isEmpty() || positional.size() > 2)
+        throw VormikError(QStringLiteral("Usage: vormik-export [options] PROJECT [PAGE] (see --help)"));
     Command command;
     command.projectPath = positional.at(0);
-    ExportSettings &settings = command.settings;
-    settings.outputFileName = positional.at(1);
-    settings.foldingScript = !parser.isSet(NoScript);
-    settings.defaultStyleSheet = !parser.isSet(NoStyle);
-    settings.softwareInfo = !parser.isSet(NoGenerator);
-    settings.authorLink = !parser.isSet(NoFooter);
-    if (parser.isSet(Html5))
-        setFormat(command, Html5);
-    if (parser.isSet(FormatOption))
-        setFormat(command, parser.value(FormatOption));
-    if (parser.isSet(Mark))
-        settings.groupMark = parser.value(Mark);
-    if (parser.isSet(Font))
-        settings.fontName = parser.value(Font);
-    if (parser.isSet(ClassName))
-        settings.classNameEntry = parser.value(ClassName);
-    settings.pageTitle = parser.isSet(Title) ? parser.value(Title) : QFileInfo(command.projectPath).completeBaseName();
-    if (parser.isSet(Language))
-        settings.pageLanguage = parser.value(Language);
-    settings.separateFiles = parser.isSet(SeparateFiles);
-    // The style and script files are named after the page, which standard output has not.
-    if (settings.separateFiles && settings.outputFileName == QLatin1StringView("-"))
-        throw VormikError(QStringLiteral("--separate-files needs a file for PAGE, not - (standard output)"));
-    command.cspHashes = parser.isSet(CspHashes);
-    if (parser.isSet(BaseUrl)) {
-        command.baseUrl = parser.value(BaseUrl);
-        if (!DataExport::isSiteAddress(command.baseUrl))
-            throw VormikError(QStringLiteral("--base-url needs an absolute address such as https://example.org/: %1")
-                                  .arg(command.baseUrl));
+    const QString page = positional.value(1);
+    command.useStored = !parser.isSet(NoStored);
+    command.ifChanged = parser.isSet(IfChanged);
+    if (page.isEmpty() && !command.useStored)
+        throw VormikError(QStringLiteral("--no-stored needs PAGE: there is nothing else to write"));
+
+    auto &changes = command.overrides;
+    const std::pair<const QString &, bool ExportSettings::*> switchedOff[] = {
+        {NoScript, &ExportSettings::foldingScript},
+        {NoStyle, &ExportSettings::defaultStyleSheet},
+        {NoGenerator, &ExportSettings::softwareInfo},
+        {NoFooter, &ExportSettings::authorLink},
+    };
+    for (const auto &[option, member] : switchedOff) {
+        if (parser.isSet(option))
+            changes.push_back([member](ExportChoice &choice) { choice.settings.*member = false; });
     }
+    for (const QString &option : {Html5, FormatOption}) {
+        if (!parser.isSet(option))
+            continue;
+        const ExportChoices::FormatName &format = formatNamed(option == Html5 ? Html5 : parser.value(FormatOption));
+        changes.push_back([&format](ExportChoice &choice) {
+            choice.dataFormat = format.data;
+            if (!format.data)
+                choice.settings.format = format.page;
+        });
+    }
+    const std::pair<const QString &, QString ExportSettings::*> texts[] = {
+        {Mark, &ExportSettings::groupMark},      {Font, &ExportSettings::fontName},
+        {ClassName, &ExportSettings::classNameEntry}, {Title, &ExportSettings::pageTitle},
+        {Language, &ExportSettings::pageLanguage},
+    };
+    for (const auto &[option, member] : texts) {
+        if (parser.isSet(option))
+            changes.push_back([member, value = parser.value(option)](ExportChoice &choice) { choice.settings.*member = value; });
+    }
+    if (parser.isSet(SeparateFiles))
+        changes.push_back([](ExportChoice &choice) { choice.settings.separateFiles = true; });
+    if (parser.isSet(BaseUrl)) {
+        const QString address = parser.value(BaseUrl);
+        if (!DataExport::isSiteAddress(address))
+            throw VormikError(QStringLiteral("--base-url needs an absolute address such as https://example.org/: %1")
+                                  .arg(address));
+        changes.push_back([address](ExportChoice &choice) { choice.siteAddress = address; });
+    }
+    command.cspHashes = parser.isSet(CspHashes);
     command.indented = parser.isSet(Pretty);
+
+    // Today's defaults: the dialog's, with no font and the project's name for a title.
+    ExportChoice defaults;
+    defaults.settings.outputFileName = page;
+    defaults.settings.pageTitle = QFileInfo(command.projectPath).completeBaseName();
+    const ExportChoice chosen = command.over(defaults);
+    command.settings = chosen.settings;
+    command.dataFormat = chosen.dataFormat;
+    command.baseUrl = chosen.siteAddress;
+    // The style and script files are named after the page, which standard output has not.
+    if (command.settings.separateFiles && page == StandardOutput)
+        throw VormikError(QStringLiteral("--separate-files needs a file for PAGE, not - (standard output)"));
     return command;
+}
+
+std::vector<Output> outputsOf(const Command &command, const ProjectFile::Project &project)
+{
+    const QFileInfo projectFile(command.projectPath);
+    const OutputList stored =
+        command.useStored ? OutputLists::fromProject(project.outputs, projectFile.absoluteDir()) : OutputList();
+    const QString &page = command.settings.outputFileName;
+    if (!page.isEmpty()) {
+        const int found = page == StandardOutput ? -1 : OutputLists::find(stored, page);
+        if (found < 0)
+            return {{{command.settings, command.dataFormat, command.baseUrl}, {}}};
+        ExportChoice choice = command.over(stored[found].choice);
+        choice.settings.outputFileName = page;
+        return {{choice, {}}};
+    }
+    if (stored.empty())
+        throw VormikError(QStringLiteral("%1 keeps no outputs: name the file to write as PAGE").arg(command.projectPath));
+    std::vector<Output> outputs;
+    for (const StoredOutput &output : stored) {
+        Output written{command.over(output.choice), {}};
+        // A project file may come from anyone: only names inside its own folder are written unasked.
+        if (output.choice.settings.outputFileName.isEmpty())
+            written.refusal = QStringLiteral("not written: the project names no file this program writes");
+        else if (!OutputLists::mayWriteUnseen(output, projectFile.absoluteFilePath(), false))
+            written.refusal = QStringLiteral("not written: the project names it outside its own folder, or in a "
+                                             "folder that is not there; name it as PAGE to write it");
+        outputs.push_back(written);
+    }
+    return outputs;
 }
 
 Command parse(const QStringList &arguments)

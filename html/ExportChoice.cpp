@@ -34,6 +34,7 @@ constexpr char ClassName[] = "ClassName";
 constexpr char PageTitle[] = "PageTitle";
 constexpr char PageLanguage[] = "PageLanguage";
 constexpr char SeparateFiles[] = "SeparateFiles";
+constexpr char SiteAddress[] = "SiteAddress";
 
 QString truth(bool value)
 {
@@ -57,15 +58,20 @@ std::span<const FormatName> formatNames()
     return Formats;
 }
 
+QLatin1StringView formatName(const ExportChoice &choice)
+{
+    const auto format = std::find_if(Formats.begin(), Formats.end(), [&](const FormatName &entry) {
+        return entry.data == choice.dataFormat && (choice.dataFormat || entry.page == choice.settings.format);
+    });
+    return format->name;
+}
+
 ProjectFile::Settings toSettings(const ExportChoice &choice, const QDir &projectFolder)
 {
     const ExportSettings &page = choice.settings;
-    const auto format = std::find_if(Formats.begin(), Formats.end(), [&](const FormatName &entry) {
-        return entry.data == choice.dataFormat && (choice.dataFormat || entry.page == page.format);
-    });
-    return {
+    ProjectFile::Settings settings{
         {PageFile, projectFolder.relativeFilePath(page.outputFileName)},
-        {Format, format->name.toString()},
+        {Format, formatName(choice).toString()},
         {FoldingScript, truth(page.foldingScript)},
         {DefaultStyleSheet, truth(page.defaultStyleSheet)},
         {SoftwareInfo, truth(page.softwareInfo)},
@@ -78,6 +84,10 @@ ProjectFile::Settings toSettings(const ExportChoice &choice, const QDir &project
         {PageLanguage, page.pageLanguage},
         {SeparateFiles, truth(page.separateFiles)},
     };
+    // Only where one was given, so that a project exported before it was kept saves as it did.
+    if (!choice.siteAddress.isEmpty())
+        settings.push_back({SiteAddress, choice.siteAddress});
+    return settings;
 }
 
 bool namedInsideFolder(const ProjectFile::Settings &settings)
@@ -122,7 +132,7 @@ std::optional<ExportChoice> fromSettings(const ProjectFile::Settings &settings, 
     readTruth(SeparateFiles, page.separateFiles);
     const std::pair<const char *, QString *> texts[] = {
         {GroupMark, &page.groupMark},     {FontName, &page.fontName},         {ClassName, &page.classNameEntry},
-        {PageTitle, &page.pageTitle},     {PageLanguage, &page.pageLanguage},
+        {PageTitle, &page.pageTitle},     {PageLanguage, &page.pageLanguage}, {SiteAddress, &choice.siteAddress},
     };
     for (const auto &[name, target] : texts) {
         if (const std::optional<QString> text = value(name))

@@ -16,8 +16,7 @@ struct ExportChoice
 {
     ExportSettings settings;
     std::optional<DataExport::Format> dataFormat;
-    // The site address bookmarks and OPML resolve relative addresses against; empty: none. The
-    // project file does not keep it.
+    // The site address bookmarks and OPML resolve relative addresses against; empty: none.
     QString siteAddress;
 
     bool operator==(const ExportChoice &) const = default;
@@ -33,6 +32,8 @@ struct FormatName
     std::optional<DataExport::Format> data;
 };
 std::span<const FormatName> formatNames();
+// The name of the format `choice` writes.
+QLatin1StringView formatName(const ExportChoice &choice);
 
 // The choice as its project file keeps it; the file written is named from the project's folder,
 // so that the two can move together.

@@ -192,22 +192,23 @@ QString outlineOf(std::span<LinkNode *const> nodes, int baseLevel)
 
 constexpr char SettingsElement[] = "ExportSettings";
 
-// Gathers the settings element's texts, and hands every event on to the node collector.
+// Gathers the texts of each settings element, and hands every event on to the node collector.
 class SettingsCollector final : public usexml::XmlEvents
 {
 public:
     explicit SettingsCollector(usexml::XmlEvents &nodes) : m_nodes(nodes) {}
-    Settings settings;
+    Outputs outputs;
 
     void elementStarted(const char *localName, long line) override
     {
         m_nodes.elementStarted(localName, line);
         ++m_depth;
-        // The first settings element right below the root; each of its children is a setting.
-        if (m_depth == 2 && !m_seen && std::strcmp(localName, SettingsElement) == 0)
-            m_inside = m_seen = true;
-        else if (m_depth == 3 && m_inside) {
-            settings.push_back({QByteArray(localName), {}});
+        // Each settings element right below the root is an output; each of its children a setting.
+        if (m_depth == 2 && std::strcmp(localName, SettingsElement) == 0) {
+            m_inside = true;
+            outputs.emplace_back();
+        } else if (m_depth == 3 && m_inside) {
+            outputs.back().push_back({QByteArray(localName), {}});
             m_text.clear();
         }
     }
@@ -215,7 +216,7 @@ public:
     {
         m_nodes.elementEnded();
         if (m_depth == 3 && m_inside)
-            settings.back().value = m_decoder(m_text);
+            outputs.back().back().value = m_decoder(m_text);
         else if (m_depth == 2)
             m_inside = false;
         --m_depth;
@@ -230,13 +231,12 @@ public:
 private:
     usexml::XmlEvents &m_nodes;
     int m_depth = 0;
-    bool m_seen = false;
     bool m_inside = false;
     QByteArray m_text;
     usexml::XmlTextDecoder m_decoder;
 };
 
-QByteArray writeNodes(std::span<LinkNode *const> nodes, int baseLevel, const Settings &settings = {})
+QByteArray writeNodes(std::span<LinkNode *const> nodes, int baseLevel, const Outputs &outputs = {})
 {
     usexml::XmlWriter xml("NodeData");
     xml.startElement("Application");
@@ -264,7 +264,7 @@ QByteArray writeNodes(std::span<LinkNode *const> nodes, int baseLevel, const Set
         }
         xml.endElement();
     }
-    if (!settings.empty()) {
+    for (const Settings &settings : outputs) {
         xml.startElement(SettingsElement);
         for (const Setting &setting : settings)
             xml.textElement(setting.name.constData(), setting.value);
@@ -280,9 +280,9 @@ QString outlineText(const LinkTree &tree)
     return outlineOf(tree.nodes(), 0);
 }
 
-QByteArray write(const LinkTree &tree, const Settings &exportSettings)
+QByteArray write(const LinkTree &tree, const Outputs &outputs)
 {
-    return writeNodes(tree.nodes(), 0, exportSettings);
+    return writeNodes(tree.nodes(), 0, outputs);
 }
 
 QByteArray writeFragment(const LinkTree &tree, const LinkNode *root)
@@ -295,10 +295,10 @@ QString outlineFragment(const LinkTree &tree, const LinkNode *root)
     return outlineOf(tree.subtree(root), root->level());
 }
 
-void save(const LinkTree &tree, const QString &path, const Settings &exportSettings)
+void save(const LinkTree &tree, const QString &path, const Outputs &outputs)
 {
     // Everything is in memory before the file is touched.
-    const QByteArray bytes = write(tree, exportSettings);
+    const QByteArray bytes = write(tree, outputs);
     // A file Open would refuse is not written: the old one stays, and the user hears why now.
     if (bytes.size() > MaxFileSize)
         throw VormikError(cannotCreate(path) + QStringLiteral(": %1 MB を超えるプロジェクトは保存できません")
@@ -332,7 +332,7 @@ Project readProject(const QByteArray &bytes, const QString &fileName)
             tree->setText(made[i], {});
     }
 
-    return {std::move(tree), std::move(settings.settings)};
+    return {std::move(tree), std::move(settings.outputs)};
 }
 
 std::unique_ptr<LinkTree> read(const QByteArray &bytes, const QString &source)

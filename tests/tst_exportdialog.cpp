@@ -12,6 +12,7 @@
 #include "HelpWindow.h"
 #include "ModalLoop.h"
 #include "ScriptedPrompts.h"
+#include "UrlCatcher.h"
 #include "Controls.h"
 #include "FileHelpers.h"
 
@@ -19,7 +20,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
+#include <QProcess>
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
@@ -406,6 +409,111 @@ private slots:
         QCOMPARE(readAll(plain), before);
     }
 
+    // Every file exported is an output of its own, the one last written first; the outputs travel
+    // with the project, すべて出力 writes them all with one report, and one taken off stays off.
+    void outputsTravelWithTheProject()
+    {
+        Fixture f;
+        const std::pair<const char *, const char *> exports[] = {
+            {"a.html", "ClassicFormatRadioBtn"}, {"b.json", "JsonFormatRadioBtn"},
+            {"c.html", "Html5FormatRadioBtn"}, {"a.html", "ClassicFormatRadioBtn"}};
+        for (const auto &[file, format] : exports) {
+            if (QFile::exists(f.path(QLatin1String(file))))
+                f.prompts->questionAnswers.enqueue(true); // replace it
+            QVERIFY(f.run(f.path(QLatin1String(file)), [format](TExportHTML &d) {
+                control<QRadioButton>(d, format)->setChecked(true);
+                control<QComboBox>(d, "GroupMarkCmbBox")->setEditText(QLatin1String(format));
+                QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
+            }));
+        }
+        const auto files = [](const ProjectDocument &document) {
+            QStringList names;
+            for (const StoredOutput &output : document.outputs())
+                names << QFileInfo(output.choice.settings.outputFileName).fileName();
+            return names;
+        };
+        QCOMPARE(files(f.window.document()), QStringList({"a.html", "c.html", "b.json"}));
+        const QString project = f.path(QStringLiteral("menu.xml"));
+        f.prompts->fileAnswers.enqueue(project);
+        control<QAction>(f.window, "mnSave1")->trigger();
+
+        Fixture g;
+        QVERIFY(g.window.document().openFile(project));
+        QVERIFY(std::ranges::equal(g.window.document().outputs(), f.window.document().outputs(),
+                                   [](const auto &a, const auto &b) { return a.choice == b.choice; }));
+        // A file of the user's (data carries no mark) is named, not replaced; the rest are written.
+        for (const QString &file : files(g.window.document()))
+            QVERIFY(QFile::remove(f.path(file)));
+        QFile mine(f.path(QStringLiteral("b.json")));
+        QVERIFY(mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4 && mine.flush());
+        control<QAction>(g.window, "mnExportAll1")->trigger();
+        QCOMPARE(g.prompts->messages.size(), 1);
+        QVERIFY(g.prompts->messages.constFirst().icon == Prompts::Icon::Warning);
+        QCOMPARE(readAll(f.path(QStringLiteral("b.json"))), QByteArray("mine"));
+        for (const QString &file : files(g.window.document()))
+            QVERIFY2(QFile::exists(f.path(file)), qPrintable(file));
+
+        g.window.document().selectOutput(2);
+        control<QAction>(g.window, "mnSaveOverwrite1")->trigger();
+        control<QAction>(g.window, "mnRemoveOutput1")->trigger();
+        QCOMPARE(files(g.window.document()), QStringList({"a.html", "c.html"}));
+        QVERIFY(g.window.document().isModified());
+        control<QAction>(g.window, "mnSaveOverwrite1")->trigger();
+        Fixture h;
+        QVERIFY(h.window.document().openFile(project));
+        QCOMPARE(files(h.window.document()), QStringList({"a.html", "c.html"}));
+    }
+
+    // vormik-export PROJECT writes every output with the bytes the window wrote, in each format.
+    void commandLineWritesTheWindowsBytes()
+    {
+        Fixture f;
+        const std::pair<const char *, const char *> exports[] = {
+            {"classic.html", "ClassicFormatRadioBtn"}, {"html5.html", "Html5FormatRadioBtn"},
+            {"bookmarks.html", "BookmarksFormatRadioBtn"}, {"menu.opml", "OpmlFormatRadioBtn"},
+            {"menu.json", "JsonFormatRadioBtn"}};
+        for (const auto &[file, format] : exports) {
+            QVERIFY(f.run(f.path(QLatin1String(file)), [format](TExportHTML &d) {
+                control<QRadioButton>(d, format)->setChecked(true);
+                control<QComboBox>(d, "GroupMarkCmbBox")->setEditText(QStringLiteral("◆"));
+                control<QLineEdit>(d, "PageTitleEdit")->setText(QStringLiteral("案内"));
+                d.findChild<QLineEdit *>("SiteAddressEdit")->setText(QStringLiteral("https://example.org/m/"));
+                QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
+            }));
+        }
+        f.prompts->fileAnswers.enqueue(f.path(QStringLiteral("menu.xml")));
+        control<QAction>(f.window, "mnSave1")->trigger();
+        std::vector<QByteArray> written;
+        for (const auto &[file, format] : exports) {
+            written.push_back(readAll(f.path(QLatin1String(file))));
+            QVERIFY(QFile::remove(f.path(QLatin1String(file))));
+        }
+        QProcess program;
+        program.start(QStringLiteral(VORMIK_EXPORT_PROGRAM), {f.path(QStringLiteral("menu.xml"))});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+        for (size_t i = 0; i < std::size(exports); ++i)
+            QVERIFY2(readAll(f.path(QLatin1String(exports[i].first))) == written[i], exports[i].first);
+    }
+
+    // 出力をブラウザで開く writes the current output and hands that file to the desktop.
+    void showInBrowserOpensTheCurrentOutput()
+    {
+        Fixture f;
+        UrlCatcher browser;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "open");
+        const auto unset = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); });
+        for (const char *file : {"a.html", "b.html"})
+            QVERIFY(f.run(f.path(QLatin1String(file)), [](TExportHTML &d) {
+                QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
+            }));
+        f.window.document().selectOutput(1);
+        QVERIFY(QFile::remove(f.path(QStringLiteral("a.html"))));
+        control<QAction>(f.window, "mnShowInBrowser1")->trigger();
+        QVERIFY(QFile::exists(f.path(QStringLiteral("a.html"))));
+        QCOMPARE(browser.urls, QList<QUrl>({QUrl::fromLocalFile(f.path(QStringLiteral("a.html")))}));
+    }
+
     void okUsesTheChosenOptions()
     {
         Fixture f;
@@ -637,8 +745,8 @@ private slots:
         QVERIFY(folder.mkpath(QStringLiteral("site")) && QFile::link(f.dir.path(), folder.filePath(QStringLiteral("out"))));
         pageFile.replace(u'@', folder.path());
         const QString project = folder.filePath(QStringLiteral("m.xml")), page = QDir::cleanPath(folder.filePath(pageFile));
-        ProjectFile::save(f.window.treeModel().tree(), project, {{"PageFile", pageFile}, {"SeparateFiles", QStringLiteral("True")},
-                          {"Format", QLatin1String(pageFile.endsWith(u"json") ? "json" : "html5")}});
+        ProjectFile::save(f.window.treeModel().tree(), project, {{{"PageFile", pageFile}, {"SeparateFiles", QStringLiteral("True")},
+                          {"Format", QLatin1String(pageFile.endsWith(u"json") ? "json" : "html5")}}});
         QVERIFY(f.window.document().openFile(project));
         auto *again = control<QAction>(f.window, "mnExportAgain1");
         if (there == QLatin1String("="))

@@ -176,7 +176,8 @@ private slots:
         for (QAction *a : ui->mnFile->actions())
             file << (a->isSeparator() ? QString("-") : a->menu() ? a->menu()->objectName() : a->objectName());
         QCOMPARE(file, QStringList({"mnNew1", "mnOpen1", "mnRecent1", "mnSaveOverwrite1", "mnSave1", "-", "mnImport1",
-                                    "mnOutPutHTML1", "mnExportAgain1", "-", "mnExit1"}));
+                                    "mnOutPutHTML1", "mnExportAll1", "mnShowInBrowser1", "mnOutputs1",
+                                    "mnExportAgain1", "-", "mnExit1"}));
         QStringList help;
         for (QAction *a : ui->mnHelp->actions())
             help << (a->isSeparator() ? QString("-") : a->objectName());

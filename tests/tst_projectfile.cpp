@@ -452,7 +452,7 @@ private slots:
         QCOMPARE(again->nodeAt(0)->record().Href, QStringLiteral("\uFEFFb.htm"));
     }
 
-    // The last export's settings stand after the nodes, which read as they did without them.
+    // An output's settings stand after the nodes, which read as they did without them.
     void exportSettingsTravelBesideTheTree()
     {
         const auto tree = exampleTree();
@@ -478,12 +478,15 @@ private slots:
                                  [&](const NodeFieldInfo &field) { return setting.name == field.elementName; }));
         }
         const QByteArray plain = ProjectFile::write(*tree);
-        const QByteArray bytes = ProjectFile::write(*tree, settings);
+        const QByteArray bytes = ProjectFile::write(*tree, {settings});
         QVERIFY(bytes.startsWith(plain.first(plain.lastIndexOf("</NodeData>"))));
+        QCOMPARE(bytes.count("<ExportSettings>"), 1);
         const ProjectFile::Project read = ProjectFile::readProject(bytes, FileName);
         QCOMPARE(view(*read.tree), view(*tree));
-        QCOMPARE(ExportChoices::fromSettings(read.exportSettings, folder), std::optional(choice));
-        QCOMPARE(ProjectFile::readProject(plain, FileName).exportSettings, ProjectFile::Settings());
+        QCOMPARE(read.outputs.size(), 1u);
+        QCOMPARE(ExportChoices::fromSettings(read.outputs.front(), folder), std::optional(choice));
+        QVERIFY(ProjectFile::readProject(plain, FileName).outputs.empty());
+
     }
 
     // Settings from a file written elsewhere: what cannot be trusted or read is left out.
@@ -509,8 +512,8 @@ private slots:
         QFETCH(ProjectFile::Settings, settings);
         QFETCH(QString, written);
         const LinkTree tree;
-        const auto read = ProjectFile::readProject(ProjectFile::write(tree, settings), FileName);
-        const std::optional<ExportChoice> choice = ExportChoices::fromSettings(read.exportSettings, QDir(QStringLiteral("/p")));
+        const auto read = ProjectFile::readProject(ProjectFile::write(tree, {settings}), FileName);
+        const std::optional<ExportChoice> choice = ExportChoices::fromSettings(read.outputs.front(), QDir(QStringLiteral("/p")));
         QCOMPARE(choice.has_value(), written != QStringLiteral("-"));
         if (choice) {
             QCOMPARE(choice->settings.outputFileName, written);

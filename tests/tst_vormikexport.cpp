@@ -1,10 +1,14 @@
+#include "FileHelpers.h"
 #include "PageTrees.h"
 #include "cli/ExportOptions.h"
+#include "html/OutputList.h"
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -38,6 +42,21 @@ QString savedProject(const QTemporaryDir &dir, const LinkTree &tree)
 {
     const QString path = dir.filePath(QStringLiteral("menu.xml"));
     ProjectFile::save(tree, path);
+    return path;
+}
+
+// A project in `dir` keeping two outputs: a classic page in site/ with a group mark, and JSON.
+QString projectWithOutputs(const QTemporaryDir &dir, const LinkTree &tree)
+{
+    QDir(dir.path()).mkdir(QStringLiteral("site"));
+    ExportChoice page;
+    page.settings.outputFileName = dir.filePath(QStringLiteral("site/menu.html"));
+    page.settings.groupMark = QStringLiteral("◆");
+    ExportChoice data;
+    data.dataFormat = DataExport::Format::Json;
+    data.settings.outputFileName = dir.filePath(QStringLiteral("menu.json"));
+    const QString path = dir.filePath(QStringLiteral("menu.xml"));
+    ProjectFile::save(tree, path, OutputLists::toProject({{page}, {data}}, QDir(dir.path())));
     return path;
 }
 
@@ -112,7 +131,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("nothing") << QStringList();
-        QTest::newRow("no page") << QStringList{QStringLiteral("menu.xml")};
+        QTest::newRow("no page without stored outputs") << QStringList{QStringLiteral("--no-stored"), QStringLiteral("menu.xml")};
         QTest::newRow("three paths") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
         QTest::newRow("unknown option") << QStringList{QStringLiteral("--fancy"), QStringLiteral("a"), QStringLiteral("b")};
         QTest::newRow("mark without value") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("--mark")};
@@ -124,8 +143,106 @@ private slots:
         QFETCH(QStringList, arguments);
         QVERIFY_THROWS_EXCEPTION(VormikError, ExportOptions::parse(QStringList{QStringLiteral("vormik-export")} + arguments));
         const Run run = runExport(arguments);
-        QVERIFY(run.exitCode > 0);
+        QCOMPARE(run.exitCode, 2);
         QVERIFY(!run.errors.isEmpty());
+    }
+
+    // A stored output gives its settings, an option given overrides them, --no-stored gives none.
+    void storedOutputsGiveTheirSettings_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // after PROJECT
+        QTest::addColumn<QString>("mark");          // on site/menu.html
+        QTest::addColumn<bool>("json");             // menu.json written too
+        QTest::newRow("every output") << QStringList() << "◆" << true;
+        QTest::newRow("every output, overridden") << QStringList{"--mark=▶"} << "▶" << true;
+        QTest::newRow("its page") << QStringList{"site/menu.html"} << "◆" << false;
+        QTest::newRow("its page, overridden") << QStringList{"--mark=▶", "site/menu.html"} << "▶" << false;
+        QTest::newRow("no stored") << QStringList{"--no-stored", "site/menu.html"} << "" << false;
+    }
+    void storedOutputsGiveTheirSettings()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, mark);
+        QTemporaryDir dir;
+        LinkTree tree;
+        buildWorkedExample(tree);
+        const QString project = projectWithOutputs(dir, tree);
+        for (QString &argument : arguments)
+            argument.replace(QStringLiteral("site/"), dir.filePath(QStringLiteral("site/")));
+        const Run run = runExport(QStringList{project} + arguments);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+        ExportSettings expected;
+        expected.groupMark = mark;
+        expected.outputFileName = dir.filePath(QStringLiteral("site/menu.html"));
+        const QByteArray page = readAll(expected.outputFileName);
+        QCOMPARE(page, PageGenerator::buildPage(*ProjectFile::open(project), expected).bytes);
+        QTEST(QFile::exists(dir.filePath(QStringLiteral("menu.json"))), "json");
+    }
+
+    // --if-changed leaves a file with the same bytes as it was, modification time too, and writes
+    // one whose bytes change; without it every file is written.
+    void ifChangedTouchesOnlyChangedFiles()
+    {
+        QTemporaryDir dir;
+        LinkTree tree;
+        buildWorkedExample(tree);
+        const QString project = projectWithOutputs(dir, tree);
+        QCOMPARE(runExport({project}).exitCode, 0);
+        const QString files[] = {dir.filePath(QStringLiteral("site/menu.html")), dir.filePath(QStringLiteral("menu.json"))};
+        const QDateTime old = QDateTime::currentDateTime().addDays(-1);
+        const auto modified = [](const QString &file) { return QFileInfo(file).fileTime(QFileDevice::FileModificationTime); };
+        const auto age = [&] {
+            for (const QString &file : files) {
+                QFile handle(file);
+                QVERIFY(handle.open(QIODevice::ReadWrite) && handle.setFileTime(old, QFileDevice::FileModificationTime));
+            }
+        };
+        age();
+        QCOMPARE(runExport({QStringLiteral("--if-changed"), project}).exitCode, 0);
+        for (const QString &file : files)
+            QCOMPARE(modified(file), old);
+        QCOMPARE(runExport({project}).exitCode, 0);
+        for (const QString &file : files)
+            QVERIFY(modified(file) > old);
+
+        age();
+        const QByteArray before = readAll(files[0]);
+        tree.setText(tree.nodeAt(0), QStringLiteral("改名"));
+        ProjectFile::save(tree, project, ProjectFile::openProject(project).outputs);
+        QCOMPARE(runExport({QStringLiteral("--if-changed"), project}).exitCode, 0);
+        QVERIFY(readAll(files[0]) != before);
+        for (const QString &file : files)
+            QVERIFY(modified(file) > old);
+    }
+
+    // A project without outputs and no PAGE is a bad command (2); an output that cannot be written
+    // fails (1), named, while the others are written.
+    void everyOutputIsNamedInItsFailure_data()
+    {
+        QTest::addColumn<QString>("pageFile"); // the first output's, relative to the project
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("none kept") << QString() << 2;
+        QTest::newRow("a folder in the way") << "taken.html" << 1;
+        QTest::newRow("outside the project's folder") << "../menu.html" << 1;
+        QTest::newRow("inside") << "site/menu.html" << 0;
+    }
+    void everyOutputIsNamedInItsFailure()
+    {
+        QFETCH(QString, pageFile);
+        QTemporaryDir dir;
+        const QString project = dir.filePath(QStringLiteral("p/menu.xml"));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("p/site")) && QDir(dir.path()).mkpath(QStringLiteral("p/taken.html")));
+        ProjectFile::Outputs outputs;
+        if (!pageFile.isEmpty())
+            outputs = {{{"Format", QStringLiteral("classic")}, {"PageFile", pageFile}},
+                       {{"Format", QStringLiteral("opml")}, {"PageFile", QStringLiteral("menu.opml")}}};
+        LinkTree tree;
+        buildWorkedExample(tree);
+        ProjectFile::save(tree, project, outputs);
+        const Run run = runExport({project});
+        QTEST(run.exitCode, "exitCode");
+        QCOMPARE(!pageFile.isEmpty() && run.errors.contains(QFileInfo(pageFile).fileName()), run.exitCode == 1);
+        QCOMPARE(QFile::exists(dir.filePath(QStringLiteral("p/menu.opml"))), !pageFile.isEmpty());
     }
 
     void helpSucceeds()
@@ -187,7 +304,7 @@ private slots:
         }
         const QString page = dir.filePath(QStringLiteral("page.htm"));
         const Run run = runExport({projectPath, page});
-        QVERIFY(run.exitCode > 0);
+        QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.errors.contains(projectPath) && run.errors.contains(message), qPrintable(run.errors));
         QVERIFY(!QFile::exists(page));
     }
