@@ -56,6 +56,8 @@ public:
     void mnExportAgain1Click();
     // True when there is a last export to write again.
     bool canExportAgain() const;
+    // What the last export wrote; none before one.
+    const ExportChoice *lastExport() const;
 
 signals:
     // New emptied the tree; what showed its nodes empties too.
@@ -72,7 +74,6 @@ private:
     quint64 currentStep() const;
     QString dialogFolder() const;
     void setFile(const DocumentFile &file);
-    const ExportChoice *lastExport() const;
     // Shows `tree`, which belongs to `file`, as one step of the history.
     void replaceTree(const QString &caption, std::unique_ptr<LinkTree> tree, const DocumentFile &file);
     // Writes the tree as `choice` says and tells the user it went well; a file that cannot be
