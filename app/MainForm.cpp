@@ -162,6 +162,13 @@ void TMain::setUpPreview()
     connect(ui->mnPreview1, &QAction::toggled, this, [this, shownKey](bool shown) {
         m_preview->setVisible(shown);
         QSettings().setValue(shownKey, shown);
+        // Shown again, the pane takes half of the room beside the tree unless the user gave it more.
+        QList<int> sizes = ui->Splitter1->sizes();
+        if (shown && sizes.size() == 3 && sizes[2] < sizes[1]) {
+            sizes[1] = (sizes[1] + sizes[2]) / 2;
+            sizes[2] = sizes[1];
+            ui->Splitter1->setSizes(sizes);
+        }
     });
     connect(m_model, &LinkTreeModel::nodeChanged, m_preview, &PreviewPane::scheduleUpdate);
     connect(m_document, &ProjectDocument::stateChanged, m_preview, &PreviewPane::scheduleUpdate);

@@ -83,6 +83,7 @@ PreviewPane::PreviewPane(QAbstractItemModel &model, TreeSource tree, QWidget *pa
     : QWidget(parent), m_tree(std::move(tree))
 {
     setObjectName(QStringLiteral("PreviewPane"));
+    setMinimumWidth(200);
     new QVBoxLayout(this);
     layout()->setContentsMargins(0, 0, 0, 0);
     m_settle.setSingleShot(true);
@@ -142,7 +143,7 @@ void PreviewPane::showEvent(QShowEvent *event)
         layout()->addWidget(m_view);
     }
     if (m_stale)
-        m_settle.start(0);
+        QTimer::singleShot(0, this, &PreviewPane::build);
 }
 
 void PreviewPane::build()
