@@ -13,6 +13,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -103,8 +104,9 @@ PreviewPane::~PreviewPane()
     // The page goes before its profile, and no answer of the engine reaches a pane half gone.
     m_building.disconnect(this);
     m_building.waitForFinished();
+    PreviewWebPage *page = std::exchange(m_page, nullptr);
     delete m_view;
-    delete m_page;
+    delete page;
     delete m_profile;
 }
 
@@ -168,7 +170,10 @@ void PreviewPane::built()
         load(page, {});
         return;
     }
-    m_page->runJavaScript(KeptState, [this, page](const QVariant &state) { load(page, state); });
+    m_page->runJavaScript(KeptState, [this, page](const QVariant &state) {
+        if (m_page)
+            load(page, state);
+    });
 }
 
 void PreviewPane::load(std::shared_ptr<const PreviewBuild::Page> page, const QVariant &state)
@@ -214,6 +219,8 @@ void PreviewPane::loaded(bool)
                                       QString::number(keep.value(QStringLiteral("y")).toDouble()),
                                       jsString(m_shown->rootClass), jsString(PreviewWebPage::PickMark)));
     m_page->runJavaScript(markScript(), [this](const QVariant &) {
+        if (!m_page)
+            return;
         emit pageShown();
         finish();
     });
