@@ -20,6 +20,9 @@
 #include "app/WindowContext.h"
 #include "app/WindowMemory.h"
 #include "text/ProgramFiles.h"
+#ifdef VORMIK_HAS_PREVIEW
+#include "app/preview/PreviewPane.h"
+#endif
 
 #include <QAction>
 #include <QCloseEvent>
@@ -31,6 +34,7 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QTreeView>
 #include <QUrl>
 
@@ -69,6 +73,7 @@ TMain::TMain(QWidget *parent)
     ui->Splitter1->setStretchFactor(0, 0);
     ui->Splitter1->setStretchFactor(1, 1);
     ui->Splitter1->setSizes({181, 595});
+    setUpPreview();
     const int panelWidth = ui->LeftPanel->toolBarWidth() + 5;
     ui->LeftPanel->setMinimumWidth(panelWidth);
     ui->RightPanel->setMinimumWidth(panelWidth);
@@ -146,6 +151,47 @@ void TMain::connectMenus()
             [this](const QString &path) { m_context->guarded(this, [&] { m_document->openRecent(path); }); });
     connect(ui->RightPanel, &LinkListPanel::statusMessage, this,
             [this](const QString &text) { ui->StatusBar1->showMessage(text); });
+}
+
+void TMain::setUpPreview()
+{
+#ifdef VORMIK_HAS_PREVIEW
+    m_preview = new PreviewPane(*m_model, [this]() -> const LinkTree & { return m_model->tree(); }, this);
+    // Until a project keeps outputs of its own, the page last exported, or the HTML5 page.
+    m_preview->setOutputSource([this]() -> PreviewBuild::Output {
+        const ExportChoice *shown = m_document->currentOutput();
+        return shown && !shown->dataFormat ? PreviewBuild::Output(shown->settings) : std::nullopt;
+    });
+    connect(m_document, &ProjectDocument::outputsChanged, m_preview, &PreviewPane::scheduleUpdate);
+    ui->Splitter1->addWidget(m_preview);
+    ui->Splitter1->setStretchFactor(2, 1);
+    const QString shownKey = QStringLiteral("view/preview");
+    m_preview->setVisible(QSettings().value(shownKey, false).toBool());
+    ui->mnPreview1->setChecked(!m_preview->isHidden());
+    connect(ui->mnPreview1, &QAction::toggled, this, [this, shownKey](bool shown) {
+        m_preview->setVisible(shown);
+        QSettings().setValue(shownKey, shown);
+        // Shown again, the pane takes half of the room beside the tree unless the user gave it more.
+        QList<int> sizes = ui->Splitter1->sizes();
+        if (shown && sizes.size() == 3 && sizes[2] < sizes[1]) {
+            sizes[1] = (sizes[1] + sizes[2]) / 2;
+            sizes[2] = sizes[1];
+            ui->Splitter1->setSizes(sizes);
+        }
+    });
+    connect(m_model, &LinkTreeModel::nodeChanged, m_preview, &PreviewPane::scheduleUpdate);
+    connect(m_document, &ProjectDocument::stateChanged, m_preview, &PreviewPane::scheduleUpdate);
+    connect(ui->LeftPanel->view()->selectionModel(), &QItemSelectionModel::selectionChanged, m_preview,
+            [this] { m_preview->markNode(selectedNode()); });
+    connect(m_preview, &PreviewPane::nodePicked, this, [this](const LinkNode *node) {
+        if (!m_model->contains(node))
+            return;
+        ui->LeftPanel->scrollToNode(node);
+        selectNode(node);
+    });
+#else
+    ui->mnView->menuAction()->setVisible(false);
+#endif
 }
 
 void TMain::followTree()

@@ -11,6 +11,7 @@ class LinkCheckDialog;
 class LinkNode;
 class LinkTreeModel;
 class NodeCommands;
+class PreviewPane;
 class ProjectDocument;
 class Prompts;
 class QSessionManager;
@@ -62,6 +63,8 @@ private slots:
 
 private:
     void connectMenus();
+    // The preview pane, when the program is built with it; the View menu goes without it.
+    void setUpPreview();
     void showFileInTitle();
     void commitData(QSessionManager &manager);
     void followTree();
@@ -78,6 +81,7 @@ private:
     ProjectDocument *m_document = nullptr;
     RecentFiles *m_recentFiles = nullptr;
     LinkCheckDialog *m_linkCheck = nullptr;
+    PreviewPane *m_preview = nullptr;
     // Set once the user has answered for the unsaved work, so closing asks no second time.
     bool m_closeConfirmed = false;
     QList<QIcon> ImageList1;

@@ -1,5 +1,8 @@
 #include "app/MainForm.h"
 #include "app/Startup.h"
+#ifdef VORMIK_HAS_PREVIEW
+#include "app/preview/PreviewScheme.h"
+#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -47,6 +50,9 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+#ifdef VORMIK_HAS_PREVIEW
+    PreviewScheme::registerScheme();
+#endif
     QApplication app(argc, argv);
     nameAndNumberTheProgram();
     carryOverOldSettings();

@@ -5,6 +5,11 @@
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
+#include <unistd.h>
+
+#ifdef VORMIK_HAS_PREVIEW
+#include "app/preview/PreviewScheme.h"
+#endif
 
 int main(int argc, char **argv)
 {
@@ -18,6 +23,12 @@ int main(int argc, char **argv)
     // is 120 MB.
     mallopt(M_TRIM_THRESHOLD, -1);
     mallopt(M_MMAP_MAX, 0);
+#ifdef VORMIK_HAS_PREVIEW
+    // The preview's engine: its scheme before the application, and no sandbox as root.
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    PreviewScheme::registerScheme();
+#endif
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

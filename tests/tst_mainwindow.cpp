@@ -169,7 +169,7 @@ private slots:
         QStringList menus;
         for (QAction *a : ui->MainMenu1->actions())
             menus << a->menu()->objectName();
-        QCOMPARE(menus, QStringList({"mnFile", "mnEdit", "mnTools", "mnHelp"}));
+        QCOMPARE(menus, QStringList({"mnFile", "mnEdit", "mnView", "mnTools", "mnHelp"}));
         QCOMPARE(ui->mnFile->title(), QString("ファイル(&F)"));
         QCOMPARE(ui->mnHelp->title(), QString("ヘルプ(&H)"));
         QStringList file;

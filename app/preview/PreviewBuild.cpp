@@ -1,0 +1,73 @@
+#include "app/preview/PreviewBuild.h"
+
+#include "text/VormikError.h"
+#include "tree/LinkTree.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace PreviewBuild {
+
+std::unique_ptr<LinkTree> copyOf(const LinkTree &tree)
+{
+    auto copy = std::make_unique<LinkTree>();
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    std::vector<LinkNode *> copies;
+    copies.reserve(nodes.size());
+    // Absolute order puts every parent before its children, so its copy is always made.
+    for (const LinkNode *node : nodes) {
+        LinkNode *parent = node->parent() ? copies[static_cast<size_t>(tree.absoluteIndex(node->parent()))] : nullptr;
+        LinkNode *made = copy->appendLink(parent, node->text());
+        // The record carries the kind too.
+        made->record() = node->record();
+        copies.push_back(made);
+    }
+    return copy;
+}
+
+ExportSettings settingsFor(const Output &output)
+{
+    ExportSettings settings;
+    settings.format = PageFormat::Html5;
+    if (output)
+        settings = *output;
+    const QString name = QFileInfo(settings.outputFileName).fileName();
+    settings.outputFileName = QStringLiteral("/preview/")
+                              + (name.isEmpty() ? QStringLiteral("menu.") + PageGenerator::suggestedSuffix(settings.format) : name);
+    return settings;
+}
+
+std::vector<int> anchorNodes(const std::vector<QString> &markup)
+{
+    static const QRegularExpression anchorStart(QStringLiteral("<a[\\s>]"), QRegularExpression::CaseInsensitiveOption);
+    std::vector<int> anchors;
+    for (size_t node = 0; node < markup.size(); ++node) {
+        for (auto found = anchorStart.globalMatch(markup[node]); found.hasNext(); found.next())
+            anchors.push_back(static_cast<int>(node));
+    }
+    return anchors;
+}
+
+Page build(const LinkTree &copy, const ExportSettings &settings)
+{
+    Page page;
+    page.files.pageName = QFileInfo(settings.outputFileName).fileName();
+    try {
+        TSystemStruct system;
+        PageGenerator::Page made = PageGenerator::buildPage(copy, settings, system);
+        page.files.pageType = settings.format == PageFormat::Html5 ? "text/html;charset=UTF-8"
+                                                                   : "text/html;charset=Shift_JIS";
+        page.files.files.insert(page.files.pageName, made.bytes);
+        for (const auto &[path, content] : made.report.companionFiles)
+            page.files.files.insert(QFileInfo(path).fileName(), content);
+        page.anchorNodes = anchorNodes(made.markup);
+        page.groupIds = std::move(made.groupIds);
+        page.rootClass = system.RootClassName;
+    } catch (const VormikError &error) {
+        page.files.pageType = "text/plain;charset=UTF-8";
+        page.files.files.insert(page.files.pageName, error.message().toUtf8());
+    }
+    return page;
+}
+
+} // namespace PreviewBuild
