@@ -100,10 +100,11 @@ QModelIndex LinkListModel::mapToSource(const QModelIndex &proxyIndex) const
 
 QModelIndex LinkListModel::mapFromSource(const QModelIndex &sourceIndex) const
 {
-    const auto *column = std::find(std::begin(ColumnFields), std::end(ColumnFields), LinkTreeModel::fieldOf(sourceIndex));
     const int row = rowOf(m_source.nodeFromIndex(sourceIndex));
-    return row < 0 || column == std::end(ColumnFields) ? QModelIndex()
-                                                         : createIndex(row, int(column - std::begin(ColumnFields)));
+    if (row < 0)
+        return {};
+    const auto *column = std::ranges::find(ColumnFields, LinkTreeModel::fieldOf(sourceIndex));
+    return column == std::end(ColumnFields) ? QModelIndex() : createIndex(row, int(column - ColumnFields));
 }
 
 QModelIndex LinkListModel::index(int row, int column, const QModelIndex &parent) const

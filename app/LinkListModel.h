@@ -37,6 +37,7 @@ public:
     QModelIndex parent(const QModelIndex &child) const override;
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
+    bool hasChildren(const QModelIndex &parent = {}) const override { return rowCount(parent) > 0; }
     // Rows are picked here and edited below the list, never in place nor dragged.
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;

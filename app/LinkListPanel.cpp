@@ -104,9 +104,9 @@ void LinkListPanel::connectEditors(WindowContext &context)
             run(&LinkListPanel::rowSelectionChanged));
     // A new listing drops the selection without a word from the selection model.
     connect(m_list, &QAbstractItemModel::modelReset, this, run(&LinkListPanel::listingChanged));
-    connect(m_list, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+    connect(m_list, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &first, const QModelIndex &last) {
         const int row = selectedRow().row();
-        if (row >= topLeft.row() && row <= bottomRight.row())
+        if (row >= first.row() && row <= last.row())
             showRow(true);
     });
     connect(&context.model(), &LinkTreeModel::nodeChanged, this, [this](LinkNode *node) {
@@ -116,7 +116,8 @@ void LinkListPanel::connectEditors(WindowContext &context)
 
     for (const auto &[edit, column] : fieldEditors()) {
         connect(edit, &QLineEdit::textChanged, this, [this, edit = edit, column = column] {
-            m_context->guarded(this, [&] { writeRow(column, column == LinkListModel::TextColumn ? singleLineText(edit) : edit->text()); });
+            const bool text = column == LinkListModel::TextColumn;
+            m_context->guarded(this, [&] { writeRow(column, text ? singleLineText(edit) : edit->text()); });
         });
     }
     connect(ui->TargetCmbBox, &QComboBox::activated, this, [this] {
@@ -299,8 +300,8 @@ void LinkListPanel::showRow(bool sameRow)
 void LinkListPanel::writeRow(int column, const QString &text)
 {
     // Loading an editor writes back the value it was given, which the model takes as no change.
-    if (selectedRowNode())
-        m_list->setData(selectedRow().siblingAtColumn(column), text, LinkTreeModel::TypingRole);
+    if (const QModelIndex row = selectedRow(); row.isValid())
+        m_list->setData(row.siblingAtColumn(column), text, LinkTreeModel::TypingRole);
 }
 
 void LinkListPanel::listViewClicked()

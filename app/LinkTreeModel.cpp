@@ -178,10 +178,10 @@ Qt::ItemFlags LinkTreeModel::flags(const QModelIndex &index) const
 bool LinkTreeModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
     LinkNode *node = nodeFromIndex(index);
-    const NodeField field = fieldOf(index);
     const bool typing = role == TypingRole;
-    if (!node || (role != Qt::EditRole && !typing) || field == NodeField::Group)
+    if (!node || (role != Qt::EditRole && !typing) || fieldOf(index) == NodeField::Group)
         return false;
+    const NodeField field = fieldOf(index);
     QString text = value.toString();
     if (field == NodeField::Text) {
         const bool named = node->isGroup() && !typing;
