@@ -115,10 +115,15 @@ void LinkListPanel::connectEditors(WindowContext &context)
     });
 
     for (const auto &[edit, column] : fieldEditors()) {
-        connect(edit, &QLineEdit::textChanged, this, [this, edit = edit, column = column] {
+        auto write = [this, edit = edit, column = column] {
             const bool text = column == LinkListModel::TextColumn;
             m_context->guarded(this, [&] { writeRow(column, text ? singleLineText(edit) : edit->text()); });
-        });
+        };
+        // The target box speaks for its line edit: blocking the box silences both.
+        if (edit == ui->TargetCmbBox->lineEdit())
+            connect(ui->TargetCmbBox, &QComboBox::editTextChanged, this, write);
+        else
+            connect(edit, &QLineEdit::textChanged, this, write);
     }
     connect(ui->TargetCmbBox, &QComboBox::activated, this, [this] {
         if (!m_targetEditEnding)
@@ -137,8 +142,8 @@ QList<std::pair<QLineEdit *, int>> LinkListPanel::fieldEditors() const
     return {{ui->LinkTextEdit, LinkListModel::TextColumn},
             {ui->HrefEdit, LinkListModel::HrefColumn},
             {ui->TargetCmbBox->lineEdit(), LinkListModel::TargetColumn},
-            {ui->IDEdit, LinkListModel::IDColumn},
-            {ui->ClassEdit, LinkListModel::ClassColumn}};
+            {ui->ClassEdit, LinkListModel::ClassColumn},
+            {ui->IDEdit, LinkListModel::IDColumn}};
 }
 
 bool LinkListPanel::eventFilter(QObject *watched, QEvent *event)

@@ -218,7 +218,7 @@ private slots:
         model.perform(new MoveNodeStep(model, {}, a2, A, 0));
         QCOMPARE(rows(), (std::vector<LinkNode *>{a2, a1}));
         model.perform(new MoveNodeStep(model, {}, a2, nullptr, 0));
-        model.perform(new MoveNodeStep(model, {}, b1, A, 1));
+        model.perform(new MoveNodeStep(model, {}, b1, A, 0));
         QCOMPARE(rows(), (std::vector<LinkNode *>{b1, a1}));
     }
 
