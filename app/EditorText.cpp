@@ -7,11 +7,13 @@
 
 namespace EditorText {
 
-QString typingCaption(NodeField field)
+QString stepCaption(NodeField field, bool group, bool typing)
 {
     switch (field) {
     case NodeField::Text:
-        return QStringLiteral("リンクテキストの入力");
+        if (group)
+            return QStringLiteral("グループ名の変更");
+        return typing ? QStringLiteral("リンクテキストの入力") : QStringLiteral("リンクテキストの変更");
     case NodeField::Href:
         return QStringLiteral("リンク先の入力");
     case NodeField::Target:
@@ -19,7 +21,7 @@ QString typingCaption(NodeField field)
     case NodeField::ObjID:
         return QStringLiteral("IDの入力");
     case NodeField::Class:
-        return QStringLiteral("クラスの入力");
+        return typing ? QStringLiteral("クラスの入力") : QStringLiteral("クラスの選択");
     case NodeField::Group:
         break;
     }

@@ -10,8 +10,9 @@ class QLineEdit;
 // How the link editors treat their text and keys.
 namespace EditorText {
 
-// The name of the step that typing into each link editor makes.
-QString typingCaption(NodeField field);
+// The name of the step that writes a field: by typing, or put in whole (a rename in the tree,
+// a class picked from the list).
+QString stepCaption(NodeField field, bool group, bool typing);
 
 // Sets an editor's text only when it differs, so that the cursor and the editor's own undo stay
 // where the user left them.

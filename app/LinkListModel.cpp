@@ -19,8 +19,9 @@ bool bySiblingRow(const LinkNode *node, int row)
 
 } // namespace
 
-LinkListModel::LinkListModel(LinkTreeModel &source, QObject *parent) : QAbstractTableModel(parent), m_source(source)
+LinkListModel::LinkListModel(LinkTreeModel &source, QObject *parent) : QAbstractProxyModel(parent), m_source(source)
 {
+    setSourceModel(&source);
     connect(&source, &LinkTreeModel::nodesAboutToBeRemoved, this, [this](const LinkNode *root) {
         // The listed group goes with a subtree, or the whole tree goes: nothing is left to list.
         if (m_listing && (!root || (m_parent && m_parent->isWithin(root))))
@@ -37,8 +38,12 @@ LinkListModel::LinkListModel(LinkTreeModel &source, QObject *parent) : QAbstract
         endRemoveRows();
     });
     connect(&source, &QAbstractItemModel::rowsInserted, this, &LinkListModel::sourceRowsInserted);
-    connect(&source, &QAbstractItemModel::rowsAboutToBeMoved, this, &LinkListModel::sourceRowsAboutToBeMoved);
-    connect(&source, &QAbstractItemModel::rowsMoved, this, &LinkListModel::sourceRowsMoved);
+    // The tree moves one node at a time.
+    connect(&source, &QAbstractItemModel::rowsMoved, this,
+            [this](const QModelIndex &from, int first, int, const QModelIndex &to, int row) {
+                // Qt counts `row` before the node left its place.
+                sourceRowMoved(from, to, from == to && row > first ? row - 1 : row);
+            });
     connect(&source, &QAbstractItemModel::dataChanged, this, &LinkListModel::sourceDataChanged);
 }
 
@@ -87,6 +92,31 @@ int LinkListModel::rowOf(const LinkNode *node) const
     return found != m_rows.end() && *found == node ? int(found - m_rows.begin()) : -1;
 }
 
+QModelIndex LinkListModel::mapToSource(const QModelIndex &proxyIndex) const
+{
+    const LinkNode *node = proxyIndex.isValid() ? nodeAt(proxyIndex.row()) : nullptr;
+    return node ? m_source.indexFromNode(node, ColumnFields[proxyIndex.column()]) : QModelIndex();
+}
+
+QModelIndex LinkListModel::mapFromSource(const QModelIndex &sourceIndex) const
+{
+    const int row = rowOf(m_source.nodeFromIndex(sourceIndex));
+    if (row < 0)
+        return {};
+    const auto *column = std::ranges::find(ColumnFields, LinkTreeModel::fieldOf(sourceIndex));
+    return column == std::end(ColumnFields) ? QModelIndex() : createIndex(row, int(column - ColumnFields));
+}
+
+QModelIndex LinkListModel::index(int row, int column, const QModelIndex &parent) const
+{
+    return hasIndex(row, column, parent) ? createIndex(row, column) : QModelIndex();
+}
+
+QModelIndex LinkListModel::parent(const QModelIndex &) const
+{
+    return {};
+}
+
 bool LinkListModel::listsChildrenOf(const QModelIndex &sourceParent) const
 {
     return m_listing && m_source.nodeFromIndex(sourceParent) == m_parent
@@ -130,53 +160,43 @@ void LinkListModel::sourceRowsInserted(const QModelIndex &parent, int first, int
     endInsertRows();
 }
 
-void LinkListModel::sourceRowsAboutToBeMoved(const QModelIndex &from, int first, int last, const QModelIndex &to,
-                                             int row)
+void LinkListModel::sourceRowMoved(const QModelIndex &from, const QModelIndex &to, int row)
 {
-    m_pendingMove = PendingMove::None;
-    if (!listsChildrenOf(from))
+    const bool out = listsChildrenOf(from), in = listsChildrenOf(to);
+    if (!in && !out)
         return;
-    const auto [begin, end] = rowsOfChildren(first, last);
-    if (begin == end)
-        return;
-    if (!listsChildrenOf(to)) {
-        beginRemoveRows({}, begin, end - 1);
-        m_pendingMove = PendingMove::Out;
-        return;
-    }
-    // Counted, as Qt counts it, before the rows leave their place.
-    const int destination = rowsOfChildren(row, row - 1).first;
-    if (beginMoveRows({}, begin, end - 1, {}, destination))
-        m_pendingMove = PendingMove::Within;
-}
-
-void LinkListModel::sourceRowsMoved(const QModelIndex &from, int, int, const QModelIndex &to, int row)
-{
-    const PendingMove pending = std::exchange(m_pendingMove, PendingMove::None);
-    if (pending == PendingMove::Within) {
-        collectRows();
+    LinkNode *node = m_source.nodeFromIndex(m_source.index(row, 0, to));
+    const auto listed = std::find(m_rows.begin(), m_rows.end(), node);
+    // The other rows keep their order: the new place is counted among them.
+    auto placeAmong = [&](auto begin, auto end) {
+        return int(std::lower_bound(begin, end, node->row(), bySiblingRow) - begin);
+    };
+    const int place = placeAmong(m_rows.begin(), listed)
+                      + (listed == m_rows.end() ? 0 : placeAmong(listed + 1, m_rows.end()));
+    if (listed != m_rows.end() && in) {
+        const int current = int(listed - m_rows.begin());
+        if (place == current || !beginMoveRows({}, current, current, {}, place > current ? place + 1 : place))
+            return;
+        if (place > current)
+            std::rotate(listed, listed + 1, m_rows.begin() + place + 1);
+        else
+            std::rotate(m_rows.begin() + place, listed, listed + 1);
         endMoveRows();
-        return;
-    }
-    if (pending == PendingMove::Out) {
-        collectRows();
+    } else if (listed != m_rows.end()) {
+        const int current = int(listed - m_rows.begin());
+        beginRemoveRows({}, current, current);
+        m_rows.erase(listed);
         endRemoveRows();
-        return;
+    } else if (in && !node->isGroup()) {
+        beginInsertRows({}, place, place);
+        m_rows.insert(m_rows.begin() + place, node);
+        endInsertRows();
     }
-    // Links that came in from elsewhere; a move among the listed siblings that changed no row's
-    // order only renumbers them.
-    if (listsChildrenOf(to) && !listsChildrenOf(from))
-        sourceRowsInserted(to, row, row);
-    else if (listsChildrenOf(to))
-        collectRows();
 }
 
 void LinkListModel::sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
 {
-    if (!m_listing || topLeft.parent() != bottomRight.parent())
-        return;
-    const QModelIndex parent = topLeft.parent();
-    if (!listsChildrenOf(parent))
+    if (!m_listing || topLeft.parent() != bottomRight.parent() || !listsChildrenOf(topLeft.parent()))
         return;
     const auto [from, to] = rowsOfChildren(topLeft.row(), bottomRight.row());
     if (from != to)
@@ -193,17 +213,9 @@ int LinkListModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QVariant LinkListModel::data(const QModelIndex &index, int role) const
+Qt::ItemFlags LinkListModel::flags(const QModelIndex &index) const
 {
-    const LinkNode *node = nodeAt(index.row());
-    if (!node || index.column() < 0 || index.column() >= ColumnCount)
-        return {};
-    if (role == Qt::DisplayRole)
-        return LinkTreeModel::field(node, ColumnFields[index.column()]);
-    // Every row shows the link picture.
-    if (role == Qt::DecorationRole && index.column() == TextColumn)
-        return m_source.data(m_source.indexFromNode(node), Qt::DecorationRole);
-    return {};
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
 }
 
 QVariant LinkListModel::headerData(int section, Qt::Orientation orientation, int role) const

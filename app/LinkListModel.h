@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include <QAbstractProxyModel>
 
 #include <vector>
 
@@ -8,9 +8,9 @@ class LinkNode;
 class LinkTreeModel;
 
 // The links of one group, or of the top level, as rows of their fields: a view of the tree
-// model that follows every change the model announces, so the list can never show what the
-// tree no longer holds.
-class LinkListModel : public QAbstractTableModel
+// model over one parent's children that leaves the groups out. Reading and writing go to the
+// tree model's own rows, so the list can never show what the tree no longer holds.
+class LinkListModel : public QAbstractProxyModel
 {
     Q_OBJECT
 
@@ -31,9 +31,15 @@ public:
     // The row of a listed link, or -1.
     int rowOf(const LinkNode *node) const;
 
+    QModelIndex mapToSource(const QModelIndex &proxyIndex) const override;
+    QModelIndex mapFromSource(const QModelIndex &sourceIndex) const override;
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool hasChildren(const QModelIndex &parent = {}) const override { return rowCount(parent) > 0; }
+    // Rows are picked here and edited below the list, never in place nor dragged.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
@@ -44,8 +50,8 @@ private:
 
     void sourceRowsAboutToBeRemoved(const QModelIndex &parent, int first, int last);
     void sourceRowsInserted(const QModelIndex &parent, int first, int last);
-    void sourceRowsAboutToBeMoved(const QModelIndex &from, int first, int last, const QModelIndex &to, int row);
-    void sourceRowsMoved(const QModelIndex &from, int first, int last, const QModelIndex &to, int row);
+    // The node moved is child `row` of `to` now.
+    void sourceRowMoved(const QModelIndex &from, const QModelIndex &to, int row);
     void sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
 
     LinkTreeModel &m_source;
@@ -55,6 +61,4 @@ private:
     std::vector<LinkNode *> m_rows;
     // Listed rows the source is removing, from one signal to the next.
     std::pair<int, int> m_pendingRemoval{};
-    // A move that takes listed rows out and is finished once the source has moved them.
-    enum class PendingMove { None, Within, Out } m_pendingMove = PendingMove::None;
 };

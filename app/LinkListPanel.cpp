@@ -11,7 +11,6 @@
 #include "app/Prompts.h"
 #include "app/SelectionClass.h"
 #include "app/ViewLook.h"
-#include "app/TreeSteps.h"
 #include "app/WindowContext.h"
 #include "text/TextRules.h"
 #include "tree/UsedValues.h"
@@ -105,28 +104,46 @@ void LinkListPanel::connectEditors(WindowContext &context)
             run(&LinkListPanel::rowSelectionChanged));
     // A new listing drops the selection without a word from the selection model.
     connect(m_list, &QAbstractItemModel::modelReset, this, run(&LinkListPanel::listingChanged));
-    connect(&context.model(), &LinkTreeModel::nodeChanged, this,
-            [this](LinkNode *node) { m_context->guarded(this, [&] { nodeChanged(node); }); });
-
-    connect(ui->LinkTextEdit, &QLineEdit::textChanged, this, run(&LinkListPanel::LinkTextEditChange));
-    connect(ui->HrefEdit, &QLineEdit::textChanged, this, run(&LinkListPanel::HrefEditChange));
-    connect(ui->TargetCmbBox, &QComboBox::editTextChanged, this, run(&LinkListPanel::TargetCmbBoxChange));
-    connect(ui->TargetCmbBox, &QComboBox::activated, this, [this](int index) {
-        m_context->guarded(this, [&] {
-            if (m_targetEditEnding)
-                TargetCmbBoxChange();
-            else
-                TargetCmbBoxSelect(index);
-        });
+    connect(m_list, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &first, const QModelIndex &last) {
+        const int row = selectedRow().row();
+        if (row >= first.row() && row <= last.row())
+            showRow(true);
     });
-    connect(ui->ClassEdit, &QLineEdit::textChanged, this, run(&LinkListPanel::ClassEditChange));
-    connect(ui->IDEdit, &QLineEdit::textChanged, this, run(&LinkListPanel::IDEditChange));
-    connect(ui->GroupNameEdit, &QLineEdit::textEdited, this, run(&LinkListPanel::GroupNameEditChange));
+    connect(&context.model(), &LinkTreeModel::nodeChanged, this, [this](LinkNode *node) {
+        if (node == m_list->listedParent() && ui->GroupNameEdit->text() != node->text())
+            showGroupName(node->text());
+    });
+
+    for (const auto &[edit, column] : fieldEditors()) {
+        auto write = [this, edit = edit, column = column] {
+            const bool text = column == LinkListModel::TextColumn;
+            m_context->guarded(this, [&] { writeRow(column, text ? singleLineText(edit) : edit->text()); });
+        };
+        // The target box speaks for its line edit: blocking the box silences both.
+        if (edit == ui->TargetCmbBox->lineEdit())
+            connect(ui->TargetCmbBox, &QComboBox::editTextChanged, this, write);
+        else
+            connect(edit, &QLineEdit::textChanged, this, write);
+    }
+    connect(ui->TargetCmbBox, &QComboBox::activated, this, [this] {
+        if (!m_targetEditEnding)
+            m_context->guarded(this, [this] { targetPicked(); });
+    });
+    connect(ui->GroupNameEdit, &QLineEdit::textEdited, this, run(&LinkListPanel::groupNameEdited));
     for (QWidget *editor : editorFields())
         editor->installEventFilter(this);
 
     connect(ui->OverlapIDBtn, &QPushButton::clicked, this, run(&LinkListPanel::OverlapIDBtnClick));
     connect(ui->UsedClassBtn, &QPushButton::clicked, this, run(&LinkListPanel::UsedClassBtnClick));
+}
+
+QList<std::pair<QLineEdit *, int>> LinkListPanel::fieldEditors() const
+{
+    return {{ui->LinkTextEdit, LinkListModel::TextColumn},
+            {ui->HrefEdit, LinkListModel::HrefColumn},
+            {ui->TargetCmbBox->lineEdit(), LinkListModel::TargetColumn},
+            {ui->ClassEdit, LinkListModel::ClassColumn},
+            {ui->IDEdit, LinkListModel::IDColumn}};
 }
 
 bool LinkListPanel::eventFilter(QObject *watched, QEvent *event)
@@ -144,11 +161,11 @@ bool LinkListPanel::eventFilter(QObject *watched, QEvent *event)
         }
         if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
             QMetaObject::invokeMethod(
-                this, [this] { m_context->guarded(this, [this] { ListView1Click(); }); }, Qt::QueuedConnection);
+                this, [this] { m_context->guarded(this, [this] { listViewClicked(); }); }, Qt::QueuedConnection);
     }
     // Typing into an editor it has just entered begins a new step of the undo history.
     if (type == QEvent::FocusIn && editorFields().contains(watched))
-        beginBurst();
+        m_context->model().beginBurst();
     if (watched == ui->TargetCmbBox && (type == QEvent::FocusOut || isReturnKey(event))) {
         // When its editing ends, an editable combo box turns a typed entry that names a listed
         // target into an activation. That is still typing, not a pick from the list.
@@ -162,9 +179,9 @@ bool LinkListPanel::eventFilter(QObject *watched, QEvent *event)
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             if (watched == ui->ClassEdit)
-                m_context->guarded(this, [this] { ClassEditExit(); });
+                m_context->guarded(this, [this] { classEditLeft(); });
             else if (watched == ui->GroupNameEdit)
-                m_context->guarded(this, [this] { GroupNameEditExit(); });
+                m_context->guarded(this, [this] { groupNameEditLeft(); });
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -175,13 +192,11 @@ void LinkListPanel::rowSelectionChanged()
     LinkNode *node = selectedRowNode();
     for (QWidget *editor : linkEditors())
         editor->setEnabled(node);
-    if (!node) {
-        // Nothing to write into: the editors show nothing rather than a node no longer selected.
-        clearLinkEditors();
-        return;
-    }
-    ListView1SelectItem(node);
-    emit rowPicked(node);
+    // With nothing to write into, the editors show nothing rather than a node no longer selected.
+    m_context->model().beginBurst();
+    showRow(false);
+    if (node)
+        emit rowPicked(node);
 }
 
 void LinkListPanel::listingChanged()
@@ -202,7 +217,7 @@ QList<QWidget *> LinkListPanel::linkEditors() const
 void LinkListPanel::finishEditing()
 {
     if (ui->ClassEdit->hasFocus())
-        ClassEditExit();
+        classEditLeft();
 }
 
 void LinkListPanel::focusEditorFor(const LinkNode *node)
@@ -224,10 +239,15 @@ QList<QWidget *> LinkListPanel::editorFields() const
     return {ui->GroupNameEdit, ui->LinkTextEdit, ui->HrefEdit, ui->TargetCmbBox, ui->ClassEdit, ui->IDEdit};
 }
 
-LinkNode *LinkListPanel::selectedRowNode() const
+QModelIndex LinkListPanel::selectedRow() const
 {
     const QModelIndexList rows = ui->ListView1->selectionModel()->selectedRows();
-    return rows.isEmpty() ? nullptr : m_list->nodeAt(rows.constFirst().row());
+    return rows.isEmpty() ? QModelIndex() : rows.constFirst();
+}
+
+LinkNode *LinkListPanel::selectedRowNode() const
+{
+    return m_list->nodeAt(selectedRow().row());
 }
 
 void LinkListPanel::selectRow(int row)
@@ -268,18 +288,28 @@ void LinkListPanel::showSelection(LinkNode *node)
         selectRow(m_list->rowOf(node));
 }
 
-void LinkListPanel::ListView1SelectItem(LinkNode *node)
+void LinkListPanel::showRow(bool sameRow)
 {
-    beginBurst();
-    const LinkAttr &record = node->record();
-    ui->LinkTextEdit->setText(node->text());
-    ui->HrefEdit->setText(record.Href);
-    ui->TargetCmbBox->setEditText(record.Target);
-    ui->ClassEdit->setText(record.Class);
-    ui->IDEdit->setText(record.ObjID);
+    const QModelIndex row = selectedRow();
+    for (const auto &[edit, column] : fieldEditors()) {
+        const QString value = row.siblingAtColumn(column).data().toString();
+        // Another row shows its own; the class editor may keep the blanks the user typed around
+        // the class the node holds trimmed.
+        if (!sameRow)
+            edit->setText(value);
+        else if (column != LinkListModel::ClassColumn || TextRules::trimmed(edit->text()) != value)
+            showText(edit, value);
+    }
 }
 
-void LinkListPanel::ListView1Click()
+void LinkListPanel::writeRow(int column, const QString &text)
+{
+    // Loading an editor writes back the value it was given, which the model takes as no change.
+    if (const QModelIndex row = selectedRow(); row.isValid())
+        m_list->setData(row.siblingAtColumn(column), text, LinkTreeModel::TypingRole);
+}
+
+void LinkListPanel::listViewClicked()
 {
     const int count = m_list->rowCount();
     if (!selectedRowNode() && count > 0)
@@ -289,90 +319,23 @@ void LinkListPanel::ListView1Click()
 void LinkListPanel::clearEditors()
 {
     showGroupName({});
-    clearLinkEditors();
+    showRow(false);
 }
 
-void LinkListPanel::clearLinkEditors()
-{
-    ui->LinkTextEdit->setText({});
-    ui->HrefEdit->setText({});
-    ui->TargetCmbBox->setEditText({});
-    ui->ClassEdit->setText({});
-    ui->IDEdit->setText({});
-}
-
-void LinkListPanel::writeThrough(NodeField field, const QString &text)
-{
-    if (LinkNode *node = selectedRowNode())
-        editField(node, field, text, typingCaption(field));
-}
-
-void LinkListPanel::editField(LinkNode *node, NodeField field, const QString &value, const QString &caption)
-{
-    // Loading an editor writes back the value it was given, which is no change.
-    if (LinkTreeModel::field(node, field) == value)
-        return;
-    LinkTreeModel &model = m_context->model();
-    model.perform(new EditFieldStep(model, caption, node, field, value, m_burst));
-}
-
-void LinkListPanel::nodeChanged(LinkNode *node)
-{
-    if (node == m_list->listedParent() && ui->GroupNameEdit->text() != node->text())
-        showGroupName(node->text());
-    if (node != selectedRowNode())
-        return;
-    // The editors show the selected row's node. The class editor may keep the blanks the user
-    // typed around the class the node holds trimmed.
-    const LinkAttr &record = node->record();
-    showText(ui->LinkTextEdit, node->text());
-    showText(ui->HrefEdit, record.Href);
-    if (ui->TargetCmbBox->currentText() != record.Target)
-        ui->TargetCmbBox->setEditText(record.Target);
-    if (TextRules::trimmed(ui->ClassEdit->text()) != record.Class)
-        showText(ui->ClassEdit, record.Class);
-    showText(ui->IDEdit, record.ObjID);
-}
-
-void LinkListPanel::LinkTextEditChange()
-{
-    writeThrough(NodeField::Text, singleLineText(ui->LinkTextEdit));
-}
-
-void LinkListPanel::HrefEditChange()
-{
-    writeThrough(NodeField::Href, ui->HrefEdit->text());
-}
-
-void LinkListPanel::TargetCmbBoxChange()
-{
-    writeThrough(NodeField::Target, ui->TargetCmbBox->currentText());
-}
-
-void LinkListPanel::TargetCmbBoxSelect(int)
+void LinkListPanel::targetPicked()
 {
     const QString picked = ui->TargetCmbBox->currentText();
     for (const TargetEntry &entry : TargetEntries) {
         if (picked == QStringView(entry.name))
             emit statusMessage(QString::fromUtf16(entry.description));
     }
-    TargetCmbBoxChange();
+    writeRow(LinkListModel::TargetColumn, picked);
 }
 
-void LinkListPanel::ClassEditChange()
-{
-    writeThrough(NodeField::Class, ui->ClassEdit->text());
-}
-
-void LinkListPanel::ClassEditExit()
+void LinkListPanel::classEditLeft()
 {
     // The node keeps the class trimmed; the editor keeps what was typed.
-    writeThrough(NodeField::Class, TextRules::trimmed(ui->ClassEdit->text()));
-}
-
-void LinkListPanel::IDEditChange()
-{
-    writeThrough(NodeField::ObjID, ui->IDEdit->text());
+    writeRow(LinkListModel::ClassColumn, TextRules::trimmed(ui->ClassEdit->text()));
 }
 
 void LinkListPanel::showGroupName(const QString &name)
@@ -381,15 +344,15 @@ void LinkListPanel::showGroupName(const QString &name)
     m_groupNameEdited = false;
 }
 
-void LinkListPanel::GroupNameEditChange()
+void LinkListPanel::groupNameEdited()
 {
     m_groupNameEdited = true;
     const QString name = singleLineText(ui->GroupNameEdit);
     if (LinkNode *group = owningGroup(m_selectedNode()))
-        editField(group, NodeField::Text, name, QStringLiteral("グループ名の変更"));
+        m_context->model().setData(m_context->model().indexFromNode(group), name, LinkTreeModel::TypingRole);
 }
 
-void LinkListPanel::GroupNameEditExit()
+void LinkListPanel::groupNameEditLeft()
 {
     // Only a name the user emptied is warned about, not an editor the program emptied and disabled.
     if (!m_groupNameEdited || !m_selectedNode() || !TextRules::trimmed(ui->GroupNameEdit->text()).isEmpty())
@@ -416,12 +379,10 @@ void LinkListPanel::UsedClassBtnClick()
 
 void LinkListPanel::classPicked(const QString &classes)
 {
-    // The pick is a step of its own, never part of typing in the class editor. ClassEditChange
-    // then finds the link holding the text already. An unchanged text is already what the link
-    // holds, since the editor was loaded from it and writes through.
-    beginBurst();
-    if (LinkNode *node = selectedRowNode())
-        editField(node, NodeField::Class, classes, QStringLiteral("クラスの選択"));
+    // The pick is a step of its own, never part of typing in the class editor, which then finds
+    // the link holding the text already.
+    if (selectedRowNode())
+        m_list->setData(selectedRow().siblingAtColumn(LinkListModel::ClassColumn), classes);
     ui->ClassEdit->setText(classes);
-    beginBurst();
+    m_context->model().beginBurst();
 }

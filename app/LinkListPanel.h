@@ -12,10 +12,10 @@ class LinkListModel;
 class LinkNode;
 class NodeCommands;
 class QAction;
+class QLineEdit;
 class QMenu;
 class QTreeView;
 class WindowContext;
-enum class NodeField;
 
 namespace Ui {
 class LinkListPanel;
@@ -47,8 +47,6 @@ public:
     void finishEditing();
     // Puts the focus where a new node's name or text is typed.
     void focusEditorFor(const LinkNode *node);
-    // Typing from now on is a step of its own.
-    void beginBurst() { ++m_burst; }
     QTreeView *listView() const;
     // The six editors below the list.
     QList<QWidget *> editorFields() const;
@@ -63,34 +61,31 @@ protected:
 
 private:
     void connectEditors(WindowContext &context);
+    // The selected row's first column, or nothing.
+    QModelIndex selectedRow() const;
+    // The link editors and the list column each one shows and writes.
+    QList<std::pair<QLineEdit *, int>> fieldEditors() const;
     // The editors follow the listing and the selected row: empty and disabled when there is no
     // link, or no group, for them to write into.
     void rowSelectionChanged();
     void listingChanged();
     QList<QWidget *> linkEditors() const;
-    void clearLinkEditors();
-    void ListView1SelectItem(LinkNode *node);
-    void ListView1Click();
-    void LinkTextEditChange();
-    void HrefEditChange();
-    void TargetCmbBoxChange();
-    void TargetCmbBoxSelect(int index);
-    void ClassEditChange();
-    void ClassEditExit();
-    void IDEditChange();
-    void GroupNameEditChange();
-    void GroupNameEditExit();
+    // Shows the selected row's fields; `sameRow` keeps what the user typed that the row holds alike.
+    void showRow(bool sameRow);
+    // Writes an editor's text into the selected row's field, as a keystroke.
+    void writeRow(int column, const QString &text);
+    void listViewClicked();
+    // A target picked from the list tells what it does and is written as it is shown.
+    void targetPicked();
+    void classEditLeft();
+    void groupNameEdited();
+    void groupNameEditLeft();
     void OverlapIDBtnClick();
     void UsedClassBtnClick();
     void classPicked(const QString &classes);
 
-    void nodeChanged(LinkNode *node);
     // Shows a group's name in GroupNameEdit without renaming anything.
     void showGroupName(const QString &name);
-    // Writes an editor's text into the selected row's node, as a step of the undo history.
-    void writeThrough(NodeField field, const QString &text);
-    // Changes one field of a node as a step; a burst of writes to one field merges into one.
-    void editField(LinkNode *node, NodeField field, const QString &value, const QString &caption);
     void selectRow(int row);
 
     std::unique_ptr<Ui::LinkListPanel> ui;
@@ -100,9 +95,6 @@ private:
     std::function<LinkNode *()> m_selectedNode;
     QMenu *LVPopUp = nullptr;
     QAction *LVPop_Delete1 = nullptr;
-    // Counts bursts of typing: a new one begins whenever an editor gets the focus, another row
-    // is loaded, or a step is undone or redone.
-    int m_burst = 0;
     // Set by the user's typing in GroupNameEdit, cleared when the program shows a name there.
     bool m_groupNameEdited = false;
     // Set while TargetCmbBox finishes an edit: an activation then comes from typing.

@@ -1,5 +1,6 @@
 #include "app/LinkTreeModel.h"
 
+#include "app/EditorText.h"
 #include "app/NodeTransfer.h"
 #include "app/TreeSteps.h"
 #include "text/TextRules.h"
@@ -23,11 +24,11 @@ LinkNode *LinkTreeModel::nodeFromIndex(const QModelIndex &index) const
     return static_cast<LinkNode *>(index.internalPointer());
 }
 
-QModelIndex LinkTreeModel::indexFromNode(const LinkNode *node) const
+QModelIndex LinkTreeModel::indexFromNode(const LinkNode *node, NodeField field) const
 {
     if (!node)
         return {};
-    return createIndex(node->row(), 0, const_cast<LinkNode *>(node));
+    return createIndex(node->row(), int(field), const_cast<LinkNode *>(node));
 }
 
 bool LinkTreeModel::contains(const LinkNode *node) const
@@ -111,21 +112,21 @@ void LinkTreeModel::setField(LinkNode *node, NodeField field, const QString &val
     if (!contains(node) || LinkTreeModel::field(node, field) == value)
         return;
     setFieldValue(*m_tree, *node, field, value);
-    const QModelIndex index = indexFromNode(node);
+    const QModelIndex index = indexFromNode(node, field);
     emit dataChanged(index, index);
     emit nodeChanged(node);
 }
 
 QModelIndex LinkTreeModel::index(int row, int column, const QModelIndex &parent) const
 {
-    if (column != 0 || row < 0)
+    if (column < 0 || column >= int(NodeFieldCount) || row < 0)
         return {};
     const LinkNode *parentNode = nodeFromIndex(parent);
     if (parent.isValid() && !parentNode)
         return {};
     if (row >= m_tree->childCount(parentNode))
         return {};
-    return indexFromNode(m_tree->child(parentNode, row));
+    return createIndex(row, column, m_tree->child(parentNode, row));
 }
 
 QModelIndex LinkTreeModel::parent(const QModelIndex &child) const
@@ -143,7 +144,7 @@ int LinkTreeModel::rowCount(const QModelIndex &parent) const
 
 int LinkTreeModel::columnCount(const QModelIndex &) const
 {
-    return 1;
+    return int(NodeFieldCount);
 }
 
 QVariant LinkTreeModel::data(const QModelIndex &index, int role) const
@@ -154,9 +155,9 @@ QVariant LinkTreeModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return node->text();
+        return fieldValue(*node, fieldOf(index));
     case Qt::DecorationRole:
-        if (node->imageIndex() >= 0 && node->imageIndex() < m_images.size())
+        if (index.column() == 0 && node->imageIndex() >= 0 && node->imageIndex() < m_images.size())
             return m_images.at(node->imageIndex());
         return {};
     default:
@@ -177,14 +178,21 @@ Qt::ItemFlags LinkTreeModel::flags(const QModelIndex &index) const
 bool LinkTreeModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
     LinkNode *node = nodeFromIndex(index);
-    if (!node || role != Qt::EditRole)
+    const bool typing = role == TypingRole;
+    if (!node || (role != Qt::EditRole && !typing) || fieldOf(index) == NodeField::Group)
         return false;
-    const QString text = node->isGroup() ? TextRules::groupName(value.toString())
-                                         : TextRules::withoutLineBreaks(value.toString());
-    if ((node->isGroup() && text.isEmpty()) || text == node->text())
+    const NodeField field = fieldOf(index);
+    QString text = value.toString();
+    if (field == NodeField::Text) {
+        const bool named = node->isGroup() && !typing;
+        text = named ? TextRules::groupName(text) : TextRules::withoutLineBreaks(text);
+        if (named && text.isEmpty())
+            return false;
+    }
+    if (text == fieldValue(*node, field))
         return false;
-    perform(new EditFieldStep(*this, node->isGroup() ? QStringLiteral("グループ名の変更") : QStringLiteral("リンクテキストの変更"),
-                              node, NodeField::Text, text, EditFieldStep::NoBurst));
+    perform(new EditFieldStep(*this, EditorText::stepCaption(field, node->isGroup(), typing), node, field, text,
+                              typing ? m_burst : EditFieldStep::NoBurst));
     return true;
 }
 

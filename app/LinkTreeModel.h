@@ -13,13 +13,17 @@ class QMimeData;
 class QUndoCommand;
 class QUndoStack;
 
-// The link tree as the tree view sees it. Every change the window makes to the tree goes through
-// here, so that the view always hears of it.
+// The link tree as the views see it: a row a node, a column a row of the field table. Every
+// change the window makes to the tree goes through here, so that every view hears of it.
 class LinkTreeModel : public QAbstractItemModel
 {
     Q_OBJECT
 
 public:
+    // A value written with this role is a keystroke: the keystrokes of one burst into one field
+    // of one node make one step. Written with Qt::EditRole, a value is a step of its own.
+    static constexpr int TypingRole = Qt::UserRole;
+
     explicit LinkTreeModel(QObject *parent = nullptr);
     ~LinkTreeModel() override;
 
@@ -30,7 +34,8 @@ public:
     void setImages(const QList<QIcon> &images);
 
     LinkNode *nodeFromIndex(const QModelIndex &index) const;
-    QModelIndex indexFromNode(const LinkNode *node) const;
+    QModelIndex indexFromNode(const LinkNode *node, NodeField field = NodeField::Text) const;
+    static NodeField fieldOf(const QModelIndex &index) { return NodeFields[size_t(index.column())].field; }
     // True when the node belongs to the tree shown now.
     bool contains(const LinkNode *node) const;
 
@@ -41,6 +46,8 @@ public:
     void setUndoStack(QUndoStack *stack) { m_undoStack = stack; }
     // The one way the tree changes: as a step pushed on the undo history.
     void perform(QUndoCommand *command);
+    // Typing from now on is a step of its own.
+    void beginBurst() { ++m_burst; }
 
     // Puts the nodes `data` carries (NodeTransfer) in as children of `parent` from `row` on, as
     // one step. False when it carries none; a damaged fragment throws VormikError.
@@ -52,8 +59,8 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
-    // An in-place edit of a node's text, as a step. No text takes a line break; a group's name
-    // is trimmed and never blank, as the name prompt wants it.
+    // An edit of a node's field, as a step. No text takes a line break; a group's name put in
+    // whole is trimmed and never blank, as the name prompt wants it. An unchanged value is no step.
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
     // Drag and drop: a node dropped on a group becomes its last child, dropped between rows it
@@ -95,4 +102,6 @@ private:
     std::unique_ptr<LinkTree> m_tree;
     QList<QIcon> m_images;
     QUndoStack *m_undoStack = nullptr;
+    // Counts bursts of typing.
+    int m_burst = 0;
 };

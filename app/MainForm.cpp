@@ -33,7 +33,6 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QGuiApplication>
-#include <QScopeGuard>
 #include <QSettings>
 #include <QTreeView>
 #include <QUrl>
@@ -198,24 +197,10 @@ void TMain::followTree()
 {
     // Driven by the selection, not the current index: Qt moves the current index without
     // selecting anything (keyboard focus, a closed dialog), and the user never sees it.
-    connect(ui->LeftPanel->view()->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        // While nodes leave, the new selection may still hold nodes that are about to go.
-        if (m_treeReshaping) {
-            m_treeSelectionMoved = true;
-            return;
-        }
-        m_context->guarded(this, [&] { TreeView1Change(selectedNode()); });
-    });
-    connect(ui->RightPanel, &LinkListPanel::rowPicked, this, [this](LinkNode *node) {
-        if (SyncingSelection)
-            return;
-        SyncingSelection = true;
-        const auto done = qScopeGuard([this] { SyncingSelection = false; });
-        selectNode(node);
-    });
-    connect(m_model, &LinkTreeModel::nodesAboutToBeRemoved, this, &TMain::nodesLeaving);
-    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &TMain::treeSettled);
-    connect(m_model, &QAbstractItemModel::modelReset, this, &TMain::treeSettled);
+    // Each side asks the other only for what it does not show yet, so the two settle at once.
+    connect(ui->LeftPanel->view()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { m_context->guarded(this, [&] { TreeView1Change(selectedNode()); }); });
+    connect(ui->RightPanel, &LinkListPanel::rowPicked, this, &TMain::selectNode);
     connect(m_model, &QAbstractItemModel::rowsMoved, this, [this](const QModelIndex &, int, int, const QModelIndex &to) {
         // A moved node shows where it went, and a moved link keeps its row selected.
         if (to.isValid())
@@ -225,7 +210,7 @@ void TMain::followTree()
     connect(m_model, &LinkTreeModel::dropFailed, this,
             [this](const QString &message) { prompts().error(this, message); });
     connect(m_editCommands, &EditCommands::historyMoved, this, [this](LinkNode *shown) {
-        ui->RightPanel->beginBurst();
+        m_model->beginBurst();
         m_context->guarded(this, [&] { reveal(shown); });
     });
 }
@@ -306,10 +291,6 @@ void TMain::dropEvent(QDropEvent *event)
 
 void TMain::TreeView1Change(LinkNode *node)
 {
-    if (SyncingSelection || !node)
-        return;
-    SyncingSelection = true;
-    const auto done = qScopeGuard([this] { SyncingSelection = false; });
     ui->RightPanel->showSelection(node);
 }
 
@@ -324,23 +305,6 @@ void TMain::reveal(LinkNode *node)
     // The list follows the tree by itself; a selected link that changed groups takes its row.
     if (LinkNode *selected = selectedNode(); selected && !selected->isGroup())
         TreeView1Change(selected);
-}
-
-void TMain::nodesLeaving(const LinkNode *)
-{
-    m_treeReshaping = true;
-    m_selectedBeforeReshaping = selectedNode();
-}
-
-void TMain::treeSettled()
-{
-    if (!m_treeReshaping)
-        return;
-    m_treeReshaping = false;
-    // The selection model also signals when the selected row merely moves; only a node the tree
-    // newly picked is listed anew. No node is made while others leave, so the address compares safely.
-    if (std::exchange(m_treeSelectionMoved, false) && selectedNode() != m_selectedBeforeReshaping)
-        m_context->guarded(this, [this] { TreeView1Change(selectedNode()); });
 }
 
 LinkNode *TMain::selectedNode() const

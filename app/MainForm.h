@@ -70,8 +70,6 @@ private:
     void followTree();
     // Shows the node a step touched, once it has been undone or redone.
     void reveal(LinkNode *node);
-    void nodesLeaving(const LinkNode *root);
-    void treeSettled();
 
     std::unique_ptr<Ui::TMain> ui;
     LinkTreeModel *m_model;
@@ -86,10 +84,4 @@ private:
     bool m_closeConfirmed = false;
     QList<QIcon> ImageList1;
     QList<QIcon> MenuImageList;
-
-    bool SyncingSelection = false;
-    // Set while nodes leave the tree: the tree's new selection is acted on once they are gone.
-    bool m_treeReshaping = false;
-    bool m_treeSelectionMoved = false;
-    const LinkNode *m_selectedBeforeReshaping = nullptr;
 };

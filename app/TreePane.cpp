@@ -41,6 +41,9 @@ void TreePane::setUp(WindowContext &context, NodeCommands &commands, const QList
 {
     m_model = &context.model();
     TreeView1->setModel(m_model);
+    // The tree shows a node's text; the other fields are columns for the list and its editors.
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        TreeView1->hideColumn(column);
     TreeView1->viewport()->installEventFilter(this);
     keepSelectionVisible(TreeView1);
     buildPopupMenus(context, commands, images);
@@ -148,7 +151,7 @@ int TreePane::toolBarWidth() const
 
 LinkNode *TreePane::selectedNode() const
 {
-    const QModelIndexList selected = TreeView1->selectionModel()->selectedRows();
+    const QModelIndexList selected = TreeView1->selectionModel()->selectedIndexes();
     return selected.isEmpty() ? nullptr : m_model->nodeFromIndex(selected.constFirst());
 }
 

@@ -1,6 +1,7 @@
 #include "TreeEdits.h"
 #include "TreeSnapshot.h"
 #include "tree/LinkTree.h"
+#include "app/LinkListModel.h"
 #include "app/LinkTreeModel.h"
 #include "app/NodeTransfer.h"
 
@@ -166,6 +167,59 @@ private slots:
         TreeEdits::clear(model);
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(removed.count(), 3);
+    }
+
+    // Each field is a column that views read and write; a write is a step, and the keystrokes of
+    // one burst into one field make one step. The list shows one group's links by the same rows.
+    void fieldsAreColumnsWrittenAsSteps()
+    {
+        LinkTreeModel model;
+        QUndoStack stack;
+        model.setUndoStack(&stack);
+        LinkListModel list(model);
+        QAbstractItemModelTester treeTester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester listTester(&list, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        LinkNode *A = TreeEdits::appendGroup(model, nullptr, "A");
+        LinkAttr fields;
+        fields.Href = "one.html";
+        LinkNode *a1 = TreeEdits::appendLink(model, A, "a1", fields);
+        LinkNode *B = TreeEdits::appendGroup(model, A, "B");
+        LinkNode *a2 = TreeEdits::appendLink(model, A, "a2");
+        LinkNode *b1 = TreeEdits::appendLink(model, B, "b1");
+        QCOMPARE(model.columnCount(), int(NodeFieldCount));
+        QCOMPARE(model.indexFromNode(a1, NodeField::Href).data().toString(), QString("one.html"));
+
+        list.listChildrenOf(A);
+        const auto rows = [&] {
+            std::vector<LinkNode *> nodes;
+            for (int row = 0; row < list.rowCount(); ++row)
+                nodes.push_back(model.nodeFromIndex(list.mapToSource(list.index(row, LinkListModel::HrefColumn))));
+            return nodes;
+        };
+        QCOMPARE(rows(), (std::vector<LinkNode *>{a1, a2}));
+        QCOMPARE(list.index(0, LinkListModel::HrefColumn).data().toString(), QString("one.html"));
+
+        for (const QString typed : {"t", "tw", "two"})
+            QVERIFY(list.setData(list.index(1, LinkListModel::HrefColumn), typed, LinkTreeModel::TypingRole));
+        QCOMPARE(a2->record().Href, QString("two"));
+        QCOMPARE(stack.count(), 1);
+        // The same value again is no step; a value put in whole is a step of its own.
+        QVERIFY(!list.setData(list.index(1, LinkListModel::HrefColumn), "two", LinkTreeModel::TypingRole));
+        QVERIFY(model.setData(model.indexFromNode(a2, NodeField::Href), "whole"));
+        QVERIFY(model.setData(model.indexFromNode(a2, NodeField::Href), "next", LinkTreeModel::TypingRole));
+        model.beginBurst();
+        QVERIFY(model.setData(model.indexFromNode(a2, NodeField::Href), "later", LinkTreeModel::TypingRole));
+        QCOMPARE(stack.count(), 4);
+        stack.undo();
+        stack.undo();
+        QCOMPARE(a2->record().Href, QString("whole"));
+
+        // Links moving within the group, out of it and into it keep the rows in sibling order.
+        model.perform(new MoveNodeStep(model, {}, a2, A, 0));
+        QCOMPARE(rows(), (std::vector<LinkNode *>{a2, a1}));
+        model.perform(new MoveNodeStep(model, {}, a2, nullptr, 0));
+        model.perform(new MoveNodeStep(model, {}, b1, A, 0));
+        QCOMPARE(rows(), (std::vector<LinkNode *>{b1, a1}));
     }
 
     // A drag larger than a display takes in one request hands its nodes to another window through
