@@ -47,6 +47,9 @@ private:
     void sourceRowsAboutToBeMoved(const QModelIndex &from, int first, int last, const QModelIndex &to, int row);
     void sourceRowsMoved(const QModelIndex &from, int first, int last, const QModelIndex &to, int row);
     void sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    // The listed group's children put in a new order (a sort): the rows follow their links.
+    void sourceLayoutAboutToBeChanged(const QList<QPersistentModelIndex> &parents);
+    void sourceLayoutChanged();
 
     LinkTreeModel &m_source;
     bool m_listing = false;
@@ -57,4 +60,8 @@ private:
     std::pair<int, int> m_pendingRemoval{};
     // A move that takes listed rows out and is finished once the source has moved them.
     enum class PendingMove { None, Within, Out } m_pendingMove = PendingMove::None;
+    // The links the persistent rows held before a new order, from one signal to the next.
+    bool m_reordering = false;
+    QModelIndexList m_heldRows;
+    std::vector<LinkNode *> m_heldNodes;
 };

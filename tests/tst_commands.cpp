@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QToolButton>
+#include <QTreeWidget>
 
 // The commands that add and delete nodes, reached through the menus, the tool bar and the list.
 class TestCommands : public QObject
@@ -625,6 +626,48 @@ private slots:
         QVERIFY(f.prompts->questions.value(0).text.contains(QStringLiteral("「bookmarklet」")));
         QCOMPARE(f.node("bookmarklet")->record().Href.startsWith(QStringLiteral("JavaScript:")), keep);
         QCOMPARE(f.node("data")->record().Href.isEmpty(), !keep);
+    }
+
+    // Links to pages the tree has are counted in the report, and skipped when the user says so.
+    void importSkipsLinksAlreadyInTheTree_data()
+    {
+        QTest::addColumn<bool>("skip");
+        QTest::newRow("skipped") << true;
+        QTest::newRow("kept") << false;
+    }
+    void importSkipsLinksAlreadyInTheTree()
+    {
+        QFETCH(bool, skip);
+        f.addLink(nullptr, "mine1")->record().Href = "HTTPS://WWW.GOOGLE.COM/index.html#x";
+        f.addLink(nullptr, "mine2")->record().Href = "https://news.example.jp/";
+        f.prompts->fileAnswers << QStringLiteral(VORMIK_TEST_DATA "/import/chrome.html");
+        f.prompts->questionAnswers << skip;
+        f.clickMenuItem("mnImport1");
+        QCOMPARE(f.prompts->messages.size(), 0);
+        QCOMPARE(f.prompts->questions.size(), 1);
+        QVERIFY(f.prompts->questions[0].text.contains(QStringLiteral("2 件のリンクはすでにツリーにある")));
+        QCOMPARE(f.node("Google") == nullptr, skip);
+        QCOMPARE(f.node(QStringLiteral("ニュース 「速報」")) == nullptr, skip);
+        QVERIFY(f.node("Top level"));
+    }
+
+    // 重複リンク lists links to one page in sets, follows edits, and a double-click selects the link.
+    void duplicatesListSelectsOnDoubleClick()
+    {
+        f.addLink(nullptr, "one")->record().Href = "http://x.jp/";
+        LinkNode *group = TreeEdits::appendGroup(f.model(), nullptr, "G");
+        f.addLink(nullptr, "three")->record().Href = "http://y.jp/";
+        f.addLink(group, "two")->record().Href = "http://X.jp/index.html?a";
+        f.clickMenuItem("mnDuplicates1");
+        auto *list = f.window->findChild<QTreeWidget *>("DuplicatesList1");
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QTreeWidgetItem *two = list->topLevelItem(0)->child(1);
+        QCOMPARE(two->text(0), QString("two"));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(two).center());
+        QTRY_COMPARE(f.window->selectedNode(), f.node("two"));
+        TreeEdits::setField(f.model(), f.node("two"), NodeField::Href, "http://z.jp/");
+        QTRY_COMPARE(list->topLevelItemCount(), 0);
     }
 
     void theListPopUpActsOnTheRowUnderThePointer()
