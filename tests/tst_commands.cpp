@@ -660,11 +660,13 @@ private slots:
         f.addLink(group, "two")->record().Href = "http://X.jp/index.html?a";
         f.clickMenuItem("mnDuplicates1");
         auto *list = f.window->findChild<QTreeWidget *>("DuplicatesList1");
-        QVERIFY(list && list->isVisible());
+        QVERIFY(list && QTest::qWaitForWindowExposed(list->window()));
         QCOMPARE(list->topLevelItemCount(), 1);
         QTreeWidgetItem *two = list->topLevelItem(0)->child(1);
         QCOMPARE(two->text(0), QString("two"));
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(two).center());
+        const QPoint place = list->visualItemRect(two).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, place);
         QTRY_COMPARE(f.window->selectedNode(), f.node("two"));
         TreeEdits::setField(f.model(), f.node("two"), NodeField::Href, "http://z.jp/");
         QTRY_COMPARE(list->topLevelItemCount(), 0);
