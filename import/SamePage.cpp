@@ -58,13 +58,16 @@ bool isLink(const LinkNode *node)
 
 QString pageKey(const QString &address)
 {
-    QString page = WebAddress::serialised(address);
-    if (const qsizetype cut = page.indexOf(u'#'); cut >= 0)
-        page.truncate(cut);
-    if (const qsizetype cut = page.indexOf(u'?'); cut >= 0)
-        page.truncate(cut);
-    if (page.isEmpty())
+    const QString serial = WebAddress::serialised(address);
+    QStringView view(serial);
+    if (const qsizetype cut = view.indexOf(u'#'); cut >= 0)
+        view.truncate(cut);
+    if (const qsizetype cut = view.indexOf(u'?'); cut >= 0)
+        view.truncate(cut);
+    if (view.isEmpty())
         return {};
+    // One copy, changed in place: most addresses need nothing more.
+    QString page = view.toString();
     // A browser writes scheme and host in lower case and an empty path as "/".
     if (const qsizetype authority = page.indexOf(QLatin1String("://")); authority > 0 && !WebAddress::isRelative(page)) {
         qsizetype path = page.indexOf(u'/', authority + 3);
@@ -72,9 +75,11 @@ QString pageKey(const QString &address)
             page += u'/';
             path = page.size() - 1;
         }
-        page = page.left(path).toLower() + page.mid(path);
+        for (qsizetype i = 0; i < path; ++i)
+            page[i] = page[i].toLower();
     }
-    page = normalisedEncoding(page);
+    if (page.contains(u'%'))
+        page = normalisedEncoding(page);
     for (const QLatin1String index : {QLatin1String("index.html"), QLatin1String("index.htm")}) {
         if (page.endsWith(index) && (page.size() == index.size() || page[page.size() - index.size() - 1] == u'/')) {
             page.chop(index.size());
@@ -90,6 +95,7 @@ QString pageKey(const QString &address)
 std::vector<std::vector<LinkNode *>> duplicateLinks(const LinkTree &tree)
 {
     QHash<QString, size_t> setOfPage;
+    setOfPage.reserve(tree.count());
     std::vector<std::vector<LinkNode *>> sets;
     for (LinkNode *node : tree.nodes()) {
         if (!isLink(node))
