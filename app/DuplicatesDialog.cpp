@@ -57,7 +57,10 @@ DuplicatesDialog::DuplicatesDialog(LinkTreeModel &model, QWidget *parent)
         later();
     });
     connect(&m_model, &QAbstractItemModel::modelAboutToBeReset, m_list, &QTreeWidget::clear);
+    // The sets are in the tree's order.
     connect(&m_model, &QAbstractItemModel::rowsInserted, this, later);
+    connect(&m_model, &QAbstractItemModel::rowsMoved, this, later);
+    connect(&m_model, &QAbstractItemModel::layoutChanged, this, later);
     connect(&m_model, &QAbstractItemModel::modelReset, this, later);
     connect(&m_model, &QAbstractItemModel::dataChanged, this, later);
 }

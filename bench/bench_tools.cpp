@@ -11,16 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-namespace {
-
-void trigger(TMain &window, const char *action)
-{
-    windowPart<QAction>(window, action)->trigger();
-    QCoreApplication::processEvents();
-}
-
-} // namespace
-
 // A group of `links` links, shown in the list, sorted descending then ascending each iteration;
 // the rest of the tree's nodes are top-level links.
 static void BM_SortGroup(benchmark::State &state)

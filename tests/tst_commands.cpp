@@ -651,6 +651,33 @@ private slots:
         QVERIFY(f.node("Top level"));
     }
 
+    // Sorting from the menu reorders the list too, its selected row following its link, both ways.
+    void sortReordersTheListKeepingItsRow_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("ascending") << "mnSortAscending1" << QStringList{"a", "b", "c"} << 2;
+        QTest::newRow("descending") << "mnSortDescending1" << QStringList{"c", "b", "a"} << 0;
+    }
+    void sortReordersTheListKeepingItsRow()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, rows);
+        LinkNode *group = TreeEdits::appendGroup(f.model(), nullptr, "G");
+        for (const char *name : {"c", "a", "b"})
+            f.addLink(group, name);
+        f.clickNode("G");
+        f.clickRow(0);
+        f.clickMenuItem(command);
+        QCOMPARE(f.rowCaptions(), rows);
+        QTEST(f.selectedRowIndex(), "selected");
+        QCOMPARE(f.window->selectedNode(), f.node("c"));
+        f.ui->UndoAction1->trigger();
+        QCOMPARE(f.rowCaptions(), (QStringList{"c", "a", "b"}));
+        QCOMPARE(f.selectedRowIndex(), 0);
+    }
+
     // 重複リンク lists links to one page in sets, follows edits, and a double-click selects the link.
     void duplicatesListSelectsOnDoubleClick()
     {
