@@ -147,7 +147,8 @@ public:
     ReorderChildrenStep(LinkTreeModel &model, const QString &caption, LinkNode *parent, std::vector<int> rows);
     void redo() override { reorder(m_parent, m_rows); }
     void undo() override;
-    LinkNode *shownAfter(bool) const override { return m_parent; }
+    // Every node stays where the user sees it, so the selection stays too.
+    LinkNode *shownAfter(bool) const override { return nullptr; }
 
 private:
     LinkNode *m_parent;
