@@ -103,6 +103,7 @@ void EditCommands::setUp(QMenu *menu, const Actions &actions, const QList<QWidge
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(model, signal, this, &EditCommands::updateActions);
     connect(model, &QAbstractItemModel::rowsMoved, this, &EditCommands::updateActions);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &EditCommands::updateActions);
     connect(model, &QAbstractItemModel::modelReset, this, &EditCommands::updateActions);
     connect(m_tree.view()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &EditCommands::updateActions);

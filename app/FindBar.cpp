@@ -31,6 +31,7 @@ FindBar::FindBar(LinkTreeModel &model, TreePane &tree, QWidget *parent)
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(&model, signal, this, &FindBar::treeChanged);
     connect(&model, &QAbstractItemModel::rowsMoved, this, &FindBar::treeChanged);
+    connect(&model, &QAbstractItemModel::layoutChanged, this, &FindBar::treeChanged);
     connect(&model, &QAbstractItemModel::dataChanged, this, &FindBar::nodesChanged);
     // Open and New show another tree object altogether.
     connect(&model, &QAbstractItemModel::modelReset, this, [this] {

@@ -45,6 +45,37 @@ LinkListModel::LinkListModel(LinkTreeModel &source, QObject *parent) : QAbstract
                 sourceRowMoved(from, to, from == to && row > first ? row - 1 : row);
             });
     connect(&source, &QAbstractItemModel::dataChanged, this, &LinkListModel::sourceDataChanged);
+    connect(&source, &QAbstractItemModel::layoutAboutToBeChanged, this, &LinkListModel::sourceLayoutAboutToBeChanged);
+    connect(&source, &QAbstractItemModel::layoutChanged, this, &LinkListModel::sourceLayoutChanged);
+}
+
+void LinkListModel::sourceLayoutAboutToBeChanged(const QList<QPersistentModelIndex> &parents)
+{
+    const bool listed = parents.isEmpty() || std::any_of(parents.begin(), parents.end(), [this](const auto &parent) {
+        return listsChildrenOf(parent);
+    });
+    if (!listed)
+        return;
+    m_reordering = true;
+    emit layoutAboutToBeChanged();
+    m_heldRows = persistentIndexList();
+    m_heldNodes.clear();
+    for (const QModelIndex &index : m_heldRows)
+        m_heldNodes.push_back(nodeAt(index.row()));
+}
+
+void LinkListModel::sourceLayoutChanged()
+{
+    if (!std::exchange(m_reordering, false))
+        return;
+    collectRows();
+    QModelIndexList to;
+    for (qsizetype i = 0; i < m_heldRows.size(); ++i)
+        to << index(rowOf(m_heldNodes[static_cast<size_t>(i)]), m_heldRows[i].column());
+    changePersistentIndexList(m_heldRows, to);
+    m_heldRows.clear();
+    m_heldNodes.clear();
+    emit layoutChanged();
 }
 
 void LinkListModel::listChildrenOf(const LinkNode *parent)

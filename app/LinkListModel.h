@@ -53,6 +53,9 @@ private:
     // The node moved is child `row` of `to` now.
     void sourceRowMoved(const QModelIndex &from, const QModelIndex &to, int row);
     void sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    // The listed group's children put in a new order (a sort): the rows follow their links.
+    void sourceLayoutAboutToBeChanged(const QList<QPersistentModelIndex> &parents);
+    void sourceLayoutChanged();
 
     LinkTreeModel &m_source;
     bool m_listing = false;
@@ -61,4 +64,8 @@ private:
     std::vector<LinkNode *> m_rows;
     // Listed rows the source is removing, from one signal to the next.
     std::pair<int, int> m_pendingRemoval{};
+    // The links the persistent rows held before a new order, from one signal to the next.
+    bool m_reordering = false;
+    QModelIndexList m_heldRows;
+    std::vector<LinkNode *> m_heldNodes;
 };

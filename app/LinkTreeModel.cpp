@@ -82,6 +82,33 @@ bool LinkTreeModel::move(LinkNode *node, LinkNode *newParent, int row)
     return true;
 }
 
+bool LinkTreeModel::reorder(LinkNode *parent, const std::vector<int> &rows)
+{
+    if ((parent && !contains(parent)) || rows.size() != static_cast<size_t>(m_tree->childCount(parent)))
+        return false;
+    std::vector<int> placeOf(rows.size(), -1);
+    for (size_t row = 0; row < rows.size(); ++row) {
+        const int from = rows[row];
+        if (from < 0 || static_cast<size_t>(from) >= rows.size() || placeOf[static_cast<size_t>(from)] >= 0)
+            return false;
+        placeOf[static_cast<size_t>(from)] = static_cast<int>(row);
+    }
+    const QPersistentModelIndex parentIndex = indexFromNode(parent);
+    emit layoutAboutToBeChanged({parentIndex}, VerticalSortHint);
+    m_tree->reorder(parent, rows);
+    // Views keep their selection and current row on the same nodes.
+    QModelIndexList from, to;
+    for (const QModelIndex &index : persistentIndexList()) {
+        if (index.parent() == parentIndex) {
+            from << index;
+            to << createIndex(placeOf[static_cast<size_t>(index.row())], index.column(), index.internalPointer());
+        }
+    }
+    changePersistentIndexList(from, to);
+    emit layoutChanged({parentIndex}, VerticalSortHint);
+    return true;
+}
+
 void LinkTreeModel::swapTree(std::unique_ptr<LinkTree> &tree)
 {
     if (!tree)

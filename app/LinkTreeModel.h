@@ -96,6 +96,9 @@ private:
     // its place. Refused (false) when the place lies within the node.
     bool move(LinkNode *node, LinkNode *newParent, int row);
     void setField(LinkNode *node, NodeField field, const QString &value);
+    // Puts the children of `parent` in the order LinkTree::reorder takes; false when `rows` is
+    // no order of them.
+    bool reorder(LinkNode *parent, const std::vector<int> &rows);
     // Shows `tree` and hands back the tree shown until now.
     void swapTree(std::unique_ptr<LinkTree> &tree);
 

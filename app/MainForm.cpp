@@ -17,6 +17,7 @@
 #include "app/OutputsMenu.h"
 #include "app/RecentFiles.h"
 #include "app/TreePane.h"
+#include "app/TreeToolCommands.h"
 #include "app/WindowContext.h"
 #include "app/WindowMemory.h"
 #include "text/ProgramFiles.h"
@@ -135,6 +136,16 @@ void TMain::connectMenus()
         connect(action, &QAction::triggered, this, m_context->command(this, this, handler));
     connect(ui->mnImport1, &QAction::triggered, this,
             m_context->command(this, m_nodeCommands, &NodeCommands::mnImport1Click));
+    auto *tools = new TreeToolCommands(*m_context, *ui->LeftPanel, this,
+                                       {ui->mnSortAscending1, ui->mnSortDescending1, ui->mnSortGroupsFirst1,
+                                        ui->mnReplace1, ui->mnDuplicates1});
+    connect(tools, &TreeToolCommands::nodePicked, this, [this](LinkNode *node) {
+        ui->LeftPanel->scrollToNode(node);
+        selectNode(node);
+        activateWindow();
+    });
+    connect(tools, &TreeToolCommands::statusMessage, this,
+            [this](const QString &text) { ui->StatusBar1->showMessage(text); });
     connect(ui->FindAction1, &QAction::triggered, ui->LeftPanel->findBar(), &FindBar::FindAction1Execute);
     connect(m_document, &ProjectDocument::cleared, ui->RightPanel, &LinkListPanel::clearEditors);
     connect(m_document, &ProjectDocument::aboutToSave, ui->RightPanel, &LinkListPanel::finishEditing);

@@ -9,6 +9,7 @@
 #include "app/TreeSteps.h"
 #include "app/WindowContext.h"
 #include "import/ImportResult.h"
+#include "import/SamePage.h"
 #include "text/TextRules.h"
 
 #include <QAction>
@@ -206,12 +207,23 @@ void NodeCommands::mnImport1Click()
     if (const QString losses = result.lossReport(); !losses.isEmpty())
         parts << losses;
     const QString report = (parts + result.screening.lines()).join(QStringLiteral("\n\n"));
-    const bool asked = result.screening.hasScriptAddresses();
+    bool asked = result.screening.hasScriptAddresses();
     if (asked) {
         if (m_context.prompts().question(m_window, QStringLiteral("インポート"),
                                          report + QStringLiteral("\n\nこれらのアドレスも読み込みますか？"
                                                                  "ページでスクリプトが動くようになります")))
             result.keepScriptAddresses();
+    }
+    // Links to pages the tree already has: counted in the report, and left out when the user says so.
+    LinkTreeModel &model = m_context.model();
+    if (const auto already = SamePage::linksAlreadyIn(model.tree(), *result.tree); !already.empty()) {
+        const QString count = QStringLiteral("%1 件のリンクはすでにツリーにあるページへのリンクです。").arg(already.size());
+        const QString text = (asked ? count : report + QStringLiteral("\n\n") + count)
+            + QStringLiteral("\nこれらを読み込まずに飛ばしますか？");
+        if (m_context.prompts().question(m_window, QStringLiteral("インポート"), text)) {
+            result.tree->removeAll(already);
+        }
+        asked = true;
     }
     std::vector<std::unique_ptr<LinkNode>> nodes;
     for (int i = result.tree->topLevelCount(); i-- > 0;)
@@ -219,7 +231,6 @@ void NodeCommands::mnImport1Click()
     std::reverse(nodes.begin(), nodes.end());
     if (!nodes.empty()) {
         LinkNode *parent = owningGroup(m_tree.selectedNode());
-        LinkTreeModel &model = m_context.model();
         model.perform(new InsertNodesStep(model, QStringLiteral("インポート"), parent, model.tree().childCount(parent),
                                           std::move(nodes)));
         if (parent)

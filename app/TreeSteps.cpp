@@ -130,6 +130,20 @@ void EditFieldsStep::undo()
         setField(change->node, m_field, change->old);
 }
 
+ReorderChildrenStep::ReorderChildrenStep(LinkTreeModel &model, const QString &caption, LinkNode *parent,
+                                         std::vector<int> rows)
+    : TreeStep(model, caption), m_parent(parent), m_rows(std::move(rows))
+{
+}
+
+void ReorderChildrenStep::undo()
+{
+    std::vector<int> back(m_rows.size());
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        back[static_cast<size_t>(m_rows[row])] = static_cast<int>(row);
+    reorder(m_parent, back);
+}
+
 ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
                                  std::function<void()> alongside)
     : TreeStep(model, caption), m_other(std::move(tree)), m_alongside(std::move(alongside))

@@ -30,6 +30,7 @@ protected:
     bool move(LinkNode *node, LinkNode *newParent, int row) { return m_model.move(node, newParent, row); }
     void setField(LinkNode *node, NodeField field, const QString &value) { m_model.setField(node, field, value); }
     void swapTree(std::unique_ptr<LinkTree> &tree) { m_model.swapTree(tree); }
+    bool reorder(LinkNode *parent, const std::vector<int> &rows) { return m_model.reorder(parent, rows); }
     // A step that takes in another becomes a new point of the history.
     void renewSerial();
 
@@ -136,6 +137,22 @@ private:
     };
     NodeField m_field;
     std::vector<Change> m_edits;
+};
+
+// The children of one group, or the top level, put in a new order (sorting).
+class ReorderChildrenStep : public TreeStep
+{
+public:
+    // `rows` as LinkTreeModel::reorder takes it.
+    ReorderChildrenStep(LinkTreeModel &model, const QString &caption, LinkNode *parent, std::vector<int> rows);
+    void redo() override { reorder(m_parent, m_rows); }
+    void undo() override;
+    // Every node stays where the user sees it, so the selection stays too.
+    LinkNode *shownAfter(bool) const override { return nullptr; }
+
+private:
+    LinkNode *m_parent;
+    std::vector<int> m_rows;
 };
 
 // The whole tree replaced (New, Open); the step keeps the tree that is not shown.

@@ -6,6 +6,7 @@
 #include "tree/LinkTree.h"
 #include "tests/Controls.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 
@@ -29,4 +30,11 @@ T *windowPart(const TMain &window, const char *name)
     if (T *found = window.findChild<T *>(QLatin1String(name)))
         return found;
     return freeControl<T>(name);
+}
+
+// Runs a window's action as its menu item would, and lets the window catch up.
+inline void trigger(TMain &window, const char *action)
+{
+    windowPart<QAction>(window, action)->trigger();
+    QCoreApplication::processEvents();
 }

@@ -12,16 +12,6 @@
 
 #include <benchmark/benchmark.h>
 
-namespace {
-
-void trigger(TMain &window, const char *action)
-{
-    windowPart<QAction>(window, action)->trigger();
-    QCoreApplication::processEvents();
-}
-
-} // namespace
-
 // The group deleted once; each iteration undoes the delete and redoes it.
 static void BM_UndoRedoDeleteGroup(benchmark::State &state)
 {

@@ -35,12 +35,6 @@ void counted(const char *name, Operation &&operation)
     CALLGRIND_DUMP_STATS_AT(name);
 }
 
-void trigger(TMain &window, const char *action)
-{
-    windowPart<QAction>(window, action)->trigger();
-    QCoreApplication::processEvents();
-}
-
 void countCore(int nodes)
 {
     const TreePlan plan(TreeShape::Balanced, nodes);

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QToolButton>
+#include <QTreeWidget>
 
 // The commands that add and delete nodes, reached through the menus, the tool bar and the list.
 class TestCommands : public QObject
@@ -625,6 +626,76 @@ private slots:
         QVERIFY(f.prompts->questions.value(0).text.contains(QStringLiteral("「bookmarklet」")));
         QCOMPARE(f.node("bookmarklet")->record().Href.startsWith(QStringLiteral("JavaScript:")), keep);
         QCOMPARE(f.node("data")->record().Href.isEmpty(), !keep);
+    }
+
+    // Links to pages the tree has are counted in the report, and skipped when the user says so.
+    void importSkipsLinksAlreadyInTheTree_data()
+    {
+        QTest::addColumn<bool>("skip");
+        QTest::newRow("skipped") << true;
+        QTest::newRow("kept") << false;
+    }
+    void importSkipsLinksAlreadyInTheTree()
+    {
+        QFETCH(bool, skip);
+        f.addLink(nullptr, "mine1")->record().Href = "HTTPS://WWW.GOOGLE.COM/index.html#x";
+        f.addLink(nullptr, "mine2")->record().Href = "https://news.example.jp/";
+        f.prompts->fileAnswers << QStringLiteral(VORMIK_TEST_DATA "/import/chrome.html");
+        f.prompts->questionAnswers << skip;
+        f.clickMenuItem("mnImport1");
+        QCOMPARE(f.prompts->messages.size(), 0);
+        QCOMPARE(f.prompts->questions.size(), 1);
+        QVERIFY(f.prompts->questions[0].text.contains(QStringLiteral("2 件のリンクはすでにツリーにある")));
+        QCOMPARE(f.node("Google") == nullptr, skip);
+        QCOMPARE(f.node(QStringLiteral("ニュース 「速報」")) == nullptr, skip);
+        QVERIFY(f.node("Top level"));
+    }
+
+    // Sorting from the menu reorders the list too, its selected row following its link, both ways.
+    void sortReordersTheListKeepingItsRow_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("ascending") << "mnSortAscending1" << QStringList{"a", "b", "c", "n"} << 2;
+        QTest::newRow("descending") << "mnSortDescending1" << QStringList{"n", "c", "b", "a"} << 1;
+    }
+    void sortReordersTheListKeepingItsRow()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, rows);
+        for (const char *name : {"c", "a", "b"})
+            f.addLink(f.node("G"), name);
+        f.clickNode("G");
+        f.clickRow(1);
+        f.clickMenuItem(command);
+        QCOMPARE(f.rowCaptions(), rows);
+        QTEST(f.selectedRowIndex(), "selected");
+        QCOMPARE(f.window->selectedNode(), f.node("c"));
+        f.ui->UndoAction1->trigger();
+        QCOMPARE(f.rowCaptions(), (QStringList{"n", "c", "a", "b"}));
+        QCOMPARE(f.selectedRowIndex(), 1);
+    }
+
+    // 重複リンク lists links to one page in sets, follows edits, and a double-click selects the link.
+    void duplicatesListSelectsOnDoubleClick()
+    {
+        f.addLink(nullptr, "one")->record().Href = "http://x.jp/";
+        LinkNode *group = TreeEdits::appendGroup(f.model(), nullptr, "G");
+        f.addLink(nullptr, "three")->record().Href = "http://y.jp/";
+        f.addLink(group, "two")->record().Href = "http://X.jp/index.html?a";
+        f.clickMenuItem("mnDuplicates1");
+        auto *list = f.window->findChild<QTreeWidget *>("DuplicatesList1");
+        QVERIFY(list && QTest::qWaitForWindowExposed(list->window()));
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QTreeWidgetItem *two = list->topLevelItem(0)->child(1);
+        QCOMPARE(two->text(0), QString("two"));
+        const QPoint place = list->visualItemRect(two).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, place);
+        QTRY_COMPARE(f.window->selectedNode(), f.node("two"));
+        TreeEdits::setField(f.model(), f.node("two"), NodeField::Href, "http://z.jp/");
+        QTRY_COMPARE(list->topLevelItemCount(), 0);
     }
 
     void theListPopUpActsOnTheRowUnderThePointer()

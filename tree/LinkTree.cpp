@@ -1,6 +1,7 @@
 #include "tree/LinkTree.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 bool LinkNode::isWithin(const LinkNode *ancestor) const
 {
@@ -188,9 +189,42 @@ void LinkTree::move(LinkNode *node, LinkNode *newParent, int row)
     link(newParent, row, unlink(node));
 }
 
+void LinkTree::reorder(LinkNode *parent, const std::vector<int> &rows)
+{
+    auto &siblings = siblingsOf(parent);
+    Q_ASSERT(rows.size() == siblings.size());
+    std::vector<std::unique_ptr<LinkNode>> ordered;
+    ordered.reserve(siblings.size());
+    for (const int row : rows)
+        ordered.push_back(std::move(siblings[static_cast<size_t>(row)]));
+    siblings = std::move(ordered);
+    for (size_t row = 0; row < siblings.size(); ++row)
+        siblings[row]->m_row = static_cast<int>(row);
+    m_orderValid = false;
+    m_order.clear();
+}
+
 void LinkTree::remove(LinkNode *node)
 {
     take(node);
+}
+
+void LinkTree::removeAll(const std::vector<LinkNode *> &nodes)
+{
+    const std::unordered_set<const LinkNode *> doomed(nodes.begin(), nodes.end());
+    std::unordered_set<LinkNode *> parents;
+    for (LinkNode *node : nodes) {
+        m_count -= subtreeSize(node);
+        parents.insert(node->m_parent);
+    }
+    for (LinkNode *parent : parents) {
+        auto &siblings = siblingsOf(parent);
+        std::erase_if(siblings, [&](const std::unique_ptr<LinkNode> &child) { return doomed.contains(child.get()); });
+        for (size_t row = 0; row < siblings.size(); ++row)
+            siblings[row]->m_row = static_cast<int>(row);
+    }
+    m_orderValid = false;
+    m_order.clear();
 }
 
 void LinkTree::clear()

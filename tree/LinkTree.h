@@ -94,6 +94,9 @@ public:
 
     // Removes the node with its whole subtree; every removed record goes with its node.
     void remove(LinkNode *node);
+    // Removes each node with its subtree, none of them lying within another, at a cost linear in
+    // them and their siblings.
+    void removeAll(const std::vector<LinkNode *> &nodes);
     void clear();
 
     // A group or a link outside any tree, to be put in with insert().
@@ -108,6 +111,9 @@ public:
     // its place. `newParent` must not lie within the node. Levels are rewritten only when they
     // change, so moving among siblings costs the siblings, not the subtree.
     void move(LinkNode *node, LinkNode *newParent, int row);
+    // Puts the children of `parent` (the top level when null) in a new order: the child at row
+    // `rows[i]` goes to row i. `rows` holds each row once.
+    void reorder(LinkNode *parent, const std::vector<int> &rows);
     // The node and everything below it.
     static int subtreeSize(const LinkNode *root);
 
