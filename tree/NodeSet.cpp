@@ -6,6 +6,9 @@
 
 NodeList topmostNodes(const LinkTree &tree, const NodeList &nodes)
 {
+    // One node needs no order: the tree's order is not rebuilt for it after every change.
+    if (nodes.size() < 2)
+        return nodes;
     NodeList sorted = nodes;
     std::sort(sorted.begin(), sorted.end(), [&tree](const LinkNode *a, const LinkNode *b) {
         return tree.absoluteIndex(a) < tree.absoluteIndex(b);
