@@ -233,7 +233,6 @@ private slots:
         auto *child = ui->DDLinkMenu->findChild<QAction *>("DDLink_AddChild");
         QCOMPARE(child->text(), QString("changed"));
         QVERIFY(!child->isEnabled());
-        // An item shows its action's keys.
         QCOMPARE(ui->DDLinkMenu->findChild<QAction *>("DDLink_Insert")->shortcut(), QKeySequence("Ctrl+Return"));
         QVERIFY(item->icon().isNull());
         QVERIFY(!ui->LVPopUp->findChild<QAction *>("LVPop_AddLink1")->icon().isNull());
