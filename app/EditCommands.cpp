@@ -4,6 +4,7 @@
 #include "app/LinkTreeView.h"
 #include "app/Named.h"
 #include "app/NodeCommands.h"
+#include "app/NodeSetCommands.h"
 #include "app/NodeTransfer.h"
 #include "app/TreePane.h"
 #include "app/TreeSteps.h"
@@ -16,16 +17,8 @@
 #include <QMimeData>
 #include <QUndoStack>
 
-#include <optional>
 
 namespace {
-
-// Where a move takes the node: child `row` of `parent`, counted once the node has left its place.
-struct Place
-{
-    LinkNode *parent;
-    int row;
-};
 
 // A caption that names the step it would undo or redo, after the designed caption.
 void nameStep(QAction *action, const QString &caption, const QString &step)
@@ -111,59 +104,40 @@ void EditCommands::setUp(QMenu *menu, const Actions &actions, const QList<QWidge
     connect(menu, &QMenu::aboutToShow, this, &EditCommands::updateActions);
 }
 
-namespace {
-
-// Nothing where the move is impossible.
-std::optional<Place> placeAfter(const LinkTree &tree, const LinkNode *node, NodeMove move)
-{
-    if (!node)
-        return std::nullopt;
-    const int row = node->row();
-    switch (move) {
-    case NodeMove::Up:
-        return row > 0 ? std::optional<Place>({node->parent(), row - 1}) : std::nullopt;
-    case NodeMove::Down:
-        return row + 1 < tree.childCount(node->parent()) ? std::optional<Place>({node->parent(), row + 1})
-                                                         : std::nullopt;
-    case NodeMove::Left:
-        return node->parent() ? std::optional<Place>({node->parent()->parent(), node->parent()->row() + 1})
-                              : std::nullopt;
-    case NodeMove::Right: {
-        LinkNode *above = row > 0 ? tree.child(node->parent(), row - 1) : nullptr;
-        return above && above->isGroup() ? std::optional<Place>({above, above->childCount()}) : std::nullopt;
-    }
-    }
-    Q_UNREACHABLE();
-}
-
-} // namespace
-
 void EditCommands::updateActions()
 {
-    const LinkNode *node = m_tree.selectedNode();
+    const NodeList nodes = m_tree.selectedNodes();
     const LinkTree &tree = m_context.model().tree();
     const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
-    m_actions.cut->setEnabled(node);
-    m_actions.copy->setEnabled(node);
+    m_actions.cut->setEnabled(!nodes.empty());
+    m_actions.copy->setEnabled(!nodes.empty());
     m_actions.paste->setEnabled(clipboard && clipboard->hasFormat(NodeTransfer::NodesMimeType));
-    m_actions.moveUp->setEnabled(placeAfter(tree, node, NodeMove::Up).has_value());
-    m_actions.moveDown->setEnabled(placeAfter(tree, node, NodeMove::Down).has_value());
-    m_actions.outdent->setEnabled(placeAfter(tree, node, NodeMove::Left).has_value());
-    m_actions.indent->setEnabled(placeAfter(tree, node, NodeMove::Right).has_value());
+    m_actions.moveUp->setEnabled(NodeSetCommands::canMove(tree, nodes, NodeMove::Up));
+    m_actions.moveDown->setEnabled(NodeSetCommands::canMove(tree, nodes, NodeMove::Down));
+    m_actions.outdent->setEnabled(NodeSetCommands::canMove(tree, nodes, NodeMove::Left));
+    m_actions.indent->setEnabled(NodeSetCommands::canMove(tree, nodes, NodeMove::Right));
+}
+
+void EditCommands::copyNodes(const NodeList &nodes)
+{
+    if (QMimeData *data = NodeSetCommands::copy(m_context.model().tree(), nodes))
+        QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void EditCommands::cutNodes(const NodeList &nodes)
+{
+    copyNodes(nodes);
+    m_nodes.deleteNodes(nodes, QStringLiteral("切り取り"));
 }
 
 void EditCommands::copy()
 {
-    if (const LinkNode *node = m_tree.selectedNode())
-        QGuiApplication::clipboard()->setMimeData(NodeTransfer::fragment(m_context.model().tree(), node));
+    copyNodes(m_tree.selectedNodes());
 }
 
 void EditCommands::cut()
 {
-    if (LinkNode *node = m_tree.selectedNode()) {
-        QGuiApplication::clipboard()->setMimeData(NodeTransfer::fragment(m_context.model().tree(), node));
-        m_nodes.deleteNode(node, QStringLiteral("切り取り"));
-    }
+    cutNodes(m_tree.selectedNodes());
 }
 
 void EditCommands::paste()
@@ -178,13 +152,13 @@ void EditCommands::paste()
         m_tree.expandNode(parent);
 }
 
+void EditCommands::moveNodes(const NodeList &nodes, NodeMove move, const QString &caption)
+{
+    if (NodeSetCommands::move(m_context.model(), nodes, move, caption))
+        m_tree.scrollToNode(topmostNodes(m_context.model().tree(), nodes).front());
+}
+
 void EditCommands::moveSelected(NodeMove move, const QString &caption)
 {
-    LinkTreeModel &model = m_context.model();
-    LinkNode *node = m_tree.selectedNode();
-    const std::optional<Place> place = placeAfter(model.tree(), node, move);
-    if (!place)
-        return;
-    model.perform(new MoveNodeStep(model, caption, node, place->parent, place->row));
-    m_tree.scrollToNode(node);
+    moveNodes(m_tree.selectedNodes(), move, caption);
 }

@@ -1,18 +1,15 @@
 #pragma once
 
+#include "tree/NodeSet.h"
+
 #include <QObject>
 
-class LinkNode;
 class NodeCommands;
 class QAction;
 class QMenu;
 class QUndoStack;
 class TreePane;
 class WindowContext;
-
-// The moves of the Edit menu: up and down among the siblings, left to follow the parent, right
-// into the group just above.
-enum class NodeMove { Up, Down, Left, Right };
 
 // The Edit menu: the undo history every change of the document is made of, the clipboard, and
 // moving the selected node.
@@ -32,6 +29,12 @@ public:
     // Puts undo and redo at the top of `menu` and gives every Edit action to `views`.
     void setUp(QMenu *menu, const Actions &actions, const QList<QWidget *> &views);
     QUndoStack *undoStack() const { return m_undoStack; }
+
+    // The Edit menu's commands on any set of nodes, each one step; the menu's run them on the
+    // tree's selection.
+    void copyNodes(const NodeList &nodes);
+    void cutNodes(const NodeList &nodes);
+    void moveNodes(const NodeList &nodes, NodeMove move, const QString &caption);
 
 signals:
     // A step was undone or redone; `shown` is the node it touched, or null.

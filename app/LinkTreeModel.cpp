@@ -239,9 +239,13 @@ QStringList LinkTreeModel::mimeTypes() const
 
 QMimeData *LinkTreeModel::mimeData(const QModelIndexList &indexes) const
 {
-    // One node is selected at a time; it travels with its subtree.
-    LinkNode *node = indexes.isEmpty() ? nullptr : nodeFromIndex(indexes.constFirst());
-    return node ? NodeTransfer::drag(this, *m_tree, node) : nullptr;
+    // Each node travels with its subtree; one inside another dragged node goes with that one.
+    NodeList nodes;
+    for (const QModelIndex &index : indexes) {
+        if (LinkNode *node = nodeFromIndex(index); node && index.column() == 0)
+            nodes.push_back(node);
+    }
+    return nodes.empty() ? nullptr : NodeTransfer::drag(this, *m_tree, topmostNodes(*m_tree, nodes));
 }
 
 Qt::DropActions LinkTreeModel::supportedDragActions() const
@@ -264,9 +268,14 @@ bool LinkTreeModel::canDropMimeData(const QMimeData *data, Qt::DropAction action
         return false;
     if (row < -1 || row > m_tree->childCount(target))
         return false;
-    // Not even a copy goes into the group it copies.
-    const LinkNode *dragged = NodeTransfer::draggedNode(this, data);
-    return !(dragged && target && target->isWithin(dragged));
+    // Not even a copy goes into a group it copies.
+    if (target) {
+        for (const LinkNode *dragged : NodeTransfer::draggedNodes(this, data)) {
+            if (target->isWithin(dragged))
+                return false;
+        }
+    }
+    return true;
 }
 
 bool LinkTreeModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
@@ -277,14 +286,12 @@ bool LinkTreeModel::dropMimeData(const QMimeData *data, Qt::DropAction action, i
     LinkNode *target = nodeFromIndex(parent);
     if (row < 0)
         row = m_tree->childCount(target);
-    LinkNode *dragged = NodeTransfer::draggedNode(this, data);
-    if (dragged && action == Qt::MoveAction) {
-        // The place counted once the node has left its own.
-        if (dragged->parent() == target && dragged->row() < row)
-            --row;
-        if (dragged->parent() == target && dragged->row() == row)
+    const NodeList dragged = NodeTransfer::draggedNodes(this, data);
+    if (!dragged.empty() && action == Qt::MoveAction) {
+        const std::optional<std::vector<NodePlace>> places = dropPlaces(*m_tree, dragged, target, row);
+        if (!places)
             return false;
-        perform(new MoveNodeStep(*this, QStringLiteral("移動"), dragged, target, row));
+        perform(new MoveNodesStep(*this, QStringLiteral("移動"), *places));
         return true;
     }
     try {

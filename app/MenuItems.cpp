@@ -38,6 +38,9 @@ QAction *addActionItem(QMenu *menu, const char *name, QAction *source)
 QAction *addActionItem(QMenu *menu, const char *name, QAction *source, const QIcon &icon)
 {
     auto *item = named(new QAction(icon, source->text(), menu), name);
+    // The menu shows the source's keys; they act through the source, wherever it is reachable.
+    item->setShortcuts(source->shortcuts());
+    item->setShortcutContext(Qt::WidgetShortcut);
     auto mirror = [item, source] {
         item->setText(source->text());
         item->setStatusTip(source->statusTip());

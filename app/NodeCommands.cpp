@@ -3,6 +3,7 @@
 #include "app/LinkListPanel.h"
 #include "app/LinkTreeModel.h"
 #include "app/Named.h"
+#include "app/NodeSetCommands.h"
 #include "app/Prompts.h"
 #include "app/SelectionClass.h"
 #include "app/TreePane.h"
@@ -47,6 +48,17 @@ NodeCommands::NodeCommands(WindowContext &context, TreePane &tree, LinkListPanel
                                      &NodeCommands::ChildAddLinkAction1Execute);
     LV_AddLinkAction1 = makeAction("LV_AddLinkAction1", QStringLiteral("リンクの追加(&A)"), {},
                                    &NodeCommands::LV_AddLinkAction1Execute);
+    InsertLinkAction1 = makeAction("InsertLinkAction1", QStringLiteral("リンクを挿入(&I)"),
+                                   QStringLiteral("選択アイテムの次にリンクを挿入する"),
+                                   &NodeCommands::InsertLinkAction1Execute);
+    InsertGroupAction1 = makeAction("InsertGroupAction1", QStringLiteral("グループを挿入(&I)"),
+                                    QStringLiteral("選択アイテムの次にグループを挿入する"),
+                                    &NodeCommands::InsertGroupAction1Execute);
+    // The keys work wherever the window has the focus, an editor field too: a name typed, the
+    // next node follows.
+    InsertLinkAction1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+    InsertGroupAction1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Return));
+    window->addActions({InsertLinkAction1, InsertGroupAction1});
 }
 
 QAction *NodeCommands::makeAction(const char *name, const QString &caption, const QString &hint,
@@ -73,18 +85,30 @@ LinkNode *NodeCommands::appendNew(LinkNode *parent, std::unique_ptr<LinkNode> no
     auto *step = new InsertNodesStep(model, caption, parent, model.tree().childCount(parent), std::move(nodes));
     LinkNode *added = step->nodes().front();
     model.perform(step);
-    // The new node is selected, and its name or text can be typed at once.
-    if (parent)
-        m_tree.expandNode(parent);
-    m_tree.selectNode(added);
-    m_list.focusEditorFor(added);
+    showNew(added);
     return added;
 }
 
-void NodeCommands::deleteNode(LinkNode *node, const QString &caption)
+void NodeCommands::insertNew(std::unique_ptr<LinkNode> node, const QString &caption)
+{
+    LinkNode *selected = m_tree.selectedNode();
+    showNew(NodeSetCommands::insertAt(m_context.model(), selected, selected && m_tree.isExpanded(selected),
+                                      std::move(node), caption));
+}
+
+void NodeCommands::showNew(LinkNode *node)
+{
+    // The new node is selected, and its name or text can be typed at once.
+    if (node->parent())
+        m_tree.expandNode(node->parent());
+    m_tree.selectNode(node);
+    m_list.focusEditorFor(node);
+}
+
+void NodeCommands::deleteNodes(const NodeList &nodes, const QString &caption)
 {
     // The tree then picks its new selection, which lists its group.
-    m_context.model().perform(new RemoveNodeStep(m_context.model(), caption, node));
+    NodeSetCommands::remove(m_context.model(), nodes, caption);
 }
 
 void NodeCommands::TopLevelAddGroupAction1Execute()
@@ -142,17 +166,27 @@ void NodeCommands::LV_AddLinkAction1Execute()
         TopLevelAddLinkAction1Execute();
 }
 
+void NodeCommands::InsertLinkAction1Execute()
+{
+    insertNew(LinkTree::detachedLink({}), QStringLiteral("リンクの挿入"));
+}
+
+void NodeCommands::InsertGroupAction1Execute()
+{
+    // A group is never nameless; the name stands selected in its editor, to be typed over.
+    insertNew(LinkTree::detachedGroup(QStringLiteral("新しいグループ")), QStringLiteral("グループの挿入"));
+}
+
 void NodeCommands::TVPop_Delete1Click()
 {
-    if (LinkNode *node = m_tree.selectedNode())
-        deleteNode(node, QStringLiteral("削除"));
+    deleteNodes(m_tree.selectedNodes(), QStringLiteral("削除"));
 }
 
 void NodeCommands::LVPop_Delete1Click()
 {
     // The row leaves the list together with its node.
     if (LinkNode *node = m_list.selectedRowNode())
-        deleteNode(node, QStringLiteral("削除"));
+        deleteNodes({node}, QStringLiteral("削除"));
 }
 
 void NodeCommands::ActionList1Update()

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "tree/NodeSet.h"
+
 #include <QObject>
 
 #include <memory>
 
 class LinkListPanel;
-class LinkNode;
 class QAction;
 class TreePane;
 class WindowContext;
@@ -25,12 +26,17 @@ public:
     QAction *TopLevelAddLinkAction1;
     QAction *ChildAddLinkAction1;
     QAction *LV_AddLinkAction1;
+    QAction *InsertLinkAction1;
+    QAction *InsertGroupAction1;
 
     void TopLevelAddGroupAction1Execute();
     void ChildAddGroupAction1Execute();
     void TopLevelAddLinkAction1Execute();
     void ChildAddLinkAction1Execute();
     void LV_AddLinkAction1Execute();
+    // A new node right after the selected one, or first in an open group, ready for its name.
+    void InsertLinkAction1Execute();
+    void InsertGroupAction1Execute();
     void TVPop_Delete1Click();
     void LVPop_Delete1Click();
     void ActionList1Update();
@@ -38,13 +44,16 @@ public:
     // group (or at the top level) as one step.
     void mnImport1Click();
 
-    // Deletes a node with its subtree, as a step of that name.
-    void deleteNode(LinkNode *node, const QString &caption);
+    // Deletes the nodes with their subtrees, as one step of that name.
+    void deleteNodes(const NodeList &nodes, const QString &caption);
 
 private:
     QAction *makeAction(const char *name, const QString &caption, const QString &hint,
                         void (NodeCommands::*handler)());
     LinkNode *appendNew(LinkNode *parent, std::unique_ptr<LinkNode> node, const QString &caption);
+    void insertNew(std::unique_ptr<LinkNode> node, const QString &caption);
+    // Selects a node just made, so that its name can be typed at once.
+    void showNew(LinkNode *node);
 
     WindowContext &m_context;
     TreePane &m_tree;

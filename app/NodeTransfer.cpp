@@ -21,9 +21,9 @@ namespace {
 class DraggedNodes : public QMimeData
 {
 public:
-    DraggedNodes(const void *source, LinkNode *node) : source(source), node(node) {}
+    DraggedNodes(const void *source, NodeList nodes) : source(source), nodes(std::move(nodes)) {}
     const void *source;
-    LinkNode *node;
+    NodeList nodes;
     std::unique_ptr<QTemporaryFile> handover;
 };
 
@@ -44,19 +44,19 @@ bool isHandoverFile(const QString &path)
            && file.fileName().startsWith(QLatin1String("vormik-drag-")) && file.suffix() == QLatin1String("xml");
 }
 
-QMimeData *fragment(const LinkTree &tree, const LinkNode *node)
+QMimeData *fragment(const LinkTree &tree, const NodeList &topmost)
 {
     auto *data = new QMimeData;
-    data->setData(NodesMimeType, ProjectFile::writeFragment(tree, node));
-    data->setText(ProjectFile::outlineFragment(tree, node));
+    data->setData(NodesMimeType, ProjectFile::writeFragment(tree, topmost));
+    data->setText(ProjectFile::outlineFragment(tree, topmost));
     return data;
 }
 
-QMimeData *drag(const void *source, const LinkTree &tree, LinkNode *node)
+QMimeData *drag(const void *source, const LinkTree &tree, const NodeList &topmost)
 {
-    auto data = std::make_unique<DraggedNodes>(source, node);
-    const QByteArray bytes = ProjectFile::writeFragment(tree, node);
-    const QString outline = ProjectFile::outlineFragment(tree, node);
+    auto data = std::make_unique<DraggedNodes>(source, topmost);
+    const QByteArray bytes = ProjectFile::writeFragment(tree, topmost);
+    const QString outline = ProjectFile::outlineFragment(tree, topmost);
     if (bytes.size() + outline.size() * 2 <= MaxDragBytes) {
         data->setData(NodesMimeType, bytes);
         data->setText(outline);
@@ -73,10 +73,10 @@ QMimeData *drag(const void *source, const LinkTree &tree, LinkNode *node)
     return data.release();
 }
 
-LinkNode *draggedNode(const void *source, const QMimeData *data)
+NodeList draggedNodes(const void *source, const QMimeData *data)
 {
     const auto *dragged = dynamic_cast<const DraggedNodes *>(data);
-    return dragged && dragged->source == source ? dragged->node : nullptr;
+    return dragged && dragged->source == source ? dragged->nodes : NodeList();
 }
 
 std::vector<std::unique_ptr<LinkNode>> nodesFrom(const QMimeData *data)

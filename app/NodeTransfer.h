@@ -1,12 +1,12 @@
 #pragma once
 
+#include "tree/NodeSet.h"
+
 #include <QString>
 
 #include <memory>
 #include <vector>
 
-class LinkNode;
-class LinkTree;
 class QMimeData;
 
 // Nodes between editors (clipboard, drag and drop): a project-file fragment under its own type,
@@ -24,13 +24,14 @@ constexpr qsizetype MaxDragBytes = 1 << 20;
 bool carriesNodes(const QMimeData *data);
 // True for a file a large drag hands over, which only a drop into a tree reads.
 bool isHandoverFile(const QString &path);
-// The node with its subtree in both forms, for the clipboard.
-QMimeData *fragment(const LinkTree &tree, const LinkNode *node);
-// The same for a drag from `source`, which also names the node so that a drop back into the same
-// source can move the node itself; null when a large drag's file cannot be written.
-QMimeData *drag(const void *source, const LinkTree &tree, LinkNode *node);
-// The node a drag from `source` carries; null for nodes from anywhere else.
-LinkNode *draggedNode(const void *source, const QMimeData *data);
+// The nodes with their subtrees in both forms, for the clipboard; `topmost` as topmostNodes()
+// gives them.
+QMimeData *fragment(const LinkTree &tree, const NodeList &topmost);
+// The same for a drag from `source`, which also names the nodes so that a drop back into the same
+// source can move the nodes themselves; null when a large drag's file cannot be written.
+QMimeData *drag(const void *source, const LinkTree &tree, const NodeList &topmost);
+// The nodes a drag from `source` carries; none for nodes from anywhere else.
+NodeList draggedNodes(const void *source, const QMimeData *data);
 // New nodes read from such data; a damaged fragment throws VormikError.
 std::vector<std::unique_ptr<LinkNode>> nodesFrom(const QMimeData *data);
 

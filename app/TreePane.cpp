@@ -61,10 +61,12 @@ void TreePane::buildPopupMenus(WindowContext &context, NodeCommands &commands, c
                             "TVPop_AddGroup1");
     addActionItem(addGroup, "TVPop_TopLevelAddGroup1", commands.TopLevelAddGroupAction1);
     addActionItem(addGroup, "TVPop_ChildAddGroup1", commands.ChildAddGroupAction1);
+    addActionItem(addGroup, "TVPop_InsertGroup1", commands.InsertGroupAction1);
     QMenu *addLink = named(TVPopUp->addMenu(images.at(LinkImage), QStringLiteral("リンクの追加(&L)")),
                            "TVPop_AddLink1");
     addActionItem(addLink, "TVPop_TopLevelAddLink1", commands.TopLevelAddLinkAction1);
     addActionItem(addLink, "TVPop_ChildAddLink1", commands.ChildAddLinkAction1);
+    addActionItem(addLink, "TVPop_InsertLink1", commands.InsertLinkAction1);
     named(TVPopUp->addSeparator(), "TVPop_Sepa1");
     TVPop_Delete1 = named(TVPopUp->addAction(images.at(DeleteImage), QStringLiteral("削除(&D)")), "TVPop_Delete1");
     // The Delete key runs the tree's own delete, in the tree only.
@@ -77,9 +79,11 @@ void TreePane::buildPopupMenus(WindowContext &context, NodeCommands &commands, c
     DDGroupMenu = named(new QMenu(this), "DDGroupMenu");
     addActionItem(DDGroupMenu, "DDGroup_AddTop", commands.TopLevelAddGroupAction1);
     addActionItem(DDGroupMenu, "DDGroup_AddChild", commands.ChildAddGroupAction1);
+    addActionItem(DDGroupMenu, "DDGroup_Insert", commands.InsertGroupAction1);
     DDLinkMenu = named(new QMenu(this), "DDLinkMenu");
     addActionItem(DDLinkMenu, "DDLink_AddTop", commands.TopLevelAddLinkAction1);
     addActionItem(DDLinkMenu, "DDLink_AddChild", commands.ChildAddLinkAction1);
+    addActionItem(DDLinkMenu, "DDLink_Insert", commands.InsertLinkAction1);
 
     for (QMenu *menu : {TVPopUp, addGroup, addLink, DDGroupMenu, DDLinkMenu})
         forwardStatusTips(menu, window());
@@ -153,6 +157,19 @@ LinkNode *TreePane::selectedNode() const
 {
     const QModelIndexList selected = TreeView1->selectionModel()->selectedIndexes();
     return selected.isEmpty() ? nullptr : m_model->nodeFromIndex(selected.constFirst());
+}
+
+std::vector<LinkNode *> TreePane::selectedNodes() const
+{
+    std::vector<LinkNode *> nodes;
+    for (const QModelIndex &index : TreeView1->selectionModel()->selectedRows())
+        nodes.push_back(m_model->nodeFromIndex(index));
+    return nodes;
+}
+
+bool TreePane::isExpanded(const LinkNode *node) const
+{
+    return TreeView1->isExpanded(m_model->indexFromNode(node));
 }
 
 void TreePane::selectNode(const LinkNode *node)

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <vector>
+
 class FindBar;
 class LinkNode;
 class LinkTreeModel;
@@ -29,6 +31,9 @@ public:
     LinkTreeView *view() const { return TreeView1; }
     FindBar *findBar() const { return m_findBar; }
     LinkNode *selectedNode() const;
+    // Every selected node, in the order the view lists them.
+    std::vector<LinkNode *> selectedNodes() const;
+    bool isExpanded(const LinkNode *node) const;
     void selectNode(const LinkNode *node);
     // Opens the group so its children show.
     void expandNode(const LinkNode *node);

@@ -45,41 +45,54 @@ LinkNode *InsertNodesStep::shownAfter(bool undone) const
     return m_nodes.empty() ? nullptr : m_nodes.front();
 }
 
-RemoveNodeStep::RemoveNodeStep(LinkTreeModel &model, const QString &caption, LinkNode *node)
-    : TreeStep(model, caption), m_node(node), m_parent(node->parent()), m_row(node->row())
+RemoveNodesStep::RemoveNodesStep(LinkTreeModel &model, const QString &caption, const NodeList &topmost)
+    : TreeStep(model, caption)
 {
+    m_removals.reserve(topmost.size());
+    for (LinkNode *node : topmost)
+        m_removals.push_back({node, node->parent(), node->row(), nullptr});
 }
 
-void RemoveNodeStep::redo()
+void RemoveNodesStep::redo()
 {
-    m_held = take(m_node);
+    // From the last: no node's leaving renumbers a sibling still to go.
+    for (auto removal = m_removals.rbegin(); removal != m_removals.rend(); ++removal)
+        removal->held = take(removal->node);
 }
 
-void RemoveNodeStep::undo()
+void RemoveNodesStep::undo()
 {
-    insert(m_parent, m_row, std::move(m_held));
+    // From the first: each finds the siblings before it back in their places.
+    for (Removal &removal : m_removals)
+        insert(removal.parent, removal.row, std::move(removal.held));
 }
 
-LinkNode *RemoveNodeStep::shownAfter(bool undone) const
+LinkNode *RemoveNodesStep::shownAfter(bool undone) const
 {
-    return undone ? m_node : nullptr;
+    return undone && !m_removals.empty() ? m_removals.front().node : nullptr;
 }
 
-MoveNodeStep::MoveNodeStep(LinkTreeModel &model, const QString &caption, LinkNode *node, LinkNode *newParent,
-                           int row)
-    : TreeStep(model, caption), m_node(node), m_oldParent(node->parent()), m_oldRow(node->row()),
-      m_newParent(newParent), m_newRow(row)
+MoveNodesStep::MoveNodesStep(LinkTreeModel &model, const QString &caption, const std::vector<NodePlace> &places)
+    : TreeStep(model, caption)
 {
+    m_moves.reserve(places.size());
+    for (const NodePlace &place : places)
+        m_moves.push_back({place, {}});
 }
 
-void MoveNodeStep::redo()
+void MoveNodesStep::redo()
 {
-    move(m_node, m_newParent, m_newRow);
+    for (Move &m : m_moves) {
+        m.from = {m.to.node, m.to.node->parent(), m.to.node->row()};
+        move(m.to.node, m.to.parent, m.to.row);
+    }
 }
 
-void MoveNodeStep::undo()
+void MoveNodesStep::undo()
 {
-    move(m_node, m_oldParent, m_oldRow);
+    // Each back to the very place it left, the last first: every move is undone in the tree it made.
+    for (auto m = m_moves.rbegin(); m != m_moves.rend(); ++m)
+        move(m->from.node, m->from.parent, m->from.row);
 }
 
 EditFieldStep::EditFieldStep(LinkTreeModel &model, const QString &caption, LinkNode *node, NodeField field,

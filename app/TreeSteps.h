@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/LinkTreeModel.h"
+#include "tree/NodeSet.h"
 
 #include <QUndoCommand>
 
@@ -58,37 +59,43 @@ private:
     std::vector<std::unique_ptr<LinkNode>> m_held;
 };
 
-// A node and its subtree taken out; undone, they come back in their place with every field.
-class RemoveNodeStep : public TreeStep
+// Nodes with their subtrees taken out, the topmost of a set in absolute order; undone, they come
+// back in their places with every field.
+class RemoveNodesStep : public TreeStep
 {
 public:
-    RemoveNodeStep(LinkTreeModel &model, const QString &caption, LinkNode *node);
+    RemoveNodesStep(LinkTreeModel &model, const QString &caption, const NodeList &topmost);
     void redo() override;
     void undo() override;
     LinkNode *shownAfter(bool undone) const override;
 
 private:
-    LinkNode *m_node;
-    LinkNode *m_parent;
-    int m_row;
-    std::unique_ptr<LinkNode> m_held;
+    struct Removal
+    {
+        LinkNode *node;
+        LinkNode *parent;
+        int row;
+        std::unique_ptr<LinkNode> held;
+    };
+    std::vector<Removal> m_removals;
 };
 
-// A node and its subtree moved to another place.
-class MoveNodeStep : public TreeStep
+// Nodes with their subtrees moved, one after the other, to the places given.
+class MoveNodesStep : public TreeStep
 {
 public:
-    MoveNodeStep(LinkTreeModel &model, const QString &caption, LinkNode *node, LinkNode *newParent, int row);
+    MoveNodesStep(LinkTreeModel &model, const QString &caption, const std::vector<NodePlace> &places);
     void redo() override;
     void undo() override;
-    LinkNode *shownAfter(bool) const override { return m_node; }
+    LinkNode *shownAfter(bool) const override { return m_moves.empty() ? nullptr : m_moves.front().to.node; }
 
 private:
-    LinkNode *m_node;
-    LinkNode *m_oldParent;
-    int m_oldRow;
-    LinkNode *m_newParent;
-    int m_newRow;
+    struct Move
+    {
+        NodePlace to;
+        NodePlace from; // where the node stood just before its move
+    };
+    std::vector<Move> m_moves;
 };
 
 // One field of one node written. Consecutive writes of the same field of the same node within

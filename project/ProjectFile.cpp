@@ -181,12 +181,30 @@ void addOutlineLine(QString &text, const LinkNode *node, int baseLevel)
     text += LineEnd;
 }
 
-// The outline of a run of nodes in absolute order, `baseLevel` written as the top level.
-QString outlineOf(std::span<LinkNode *const> nodes, int baseLevel)
+// A run of nodes in absolute order, `baseLevel` written as the top level.
+struct Run
+{
+    std::span<LinkNode *const> nodes;
+    int baseLevel;
+};
+
+// The subtrees of `roots`, each a run whose root is written at the top level.
+std::vector<Run> subtreeRuns(const LinkTree &tree, const std::vector<LinkNode *> &roots)
+{
+    std::vector<Run> runs;
+    runs.reserve(roots.size());
+    for (const LinkNode *root : roots)
+        runs.push_back({tree.subtree(root), root->level()});
+    return runs;
+}
+
+QString outlineOf(const std::vector<Run> &runs)
 {
     QString text;
-    for (const LinkNode *node : nodes)
-        addOutlineLine(text, node, baseLevel);
+    for (const Run &run : runs) {
+        for (const LinkNode *node : run.nodes)
+            addOutlineLine(text, node, run.baseLevel);
+    }
     return text;
 }
 
@@ -236,7 +254,7 @@ private:
     usexml::XmlTextDecoder m_decoder;
 };
 
-QByteArray writeNodes(std::span<LinkNode *const> nodes, int baseLevel, const Outputs &outputs = {})
+QByteArray writeNodes(const std::vector<Run> &runs, const Outputs &outputs = {})
 {
     usexml::XmlWriter xml("NodeData");
     xml.startElement("Application");
@@ -246,23 +264,28 @@ QByteArray writeNodes(std::span<LinkNode *const> nodes, int baseLevel, const Out
     // Line by line: a deep tree's outline is mostly TABs, far more than its nodes.
     xml.startElement("Nodes");
     QString line;
-    for (const LinkNode *node : nodes) {
-        line.clear();
-        addOutlineLine(line, node, baseLevel);
-        xml.text(line);
+    for (const Run &run : runs) {
+        for (const LinkNode *node : run.nodes) {
+            line.clear();
+            addOutlineLine(line, node, run.baseLevel);
+            xml.text(line);
+        }
     }
     xml.endElement();
-    for (size_t k = 0; k < nodes.size(); ++k) {
-        const LinkNode *node = nodes[k];
-        xml.startElement("Node");
-        xml.textElement("AbsoluteIndex", QString::number(k));
-        for (const NodeFieldInfo &field : NodeFields) {
-            if (field.field == NodeField::Group)
-                xml.textElement(field.elementName, node->isGroup() ? QStringLiteral("True") : QStringLiteral("False"));
-            else
-                xml.textElement(field.elementName, fieldValue(*node, field.field));
+    size_t k = 0;
+    for (const Run &run : runs) {
+        for (const LinkNode *node : run.nodes) {
+            xml.startElement("Node");
+            xml.textElement("AbsoluteIndex", QString::number(k++));
+            for (const NodeFieldInfo &field : NodeFields) {
+                if (field.field == NodeField::Group)
+                    xml.textElement(field.elementName,
+                                    node->isGroup() ? QStringLiteral("True") : QStringLiteral("False"));
+                else
+                    xml.textElement(field.elementName, fieldValue(*node, field.field));
+            }
+            xml.endElement();
         }
-        xml.endElement();
     }
     for (const Settings &settings : outputs) {
         xml.startElement(SettingsElement);
@@ -277,22 +300,22 @@ QByteArray writeNodes(std::span<LinkNode *const> nodes, int baseLevel, const Out
 
 QString outlineText(const LinkTree &tree)
 {
-    return outlineOf(tree.nodes(), 0);
+    return outlineOf({{tree.nodes(), 0}});
 }
 
 QByteArray write(const LinkTree &tree, const Outputs &outputs)
 {
-    return writeNodes(tree.nodes(), 0, outputs);
+    return writeNodes({{tree.nodes(), 0}}, outputs);
 }
 
-QByteArray writeFragment(const LinkTree &tree, const LinkNode *root)
+QByteArray writeFragment(const LinkTree &tree, const std::vector<LinkNode *> &roots)
 {
-    return writeNodes(tree.subtree(root), root->level());
+    return writeNodes(subtreeRuns(tree, roots));
 }
 
-QString outlineFragment(const LinkTree &tree, const LinkNode *root)
+QString outlineFragment(const LinkTree &tree, const std::vector<LinkNode *> &roots)
 {
-    return outlineOf(tree.subtree(root), root->level());
+    return outlineOf(subtreeRuns(tree, roots));
 }
 
 void save(const LinkTree &tree, const QString &path, const Outputs &outputs)

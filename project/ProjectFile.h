@@ -44,11 +44,12 @@ QString outlineText(const LinkTree &tree);
 // The file's bytes for a tree, with the outputs' settings when there are any.
 QByteArray write(const LinkTree &tree, const Outputs &outputs = {});
 
-// One node with its subtree, written as the file of a tree that holds only them, the node at the
-// top level: how nodes travel between editors (clipboard, drag and drop). read() reads it back.
-QByteArray writeFragment(const LinkTree &tree, const LinkNode *root);
-// The outline text of that subtree, the node at the top level: the same nodes for a text editor.
-QString outlineFragment(const LinkTree &tree, const LinkNode *root);
+// Nodes with their subtrees (none inside another, in absolute order), written as the file of a
+// tree that holds only them, each root at the top level: how nodes travel between editors
+// (clipboard, drag and drop). read() reads it back.
+QByteArray writeFragment(const LinkTree &tree, const std::vector<LinkNode *> &roots);
+// The outline text of those subtrees, each root at the top level: the same nodes for a text editor.
+QString outlineFragment(const LinkTree &tree, const std::vector<LinkNode *> &roots);
 // Writes the tree to `path` atomically; a failure throws VormikError and leaves the file as it was.
 void save(const LinkTree &tree, const QString &path, const Outputs &outputs = {});
 

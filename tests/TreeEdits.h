@@ -41,7 +41,7 @@ inline LinkNode *appendLink(LinkTreeModel &model, LinkNode *parent, const QStrin
 
 inline void remove(LinkTreeModel &model, LinkNode *node)
 {
-    apply(std::make_unique<RemoveNodeStep>(model, QString(), node));
+    apply(std::make_unique<RemoveNodesStep>(model, QString(), NodeList{node}));
 }
 
 inline void setField(LinkTreeModel &model, LinkNode *node, NodeField field, const QString &value)

@@ -290,6 +290,25 @@ private slots:
         QCOMPARE(f.window->selectedNode(), f.node("G"));
     }
 
+    // A list typed as an outliner takes it: a name, Ctrl+Return, the next name, in the editor
+    // field as in the tree; each insert is one step.
+    void insertKeysAddRightAfterTheSelection()
+    {
+        f.clickNode("n");
+        f.ui->TreeView1->setFocus();
+        QTest::keyClick(f.ui->TreeView1, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), f.ui->LinkTextEdit);
+        QTest::keyClicks(f.ui->LinkTextEdit, "m");
+        QTest::keyClick(f.ui->LinkTextEdit, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), f.ui->GroupNameEdit);
+        QCOMPARE(f.ui->GroupNameEdit->selectedText(), f.window->selectedNode()->text());
+        const QStringList inserted = f.snapshot();
+        QCOMPARE(inserted.mid(1, 3), QStringList({"1|n|link|h-n|_self|id-n|c-n", "1|m|link||||",
+                                                  "1|" + f.window->selectedNode()->text() + "|group||||"}));
+        f.ui->UndoAction1->trigger();
+        QCOMPARE(f.snapshot(), inserted.mid(0, 3) + inserted.mid(4));
+    }
+
     void deleteFromTheTree_data()
     {
         QTest::addColumn<QString>("via");

@@ -215,10 +215,10 @@ private slots:
         QCOMPARE(a2->record().Href, QString("whole"));
 
         // Links moving within the group, out of it and into it keep the rows in sibling order.
-        model.perform(new MoveNodeStep(model, {}, a2, A, 0));
+        model.perform(new MoveNodesStep(model, {}, {{a2, A, 0}}));
         QCOMPARE(rows(), (std::vector<LinkNode *>{a2, a1}));
-        model.perform(new MoveNodeStep(model, {}, a2, nullptr, 0));
-        model.perform(new MoveNodeStep(model, {}, b1, A, 0));
+        model.perform(new MoveNodesStep(model, {}, {{a2, nullptr, 0}}));
+        model.perform(new MoveNodesStep(model, {}, {{b1, A, 0}}));
         QCOMPARE(rows(), (std::vector<LinkNode *>{b1, a1}));
     }
 

@@ -217,11 +217,11 @@ private slots:
         QCOMPARE(names(ui->TVPopUp), QStringList({"", "", "-", "TVPop_Delete1"}));
         QCOMPARE(ui->TVPop_AddGroup1->title(), QString("グループの追加(&G)"));
         QCOMPARE(ui->TVPop_AddLink1->title(), QString("リンクの追加(&L)"));
-        QCOMPARE(names(ui->TVPop_AddGroup1), QStringList({"TVPop_TopLevelAddGroup1", "TVPop_ChildAddGroup1"}));
-        QCOMPARE(names(ui->TVPop_AddLink1), QStringList({"TVPop_TopLevelAddLink1", "TVPop_ChildAddLink1"}));
+        QCOMPARE(names(ui->TVPop_AddGroup1), QStringList({"TVPop_TopLevelAddGroup1", "TVPop_ChildAddGroup1", "TVPop_InsertGroup1"}));
+        QCOMPARE(names(ui->TVPop_AddLink1), QStringList({"TVPop_TopLevelAddLink1", "TVPop_ChildAddLink1", "TVPop_InsertLink1"}));
         QCOMPARE(names(ui->LVPopUp), QStringList({"LVPop_AddLink1", "LVPop_Delete1"}));
-        QCOMPARE(names(ui->DDGroupMenu), QStringList({"DDGroup_AddTop", "DDGroup_AddChild"}));
-        QCOMPARE(names(ui->DDLinkMenu), QStringList({"DDLink_AddTop", "DDLink_AddChild"}));
+        QCOMPARE(names(ui->DDGroupMenu), QStringList({"DDGroup_AddTop", "DDGroup_AddChild", "DDGroup_Insert"}));
+        QCOMPARE(names(ui->DDLinkMenu), QStringList({"DDLink_AddTop", "DDLink_AddChild", "DDLink_Insert"}));
         QCOMPARE(ui->TVPop_Delete1->text(), QString("削除(&D)"));
         QCOMPARE(ui->LVPop_Delete1->text(), QString("削除(&D)"));
 
@@ -234,6 +234,7 @@ private slots:
         auto *child = ui->DDLinkMenu->findChild<QAction *>("DDLink_AddChild");
         QCOMPARE(child->text(), QString("changed"));
         QVERIFY(!child->isEnabled());
+        QCOMPARE(ui->DDLinkMenu->findChild<QAction *>("DDLink_Insert")->shortcut(), QKeySequence("Ctrl+Return"));
         QVERIFY(item->icon().isNull());
         QVERIFY(!ui->LVPopUp->findChild<QAction *>("LVPop_AddLink1")->icon().isNull());
         QVERIFY(!ui->TVPopUp->toolTipsVisible());

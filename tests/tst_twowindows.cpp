@@ -86,7 +86,7 @@ private slots:
         // libxkbcommon-x11 gives strndup() names with no NUL, which strict checks take for an overflow.
         environment.insert(QStringLiteral("ASAN_OPTIONS"),
                            environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":strict_string_checks=0"));
-        const QByteArray fragment = ProjectFile::writeFragment(big, group);
+        const QByteArray fragment = ProjectFile::writeFragment(big, {group});
         const QRegularExpressionMatch limit = QRegularExpression(QStringLiteral("maximum request size: *(\\d+)"))
                                                   .match(QString::fromLatin1(run(xdpyinfo, {}, environment)));
         QVERIFY(limit.hasMatch());
@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(b.state(), QProcess::Running);
         const std::unique_ptr<LinkTree> saved = ProjectFile::open(fileB);
         QCOMPARE(saved->topLevelCount(), 2);
-        QCOMPARE(ProjectFile::writeFragment(*saved, saved->topLevel(1)), fragment);
+        QCOMPARE(ProjectFile::writeFragment(*saved, {saved->topLevel(1)}), fragment);
         for (QProcess *program : {&a, &b, &display}) {
             program->terminate();
             program->waitForFinished();
