@@ -8,6 +8,7 @@
 #include "app/TreeSteps.h"
 #include "app/WindowContext.h"
 #include "html/ExportReport.h"
+#include "html/PageGenerator.h"
 #include "html/WrittenFiles.h"
 #include "project/ProjectFile.h"
 #include "text/SafeFileWrite.h"

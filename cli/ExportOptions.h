@@ -2,6 +2,7 @@
 
 #include "html/DataExport.h"
 #include "html/ExportChoice.h"
+#include "html/ExportSettings.h"
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "html/DataExport.h"
-#include "html/PageGenerator.h"
+#include "html/ExportSettings.h"
 #include "project/ProjectFile.h"
 
 #include <QDir>

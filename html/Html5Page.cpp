@@ -2,6 +2,10 @@
 // and the footer.
 #include "html/Html5Page.h"
 
+#include "html/ClassNames.h"
+#include "html/NodeMarkup.h"
+#include "html/PageTemplate.h"
+
 #include "html/PageEncoder.h"
 #include "html/WebAddress.h"
 #include "text/VormikError.h"

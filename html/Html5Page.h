@@ -1,6 +1,16 @@
 #pragma once
 
-#include "html/PageGenerator.h"
+#include "html/ExportSettings.h"
+#include "html/PageParts.h"
+#include "html/PageReport.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class LinkNode;
+class LinkTree;
 
 // The HTML5 page: UTF-8, a <nav> of nested lists in absolute order, groups as <details> that
 // fold without a script, tree lines drawn by the style sheet.

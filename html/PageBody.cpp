@@ -1,5 +1,7 @@
 // The page's body: group ids, each node's markup, the tree lines and the node lines.
-#include "html/PageGenerator.h"
+#include "html/ClassicPage.h"
+#include "html/NodeMarkup.h"
+#include "html/TreeLines.h"
 
 #include "html/ActiveContent.h"
 #include "text/TextRules.h"
@@ -107,33 +109,6 @@ void checkIds(const LinkTree &tree, const std::vector<QString> &groupIds, PageRe
     }
 }
 
-std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
-                                     const std::vector<QString> &groupIds, std::vector<int> *textNodes)
-{
-    const QString file = attributeText(QFileInfo(settings.outputFileName).fileName());
-    const std::vector<LinkNode *> &nodes = tree.nodes();
-    std::vector<QString> markup(nodes.size());
-    for (size_t row = 0; row < nodes.size(); ++row) {
-        const LinkNode *node = nodes[row];
-        const LinkAttr &record = node->record();
-        // A name is markup, as the user wrote it, unless it would run or load something.
-        const bool active = ActiveContent::of(node->text()) == ActiveContent::Kind::Active;
-        const QString name = active ? node->text().toHtmlEscaped() : node->text();
-        if (active && textNodes)
-            textNodes->push_back(static_cast<int>(row));
-        if (!record.Group) {
-            markup[row] = QStringLiteral("<a") + linkAttributes(*node, attributeText) + QLatin1Char('>') + name
-                + QStringLiteral("</a>");
-        } else if (settings.foldingScript) {
-            markup[row] = QStringLiteral("<a href=\"%1\" onclick=\"return func('%2');\">%3%4</a>")
-                              .arg(file, groupIds[row], settings.groupMark, name);
-        } else {
-            markup[row] = settings.groupMark + name;
-        }
-    }
-    return markup;
-}
-
 QString TreeLines::prefixOf(const LinkNode &node)
 {
     const int level = node.level();
@@ -170,7 +145,41 @@ std::vector<int> groupEnds(const LinkTree &tree)
     return ends;
 }
 
-void writeNodeLines(const LinkTree &tree, const TSystemStruct &system, const Page &page,
+} // namespace PageGenerator
+
+namespace ClassicPage {
+
+// The classic page's lines are made of the pieces above.
+using namespace PageGenerator;
+
+std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
+                                     const std::vector<QString> &groupIds, std::vector<int> *textNodes)
+{
+    const QString file = attributeText(QFileInfo(settings.outputFileName).fileName());
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    std::vector<QString> markup(nodes.size());
+    for (size_t row = 0; row < nodes.size(); ++row) {
+        const LinkNode *node = nodes[row];
+        const LinkAttr &record = node->record();
+        // A name is markup, as the user wrote it, unless it would run or load something.
+        const bool active = ActiveContent::of(node->text()) == ActiveContent::Kind::Active;
+        const QString name = active ? node->text().toHtmlEscaped() : node->text();
+        if (active && textNodes)
+            textNodes->push_back(static_cast<int>(row));
+        if (!record.Group) {
+            markup[row] = QStringLiteral("<a") + linkAttributes(*node, attributeText) + QLatin1Char('>') + name
+                + QStringLiteral("</a>");
+        } else if (settings.foldingScript) {
+            markup[row] = QStringLiteral("<a href=\"%1\" onclick=\"return func('%2');\">%3%4</a>")
+                              .arg(file, groupIds[row], settings.groupMark, name);
+        } else {
+            markup[row] = settings.groupMark + name;
+        }
+    }
+    return markup;
+}
+
+void writeNodeLines(const LinkTree &tree, const TSystemStruct &system, const PageGenerator::Page &page,
                     const std::function<void(const QString &line)> &sink)
 {
     const std::vector<LinkNode *> &nodes = tree.nodes();
@@ -196,4 +205,4 @@ void writeNodeLines(const LinkTree &tree, const TSystemStruct &system, const Pag
     }
 }
 
-} // namespace PageGenerator
+} // namespace ClassicPage

@@ -1,11 +1,9 @@
 #include "html/PageGenerator.h"
 
+#include "html/ClassicPage.h"
 #include "html/Html5Page.h"
-#include "html/PageEncoder.h"
 
-#include "text/Cp932Codec.h"
 #include "text/SafeFileWrite.h"
-#include "text/TextRules.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
@@ -37,22 +35,7 @@ Page buildPage(const LinkTree &tree, const ExportSettings &settings, TSystemStru
 {
     if (settings.format == PageFormat::Html5)
         return Html5Page::build(tree, settings, system);
-    Page result;
-    BuildPageHead(tree, settings, system);
-    result.groupIds = NumberGroups(tree);
-    checkIds(tree, result.groupIds, result.report);
-    result.markup = BuildNodeMarkup(tree, settings, result.groupIds, &result.report.textNodes);
-    system.HeadText += QStringLiteral("<div class=\"%1\">\r\n").arg(system.RootClassName);
-
-    PageEncoder page(Cp932::encode, TextRules::LineEnd);
-    page.addText(system.HeadText);
-    writeNodeLines(tree, system, result, [&page](const QString &line) { page.addLine(line); });
-    page.addLine(QStringLiteral("</div>"));
-    page.addLine(QStringLiteral("<br />") + system.FooterText);
-    page.addLine(QStringLiteral("</body>"));
-    page.addLine(QStringLiteral("</html>"));
-    result.bytes = page.finish();
-    return result;
+    return ClassicPage::build(tree, settings, system);
 }
 
 void writePage(const QString &fileName, const QByteArray &bytes)

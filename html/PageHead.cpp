@@ -1,5 +1,7 @@
 // The page's head and footer: class names, stylesheet and the processed template.
-#include "html/PageGenerator.h"
+#include "html/ClassNames.h"
+#include "html/ClassicPage.h"
+#include "html/PageTemplate.h"
 
 #include "text/Cp932Codec.h"
 #include "text/TextRules.h"
@@ -162,6 +164,13 @@ QString makerSiteLink()
     return QStringLiteral("<a href=\"%1\">%2</a>").arg(MakerSite.toHtmlEscaped(), MakerSiteLinkText.toHtmlEscaped());
 }
 
+} // namespace PageGenerator
+
+namespace ClassicPage {
+
+// The head is written with the helpers above.
+using namespace PageGenerator;
+
 void BuildPageHead(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
 {
     ChooseClassNames(tree, settings, system);
@@ -199,4 +208,4 @@ void BuildPageHead(const LinkTree &tree, const ExportSettings &settings, TSystem
     system.FooterText = settings.authorLink ? footerText() : QString();
 }
 
-} // namespace PageGenerator
+} // namespace ClassicPage

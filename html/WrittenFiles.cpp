@@ -1,6 +1,7 @@
 #include "html/WrittenFiles.h"
 
 #include "html/Html5Page.h"
+#include "html/PageTemplate.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,8 @@
+#include "html/ClassNames.h"
+#include "html/ClassicPage.h"
+#include "html/NodeMarkup.h"
 #include "html/PageGenerator.h"
+#include "html/TreeLines.h"
 #include "text/Cp932Codec.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
@@ -237,7 +241,7 @@ private slots:
         ExportSettings settings = workedSettings();
         settings.fontName.clear();
         TSystemStruct system;
-        PageGenerator::BuildPageHead(tree, settings, system);
+        ClassicPage::BuildPageHead(tree, settings, system);
         const QStringList style = system.StyleSheet.split(QStringLiteral("\r\n"));
         QCOMPARE(style.size(), 16);
         QCOMPARE(style.constFirst(), QStringLiteral("<style type=\"text/css\">"));
@@ -292,7 +296,7 @@ private slots:
         QFETCH(QString, markup);
         LinkTree tree;
         link(tree, nullptr, QStringLiteral("T"), href, target, id, cls);
-        QCOMPARE(PageGenerator::BuildNodeMarkup(tree, workedSettings(), PageGenerator::NumberGroups(tree)).at(0), markup);
+        QCOMPARE(ClassicPage::BuildNodeMarkup(tree, workedSettings(), PageGenerator::NumberGroups(tree)).at(0), markup);
         const QStringList after = linesAfterBody(pageLines(PageGenerator::buildPage(tree, workedSettings()).bytes));
         QCOMPARE(after.at(1), QStringLiteral("<div>%1</div>").arg(markup));
     }
