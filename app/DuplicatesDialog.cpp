@@ -1,7 +1,7 @@
 #include "app/DuplicatesDialog.h"
 
 #include "app/LinkTreeModel.h"
-#include "import/SamePage.h"
+#include "treetools/SamePage.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

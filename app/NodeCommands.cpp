@@ -10,7 +10,7 @@
 #include "app/TreeSteps.h"
 #include "app/WindowContext.h"
 #include "import/ImportResult.h"
-#include "import/SamePage.h"
+#include "treetools/SamePage.h"
 #include "text/TextRules.h"
 
 #include <QAction>

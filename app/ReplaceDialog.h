@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/TextReplace.h"
+#include "treetools/TextReplace.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "import/ChildSort.h"
-#include "import/TextReplace.h"
+#include "treetools/ChildSort.h"
+#include "treetools/TextReplace.h"
 
 class LinkNode;
 class LinkTreeModel;

@@ -4,7 +4,7 @@
 #include "BenchWindow.h"
 
 #include "app/TreeTools.h"
-#include "import/SamePage.h"
+#include "treetools/SamePage.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 #include "TreeEdits.h"
 #include "TreeSnapshot.h"
 #include "app/TreeTools.h"
-#include "import/SamePage.h"
+#include "treetools/SamePage.h"
 #include "text/VormikError.h"
 
 #include <QItemSelectionModel>

@@ -1,4 +1,4 @@
-#include "import/ChildSort.h"
+#include "treetools/ChildSort.h"
 
 #include "import/FindText.h"
 #include "tree/LinkTree.h"

@@ -1,4 +1,4 @@
-#include "import/TextReplace.h"
+#include "treetools/TextReplace.h"
 
 #include "import/FindText.h"
 #include "text/TextRules.h"

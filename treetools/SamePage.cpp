@@ -1,4 +1,4 @@
-#include "import/SamePage.h"
+#include "treetools/SamePage.h"
 
 #include "html/WebAddress.h"
 #include "tree/LinkTree.h"
