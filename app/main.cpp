@@ -1,5 +1,5 @@
-#include "app/MainForm.h"
-#include "app/Startup.h"
+#include "app/window/MainWindow.h"
+#include "app/window/Startup.h"
 #ifdef VORMIK_HAS_PREVIEW
 #include "app/preview/PreviewScheme.h"
 #endif
@@ -68,9 +68,9 @@ int main(int argc, char *argv[])
 
     // One window for each file named, or one empty window.
     const QStringList files = parser.positionalArguments();
-    std::vector<std::unique_ptr<TMain>> windows;
+    std::vector<std::unique_ptr<MainWindow>> windows;
     for (qsizetype i = 0; i < std::max<qsizetype>(files.size(), 1); ++i) {
-        windows.push_back(std::make_unique<TMain>());
+        windows.push_back(std::make_unique<MainWindow>());
         windows.back()->show();
         if (i < files.size())
             windows.back()->openAtStart(files.at(i));

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "TreeEdits.h"
-#include "app/MainForm.h"
-#include "app/LinkTreeModel.h"
+#include "app/window/MainWindow.h"
+#include "app/editing/LinkTreeModel.h"
 #include "tree/LinkTree.h"
 #include "tests/Controls.h"
 
@@ -13,9 +13,9 @@
 #include <memory>
 
 // A window showing the tree, as the user sees it after Open.
-inline std::unique_ptr<TMain> windowWith(std::unique_ptr<LinkTree> tree)
+inline std::unique_ptr<MainWindow> windowWith(std::unique_ptr<LinkTree> tree)
 {
-    auto window = std::make_unique<TMain>();
+    auto window = std::make_unique<MainWindow>();
     TreeEdits::replaceTree(window->treeModel(), std::move(tree));
     window->show();
     QCoreApplication::processEvents();
@@ -25,7 +25,7 @@ inline std::unique_ptr<TMain> windowWith(std::unique_ptr<LinkTree> tree)
 // A part of the window, or of a window of its own such as the class picker, found by the object
 // name the design gives it, as the tests find them.
 template<typename T>
-T *windowPart(const TMain &window, const char *name)
+T *windowPart(const MainWindow &window, const char *name)
 {
     if (T *found = window.findChild<T *>(QLatin1String(name)))
         return found;
@@ -33,7 +33,7 @@ T *windowPart(const TMain &window, const char *name)
 }
 
 // Runs a window's action as its menu item would, and lets the window catch up.
-inline void trigger(TMain &window, const char *action)
+inline void trigger(MainWindow &window, const char *action)
 {
     windowPart<QAction>(window, action)->trigger();
     QCoreApplication::processEvents();

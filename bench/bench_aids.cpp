@@ -4,9 +4,9 @@
 #include "BenchTrees.h"
 #include "BenchWindow.h"
 
-#include "app/PopupPanel.h"
+#include "app/panes/PopupPanel.h"
 #include "tree/UsedValues.h"
-#include "app/LinkTreeModel.h"
+#include "app/editing/LinkTreeModel.h"
 
 #include <QPushButton>
 
@@ -44,20 +44,20 @@ void BM_ClassList(benchmark::State &state)
 // The whole button: the list filled with every class and the picker popped up, then closed.
 void BM_UsedClassBtnClick(benchmark::State &state)
 {
-    TMain window;
+    MainWindow window;
     auto tree = makeTree(TreeShape::Balanced, static_cast<int>(state.range(0)));
     giveDistinctClasses(*tree);
     TreeEdits::replaceTree(window.treeModel(), std::move(tree));
     // The button serves the selected link only.
     window.selectNode(lastLink(window.treeModel().tree()));
     auto *button = windowPart<QPushButton>(window, "UsedClassBtn");
-    auto *picker = windowPart<TPopupPanel>(window, "PopupPanel1");
+    auto *picker = windowPart<PopupPanel>(window, "PopupPanel1");
     if (!button->isEnabled())
         state.SkipWithError("no link is selected, so the button does nothing");
     for (auto _ : state) {
         evictCaches(state);
         button->click();
-        picker->ClosePopup(nullptr);
+        picker->closePopup(nullptr);
     }
 }
 

@@ -2,10 +2,10 @@
 #include "BenchTrees.h"
 #include "LocalHttpServer.h"
 
-#include "html/DataExport.h"
-#include "import/FindIndex.h"
+#include "export/DataExport.h"
+#include "find/FindIndex.h"
 #include "import/ImportResult.h"
-#include "import/LinkChecker.h"
+#include "linkcheck/LinkChecker.h"
 
 #include <QEventLoop>
 

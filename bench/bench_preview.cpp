@@ -57,7 +57,7 @@ struct PreviewWindow
         editor->setFocus();
         editor->end(false);
     }
-    std::unique_ptr<TMain> window;
+    std::unique_ptr<MainWindow> window;
     LinkNode *link;
     PreviewPane *pane;
     QLineEdit *editor;

@@ -3,7 +3,7 @@
 #include "BenchTrees.h"
 #include "BenchWindow.h"
 
-#include "app/TreeTools.h"
+#include "app/editing/TreeTools.h"
 #include "treetools/SamePage.h"
 
 #include <QAction>

@@ -17,7 +17,7 @@ const std::vector<int64_t> Shapes{int(TreeShape::Balanced), int(TreeShape::Flat)
 const std::vector<int64_t> Sizes{1000, 10000, 100000};
 
 // Selects the link in the tree afresh, which lists its siblings and loads the editors.
-void selectAfresh(TMain &window, LinkNode *link)
+void selectAfresh(MainWindow &window, LinkNode *link)
 {
     windowPart<QTreeView>(window, "TreeView1")->selectionModel()->clear();
     window.selectNode(link);

@@ -7,7 +7,7 @@
 #include "BenchTrees.h"
 #include "BenchWindow.h"
 
-#include "app/NodeSetCommands.h"
+#include "app/editing/NodeSetCommands.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -11,7 +11,7 @@
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 #include "tree/UsedValues.h"
-#include "app/PopupPanel.h"
+#include "app/panes/PopupPanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,9 +71,9 @@ void countWindow(int nodes)
         auto window = windowWith(std::move(tree));
         // The button serves the selected link only.
         window->selectNode(lastLink(window->treeModel().tree()));
-        auto *picker = windowPart<TPopupPanel>(*window, "PopupPanel1");
+        auto *picker = windowPart<PopupPanel>(*window, "PopupPanel1");
         counted("class picker", [&] { windowPart<QPushButton>(*window, "UsedClassBtn")->click(); });
-        picker->ClosePopup(nullptr);
+        picker->closePopup(nullptr);
     }
     auto window = windowWith(groupOfNodes(nodes));
     window->selectNode(window->treeModel().tree().topLevel(1));

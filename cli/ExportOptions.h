@@ -1,6 +1,6 @@
 #pragma once
 
-#include "html/DataExport.h"
+#include "export/DataExport.h"
 #include "html/ExportChoice.h"
 #include "html/ExportSettings.h"
 #include "html/PageGenerator.h"

@@ -2,7 +2,7 @@
 // and each link that has moved for good; the exit code says whether any was broken, for scripts
 // and scheduled jobs.
 #include "cli/CommandLine.h"
-#include "import/LinkChecker.h"
+#include "linkcheck/LinkChecker.h"
 #include "project/ProjectFile.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"

@@ -5,8 +5,8 @@
 #include "html/ExportReport.h"
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
-#include "text/ProgramFiles.h"
-#include "text/SafeFileWrite.h"
+#include "files/ProgramFiles.h"
+#include "files/SafeFileWrite.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 

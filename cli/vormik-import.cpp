@@ -3,7 +3,7 @@
 #include "cli/CommandLine.h"
 #include "import/ImportResult.h"
 #include "project/ProjectFile.h"
-#include "text/SafeFileWrite.h"
+#include "files/SafeFileWrite.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 

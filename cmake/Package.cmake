@@ -101,7 +101,7 @@ install(CODE "
         COMMAND_ERROR_IS_FATAL ANY)
     endforeach()
   endif()")
-# The program looks here when the files are not beside it (text/ProgramFiles).
+# The program looks here when the files are not beside it (files/ProgramFiles).
 install(FILES resources/VORMIK.hlp resources/ReadMe.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/vormik)
 # lintian would have the ReadMe under /usr/share/doc; the override says why it stays.
 install(FILES resources/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides

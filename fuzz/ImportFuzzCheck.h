@@ -1,7 +1,7 @@
 #pragma once
 // What every importer's fuzz target checks: a file is refused with a message or read into a tree
 // no deeper than the limit, whose JSON export reads back into the same tree.
-#include "html/DataExport.h"
+#include "export/DataExport.h"
 #include "import/ImportResult.h"
 #include "import/JsonReader.h"
 #include "import/TextDecoding.h"

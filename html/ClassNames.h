@@ -20,9 +20,9 @@ inline const QStringList RootClassCandidates = {
     QStringLiteral("roots"),  QStringLiteral("troots"),
 };
 
-// Sets GroupClassName and RootClassName: the trimmed class-name entry when the user gave one,
+// Sets groupClassName and rootClassName: the trimmed class-name entry when the user gave one,
 // otherwise the first candidate no node uses as its class. The root class is the first of its
 // candidates that neither a node nor the group class uses.
-void ChooseClassNames(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);
+void chooseClassNames(const LinkTree &tree, const ExportSettings &settings, PageParts &system);
 
 } // namespace PageGenerator

@@ -8,20 +8,20 @@
 
 namespace ClassicPage {
 
-PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
+PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, PageParts &system)
 {
     PageGenerator::Page result;
-    BuildPageHead(tree, settings, system);
-    result.groupIds = PageGenerator::NumberGroups(tree);
+    buildPageHead(tree, settings, system);
+    result.groupIds = PageGenerator::numberGroups(tree);
     PageGenerator::checkIds(tree, result.groupIds, result.report);
-    result.markup = BuildNodeMarkup(tree, settings, result.groupIds, &result.report.textNodes);
-    system.HeadText += QStringLiteral("<div class=\"%1\">\r\n").arg(system.RootClassName);
+    result.markup = buildNodeMarkup(tree, settings, result.groupIds, &result.report.textNodes);
+    system.headText += QStringLiteral("<div class=\"%1\">\r\n").arg(system.rootClassName);
 
     PageEncoder page(Cp932::encode, TextRules::LineEnd);
-    page.addText(system.HeadText);
+    page.addText(system.headText);
     writeNodeLines(tree, system, result, [&page](const QString &line) { page.addLine(line); });
     page.addLine(QStringLiteral("</div>"));
-    page.addLine(QStringLiteral("<br />") + system.FooterText);
+    page.addLine(QStringLiteral("<br />") + system.footerText);
     page.addLine(QStringLiteral("</body>"));
     page.addLine(QStringLiteral("</html>"));
     result.bytes = page.finish();

@@ -14,19 +14,19 @@ class LinkTree;
 namespace ClassicPage {
 
 // Fills the whole record: class names, stylesheet, processed head and footer.
-void BuildPageHead(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);
+void buildPageHead(const LinkTree &tree, const ExportSettings &settings, PageParts &system);
 
 // Every node's own markup. A group's heading links to its id among `groupIds`. A name that holds
 // active content is written as text, and its node's index added to `textNodes`.
-std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
+std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
                                      const std::vector<QString> &groupIds, std::vector<int> *textNodes = nullptr);
 
 // The node lines of the page; each line is handed to `sink` without its line end. A group's line
 // is followed by its block's start tag (and, for a group without children, the block's end).
-void writeNodeLines(const LinkTree &tree, const TSystemStruct &system, const PageGenerator::Page &page,
+void writeNodeLines(const LinkTree &tree, const PageParts &system, const PageGenerator::Page &page,
                     const std::function<void(const QString &line)> &sink);
 
 // The whole page, with its group ids and its report. Fills `system`.
-PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);
+PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, PageParts &system);
 
 } // namespace ClassicPage

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "html/DataExport.h"
+#include "export/DataExport.h"
 
 #include <QString>
 #include <QStringList>

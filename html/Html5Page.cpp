@@ -69,7 +69,7 @@ QString pageLanguage(const ExportSettings &settings)
     return language;
 }
 
-QString headText(const ExportSettings &settings, const TSystemStruct &system)
+QString headText(const ExportSettings &settings, const PageParts &system)
 {
     QString head = QStringLiteral("<!DOCTYPE html>\n"
                                   "<html lang=\"%1\">\n"
@@ -81,13 +81,13 @@ QString headText(const ExportSettings &settings, const TSystemStruct &system)
         head += QStringLiteral("<meta name=\"generator\" content=\"%1\">\n").arg(PageGenerator::GeneratorName);
     const QString title = settings.pageTitle.trimmed();
     head += QStringLiteral("<title>%1</title>\n").arg(title.isEmpty() ? PageGenerator::templateTitle() : title.toHtmlEscaped());
-    if (!system.StyleSheet.isEmpty())
-        head += system.StyleSheet + LineEnd;
+    if (!system.styleSheet.isEmpty())
+        head += system.styleSheet + LineEnd;
     head += QStringLiteral("</head>\n"
                            "<body>\n"
                            "<nav%1 aria-label=\"メニュー\">\n"
                            "<ul>\n")
-                .arg(attribute("class", system.RootClassName));
+                .arg(attribute("class", system.rootClassName));
     return head;
 }
 
@@ -184,31 +184,31 @@ std::vector<int> unnamedNodes(const LinkTree &tree)
     return unnamed;
 }
 
-PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
+PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, PageParts &system)
 {
     PageGenerator::Page result;
-    PageGenerator::ChooseClassNames(tree, settings, system);
+    PageGenerator::chooseClassNames(tree, settings, system);
     // Only the script looks links up in the index.
     const QString indexPrefix = pageIndexPrefix(tree);
     const std::vector<QString> indexIds =
         settings.foldingScript ? pageIndexIds(tree, indexPrefix) : std::vector<QString>(tree.nodes().size());
     const QString scriptElement = placeStyleAndScript(indexPrefix, settings, system, result.report);
-    system.HeadText = headText(settings, system);
-    system.FooterText = settings.authorLink ? footerText() : QString();
-    result.groupIds = PageGenerator::NumberGroups(tree, groupIdPrefix(tree));
+    system.headText = headText(settings, system);
+    system.footerText = settings.authorLink ? footerText() : QString();
+    result.groupIds = PageGenerator::numberGroups(tree, groupIdPrefix(tree));
     result.markup = buildNodeMarkup(tree, settings);
     result.report.unnamedNodes = unnamedNodes(tree);
     PageGenerator::checkIds(tree, result.groupIds, result.report);
 
     PageEncoder page(utf8, LineEnd);
-    page.addText(system.HeadText);
-    writeMenu(tree, settings.foldingScript, system.GroupClassName, result, indexIds, page);
+    page.addText(system.headText);
+    writeMenu(tree, settings.foldingScript, system.groupClassName, result, indexIds, page);
     page.addLine(QStringLiteral("</ul>"));
     page.addLine(QStringLiteral("</nav>"));
     if (!scriptElement.isEmpty())
         page.addLine(scriptElement);
-    if (!system.FooterText.isEmpty())
-        page.addLine(system.FooterText);
+    if (!system.footerText.isEmpty())
+        page.addLine(system.footerText);
     page.addLine(QStringLiteral("</body>"));
     page.addLine(QStringLiteral("</html>"));
     result.bytes = page.finish();

@@ -31,10 +31,10 @@ QString codeResource(const QString &name);
 // the links by the ids pageIndexIds() gives them with `indexPrefix`.
 QString scriptText(const QString &indexPrefix);
 
-// Sets system.StyleSheet to the style element, or with separate files to the link to the style
+// Sets system.styleSheet to the style element, or with separate files to the link to the style
 // file; records the files to write or the policy hashes in `report`; returns the script element.
 // Throws VormikError when a file would take the page's own name.
-QString placeStyleAndScript(const QString &indexPrefix, const ExportSettings &settings, TSystemStruct &system,
+QString placeStyleAndScript(const QString &indexPrefix, const ExportSettings &settings, PageParts &system,
                             PageReport &report);
 
 // The style sheet and the script a page with separate files keeps beside it, in the order they are
@@ -67,6 +67,6 @@ std::vector<int> unnamedNodes(const LinkTree &tree);
 
 // The whole page, UTF-8 without a byte-order mark, with its group ids (which no link's id equals)
 // and its report. Fills `system` as the classic page does.
-PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);
+PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, PageParts &system);
 
 } // namespace Html5Page

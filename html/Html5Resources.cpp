@@ -73,17 +73,17 @@ QStringList companionPaths(const ExportSettings &settings)
     return paths;
 }
 
-QString placeStyleAndScript(const QString &indexPrefix, const ExportSettings &settings, TSystemStruct &system,
+QString placeStyleAndScript(const QString &indexPrefix, const ExportSettings &settings, PageParts &system,
                             PageReport &report)
 {
-    const QString rules = settings.defaultStyleSheet ? styleRules(system.RootClassName, settings.fontName) : QString();
+    const QString rules = settings.defaultStyleSheet ? styleRules(system.rootClassName, settings.fontName) : QString();
     const QString script = settings.foldingScript ? QStringLiteral("\n") + scriptText(indexPrefix) : QString();
     QString scriptElement;
     if (settings.separateFiles) {
-        system.StyleSheet.clear();
+        system.styleSheet.clear();
         if (!rules.isEmpty()) {
             const Companion css = companion(settings.outputFileName, QStringLiteral(".css"));
-            system.StyleSheet = QStringLiteral("<link rel=\"stylesheet\" href=\"%1\">").arg(css.address);
+            system.styleSheet = QStringLiteral("<link rel=\"stylesheet\" href=\"%1\">").arg(css.address);
             report.companionFiles.emplace_back(css.path, markedFile(rules));
         }
         if (!script.isEmpty()) {
@@ -93,7 +93,7 @@ QString placeStyleAndScript(const QString &indexPrefix, const ExportSettings &se
         }
         return scriptElement;
     }
-    system.StyleSheet = rules.isEmpty() ? QString() : QStringLiteral("<style>") + rules + QStringLiteral("</style>");
+    system.styleSheet = rules.isEmpty() ? QString() : QStringLiteral("<style>") + rules + QStringLiteral("</style>");
     if (!rules.isEmpty())
         report.policySources << policySource("style-src", rules);
     if (!script.isEmpty()) {

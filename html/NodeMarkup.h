@@ -14,7 +14,7 @@ namespace PageGenerator {
 
 // The id "group-LEVEL-N" of every group (PREFIX-LEVEL-N with another prefix), numbered per level
 // across the tree; empty for a link.
-std::vector<QString> NumberGroups(const LinkTree &tree, const QString &prefix = QStringLiteral("group-"));
+std::vector<QString> numberGroups(const LinkTree &tree, const QString &prefix = QStringLiteral("group-"));
 
 // Fills the report's lists of links whose id does not work as written on a page whose groups
 // take `groupIds`.

@@ -68,7 +68,7 @@ QString linkAttributes(const LinkNode &link, QString (*escaped)(const QString &)
     return attributes;
 }
 
-std::vector<QString> NumberGroups(const LinkTree &tree, const QString &prefix)
+std::vector<QString> numberGroups(const LinkTree &tree, const QString &prefix)
 {
     const std::vector<LinkNode *> &nodes = tree.nodes();
     std::vector<QString> ids(nodes.size());
@@ -152,7 +152,7 @@ namespace ClassicPage {
 // The classic page's lines are made of the pieces above.
 using namespace PageGenerator;
 
-std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
+std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
                                      const std::vector<QString> &groupIds, std::vector<int> *textNodes)
 {
     const QString file = attributeText(QFileInfo(settings.outputFileName).fileName());
@@ -179,7 +179,7 @@ std::vector<QString> BuildNodeMarkup(const LinkTree &tree, const ExportSettings 
     return markup;
 }
 
-void writeNodeLines(const LinkTree &tree, const TSystemStruct &system, const PageGenerator::Page &page,
+void writeNodeLines(const LinkTree &tree, const PageParts &system, const PageGenerator::Page &page,
                     const std::function<void(const QString &line)> &sink)
 {
     const std::vector<LinkNode *> &nodes = tree.nodes();
@@ -188,7 +188,7 @@ void writeNodeLines(const LinkTree &tree, const TSystemStruct &system, const Pag
         return;
     }
     const std::vector<int> ends = groupEnds(tree);
-    const QString blockStart = QStringLiteral("<div class=\"%1\" id=\"").arg(system.GroupClassName);
+    const QString blockStart = QStringLiteral("<div class=\"%1\" id=\"").arg(system.groupClassName);
     TreeLines treeLines;
     QString line;
     for (size_t row = 0; row < nodes.size(); ++row) {

@@ -3,7 +3,7 @@
 #include "html/ClassicPage.h"
 #include "html/Html5Page.h"
 
-#include "text/SafeFileWrite.h"
+#include "files/SafeFileWrite.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
@@ -27,11 +27,11 @@ QString suggestedSuffix(PageFormat format)
 
 Page buildPage(const LinkTree &tree, const ExportSettings &settings)
 {
-    TSystemStruct system;
+    PageParts system;
     return buildPage(tree, settings, system);
 }
 
-Page buildPage(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
+Page buildPage(const LinkTree &tree, const ExportSettings &settings, PageParts &system)
 {
     if (settings.format == PageFormat::Html5)
         return Html5Page::build(tree, settings, system);

@@ -18,7 +18,7 @@ QString suggestedSuffix(PageFormat format);
 // The page in settings.format: the classic page is CP932 with CR LF after every line, the HTML5
 // page UTF-8 without a byte-order mark.
 Page buildPage(const LinkTree &tree, const ExportSettings &settings);
-Page buildPage(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system);
+Page buildPage(const LinkTree &tree, const ExportSettings &settings, PageParts &system);
 
 // Writes the page's bytes to `fileName` at once; a failure throws VormikError and leaves any file
 // already there as it was.

@@ -134,17 +134,17 @@ QString templateTitle()
     return {};
 }
 
-void ChooseClassNames(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
+void chooseClassNames(const LinkTree &tree, const ExportSettings &settings, PageParts &system)
 {
     QSet<QString> used = UsedValues::foldedClasses(tree);
     const QString entry = TextRules::trimmed(settings.classNameEntry);
     if (settings.classNameEntry != ExportSettings::ClassNamePlaceholder && !entry.isEmpty())
-        system.GroupClassName = entry;
+        system.groupClassName = entry;
     else
-        system.GroupClassName = firstFreeWord(GroupClassCandidates, used);
+        system.groupClassName = firstFreeWord(GroupClassCandidates, used);
     // The script hides every block of the group class; the root block must not be one of them.
-    used.insert(system.GroupClassName.toCaseFolded());
-    system.RootClassName = firstFreeWord(RootClassCandidates, used);
+    used.insert(system.groupClassName.toCaseFolded());
+    system.rootClassName = firstFreeWord(RootClassCandidates, used);
 }
 
 QString footerText()
@@ -171,15 +171,15 @@ namespace ClassicPage {
 // The head is written with the helpers above.
 using namespace PageGenerator;
 
-void BuildPageHead(const LinkTree &tree, const ExportSettings &settings, TSystemStruct &system)
+void buildPageHead(const LinkTree &tree, const ExportSettings &settings, PageParts &system)
 {
-    ChooseClassNames(tree, settings, system);
+    chooseClassNames(tree, settings, system);
     QStringList lines = templateLines();
 
     if (settings.defaultStyleSheet) {
-        system.StyleSheet = styleSheet(system.RootClassName, settings.fontName);
+        system.styleSheet = styleSheet(system.rootClassName, settings.fontName);
     } else {
-        system.StyleSheet.clear();
+        system.styleSheet.clear();
         removePlaceholderLine(lines, QStringLiteral("[%R StyleSheet]"));
     }
 
@@ -197,15 +197,15 @@ void BuildPageHead(const LinkTree &tree, const ExportSettings &settings, TSystem
 
     QString text = lines.join(LineEnd);
     if (settings.foldingScript)
-        text.replace(QStringLiteral("[%R ClassName]"), withEscapes(system.GroupClassName, scriptEscape));
+        text.replace(QStringLiteral("[%R ClassName]"), withEscapes(system.groupClassName, scriptEscape));
     text.replace(QStringLiteral("[%R Generate]"), generator);
-    text.replace(QStringLiteral("[%R StyleSheet]"), system.StyleSheet);
+    text.replace(QStringLiteral("[%R StyleSheet]"), system.styleSheet);
 
-    system.HeadText.clear();
+    system.headText.clear();
     for (const QString &line : splitLines(text))
-        system.HeadText += line + LineEnd;
+        system.headText += line + LineEnd;
 
-    system.FooterText = settings.authorLink ? footerText() : QString();
+    system.footerText = settings.authorLink ? footerText() : QString();
 }
 
 } // namespace ClassicPage

@@ -2,7 +2,7 @@
 
 #include "project/NodeRecords.h"
 #include "project/usexml.h"
-#include "text/SafeFileWrite.h"
+#include "files/SafeFileWrite.h"
 #include "text/TextRules.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Prompts.h"
+#include "app/dialogs/Prompts.h"
 
 #include <QList>
 #include <QQueue>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/LinkTreeModel.h"
-#include "app/TreeSteps.h"
+#include "app/editing/LinkTreeModel.h"
+#include "app/editing/TreeSteps.h"
 
 #include <memory>
 #include <vector>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "TreeEdits.h"
-#include "app/LinkListModel.h"
-#include "app/MainForm.h"
-#include "app/LinkTreeModel.h"
-#include "app/PopupPanel.h"
+#include "app/panes/LinkListModel.h"
+#include "app/window/MainWindow.h"
+#include "app/editing/LinkTreeModel.h"
+#include "app/panes/PopupPanel.h"
 #include "Controls.h"
 #include "TreeSnapshot.h"
 #include "ScriptedPrompts.h"
@@ -33,9 +33,9 @@
 // The main window's parts, found by the object names its design gives them.
 struct MainWindowParts
 {
-    explicit MainWindowParts(TMain &window) : m_window(window) {}
+    explicit MainWindowParts(MainWindow &window) : m_window(window) {}
 
-    TMain &m_window;
+    MainWindow &m_window;
     template<typename T = QWidget>
     T *part(const char *name) const
     {
@@ -67,7 +67,7 @@ struct MainWindowParts
     QPushButton *UsedClassBtn = part<QPushButton>("UsedClassBtn");
     QLineEdit *IDEdit = part<QLineEdit>("IDEdit");
     QPushButton *OverlapIDBtn = part<QPushButton>("OverlapIDBtn");
-    TPopupPanel *PopupPanel1 = pickerPart<TPopupPanel>("PopupPanel1");
+    PopupPanel *PopupPanel1 = pickerPart<PopupPanel>("PopupPanel1");
     QListWidget *ClassListBox = pickerPart<QListWidget>("ClassListBox");
     QWidget *Panel1 = pickerPart<QWidget>("Panel1");
     QPushButton *ClassOKBtn = pickerPart<QPushButton>("ClassOKBtn");
@@ -126,7 +126,7 @@ struct WindowState
     QStringList editors;
     bool operator==(const WindowState &) const = default;
 
-    explicit WindowState(TMain &window)
+    explicit WindowState(MainWindow &window)
     {
         const MainWindowParts ui(window);
         for (const LinkNode *node : window.treeModel().tree().nodes())
@@ -145,7 +145,7 @@ struct WindowState
 class WindowFixture
 {
 public:
-    std::unique_ptr<TMain> window;
+    std::unique_ptr<MainWindow> window;
     std::unique_ptr<MainWindowParts> ui;
     ScriptedPrompts *prompts = nullptr;
 
@@ -156,7 +156,7 @@ public:
         QStandardPaths::setTestModeEnabled(true);
         if (freshSettings)
             QSettings().clear();
-        window = std::make_unique<TMain>();
+        window = std::make_unique<MainWindow>();
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();
         window->setPrompts(std::move(scripted));

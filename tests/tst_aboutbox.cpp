@@ -1,6 +1,6 @@
-#include "app/AboutBoxForm.h"
-#include "app/AboutBoxText.h"
-#include "app/MainForm.h"
+#include "app/dialogs/AboutDialog.h"
+#include "app/dialogs/AboutBoxText.h"
+#include "app/window/MainWindow.h"
 #include "Controls.h"
 #include "UrlCatcher.h"
 
@@ -42,13 +42,13 @@ class TestAboutBox : public QObject
     Q_OBJECT
 
     // Opens the box through the Help menu, reads it and closes it with OK, all while it runs modally.
-    Shown showThroughMenu(TMain &window)
+    Shown showThroughMenu(MainWindow &window)
     {
         Shown shown;
         QTimer closer;
         closer.setInterval(10);
         connect(&closer, &QTimer::timeout, this, [&] {
-            auto *box = qobject_cast<TAboutBox *>(QApplication::activeModalWidget());
+            auto *box = qobject_cast<AboutDialog *>(QApplication::activeModalWidget());
             if (!box || !box->isVisible())
                 return;
             closer.stop();
@@ -165,7 +165,7 @@ private slots:
 
     void boxAsDesigned()
     {
-        TAboutBox box;
+        AboutDialog box;
         box.show();
         QCOMPARE(box.windowTitle(), QString("バージョン情報"));
         QCOMPARE(box.size(), QSize(409, 305));
@@ -213,7 +213,7 @@ private slots:
     {
         QFETCH(QString, label);
         QFETCH(QString, address);
-        TAboutBox box;
+        AboutDialog box;
         box.show();
         auto *link = control<QLabel>(box, qPrintable(label));
         QCOMPARE(link->text(), address);
@@ -222,7 +222,7 @@ private slots:
 
     void titleBandIsPainted()
     {
-        TAboutBox box;
+        AboutDialog box;
         box.show();
         const QImage band = control<QLabel>(box, "TitleLabel")->grab().toImage();
         QCOMPARE(band.size(), QSize(409, 49));
@@ -241,7 +241,7 @@ private slots:
     {
         if (!buildNamesBothPages)
             QSKIP(noLinks);
-        TAboutBox box;
+        AboutDialog box;
         box.show();
         auto *home = control<QLabel>(box, "Label1");
         auto *support = control<QLabel>(box, "Label2");
@@ -268,7 +268,7 @@ private slots:
             QSKIP(noLinks);
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("https", &catcher, "open");
-        TAboutBox box;
+        AboutDialog box;
         box.show();
         auto *home = control<QLabel>(box, "Label1");
         auto *support = control<QLabel>(box, "Label2");
@@ -281,8 +281,8 @@ private slots:
 
     void hintsReachTheStatusBar()
     {
-        TMain window;
-        TAboutBox box(&window);
+        MainWindow window;
+        AboutDialog box(&window);
         auto *home = control<QLabel>(box, "Label1");
         QStatusTipEvent tip(home->statusTip());
         QCoreApplication::sendEvent(home, &tip);
@@ -303,7 +303,7 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(bool, closes);
-        TAboutBox box;
+        AboutDialog box;
         box.setResult(-1);
         box.show();
         QVERIFY(QTest::qWaitForWindowActive(&box));
@@ -325,7 +325,7 @@ private slots:
         const QDateTime first(QDate(2025, 3, 14), QTime(15, 9, 26));
         const QDateTime second(QDate(2026, 12, 7), QTime(0, 0));
 
-        TMain window;
+        MainWindow window;
         QVERIFY(file.setFileTime(first, QFileDevice::FileModificationTime));
         const Shown before = showThroughMenu(window);
         QVERIFY(file.setFileTime(second, QFileDevice::FileModificationTime));
@@ -341,9 +341,9 @@ private slots:
             QCOMPARE(shown.path, program);
         }
         // Nothing of either box is left.
-        QTRY_VERIFY(window.findChildren<TAboutBox *>().isEmpty());
+        QTRY_VERIFY(window.findChildren<AboutDialog *>().isEmpty());
         for (QWidget *top : QApplication::topLevelWidgets())
-            QVERIFY(!qobject_cast<TAboutBox *>(top));
+            QVERIFY(!qobject_cast<AboutDialog *>(top));
     }
 };
 

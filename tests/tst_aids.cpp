@@ -1,9 +1,9 @@
 #include "TreeEdits.h"
-#include "app/MainForm.h"
-#include "app/PopupPanel.h"
+#include "app/window/MainWindow.h"
+#include "app/panes/PopupPanel.h"
 #include "tree/UsedValues.h"
 #include "text/TextRules.h"
-#include "app/LinkTreeModel.h"
+#include "app/editing/LinkTreeModel.h"
 #include "WindowFixture.h"
 
 #include <QApplication>
@@ -27,7 +27,7 @@ class TestAids : public QObject
     Q_OBJECT
 
     WindowFixture fixture;
-    TMain *window = nullptr;
+    MainWindow *window = nullptr;
     MainWindowParts *ui = nullptr;
     ScriptedPrompts *prompts = nullptr;
 
@@ -88,9 +88,9 @@ class TestAids : public QObject
             }
         }
         ui->UsedClassBtn->click();
-        QVERIFY(ui->PopupPanel1->IsPoppedUp());
-        QVERIFY(ui->PopupPanel1->PopupForm());
-        QTRY_VERIFY(ui->PopupPanel1->PopupForm()->isActiveWindow());
+        QVERIFY(ui->PopupPanel1->isPoppedUp());
+        QVERIFY(ui->PopupPanel1->popupForm());
+        QTRY_VERIFY(ui->PopupPanel1->popupForm()->isActiveWindow());
     }
 
 private slots:
@@ -247,7 +247,7 @@ private slots:
         addLink(nullptr, "a", {{}, "nav"});
         openPicker();
 
-        QWidget *form = ui->PopupPanel1->PopupForm();
+        QWidget *form = ui->PopupPanel1->popupForm();
         QVERIFY(form->isWindow());
         QVERIFY(!form->parentWidget());
         QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
@@ -273,7 +273,7 @@ private slots:
         select(edited);
         QCOMPARE(ui->ClassEdit->text(), QString("previous"));
         openPicker();
-        QPointer<QWidget> form = ui->PopupPanel1->PopupForm();
+        QPointer<QWidget> form = ui->PopupPanel1->popupForm();
 
         tick("nav main");
         tick("nav");
@@ -282,8 +282,8 @@ private slots:
         QCOMPARE(ui->ClassEdit->text(), QString("nav nav main"));
         QCOMPARE(edited->record().Class, QString("nav nav main"));
         QCOMPARE(fixture.rowText(fixture.selectedRowIndex(), 4), QString("nav nav main"));
-        QVERIFY(!ui->PopupPanel1->IsPoppedUp());
-        QVERIFY(!ui->PopupPanel1->PopupForm());
+        QVERIFY(!ui->PopupPanel1->isPoppedUp());
+        QVERIFY(!ui->PopupPanel1->popupForm());
         QVERIFY(!ui->PopupPanel1->parentWidget());
         QVERIFY(!ui->PopupPanel1->isVisible());
         QTRY_VERIFY(form.isNull());
@@ -310,7 +310,7 @@ private slots:
         QCOMPARE(ui->ClassListBox->count(), 0);
         ui->ClassOKBtn->click();
         QCOMPARE(ui->ClassEdit->text(), QString());
-        QVERIFY(!ui->PopupPanel1->IsPoppedUp());
+        QVERIFY(!ui->PopupPanel1->isPoppedUp());
     }
 
     void enterPressesOk()
@@ -321,10 +321,10 @@ private slots:
         // The keys go to the picker as soon as it shows.
         QTRY_VERIFY(ui->PopupPanel1->isAncestorOf(QApplication::focusWidget()));
         QTest::keyClick(ui->ClassListBox, Qt::Key_Escape);
-        QVERIFY(ui->PopupPanel1->IsPoppedUp());
+        QVERIFY(ui->PopupPanel1->isPoppedUp());
         QTest::keyClick(ui->ClassListBox, Qt::Key_Return);
         QCOMPARE(ui->ClassEdit->text(), QString("nav"));
-        QVERIFY(!ui->PopupPanel1->IsPoppedUp());
+        QVERIFY(!ui->PopupPanel1->isPoppedUp());
     }
 
     void losingActivationWritesNothing()
@@ -333,11 +333,11 @@ private slots:
         LinkNode *edited = addLink(nullptr, "b", {{}, "kept"});
         select(edited);
         openPicker();
-        QPointer<QWidget> form = ui->PopupPanel1->PopupForm();
+        QPointer<QWidget> form = ui->PopupPanel1->popupForm();
         tick("nav");
 
         window->activateWindow();
-        QTRY_VERIFY(!ui->PopupPanel1->IsPoppedUp());
+        QTRY_VERIFY(!ui->PopupPanel1->isPoppedUp());
         QCOMPARE(ui->ClassEdit->text(), QString("kept"));
         QCOMPARE(edited->record().Class, QString("kept"));
         QVERIFY(!ui->PopupPanel1->parentWidget());
@@ -348,7 +348,7 @@ private slots:
     {
         LinkNode *first = addLink(nullptr, "a", {{}, "nav"});
         openPicker();
-        QPointer<QWidget> firstForm = ui->PopupPanel1->PopupForm();
+        QPointer<QWidget> firstForm = ui->PopupPanel1->popupForm();
         tick("nav");
         ui->ClassOKBtn->click();
         QTRY_VERIFY(firstForm.isNull());
@@ -365,33 +365,33 @@ private slots:
         addLink(nullptr, "a", {{}, {}});
         openPicker();
         ui->PopupPanel1->resize(150, 130);
-        QCOMPARE(ui->PopupPanel1->PopupForm()->size(), QSize(150, 130));
+        QCOMPARE(ui->PopupPanel1->popupForm()->size(), QSize(150, 130));
     }
 
     void panelOnItsOwn()
     {
-        TPopupPanel panel;
+        PopupPanel panel;
         panel.resize(40, 30);
         QVERIFY(!panel.isVisible());
         QList<QObject *> exits;
-        panel.OnExit = [&exits](QObject *sender) { exits.append(sender); };
+        panel.onExit = [&exits](QObject *sender) { exits.append(sender); };
 
-        panel.PopupAt(70, 80);
-        QVERIFY(panel.IsPoppedUp());
-        QCOMPARE(panel.PopupForm()->geometry(), QRect(70, 80, 40, 30));
-        QCOMPARE(panel.PopupForm()->font(), panel.font());
+        panel.popUpAt(70, 80);
+        QVERIFY(panel.isPoppedUp());
+        QCOMPARE(panel.popupForm()->geometry(), QRect(70, 80, 40, 30));
+        QCOMPARE(panel.popupForm()->font(), panel.font());
 
         QObject sender;
-        panel.ClosePopup(&sender);
+        panel.closePopup(&sender);
         QCOMPARE(exits, QList<QObject *>{&sender});
         // A second close has no window to release, so it does not report an exit.
-        panel.ClosePopup(&sender);
+        panel.closePopup(&sender);
         QCOMPARE(exits.size(), 1);
 
         // Destroyed while popped up, the panel takes its window with it.
-        auto *popped = new TPopupPanel;
-        popped->PopupAt(0, 0);
-        QPointer<QWidget> form = popped->PopupForm();
+        auto *popped = new PopupPanel;
+        popped->popUpAt(0, 0);
+        QPointer<QWidget> form = popped->popupForm();
         delete popped;
         QVERIFY(form.isNull());
     }

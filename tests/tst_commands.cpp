@@ -1,6 +1,6 @@
 #include "TreeEdits.h"
 #include "WindowFixture.h"
-#include "app/QtPrompts.h"
+#include "app/dialogs/QtPrompts.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // Settings in the program's own folder; windows come back as they were left and never open
 // larger than the screen, a small one here (tests/data/small-screen.json).
 #include "WindowFixture.h"
-#include "app/Startup.h"
+#include "app/window/Startup.h"
 
 #include <QScreen>
 #include <QTemporaryDir>

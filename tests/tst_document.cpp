@@ -3,8 +3,8 @@
 #include "FileHelpers.h"
 #include "TreeEdits.h"
 #include "WindowFixture.h"
-#include "app/ProjectDocument.h"
-#include "app/RecentFiles.h"
+#include "app/document/ProjectDocument.h"
+#include "app/document/RecentFiles.h"
 #include "project/ProjectFile.h"
 
 #include <QMimeData>

@@ -1,12 +1,12 @@
 #include "TreeEdits.h"
 #include "TreeSnapshot.h"
 #include "import/ImportResult.h"
-#include "app/HelpViewer.h"
-#include "app/MainForm.h"
-#include "app/ProjectDocument.h"
-#include "app/ExportHTMLForm.h"
+#include "app/dialogs/HelpViewer.h"
+#include "app/window/MainWindow.h"
+#include "app/document/ProjectDocument.h"
+#include "app/dialogs/ExportDialog.h"
 #include "text/Cp932Codec.h"
-#include "app/LinkTreeModel.h"
+#include "app/editing/LinkTreeModel.h"
 #include "html/WrittenFiles.h"
 #include "project/ProjectFile.h"
 #include "HelpWindow.h"
@@ -48,7 +48,7 @@ namespace {
 
 struct Fixture
 {
-    TMain window;
+    MainWindow window;
     ScriptedPrompts *prompts = nullptr;
     QTemporaryDir dir;
 
@@ -65,12 +65,12 @@ struct Fixture
     QString path(const QString &name) const { return dir.filePath(name); }
 
     // Runs the command with the save dialog answering `answer`; true when the settings dialog showed.
-    bool run(const std::optional<QString> &answer, const std::function<void(TExportHTML &)> &action)
+    bool run(const std::optional<QString> &answer, const std::function<void(ExportDialog &)> &action)
     {
         prompts->fileAnswers.enqueue(answer);
         // The command returns once the action has closed the dialog.
-        return actWhileShown([] { return qobject_cast<TExportHTML *>(QApplication::activeModalWidget()); },
-                             [&](QWidget &dialog) { action(static_cast<TExportHTML &>(dialog)); },
+        return actWhileShown([] { return qobject_cast<ExportDialog *>(QApplication::activeModalWidget()); },
+                             [&](QWidget &dialog) { action(static_cast<ExportDialog &>(dialog)); },
                              [this] { control<QAction>(window, "mnOutPutHTML1")->trigger(); });
     }
 };
@@ -85,7 +85,7 @@ private slots:
     void saveDialogAsksForAnHtmlFile()
     {
         Fixture f;
-        QVERIFY(f.run(f.path(QStringLiteral("a.htm")), [](TExportHTML &dialog) { dialog.reject(); }));
+        QVERIFY(f.run(f.path(QStringLiteral("a.htm")), [](ExportDialog &dialog) { dialog.reject(); }));
         QCOMPARE(f.prompts->fileDialogs.size(), 1);
         const Prompts::FileDialog &asked = f.prompts->fileDialogs.constFirst();
         QCOMPARE(asked.filter, QStringLiteral("HTMLドキュメント (*.html;*.htm)|*.html;*.htm;"));
@@ -103,7 +103,7 @@ private slots:
         file.write("keep");
         file.close();
         // A dialog that did show would be closed at once by the poll, and counted.
-        QVERIFY(!f.run(std::nullopt, [](TExportHTML &dialog) { dialog.accept(); }));
+        QVERIFY(!f.run(std::nullopt, [](ExportDialog &dialog) { dialog.accept(); }));
         QCOMPARE(readAll(existing), QByteArray("keep"));
         QVERIFY(f.prompts->messages.isEmpty());
     }
@@ -111,9 +111,9 @@ private slots:
     void defaultsOnEveryOpening()
     {
         Fixture f;
-        auto checkDefaultsThenChangeAll = [](TExportHTML &d) {
+        auto checkDefaultsThenChangeAll = [](ExportDialog &d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("出力設定"));
-            QVERIFY(d.OutputFileName.endsWith(QStringLiteral("menu.htm")));
+            QVERIFY(d.outputFileName.endsWith(QStringLiteral("menu.htm")));
             for (const char *on : {"JSONRadioBtn", "DefCSSONRadioBtn", "SoftInfoONRadioBtn", "AuthorLinkONRadioBtn"})
                 QVERIFY2(control<QRadioButton>(d, on)->isChecked(), on);
             auto *mark = control<QComboBox>(d, "GroupMarkCmbBox");
@@ -122,7 +122,7 @@ private slots:
             QCOMPARE(mark->currentText(), QString());
             QCOMPARE(mark->count(), 6);
             QCOMPARE(className->text(), QStringLiteral("指定したい場合のみ設定"));
-            QCOMPARE(fonts->currentIndex(), TExportHTML::defaultFontIndex(TExportHTML::fontEntries(QFontDatabase::families())));
+            QCOMPARE(fonts->currentIndex(), ExportDialog::defaultFontIndex(ExportDialog::fontEntries(QFontDatabase::families())));
             const ExportSettings defaults;
             const ExportSettings shown = d.settings();
             QCOMPARE(shown.foldingScript, defaults.foldingScript);
@@ -169,7 +169,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, hint);
         ScriptedPrompts prompts;
-        TExportHTML dialog(prompts);
+        ExportDialog dialog(prompts);
         auto *widget = dialog.findChild<QWidget *>(name);
         QVERIFY(widget);
         if (auto *label = qobject_cast<QLabel *>(widget))
@@ -183,7 +183,7 @@ private slots:
     void tabOrderAndDefaultButton()
     {
         ScriptedPrompts prompts;
-        TExportHTML dialog(prompts);
+        ExportDialog dialog(prompts);
         auto *mark = control<QComboBox>(dialog, "GroupMarkCmbBox");
         auto *fonts = control<QComboBox>(dialog, "FontsCmbBox");
         QVERIFY(control<QPushButton>(dialog, "OKBtn")->isDefault());
@@ -223,7 +223,7 @@ private slots:
         QFETCH(QString, field);
         Fixture f;
         QString focused;
-        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](ExportDialog &d) {
             // Accelerators reach only the active window; under load activation can lag.
             d.activateWindow();
             if (!QTest::qWaitForWindowActive(&d))
@@ -243,13 +243,13 @@ private slots:
     {
         Fixture f;
         QStringList entries;
-        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&entries](TExportHTML &d) {
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&entries](ExportDialog &d) {
             auto *fonts = control<QComboBox>(d, "FontsCmbBox");
             for (int i = 0; i < fonts->count(); ++i)
                 entries << fonts->itemText(i);
             d.reject();
         }));
-        QCOMPARE(entries, TExportHTML::fontEntries(QFontDatabase::families()));
+        QCOMPARE(entries, ExportDialog::fontEntries(QFontDatabase::families()));
         QCOMPARE(entries.constFirst(), QString());
     }
 
@@ -266,15 +266,15 @@ private slots:
     {
         QFETCH(QStringList, families);
         QFETCH(int, index);
-        const QStringList entries = TExportHTML::fontEntries(families);
+        const QStringList entries = ExportDialog::fontEntries(families);
         QCOMPARE(entries.constFirst(), QString());
-        QCOMPARE(TExportHTML::defaultFontIndex(entries), index);
+        QCOMPARE(ExportDialog::defaultFontIndex(entries), index);
     }
 
     void fontEntriesAreDrawnInTheirOwnFace()
     {
         ScriptedPrompts prompts;
-        TExportHTML dialog(prompts);
+        ExportDialog dialog(prompts);
         auto *fonts = control<QComboBox>(dialog, "FontsCmbBox");
         fonts->addItems({QString(), QStringLiteral("DejaVu Serif")});
         auto *delegate = qobject_cast<FontFamilyDelegate *>(fonts->itemDelegate());
@@ -316,7 +316,7 @@ private slots:
         QFETCH(QString, focus);
         Fixture f;
         const QString target = f.path(QStringLiteral("menu.htm"));
-        QVERIFY(f.run(target, [&focus](TExportHTML &d) {
+        QVERIFY(f.run(target, [&focus](ExportDialog &d) {
             control<QComboBox>(d, "GroupMarkCmbBox")->setEditText(QStringLiteral("◆"));
             control<QLineEdit>(d, "ClassNameEdit")->setText(QStringLiteral("  menu "));
             QWidget *field = d.findChild<QWidget *>(focus);
@@ -345,7 +345,7 @@ private slots:
         const int steps = history->count();
         const auto exportPage = [&f] {
             return f.run(f.path(QStringLiteral("menu.htm")),
-                         [](TExportHTML &d) { QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton); });
+                         [](ExportDialog &d) { QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton); });
         };
         QVERIFY(exportPage());
         QCOMPARE(history->count(), steps + 1);
@@ -374,7 +374,7 @@ private slots:
         QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("site")));
         const QString page = f.path(QStringLiteral("site/menu.html"));
         ExportSettings chosen;
-        QVERIFY(f.run(page, [&chosen](TExportHTML &d) {
+        QVERIFY(f.run(page, [&chosen](ExportDialog &d) {
             control<QRadioButton>(d, "Html5FormatRadioBtn")->setChecked(true);
             control<QRadioButton>(d, "DefCSSOFFRadioBtn")->setChecked(true);
             control<QComboBox>(d, "GroupMarkCmbBox")->setEditText(QStringLiteral("◆"));
@@ -395,7 +395,7 @@ private slots:
         QVERIFY(g.prompts->fileDialogs.isEmpty());
         QCOMPARE(g.prompts->messages.size(), 1);
         g.prompts->questionAnswers.enqueue(true); // replace the page
-        QVERIFY(g.run(page, [&chosen](TExportHTML &d) {
+        QVERIFY(g.run(page, [&chosen](ExportDialog &d) {
             QVERIFY(d.settings() == chosen);
             d.reject();
         }));
@@ -420,7 +420,7 @@ private slots:
         for (const auto &[file, format] : exports) {
             if (QFile::exists(f.path(QLatin1String(file))))
                 f.prompts->questionAnswers.enqueue(true); // replace it
-            QVERIFY(f.run(f.path(QLatin1String(file)), [format](TExportHTML &d) {
+            QVERIFY(f.run(f.path(QLatin1String(file)), [format](ExportDialog &d) {
                 control<QRadioButton>(d, format)->setChecked(true);
                 control<QComboBox>(d, "GroupMarkCmbBox")->setEditText(QLatin1String(format));
                 QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
@@ -473,7 +473,7 @@ private slots:
             {"bookmarks.html", "BookmarksFormatRadioBtn"}, {"menu.opml", "OpmlFormatRadioBtn"},
             {"menu.json", "JsonFormatRadioBtn"}};
         for (const auto &[file, format] : exports) {
-            QVERIFY(f.run(f.path(QLatin1String(file)), [format](TExportHTML &d) {
+            QVERIFY(f.run(f.path(QLatin1String(file)), [format](ExportDialog &d) {
                 control<QRadioButton>(d, format)->setChecked(true);
                 control<QComboBox>(d, "GroupMarkCmbBox")->setEditText(QStringLiteral("◆"));
                 control<QLineEdit>(d, "PageTitleEdit")->setText(QStringLiteral("案内"));
@@ -504,7 +504,7 @@ private slots:
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "open");
         const auto unset = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); });
         for (const char *file : {"a.html", "b.html"})
-            QVERIFY(f.run(f.path(QLatin1String(file)), [](TExportHTML &d) {
+            QVERIFY(f.run(f.path(QLatin1String(file)), [](ExportDialog &d) {
                 QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
             }));
         f.window.document().selectOutput(1);
@@ -519,7 +519,7 @@ private slots:
         Fixture f;
         const QString target = f.path(QStringLiteral("menu.htm"));
         QString font;
-        QVERIFY(f.run(target, [&font](TExportHTML &d) {
+        QVERIFY(f.run(target, [&font](ExportDialog &d) {
             control<QRadioButton>(d, "JSOFFRadioBtn")->setChecked(true);
             control<QRadioButton>(d, "SoftInfoOFFRadioBtn")->setChecked(true);
             // A family whose name CP932 holds, so the page shows it as it stands.
@@ -546,13 +546,13 @@ private slots:
     {
         Fixture f;
         const QString target = f.path(QStringLiteral("menu.html"));
-        QVERIFY(f.run(target, [](TExportHTML &d) {
+        QVERIFY(f.run(target, [](ExportDialog &d) {
             QVERIFY(control<QRadioButton>(d, "ClassicFormatRadioBtn")->isChecked());
             control<QRadioButton>(d, "Html5FormatRadioBtn")->setChecked(true);
             QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
         }));
         QVERIFY(readAll(target).startsWith("<!DOCTYPE html>"));
-        QVERIFY(f.run(f.path(QStringLiteral("next.html")), [](TExportHTML &d) {
+        QVERIFY(f.run(f.path(QStringLiteral("next.html")), [](ExportDialog &d) {
             QVERIFY(control<QRadioButton>(d, "Html5FormatRadioBtn")->isChecked());
             d.reject();
         }));
@@ -579,7 +579,7 @@ private slots:
         QFETCH(QString, written);
         QFETCH(QString, site);
         Fixture f;
-        QVERIFY(f.run(f.path(QStringLiteral("menu.html")), [&](TExportHTML &d) {
+        QVERIFY(f.run(f.path(QStringLiteral("menu.html")), [&](ExportDialog &d) {
             control<QRadioButton>(d, qPrintable(button))->setChecked(true);
             QVERIFY(!control<QWidget>(d, "Panel1")->isEnabled());
             QVERIFY(!control<QRadioButton>(d, "ClassicFormatRadioBtn")->isChecked());
@@ -607,7 +607,7 @@ private slots:
         LinkAttr blank;
         blank.Href = QStringLiteral("blank.html");
         TreeEdits::appendLink(f.window.treeModel(), nullptr, QString(), blank);
-        QVERIFY(f.run(f.path(QStringLiteral("menu.html")), [](TExportHTML &d) {
+        QVERIFY(f.run(f.path(QStringLiteral("menu.html")), [](ExportDialog &d) {
             control<QRadioButton>(d, "Html5FormatRadioBtn")->setChecked(true);
             QTest::mouseClick(control<QPushButton>(d, "OKBtn"), Qt::LeftButton);
         }));
@@ -626,7 +626,7 @@ private slots:
         f.prompts->fileAnswers.enqueue(f.path(QStringLiteral("site.menu.xml")));
         control<QAction>(f.window, "mnSave1")->trigger();
         const QString target = f.path(QStringLiteral("menu.html"));
-        QVERIFY(f.run(target, [](TExportHTML &d) {
+        QVERIFY(f.run(target, [](ExportDialog &d) {
             auto *title = control<QLineEdit>(d, "PageTitleEdit");
             QVERIFY(!title->isVisible());
             QTest::mouseClick(control<QRadioButton>(d, "Html5FormatRadioBtn"), Qt::LeftButton);
@@ -653,7 +653,7 @@ private slots:
         QFETCH(bool, closeBox);
         Fixture f;
         const QString target = f.path(QStringLiteral("menu.htm"));
-        QVERIFY(f.run(target, [closeBox](TExportHTML &d) {
+        QVERIFY(f.run(target, [closeBox](ExportDialog &d) {
             auto *className = control<QLineEdit>(d, "ClassNameEdit");
             className->setFocus();
             if (closeBox)
@@ -673,7 +673,7 @@ private slots:
         Fixture f;
         const QString target = f.path(QStringLiteral("missing/menu.htm"));
         bool kept = false;
-        QVERIFY(f.run(target, [&kept](TExportHTML &d) {
+        QVERIFY(f.run(target, [&kept](ExportDialog &d) {
             control<QRadioButton>(d, "JSOFFRadioBtn")->setChecked(true);
             control<QPushButton>(d, "OKBtn")->click();
             kept = d.isVisible() && control<QRadioButton>(d, "JSOFFRadioBtn")->isChecked();
@@ -701,7 +701,7 @@ private slots:
         Fixture f;
         const QStringList beside{f.path(QStringLiteral("menu.css")), f.path(QStringLiteral("menu.js"))};
         const auto exportPage = [&f] {
-            return f.run(f.path(QStringLiteral("menu.html")), [](TExportHTML &d) {
+            return f.run(f.path(QStringLiteral("menu.html")), [](ExportDialog &d) {
                 control<QRadioButton>(d, "Html5FormatRadioBtn")->setChecked(true);
                 control<QCheckBox>(d, "SeparateFilesChkBox")->setChecked(true);
                 control<QPushButton>(d, "OKBtn")->click();
@@ -764,7 +764,7 @@ private slots:
     {
         Fixture f;
         QString shown;
-        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&shown, &f](TExportHTML &d) {
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&shown, &f](ExportDialog &d) {
             auto *className = control<QLineEdit>(d, "ClassNameEdit");
             QStatusTipEvent tip(className->statusTip());
             QCoreApplication::sendEvent(className, &tip);
@@ -790,7 +790,7 @@ private slots:
         Fixture f;
         QPointer<QTextBrowser> viewer;
         bool usableBesideDialog = false;
-        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](ExportDialog &d) {
             control<QPushButton>(d, "HelpBtn")->click();
             viewer = helpWindow();
             usableBesideDialog = viewer && viewer->isVisible() && scrolls(viewer);
@@ -805,7 +805,7 @@ private slots:
         control<QAction>(f.window, "mnVormikHelp1")->trigger();
         QCOMPARE(helpWindow(), viewer.data());
         usableBesideDialog = false;
-        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](TExportHTML &d) {
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [&](ExportDialog &d) {
             usableBesideDialog = viewer && viewer->isVisible() && scrolls(viewer);
             d.reject();
         }));
@@ -831,13 +831,13 @@ private slots:
     {
         QFETCH(QStringList, families);
         QFETCH(QStringList, entries);
-        QCOMPARE(TExportHTML::fontEntries(families), entries);
+        QCOMPARE(ExportDialog::fontEntries(families), entries);
     }
 
     void fontRowsHoldTheirFace()
     {
         ScriptedPrompts prompts;
-        TExportHTML dialog(prompts);
+        ExportDialog dialog(prompts);
         dialog.show(); // showing fills the list
         QComboBox &box = *control<QComboBox>(dialog, "FontsCmbBox");
         QAbstractItemDelegate *delegate = box.itemDelegate();
@@ -874,7 +874,7 @@ private slots:
         QFETCH(QString, family);
         QFETCH(int, pixelSize);
         ScriptedPrompts prompts;
-        TExportHTML dialog(prompts);
+        ExportDialog dialog(prompts);
         if (!family.isEmpty()) {
             QFont face(family);
             face.setPixelSize(pixelSize);
@@ -913,7 +913,7 @@ private slots:
     {
         Fixture f;
         // No help file beside the test program: the guard shows why, and the dialog stays usable.
-        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [](TExportHTML &d) {
+        QVERIFY(f.run(f.path(QStringLiteral("x.htm")), [](ExportDialog &d) {
             control<QPushButton>(d, "HelpBtn")->click();
             QVERIFY(d.isVisible());
             d.reject();

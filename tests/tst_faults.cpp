@@ -2,7 +2,7 @@
 // to the new version, never partial, and a reported failure leaves no temporary file behind.
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
-#include "text/SafeFileWrite.h"
+#include "files/SafeFileWrite.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 #include "FileHelpers.h"

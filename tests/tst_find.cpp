@@ -1,5 +1,5 @@
 // Find: which nodes a text matches whatever its case, width and kana, and the steps through them.
-#include "import/FindIndex.h"
+#include "find/FindIndex.h"
 #include "tree/LinkTree.h"
 
 #include <QtTest>

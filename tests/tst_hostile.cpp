@@ -2,11 +2,11 @@
 // file, or opened correctly; never a crash, never a change to the open tree after a refusal, and
 // never a read of anything outside the file.
 #include "TreeEdits.h"
-#include "app/MainForm.h"
+#include "app/window/MainWindow.h"
 #include "project/ProjectFile.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
-#include "app/LinkTreeModel.h"
+#include "app/editing/LinkTreeModel.h"
 #include "WindowFixture.h"
 
 #include <QLineEdit>
@@ -176,7 +176,7 @@ private slots:
 
         WindowFixture f;
         f.make();
-        TMain &window = *f.window;
+        MainWindow &window = *f.window;
         ScriptedPrompts *prompts = f.prompts;
         LinkNode *group = TreeEdits::appendGroup(window.treeModel(), nullptr, QStringLiteral("残るグループ"));
         LinkNode *link = TreeEdits::appendLink(window.treeModel(), group, QStringLiteral("残るリンク"));

@@ -105,7 +105,7 @@ private slots:
         LinkTree tree;
         page.build(tree);
         page.settings.outputFileName = page.name + QStringLiteral(".html");
-        TSystemStruct system;
+        PageParts system;
         const PageGenerator::Page built = PageGenerator::buildPage(tree, page.settings, system);
         const Document doc = parse(built.bytes);
         QVERIFY(doc);
@@ -113,7 +113,7 @@ private slots:
 
         const QList<xmlNode *> navs = select(doc.get(), "//body/nav");
         QCOMPARE(navs.size(), 1);
-        QCOMPARE(attribute(navs.first(), "class"), system.RootClassName);
+        QCOMPARE(attribute(navs.first(), "class"), system.rootClassName);
         QVERIFY(!attribute(navs.first(), "aria-label").isEmpty());
 
         const std::vector<LinkNode *> &nodes = tree.nodes();
@@ -128,7 +128,7 @@ private slots:
 
             xmlNode *holder = item; // the element that holds the node's heading and its children
             if (node.isGroup()) {
-                QCOMPARE(attribute(item, "class"), system.GroupClassName);
+                QCOMPARE(attribute(item, "class"), system.groupClassName);
                 QCOMPARE(attribute(item, "id"), built.groupIds.at(i));
                 const QList<xmlNode *> details = select(doc.get(), "details", item);
                 QCOMPARE(details.size(), folding ? 1 : 0);

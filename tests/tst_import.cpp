@@ -3,7 +3,7 @@
 #include "PageTrees.h"
 #include "TreeSnapshot.h"
 
-#include "html/DataExport.h"
+#include "export/DataExport.h"
 #include "html/PageGenerator.h"
 #include "html/WebAddress.h"
 #include "import/ImportResult.h"

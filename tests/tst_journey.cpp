@@ -4,8 +4,8 @@
 #include "WindowFixture.h"
 #include "ModalLoop.h"
 
-#include "app/PopupPanel.h"
-#include "app/ExportHTMLForm.h"
+#include "app/panes/PopupPanel.h"
+#include "app/dialogs/ExportDialog.h"
 #include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 #include "text/Cp932Codec.h"
@@ -56,7 +56,7 @@ class TestJourney : public QObject
     WindowFixture f;
     QTemporaryDir dir;
 
-    TMain &w() { return *f.window; }
+    MainWindow &w() { return *f.window; }
     LinkNode *child(LinkNode *parent, int i) { return f.tree().child(parent, i); }
     // Nodes by their place in the tree the user builds.
     LinkNode *docs() { return child(nullptr, 0); }
@@ -321,8 +321,8 @@ class TestJourney : public QObject
     {
         QCOMPARE(f.ui->LinkTextEdit->text(), QStringLiteral("Setup"));
         QTest::mouseClick(f.ui->UsedClassBtn, Qt::LeftButton);
-        QVERIFY(f.ui->PopupPanel1->IsPoppedUp());
-        QTRY_VERIFY(f.ui->PopupPanel1->PopupForm()->isActiveWindow());
+        QVERIFY(f.ui->PopupPanel1->isPoppedUp());
+        QTRY_VERIFY(f.ui->PopupPanel1->popupForm()->isActiveWindow());
         QListWidget *list = f.ui->ClassListBox;
         QStringList offered;
         for (int i = 0; i < list->count(); ++i)
@@ -337,7 +337,7 @@ class TestJourney : public QObject
         }
         QTest::mouseClick(f.ui->ClassOKBtn, Qt::LeftButton);
 
-        QVERIFY(!f.ui->PopupPanel1->IsPoppedUp());
+        QVERIFY(!f.ui->PopupPanel1->isPoppedUp());
         QCOMPARE(f.ui->ClassEdit->text(), QStringLiteral("hot nav main"));
         QCOMPARE(setup()->record().Class, QStringLiteral("hot nav main"));
         QTRY_VERIFY(w().isActiveWindow());
@@ -378,10 +378,10 @@ class TestJourney : public QObject
         f.prompts->fileAnswers.enqueue(path);
         bool pressedOk = false;
         const bool shown = actWhileShown(
-            [] { return qobject_cast<TExportHTML *>(QApplication::activeModalWidget()); },
+            [] { return qobject_cast<ExportDialog *>(QApplication::activeModalWidget()); },
             [&](QWidget &window) {
-                auto &d = static_cast<TExportHTML &>(window);
-                QCOMPARE(d.OutputFileName, path);
+                auto &d = static_cast<ExportDialog &>(window);
+                QCOMPARE(d.outputFileName, path);
                 auto *styleSheetOff = control<QRadioButton>(d, "DefCSSOFFRadioBtn");
                 auto *softwareInfoOff = control<QRadioButton>(d, "SoftInfoOFFRadioBtn");
                 pickFromList(control<QComboBox>(d, "GroupMarkCmbBox"), QStringLiteral("◆"));

@@ -1,7 +1,7 @@
 // The link check against servers of the test's own on loopback ports, and files on disk.
 #include "LocalHttpServer.h"
 
-#include "import/LinkChecker.h"
+#include "linkcheck/LinkChecker.h"
 #include "tree/LinkTree.h"
 
 #include <QSignalSpy>

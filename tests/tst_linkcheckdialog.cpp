@@ -3,8 +3,8 @@
 #include "LocalHttpServer.h"
 #include "TreeEdits.h"
 #include "WindowFixture.h"
-#include "app/BrokenLinkMarks.h"
-#include "app/ProjectDocument.h"
+#include "app/linkcheck/BrokenLinkMarks.h"
+#include "app/document/ProjectDocument.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -1,9 +1,9 @@
 #include "TreeEdits.h"
 #include "TreeSnapshot.h"
 #include "tree/LinkTree.h"
-#include "app/LinkListModel.h"
-#include "app/LinkTreeModel.h"
-#include "app/NodeTransfer.h"
+#include "app/panes/LinkListModel.h"
+#include "app/editing/LinkTreeModel.h"
+#include "app/editing/NodeTransfer.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>

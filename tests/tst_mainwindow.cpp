@@ -1,8 +1,8 @@
 #include "TreeEdits.h"
-#include "app/MainForm.h"
-#include "app/Startup.h"
-#include "app/ToolBarButtonDrawing.h"
-#include "app/LinkTreeModel.h"
+#include "app/window/MainWindow.h"
+#include "app/window/Startup.h"
+#include "app/window/ToolBarButtonDrawing.h"
+#include "app/editing/LinkTreeModel.h"
 #include "HelpWindow.h"
 #include "WindowFixture.h"
 #include "UrlCatcher.h"
@@ -33,7 +33,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
     WindowFixture fixture;
-    TMain *window = nullptr;
+    MainWindow *window = nullptr;
     MainWindowParts *ui = nullptr;
     ScriptedPrompts *prompts = nullptr;
 
@@ -303,25 +303,25 @@ private slots:
     void customDrawingGeometry()
     {
         const QRect button(0, 0, 34, 22); // L 0, T 0, R 34, B 22
-        auto hot = ToolBar1CustomDrawButton(ToolBarButtonKind::DropDown, button, true, false);
+        auto hot = drawToolBarButton(ToolBarButtonKind::DropDown, button, true, false);
         QVERIFY(hot.custom);
         QCOMPARE(hot.frame, QRect(QPoint(0, 0), QPoint(33, 21)));
         QCOMPARE(hot.arrowFrame, std::optional<QRect>(QRect(QPoint(22, 0), QPoint(33, 21))));
         QCOMPARE(hot.imageAt, QPoint(3, 2));
         QCOMPARE(hot.arrowAt, std::optional<QPoint>(QPoint(25, 9)));
 
-        auto pressed = ToolBar1CustomDrawButton(ToolBarButtonKind::DropDown, QRect(34, 0, 34, 23), false, true);
+        auto pressed = drawToolBarButton(ToolBarButtonKind::DropDown, QRect(34, 0, 34, 23), false, true);
         QVERIFY(pressed.custom);
         QCOMPARE(pressed.arrowAt, std::optional<QPoint>(QPoint(59, 9)));
 
-        auto plain = ToolBar1CustomDrawButton(ToolBarButtonKind::Plain, QRect(76, 0, 23, 22), true, false);
+        auto plain = drawToolBarButton(ToolBarButtonKind::Plain, QRect(76, 0, 23, 22), true, false);
         QVERIFY(plain.custom);
         QCOMPARE(plain.imageAt, QPoint(78, 2)); // one pixel further left than on a drop-down button
         QVERIFY(!plain.arrowFrame && !plain.arrowAt);
 
-        QVERIFY(!ToolBar1CustomDrawButton(ToolBarButtonKind::Plain, button, false, true).custom);
-        QVERIFY(!ToolBar1CustomDrawButton(ToolBarButtonKind::DropDown, button, false, false).custom);
-        QVERIFY(!ToolBar1CustomDrawButton(ToolBarButtonKind::Divider, button, true, true).custom);
+        QVERIFY(!drawToolBarButton(ToolBarButtonKind::Plain, button, false, true).custom);
+        QVERIFY(!drawToolBarButton(ToolBarButtonKind::DropDown, button, false, false).custom);
+        QVERIFY(!drawToolBarButton(ToolBarButtonKind::Divider, button, true, true).custom);
     }
 
     void hotDropDownButtonIsPaintedFlat()

@@ -2,8 +2,8 @@
 // one step of the history that undo takes back exactly.
 #include "TreeEdits.h"
 
-#include "app/NodeSetCommands.h"
-#include "app/NodeTransfer.h"
+#include "app/editing/NodeSetCommands.h"
+#include "app/editing/NodeTransfer.h"
 #include "project/ProjectFile.h"
 
 #include <QMimeData>

@@ -240,13 +240,13 @@ private slots:
         LinkTree tree;
         ExportSettings settings = workedSettings();
         settings.fontName.clear();
-        TSystemStruct system;
-        ClassicPage::BuildPageHead(tree, settings, system);
-        const QStringList style = system.StyleSheet.split(QStringLiteral("\r\n"));
+        PageParts system;
+        ClassicPage::buildPageHead(tree, settings, system);
+        const QStringList style = system.styleSheet.split(QStringLiteral("\r\n"));
         QCOMPARE(style.size(), 16);
         QCOMPARE(style.constFirst(), QStringLiteral("<style type=\"text/css\">"));
         QCOMPARE(style.constLast(), QStringLiteral("</style>"));
-        QVERIFY(!system.StyleSheet.contains(QStringLiteral("font-family")));
+        QVERIFY(!system.styleSheet.contains(QStringLiteral("font-family")));
     }
 
     void emptyTree()
@@ -296,7 +296,7 @@ private slots:
         QFETCH(QString, markup);
         LinkTree tree;
         link(tree, nullptr, QStringLiteral("T"), href, target, id, cls);
-        QCOMPARE(ClassicPage::BuildNodeMarkup(tree, workedSettings(), PageGenerator::NumberGroups(tree)).at(0), markup);
+        QCOMPARE(ClassicPage::buildNodeMarkup(tree, workedSettings(), PageGenerator::numberGroups(tree)).at(0), markup);
         const QStringList after = linesAfterBody(pageLines(PageGenerator::buildPage(tree, workedSettings()).bytes));
         QCOMPARE(after.at(1), QStringLiteral("<div>%1</div>").arg(markup));
     }
@@ -403,10 +403,10 @@ private slots:
             parent->record().Class = classes.constFirst(); // a group's class counts as well
         ExportSettings settings = workedSettings();
         settings.classNameEntry = entry;
-        TSystemStruct system;
+        PageParts system;
         const QStringList lines = pageLines(PageGenerator::buildPage(tree, settings, system).bytes);
-        QCOMPARE(system.GroupClassName, group);
-        QCOMPARE(system.RootClassName, root);
+        QCOMPARE(system.groupClassName, group);
+        QCOMPARE(system.rootClassName, root);
         // Every place that uses the names agrees.
         QVERIFY(lines.contains(QStringLiteral("\t  if (objs[i].className == '%1'){").arg(group)));
         QVERIFY(lines.contains(QStringLiteral(".%1{").arg(root)));
@@ -429,7 +429,7 @@ private slots:
         for (LinkNode *g : {a, a1, b, b1, b2, c, c1})
             g->record().ObjID = QStringLiteral("stale");
 
-        const std::vector<QString> generated = PageGenerator::NumberGroups(tree);
+        const std::vector<QString> generated = PageGenerator::numberGroups(tree);
         QStringList ids;
         for (const QString &id : generated) {
             if (!id.isEmpty())

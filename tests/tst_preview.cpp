@@ -1,8 +1,8 @@
 // The preview pane with the real engine: it follows the tree, keeps what the user opened, and
 // never lets the page reach out.
 #include "TreeEdits.h"
-#include "app/LinkTreeModel.h"
-#include "app/MainForm.h"
+#include "app/editing/LinkTreeModel.h"
+#include "app/window/MainWindow.h"
 #include "app/preview/PreviewPane.h"
 #include "app/preview/PreviewScheme.h"
 
@@ -111,7 +111,7 @@ private slots:
         connect(&elsewhere, &QTcpServer::newConnection, this, [&] { ++requests; });
         const QString away = QStringLiteral("http://127.0.0.1:%1/").arg(elsewhere.serverPort());
 
-        TMain window;
+        MainWindow window;
         LinkNode *group = TreeEdits::appendGroup(window.treeModel(), nullptr, QStringLiteral("Group"));
         LinkNode *target = TreeEdits::appendLink(window.treeModel(), group, QStringLiteral("Away"), linkTo(away));
         window.show();
@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(evaluate(*pane, QStringLiteral("location.protocol")).toString(),
                  QString::fromLatin1(PreviewScheme::Name) + QLatin1Char(':'));
 
-        TMain next;
+        MainWindow next;
         QVERIFY(next.findChild<QAction *>(QStringLiteral("mnPreview1"))->isChecked());
         QVERIFY(!next.findChild<PreviewPane *>()->isHidden());
     }

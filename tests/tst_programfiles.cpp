@@ -1,4 +1,4 @@
-#include "text/ProgramFiles.h"
+#include "files/ProgramFiles.h"
 
 #include <QDir>
 #include <QFile>

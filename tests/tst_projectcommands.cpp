@@ -1,10 +1,10 @@
 #include "TreeEdits.h"
-#include "app/ProjectDocument.h"
-#include "app/MainForm.h"
+#include "app/document/ProjectDocument.h"
+#include "app/window/MainWindow.h"
 #include "project/ProjectFile.h"
-#include "app/LinkTreeModel.h"
+#include "app/editing/LinkTreeModel.h"
 #include "WindowFixture.h"
-#include "text/SafeFileWrite.h"
+#include "files/SafeFileWrite.h"
 
 #include <cerrno>
 
@@ -25,7 +25,7 @@ class TestProjectCommands : public QObject
     Q_OBJECT
 
     WindowFixture fixture;
-    TMain *window = nullptr;
+    MainWindow *window = nullptr;
     MainWindowParts *ui = nullptr;
     ScriptedPrompts *prompts = nullptr;
     std::unique_ptr<QTemporaryDir> dir;

@@ -1,7 +1,7 @@
 // Sorting, replacing and finding links to one page, through the model and its undo history.
 #include "TreeEdits.h"
 #include "TreeSnapshot.h"
-#include "app/TreeTools.h"
+#include "app/editing/TreeTools.h"
 #include "treetools/SamePage.h"
 #include "text/VormikError.h"
 

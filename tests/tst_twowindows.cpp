@@ -3,7 +3,7 @@
 // window into the other, arrives whole, and neither program ends.
 #include "Controls.h"
 #include "RequiredTool.h"
-#include "app/MainForm.h"
+#include "app/window/MainWindow.h"
 #include "project/ProjectFile.h"
 #include "tree/LinkTree.h"
 
@@ -37,7 +37,7 @@ QByteArray run(const QString &program, const QStringList &arguments, const QProc
 // rows, as the window lays itself out with one group in the tree.
 std::pair<QPoint, QPoint> treePoints(const QString &project)
 {
-    TMain window;
+    MainWindow window;
     window.resize(WindowSize);
     window.openAtStart(project);
     window.show();

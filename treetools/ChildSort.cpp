@@ -1,6 +1,6 @@
 #include "treetools/ChildSort.h"
 
-#include "import/FindText.h"
+#include "find/FindText.h"
 #include "tree/LinkTree.h"
 
 #include <QString>

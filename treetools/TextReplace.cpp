@@ -1,6 +1,6 @@
 #include "treetools/TextReplace.h"
 
-#include "import/FindText.h"
+#include "find/FindText.h"
 #include "text/TextRules.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"

@@ -53,7 +53,7 @@ Page build(const LinkTree &copy, const ExportSettings &settings)
     Page page;
     page.files.pageName = QFileInfo(settings.outputFileName).fileName();
     try {
-        TSystemStruct system;
+        PageParts system;
         PageGenerator::Page made = PageGenerator::buildPage(copy, settings, system);
         page.files.pageType = settings.format == PageFormat::Html5 ? "text/html;charset=UTF-8"
                                                                    : "text/html;charset=Shift_JIS";
@@ -62,7 +62,7 @@ Page build(const LinkTree &copy, const ExportSettings &settings)
             page.files.files.insert(QFileInfo(path).fileName(), content);
         page.anchorNodes = anchorNodes(made.markup);
         page.groupIds = std::move(made.groupIds);
-        page.rootClass = system.RootClassName;
+        page.rootClass = system.rootClassName;
     } catch (const VormikError &error) {
         page.files.pageType = "text/plain;charset=UTF-8";
         page.files.files.insert(page.files.pageName, error.message().toUtf8());

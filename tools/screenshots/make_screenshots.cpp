@@ -1,9 +1,9 @@
 // Makes the README's pictures: the main window holding a small tree, and the page it exports.
 // Run by tools/make-screenshots under Xvfb. Usage: vormik_screenshots OUTPUT_FOLDER
 #include "TreeEdits.h"
-#include "app/MainForm.h"
+#include "app/window/MainWindow.h"
 #include "html/PageGenerator.h"
-#include "app/LinkTreeModel.h"
+#include "app/editing/LinkTreeModel.h"
 
 #include <QTreeView>
 #include <QApplication>
@@ -34,7 +34,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QDir out(QApplication::arguments().value(1, QStringLiteral(".")));
 
-    TMain window;
+    MainWindow window;
     LinkTreeModel &model = window.treeModel();
     LinkNode *docs = TreeEdits::appendGroup(model, nullptr, QStringLiteral("ドキュメント"));
     link(model, docs, QStringLiteral("よくある質問"), QStringLiteral("faq.html"), {}, QStringLiteral("faq"), QStringLiteral("hot"));

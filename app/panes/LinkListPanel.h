@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class ClassPicker;
+class LinkListModel;
+class LinkNode;
+class NodeCommands;
+class QAction;
+class QLineEdit;
+class QMenu;
+class QTreeView;
+class WindowContext;
+
+namespace Ui {
+class LinkListPanel;
+}
+
+// The right pane: the links of one group as a list that follows the tree, the editors of the
+// selected link below it, the group-name editor, and the ID check and class picker.
+class LinkListPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit LinkListPanel(QWidget *parent = nullptr);
+    ~LinkListPanel() override;
+
+    // `selectedNode` tells which node the tree shows selected.
+    void setUp(WindowContext &context, NodeCommands &commands, const QList<QIcon> &images,
+               std::function<LinkNode *()> selectedNode);
+
+    // Lists the links beside `node`: a group's own, a nested link's siblings, or every
+    // top-level link for a top-level link. The group-name editor follows.
+    void showLinksOf(LinkNode *node);
+    // Lists what the tree's selected node calls for, selecting a link's own row.
+    void showSelection(LinkNode *node);
+    LinkNode *selectedRowNode() const;
+    // Empties the editors.
+    void clearEditors();
+    // Applies what leaving the editor that has the focus would (a save is about to read the tree).
+    void finishEditing();
+    // Puts the focus where a new node's name or text is typed.
+    void focusEditorFor(const LinkNode *node);
+    QTreeView *listView() const;
+    // The six editors below the list.
+    QList<QWidget *> editorFields() const;
+
+signals:
+    // The user picked a row; the tree follows.
+    void rowPicked(LinkNode *node);
+    void statusMessage(const QString &text);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void connectEditors(WindowContext &context);
+    // The selected row's first column, or nothing.
+    QModelIndex selectedRow() const;
+    // The link editors and the list column each one shows and writes.
+    QList<std::pair<QLineEdit *, int>> fieldEditors() const;
+    // The editors follow the listing and the selected row: empty and disabled when there is no
+    // link, or no group, for them to write into.
+    void rowSelectionChanged();
+    void listingChanged();
+    QList<QWidget *> linkEditors() const;
+    // Shows the selected row's fields; `sameRow` keeps what the user typed that the row holds alike.
+    void showRow(bool sameRow);
+    // Writes an editor's text into the selected row's field, as a keystroke.
+    void writeRow(int column, const QString &text);
+    void listViewClicked();
+    // A target picked from the list tells what it does and is written as it is shown.
+    void targetPicked();
+    void classEditLeft();
+    void groupNameEdited();
+    void groupNameEditLeft();
+    void showIdCheck();
+    void showClassPicker();
+    void classPicked(const QString &classes);
+
+    // Shows a group's name in GroupNameEdit without renaming anything.
+    void showGroupName(const QString &name);
+    void selectRow(int row);
+
+    std::unique_ptr<Ui::LinkListPanel> ui;
+    WindowContext *m_context = nullptr;
+    LinkListModel *m_list = nullptr;
+    ClassPicker *m_classPicker = nullptr;
+    std::function<LinkNode *()> m_selectedNode;
+    QMenu *LVPopUp = nullptr;
+    QAction *LVPop_Delete1 = nullptr;
+    // Set by the user's typing in GroupNameEdit, cleared when the program shows a name there.
+    bool m_groupNameEdited = false;
+    // Set while TargetCmbBox finishes an edit: an activation then comes from typing.
+    bool m_targetEditEnding = false;
+};
