@@ -4,7 +4,7 @@
 
 #include "export/DataExport.h"
 #include "find/FindIndex.h"
-#include "import/ImportResult.h"
+#include "import/ImportFile.h"
 #include "linkcheck/LinkChecker.h"
 
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 // Files to import as browsers and feed readers write them, and the import of one, for timing and
 // measuring against xmllint on the same bytes (see bench/import_figures.py).
 // Usage: bench_import bookmarks LINKS PATH | bench_import opml OUTLINES PATH | bench_import read PATH
-#include "import/ImportResult.h"
+#include "import/ImportFile.h"
 #include "text/VormikError.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // vormik-import: makes a project file of a browser's bookmark file, an OPML outline, Vormik's
 // JSON menu data or a page Vormik exported, for scripts. It asks nothing.
 #include "cli/CommandLine.h"
-#include "import/ImportResult.h"
+#include "import/ImportFile.h"
 #include "project/ProjectFile.h"
 #include "files/SafeFileWrite.h"
 #include "text/VormikError.h"

@@ -52,11 +52,4 @@ inline constexpr int MaxDepth = 256;
 // file may hold.
 inline constexpr qint64 MaxFileSize = 192 * 1024 * 1024;
 
-// Reads the file at `path` (held to the project file's size limit) in the format its content
-// shows: a browser's bookmark file, OPML, JSON menu data, or a page Vormik exported. Any fault
-// throws VormikError naming the file; nothing is returned then.
-ImportResult readFile(const QString &path);
-// As readFile, from bytes already read.
-ImportResult read(const QByteArray &bytes, const QString &fileName);
-
 } // namespace Import

@@ -1,6 +1,6 @@
 #include "TreeEdits.h"
 #include "TreeSnapshot.h"
-#include "import/ImportResult.h"
+#include "import/ImportFile.h"
 #include "app/dialogs/HelpViewer.h"
 #include "app/window/MainWindow.h"
 #include "app/document/ProjectDocument.h"

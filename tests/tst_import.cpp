@@ -6,7 +6,7 @@
 #include "export/DataExport.h"
 #include "html/PageGenerator.h"
 #include "html/WebAddress.h"
-#include "import/ImportResult.h"
+#include "import/ImportFile.h"
 #include "text/VormikError.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 // The exported page in a real browser: headless Chromium loads it next to a small harness page
 // that clicks a group heading twice and writes what it saw into its own DOM.
 #include "html/PageGenerator.h"
-#include "import/ImportResult.h"
+#include "import/ImportFile.h"
 #include "tree/LinkTree.h"
 
 #include <QFile>

@@ -9,6 +9,7 @@
 #include "app/panes/TreePane.h"
 #include "app/editing/TreeSteps.h"
 #include "app/window/WindowContext.h"
+#include "import/ImportFile.h"
 #include "import/ImportResult.h"
 #include "treetools/SamePage.h"
 #include "text/TextRules.h"
