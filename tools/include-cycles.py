@@ -33,31 +33,36 @@ def graph(root, folders, node_of):
     return edges
 
 
-def cycle(edges):
-    """One cycle as a list of nodes, or None."""
-    state, stack = {}, []
+def cycles(edges):
+    """Every group of nodes that include each other (strongly connected, Tarjan), each sorted."""
+    index, low, stack, on_stack, groups = {}, {}, [], set(), []
 
     def visit(node):
-        state[node] = 'open'
+        index[node] = low[node] = len(index)
         stack.append(node)
-        for target in sorted(edges.get(node, ())):
-            if state.get(target) == 'open':
-                return stack[stack.index(target):] + [target]
-            if target not in state:
-                found = visit(target)
-                if found:
-                    return found
-        stack.pop()
-        state[node] = 'done'
-        return None
+        on_stack.add(node)
+        for target in edges.get(node, ()):
+            if target not in index:
+                visit(target)
+                low[node] = min(low[node], low[target])
+            elif target in on_stack:
+                low[node] = min(low[node], index[target])
+        if low[node] == index[node]:
+            group = []
+            while True:
+                member = stack.pop()
+                on_stack.discard(member)
+                group.append(member)
+                if member == node:
+                    break
+            if len(group) > 1:
+                groups.append(sorted(group))
 
     sys.setrecursionlimit(10000)
     for node in sorted(edges):
-        if node not in state:
-            found = visit(node)
-            if found:
-                return found
-    return None
+        if node not in index:
+            visit(node)
+    return sorted(groups)
 
 
 def main():
@@ -65,9 +70,8 @@ def main():
     folders = sys.argv[2:]
     failed = False
     for kind, node_of in (('files', lambda p: p), ('header/source pairs', lambda p: os.path.splitext(p)[0])):
-        found = cycle(graph(root, folders, node_of))
-        if found:
-            print(f'include cycle between {kind}: ' + ' -> '.join(found))
+        for group in cycles(graph(root, folders, node_of)):
+            print(f'include cycle between {kind}: ' + ', '.join(group))
             failed = True
     return 1 if failed else 0
 
