@@ -1,12 +1,11 @@
 #include "app/editing/NodeCommands.h"
 
-#include "app/panes/LinkListPanel.h"
 #include "app/editing/LinkTreeModel.h"
 #include "app/window/Named.h"
 #include "app/editing/NodeSetCommands.h"
 #include "app/dialogs/Prompts.h"
 #include "app/editing/SelectionClass.h"
-#include "app/panes/TreePane.h"
+#include "app/editing/NodeSelection.h"
 #include "app/editing/TreeSteps.h"
 #include "app/window/WindowContext.h"
 #include "import/ImportFile.h"
@@ -15,6 +14,7 @@
 #include "text/TextRules.h"
 
 #include <QAction>
+#include <QWidget>
 
 #include <algorithm>
 #include <optional>
@@ -33,7 +33,7 @@ std::optional<QString> askGroupName(Prompts &prompts, QWidget *window)
 
 } // namespace
 
-NodeCommands::NodeCommands(WindowContext &context, TreePane &tree, LinkListPanel &list, QWidget *window)
+NodeCommands::NodeCommands(WindowContext &context, NodeSelection &tree, LinkEditing &list, QWidget *window)
     : QObject(window), ActionList1(named(new QObject(this), "ActionList1")), m_context(context), m_tree(tree),
       m_list(list), m_window(window)
 {

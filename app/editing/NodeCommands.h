@@ -6,9 +6,9 @@
 
 #include <memory>
 
-class LinkListPanel;
+class LinkEditing;
 class QAction;
-class TreePane;
+class NodeSelection;
 class WindowContext;
 
 // The commands that add and delete nodes, the action list that holds them, and its update
@@ -18,7 +18,7 @@ class NodeCommands : public QObject
     Q_OBJECT
 
 public:
-    NodeCommands(WindowContext &context, TreePane &tree, LinkListPanel &list, QWidget *window);
+    NodeCommands(WindowContext &context, NodeSelection &tree, LinkEditing &list, QWidget *window);
 
     QObject *ActionList1;
     QAction *TopLevelAddGroupAction1;
@@ -56,7 +56,7 @@ private:
     void showNew(LinkNode *node);
 
     WindowContext &m_context;
-    TreePane &m_tree;
-    LinkListPanel &m_list;
+    NodeSelection &m_tree;
+    LinkEditing &m_list;
     QWidget *m_window;
 };

@@ -1,9 +1,8 @@
 #include "app/find/FindBar.h"
 
 #include "app/editing/LinkTreeModel.h"
-#include "app/panes/LinkTreeView.h"
 #include "app/window/Named.h"
-#include "app/panes/TreePane.h"
+#include "app/editing/NodeSelection.h"
 #include "find/FindIndex.h"
 
 #include <QHBoxLayout>
@@ -11,7 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-FindBar::FindBar(LinkTreeModel &model, TreePane &tree, QWidget *parent)
+FindBar::FindBar(LinkTreeModel &model, NodeSelection &tree, QWidget *parent)
     : QWidget(parent), m_model(model), m_tree(tree), m_index(std::make_unique<FindIndex>(model.tree()))
 {
     auto *layout = new QHBoxLayout(this);
@@ -39,7 +38,6 @@ FindBar::FindBar(LinkTreeModel &model, TreePane &tree, QWidget *parent)
         m_matches.reset();
         showCount();
     });
-    connect(tree.view()->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FindBar::showCount);
 }
 
 FindBar::~FindBar() = default;
@@ -149,7 +147,7 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
         return true;
     case Qt::Key_Escape:
         FindEdit->clear();
-        m_tree.view()->setFocus(Qt::OtherFocusReason);
+        m_tree.focusTree();
         return true;
     default:
         return QWidget::eventFilter(watched, event);

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QWidget>
 
+#include "app/editing/NodeSelection.h"
+
 #include <functional>
 #include <memory>
 
@@ -23,7 +25,7 @@ class LinkListPanel;
 
 // The right pane: the links of one group as a list that follows the tree, the editors of the
 // selected link below it, the group-name editor, and the ID check and class picker.
-class LinkListPanel : public QWidget
+class LinkListPanel : public QWidget, public LinkEditing
 {
     Q_OBJECT
 
@@ -40,13 +42,13 @@ public:
     void showLinksOf(LinkNode *node);
     // Lists what the tree's selected node calls for, selecting a link's own row.
     void showSelection(LinkNode *node);
-    LinkNode *selectedRowNode() const;
+    LinkNode *selectedRowNode() const override;
     // Empties the editors.
     void clearEditors();
     // Applies what leaving the editor that has the focus would (a save is about to read the tree).
     void finishEditing();
     // Puts the focus where a new node's name or text is typed.
-    void focusEditorFor(const LinkNode *node);
+    void focusEditorFor(const LinkNode *node) override;
     QTreeView *listView() const;
     // The six editors below the list.
     QList<QWidget *> editorFields() const;

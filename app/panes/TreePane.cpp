@@ -49,6 +49,7 @@ void TreePane::setUp(WindowContext &context, NodeCommands &commands, const QList
     buildPopupMenus(context, commands, images);
     buildToolBar(context, commands, images);
     m_findBar = new FindBar(*m_model, *this, this);
+    connect(TreeView1->selectionModel(), &QItemSelectionModel::selectionChanged, m_findBar, &FindBar::showCount);
     static_cast<QVBoxLayout *>(layout())->insertWidget(1, m_findBar);
     connect(TreeView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { TVPopUp->popup(TreeView1->viewport()->mapToGlobal(pos)); });
@@ -162,9 +163,16 @@ LinkNode *TreePane::selectedNode() const
 std::vector<LinkNode *> TreePane::selectedNodes() const
 {
     std::vector<LinkNode *> nodes;
-    for (const QModelIndex &index : TreeView1->selectionModel()->selectedRows())
-        nodes.push_back(m_model->nodeFromIndex(index));
+    // A node's fields are columns of the model; the tree selects its name's column.
+    for (const QModelIndex &index : TreeView1->selectionModel()->selectedIndexes())
+        if (index.column() == 0)
+            nodes.push_back(m_model->nodeFromIndex(index));
     return nodes;
+}
+
+void TreePane::focusTree()
+{
+    TreeView1->setFocus(Qt::OtherFocusReason);
 }
 
 bool TreePane::isExpanded(const LinkNode *node) const

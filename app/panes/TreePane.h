@@ -4,6 +4,8 @@
 #include <QList>
 #include <QWidget>
 
+#include "app/editing/NodeSelection.h"
+
 #include <vector>
 
 class FindBar;
@@ -19,7 +21,7 @@ class WindowContext;
 
 // The left pane: the link tree, the hand-drawn tool bar above it, and the tree's pop-up and
 // drop-down menus. Commands act on the node this pane shows selected.
-class TreePane : public QWidget
+class TreePane : public QWidget, public NodeSelection
 {
     Q_OBJECT
 
@@ -30,14 +32,13 @@ public:
 
     LinkTreeView *view() const { return TreeView1; }
     FindBar *findBar() const { return m_findBar; }
-    LinkNode *selectedNode() const;
-    // Every selected node, in the order the view lists them.
-    std::vector<LinkNode *> selectedNodes() const;
-    bool isExpanded(const LinkNode *node) const;
-    void selectNode(const LinkNode *node);
-    // Opens the group so its children show.
-    void expandNode(const LinkNode *node);
-    void scrollToNode(const LinkNode *node);
+    LinkNode *selectedNode() const override;
+    std::vector<LinkNode *> selectedNodes() const override;
+    bool isExpanded(const LinkNode *node) const override;
+    void selectNode(const LinkNode *node) override;
+    void expandNode(const LinkNode *node) override;
+    void scrollToNode(const LinkNode *node) override;
+    void focusTree() override;
     // The width the tool bar's buttons need.
     int toolBarWidth() const;
 
