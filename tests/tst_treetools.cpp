@@ -160,12 +160,12 @@ void TestTreeTools::replacesInOneField()
     QCOMPARE(TreeTools::replace(h.model, {field, find, replacement, regex}), changed);
     QStringList after;
     for (const LinkNode *node : h.model.tree().nodes())
-        after << LinkTreeModel::field(node, field);
+        after << fieldValue(*node, field);
     QCOMPARE(after, expected);
     h.stack.undo();
     after.clear();
     for (const LinkNode *node : h.model.tree().nodes())
-        after << LinkTreeModel::field(node, field);
+        after << fieldValue(*node, field);
     QCOMPARE(after, values);
 }
 

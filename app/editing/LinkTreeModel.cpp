@@ -129,14 +129,9 @@ void LinkTreeModel::perform(QUndoCommand *command)
     delete command;
 }
 
-QString LinkTreeModel::field(const LinkNode *node, NodeField field)
-{
-    return fieldValue(*node, field);
-}
-
 void LinkTreeModel::setField(LinkNode *node, NodeField field, const QString &value)
 {
-    if (!contains(node) || LinkTreeModel::field(node, field) == value)
+    if (!contains(node) || fieldValue(*node, field) == value)
         return;
     setFieldValue(*m_tree, *node, field, value);
     const QModelIndex index = indexFromNode(node, field);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/editing/TreeChanges.h"
 #include "tree/LinkTree.h"
 #include "tree/NodeFields.h"
 
@@ -15,7 +16,7 @@ class QUndoStack;
 
 // The link tree as the views see it: a row a node, a column a row of the field table. Every
 // change the window makes to the tree goes through here, so that every view hears of it.
-class LinkTreeModel : public QAbstractItemModel
+class LinkTreeModel : public QAbstractItemModel, public TreeChanges
 {
     Q_OBJECT
 
@@ -38,8 +39,6 @@ public:
     static NodeField fieldOf(const QModelIndex &index) { return NodeFields[size_t(index.column())].field; }
     // True when the node belongs to the tree shown now.
     bool contains(const LinkNode *node) const;
-
-    static QString field(const LinkNode *node, NodeField field);
 
     // Where the model's own edits (drops, in-place renames) go as steps that can be undone;
     // without a stack they are simply made.
@@ -85,22 +84,13 @@ signals:
     void dropFailed(const QString &message);
 
 private:
-    friend class TreeStep;
-    // The moves and swaps that undo and redo are made of. Each keeps the nodes themselves, so a
-    // step undone gives back the very nodes it took, and later steps still find them.
-    // Takes a subtree out of the tree; null when the node is not in it.
-    std::unique_ptr<LinkNode> take(LinkNode *node);
-    // Puts a subtree in as child `row` of `parent` (the top level when null).
-    LinkNode *insert(LinkNode *parent, int row, std::unique_ptr<LinkNode> subtree);
-    // Moves a node with its subtree to child `row` of `newParent`, counted after it has left
-    // its place. Refused (false) when the place lies within the node.
-    bool move(LinkNode *node, LinkNode *newParent, int row);
-    void setField(LinkNode *node, NodeField field, const QString &value);
-    // Puts the children of `parent` in the order LinkTree::reorder takes; false when `rows` is
-    // no order of them.
-    bool reorder(LinkNode *parent, const std::vector<int> &rows);
-    // Shows `tree` and hands back the tree shown until now.
-    void swapTree(std::unique_ptr<LinkTree> &tree);
+    // TreeChanges: the steps' primitives.
+    std::unique_ptr<LinkNode> take(LinkNode *node) override;
+    LinkNode *insert(LinkNode *parent, int row, std::unique_ptr<LinkNode> subtree) override;
+    bool move(LinkNode *node, LinkNode *newParent, int row) override;
+    void setField(LinkNode *node, NodeField field, const QString &value) override;
+    bool reorder(LinkNode *parent, const std::vector<int> &rows) override;
+    void swapTree(std::unique_ptr<LinkTree> &tree) override;
 
     std::unique_ptr<LinkTree> m_tree;
     QList<QIcon> m_images;

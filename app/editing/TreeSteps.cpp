@@ -6,7 +6,7 @@ namespace {
 std::atomic<quint64> lastSerial{0};
 } // namespace
 
-TreeStep::TreeStep(LinkTreeModel &model, const QString &caption)
+TreeStep::TreeStep(TreeChanges &model, const QString &caption)
     : QUndoCommand(caption), m_model(model), m_serial(++lastSerial)
 {
 }
@@ -16,7 +16,7 @@ void TreeStep::renewSerial()
     m_serial = ++lastSerial;
 }
 
-InsertNodesStep::InsertNodesStep(LinkTreeModel &model, const QString &caption, LinkNode *parent, int row,
+InsertNodesStep::InsertNodesStep(TreeChanges &model, const QString &caption, LinkNode *parent, int row,
                                  std::vector<std::unique_ptr<LinkNode>> nodes)
     : TreeStep(model, caption), m_parent(parent), m_row(row), m_held(std::move(nodes))
 {
@@ -45,7 +45,7 @@ LinkNode *InsertNodesStep::shownAfter(bool undone) const
     return m_nodes.empty() ? nullptr : m_nodes.front();
 }
 
-RemoveNodesStep::RemoveNodesStep(LinkTreeModel &model, const QString &caption, const NodeList &topmost)
+RemoveNodesStep::RemoveNodesStep(TreeChanges &model, const QString &caption, const NodeList &topmost)
     : TreeStep(model, caption)
 {
     m_removals.reserve(topmost.size());
@@ -72,7 +72,7 @@ LinkNode *RemoveNodesStep::shownAfter(bool undone) const
     return undone && !m_removals.empty() ? m_removals.front().node : nullptr;
 }
 
-MoveNodesStep::MoveNodesStep(LinkTreeModel &model, const QString &caption, const std::vector<NodePlace> &places)
+MoveNodesStep::MoveNodesStep(TreeChanges &model, const QString &caption, const std::vector<NodePlace> &places)
     : TreeStep(model, caption)
 {
     m_moves.reserve(places.size());
@@ -95,9 +95,9 @@ void MoveNodesStep::undo()
         move(m->from.node, m->from.parent, m->from.row);
 }
 
-EditFieldStep::EditFieldStep(LinkTreeModel &model, const QString &caption, LinkNode *node, NodeField field,
+EditFieldStep::EditFieldStep(TreeChanges &model, const QString &caption, LinkNode *node, NodeField field,
                              const QString &value, int burst)
-    : TreeStep(model, caption), m_node(node), m_field(field), m_old(LinkTreeModel::field(node, field)),
+    : TreeStep(model, caption), m_node(node), m_field(field), m_old(fieldValue(*node, field)),
       m_new(value), m_burst(burst)
 {
 }
@@ -123,12 +123,12 @@ bool EditFieldStep::mergeWith(const QUndoCommand *other)
     return true;
 }
 
-EditFieldsStep::EditFieldsStep(LinkTreeModel &model, const QString &caption, NodeField field,
+EditFieldsStep::EditFieldsStep(TreeChanges &model, const QString &caption, NodeField field,
                                const std::vector<Edit> &edits)
     : TreeStep(model, caption), m_field(field)
 {
     for (const Edit &edit : edits)
-        m_edits.push_back({edit.node, LinkTreeModel::field(edit.node, field), edit.value});
+        m_edits.push_back({edit.node, fieldValue(*edit.node, field), edit.value});
 }
 
 void EditFieldsStep::redo()
@@ -143,7 +143,7 @@ void EditFieldsStep::undo()
         setField(change->node, m_field, change->old);
 }
 
-ReorderChildrenStep::ReorderChildrenStep(LinkTreeModel &model, const QString &caption, LinkNode *parent,
+ReorderChildrenStep::ReorderChildrenStep(TreeChanges &model, const QString &caption, LinkNode *parent,
                                          std::vector<int> rows)
     : TreeStep(model, caption), m_parent(parent), m_rows(std::move(rows))
 {
@@ -157,7 +157,7 @@ void ReorderChildrenStep::undo()
     reorder(m_parent, back);
 }
 
-ReplaceTreeStep::ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
+ReplaceTreeStep::ReplaceTreeStep(TreeChanges &model, const QString &caption, std::unique_ptr<LinkTree> tree,
                                  std::function<void()> alongside)
     : TreeStep(model, caption), m_other(std::move(tree)), m_alongside(std::move(alongside))
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/editing/LinkTreeModel.h"
+#include "app/editing/TreeChanges.h"
 #include "tree/NodeSet.h"
 
 #include <QUndoCommand>
@@ -15,7 +15,7 @@
 class TreeStep : public QUndoCommand
 {
 public:
-    TreeStep(LinkTreeModel &model, const QString &caption);
+    TreeStep(TreeChanges &model, const QString &caption);
     // Tells this step from every other of the run, also from one made later at its address.
     quint64 serial() const { return m_serial; }
     // The node to show once the step has been undone (or redone); null leaves the selection be.
@@ -35,7 +35,7 @@ protected:
     // A step that takes in another becomes a new point of the history.
     void renewSerial();
 
-    LinkTreeModel &m_model;
+    TreeChanges &m_model;
 
 private:
     quint64 m_serial;
@@ -45,7 +45,7 @@ private:
 class InsertNodesStep : public TreeStep
 {
 public:
-    InsertNodesStep(LinkTreeModel &model, const QString &caption, LinkNode *parent, int row,
+    InsertNodesStep(TreeChanges &model, const QString &caption, LinkNode *parent, int row,
                     std::vector<std::unique_ptr<LinkNode>> nodes);
     void redo() override;
     void undo() override;
@@ -64,7 +64,7 @@ private:
 class RemoveNodesStep : public TreeStep
 {
 public:
-    RemoveNodesStep(LinkTreeModel &model, const QString &caption, const NodeList &topmost);
+    RemoveNodesStep(TreeChanges &model, const QString &caption, const NodeList &topmost);
     void redo() override;
     void undo() override;
     LinkNode *shownAfter(bool undone) const override;
@@ -84,7 +84,7 @@ private:
 class MoveNodesStep : public TreeStep
 {
 public:
-    MoveNodesStep(LinkTreeModel &model, const QString &caption, const std::vector<NodePlace> &places);
+    MoveNodesStep(TreeChanges &model, const QString &caption, const std::vector<NodePlace> &places);
     void redo() override;
     void undo() override;
     LinkNode *shownAfter(bool) const override { return m_moves.empty() ? nullptr : m_moves.front().to.node; }
@@ -105,7 +105,7 @@ class EditFieldStep : public TreeStep
 public:
     // A write that is a step of its own, never merged.
     static constexpr int NoBurst = -1;
-    EditFieldStep(LinkTreeModel &model, const QString &caption, LinkNode *node, NodeField field, const QString &value,
+    EditFieldStep(TreeChanges &model, const QString &caption, LinkNode *node, NodeField field, const QString &value,
                   int burst);
     void redo() override;
     void undo() override;
@@ -130,7 +130,7 @@ public:
         LinkNode *node;
         QString value;
     };
-    EditFieldsStep(LinkTreeModel &model, const QString &caption, NodeField field, const std::vector<Edit> &edits);
+    EditFieldsStep(TreeChanges &model, const QString &caption, NodeField field, const std::vector<Edit> &edits);
     void redo() override;
     void undo() override;
     LinkNode *shownAfter(bool) const override { return m_edits.empty() ? nullptr : m_edits.front().node; }
@@ -151,7 +151,7 @@ class ReorderChildrenStep : public TreeStep
 {
 public:
     // `rows` as LinkTreeModel::reorder takes it.
-    ReorderChildrenStep(LinkTreeModel &model, const QString &caption, LinkNode *parent, std::vector<int> rows);
+    ReorderChildrenStep(TreeChanges &model, const QString &caption, LinkNode *parent, std::vector<int> rows);
     void redo() override { reorder(m_parent, m_rows); }
     void undo() override;
     // Every node stays where the user sees it, so the selection stays too.
@@ -167,7 +167,7 @@ class ReplaceTreeStep : public TreeStep
 {
 public:
     // `alongside` exchanges what belongs to the tree and goes with it, just before the tree.
-    ReplaceTreeStep(LinkTreeModel &model, const QString &caption, std::unique_ptr<LinkTree> tree,
+    ReplaceTreeStep(TreeChanges &model, const QString &caption, std::unique_ptr<LinkTree> tree,
                     std::function<void()> alongside = {});
     void redo() override;
     void undo() override { redo(); }
