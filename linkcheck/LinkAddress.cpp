@@ -88,23 +88,4 @@ Target classify(const QString &href, const QString &baseFolder, const QString &r
     return file(QDir(baseFolder).filePath(path));
 }
 
-QString reasonText(SkipReason reason)
-{
-    switch (reason) {
-    case SkipReason::Empty:
-        return QStringLiteral("アドレスなし");
-    case SkipReason::FragmentOnly:
-        return QStringLiteral("ページ内リンク");
-    case SkipReason::Mail:
-        return QStringLiteral("mailto:");
-    case SkipReason::Script:
-        return QStringLiteral("javascript:");
-    case SkipReason::OtherScheme:
-        return QStringLiteral("その他の形式");
-    case SkipReason::None:
-        break;
-    }
-    return {};
-}
-
 } // namespace LinkAddress

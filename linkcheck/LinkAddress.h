@@ -28,7 +28,4 @@ struct Target
 // protocol-relative one (`//host/page`) an https: address; `\` in the path is `/`.
 Target classify(const QString &href, const QString &baseFolder, const QString &rootFolder = {});
 
-// The reason in the words of a report.
-QString reasonText(SkipReason reason);
-
 } // namespace LinkAddress

@@ -59,12 +59,6 @@ bool LinkChecker::isInternalAddress(const QHostAddress &address)
     return false;
 }
 
-void LinkChecker::setLimits(int maxRequests, int maxPerHost)
-{
-    m_maxRequests = std::max(1, maxRequests);
-    m_maxPerHost = std::max(1, maxPerHost);
-}
-
 int LinkChecker::brokenCount() const
 {
     return static_cast<int>(std::count_if(m_results.begin(), m_results.end(),

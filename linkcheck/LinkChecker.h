@@ -54,7 +54,6 @@ public:
 
     // How long one address may take, whatever requests its answer needs.
     void setTimeout(int milliseconds) { m_timeoutMs = std::max(1, milliseconds); }
-    void setLimits(int maxRequests, int maxPerHost);
     // Whether an address is one of this machine or of its network (loopback, link-local,
     // private); a public address redirecting to such an address is not followed.
     using InternalTest = std::function<bool(const QHostAddress &)>;
