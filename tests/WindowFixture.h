@@ -208,14 +208,14 @@ public:
     QStringList snapshot() { return snapshotOf(tree()); }
 
     // Clicks the node in the tree, opening its parents first.
-    void clickNode(const LinkNode *node)
+    void clickNode(const LinkNode *node, Qt::KeyboardModifiers keys = {})
     {
         const QModelIndex index = model().indexFromNode(node);
         ui->TreeView1->scrollTo(index);
-        QTest::mouseClick(ui->TreeView1->viewport(), Qt::LeftButton, {},
+        QTest::mouseClick(ui->TreeView1->viewport(), Qt::LeftButton, keys,
                           ui->TreeView1->visualRect(index).center());
     }
-    void clickNode(const QString &text) { clickNode(node(text)); }
+    void clickNode(const QString &text, Qt::KeyboardModifiers keys = {}) { clickNode(node(text), keys); }
 
     // The list's rows and what they show.
     LinkListModel &list() { return *static_cast<LinkListModel *>(ui->ListView1->model()); }
@@ -223,9 +223,9 @@ public:
     QString rowText(int row, int column) { return list().index(row, column).data().toString(); }
     LinkNode *rowNode(int row) { return list().nodeAt(row); }
 
-    void clickRow(int row)
+    void clickRow(int row, Qt::KeyboardModifiers keys = {})
     {
-        QTest::mouseClick(ui->ListView1->viewport(), Qt::LeftButton, {},
+        QTest::mouseClick(ui->ListView1->viewport(), Qt::LeftButton, keys,
                           ui->ListView1->visualRect(list().index(row, 0)).center());
     }
 

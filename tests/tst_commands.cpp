@@ -346,6 +346,48 @@ private slots:
         QVERIFY(f.prompts->messages.isEmpty());
     }
 
+    void severalSelectedNodesActAsOneStep_data()
+    {
+        QTest::addColumn<QString>("via");
+        QTest::addColumn<QString>("shiftTo"); // the end of a Shift-click range from n
+        QTest::addColumn<QString>("ctrlAdd"); // a node Ctrl-clicked besides
+        QTest::addColumn<int>("listed");      // rows the list shows selected
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("range deleted") << "TVPop_Delete1" << "k" << "" << 3 << QStringList({"0|G", "0|t"});
+        QTest::newRow("ctrl deleted") << "Delete in TreeView1" << "" << "t" << 1
+                                      << QStringList({"0|G", "1|m", "1|k"});
+        QTest::newRow("ctrl cut") << "CutAction1" << "" << "k" << 2 << QStringList({"0|G", "1|m", "0|t"});
+        QTest::newRow("range moved") << "MoveDownAction1" << "m" << "" << 2
+                                     << QStringList({"0|G", "1|k", "1|n", "1|m", "0|t"});
+        QTest::newRow("one moved") << "MoveDownAction1" << "" << "" << 1
+                                   << QStringList({"0|G", "1|m", "1|n", "1|k", "0|t"});
+    }
+
+    void severalSelectedNodesActAsOneStep()
+    {
+        QFETCH(QString, via);
+        QFETCH(QString, shiftTo);
+        QFETCH(QString, ctrlAdd);
+        QFETCH(int, listed);
+        QFETCH(QStringList, after);
+        f.addLink(f.node("G"), "m");
+        f.addLink(f.node("G"), "k");
+        const QStringList before = f.snapshot();
+        f.clickNode("n");
+        if (!shiftTo.isEmpty())
+            f.clickNode(shiftTo, Qt::ShiftModifier);
+        if (!ctrlAdd.isEmpty())
+            f.clickNode(ctrlAdd, Qt::ControlModifier);
+        QCOMPARE(int(f.ui->ListView1->selectionModel()->selectedRows().size()), listed);
+        run(via);
+        QStringList shown;
+        for (const QString &node : f.snapshot())
+            shown << node.section('|', 0, 1);
+        QCOMPARE(shown, after);
+        f.ui->UndoAction1->trigger();
+        QCOMPARE(f.snapshot(), before);
+    }
+
     void deletingANestedLinkListsTheNodeTheTreePicks()
     {
         f.addLink(f.node("G"), "m");

@@ -480,6 +480,44 @@ private slots:
         QCOMPARE(f.window->selectedNode(), f.node("G2"));
     }
 
+    // Rows picked together select their nodes in the tree and are edited together: a field they
+    // differ in shows empty, marked, and is written to all only once typed into, as one step.
+    void severalRowsAreEditedTogether_data()
+    {
+        QTest::addColumn<bool>("several");
+        QTest::newRow("two rows") << true;
+        QTest::newRow("one row") << false;
+    }
+
+    void severalRowsAreEditedTogether()
+    {
+        QFETCH(bool, several);
+        f.clickNode("G1");
+        f.clickRow(0);
+        if (several)
+            f.clickRow(1, Qt::ControlModifier);
+        const std::vector<LinkNode *> picked = several ? std::vector{f.node("a1"), f.node("a2")} : std::vector{f.node("a1")};
+        std::vector<LinkNode *> inTree;
+        for (const QModelIndex &index : f.ui->TreeView1->selectionModel()->selectedIndexes())
+            if (index.column() == 0)
+                inTree.push_back(f.model().nodeFromIndex(index));
+        QCOMPARE(inTree, picked);
+        QCOMPARE(f.ui->TargetCmbBox->currentText(), QString("_self"));
+        QCOMPARE(f.ui->HrefEdit->text(), several ? QString() : QString("h-a1"));
+        QCOMPARE(f.ui->HrefEdit->placeholderText().isEmpty(), !several);
+        QVERIFY(f.ui->TargetCmbBox->lineEdit()->placeholderText().isEmpty());
+        const QStringList before = f.snapshot();
+        f.ui->ClassEdit->setFocus();
+        f.ui->HrefEdit->setFocus();
+        QCOMPARE(f.snapshot(), before);
+
+        QTest::keyClicks(f.ui->HrefEdit, "xy");
+        for (const LinkNode *node : picked)
+            QCOMPARE(node->record().Href, several ? QString("xy") : QString("h-a1xy"));
+        f.ui->UndoAction1->trigger();
+        QCOMPARE(f.snapshot(), before);
+    }
+
     void clickingARowMovesTheTreeWithoutRefilling()
     {
         f.clickNode("G1");

@@ -47,6 +47,8 @@ public:
     void perform(QUndoCommand *command);
     // Typing from now on is a step of its own.
     void beginBurst() { ++m_burst; }
+    // The burst typing goes to now: the steps of one burst into one field make one.
+    int burst() const { return m_burst; }
 
     // Puts the nodes `data` carries (NodeTransfer) in as children of `parent` from `row` on, as
     // one step. False when it carries none; a damaged fragment throws VormikError.

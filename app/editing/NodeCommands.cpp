@@ -185,9 +185,8 @@ void NodeCommands::deleteTreeNode()
 
 void NodeCommands::deleteListRow()
 {
-    // The row leaves the list together with its node.
-    if (LinkNode *node = m_list.selectedRowNode())
-        deleteNodes({node}, QStringLiteral("削除"));
+    // The rows leave the list together with their nodes.
+    deleteNodes(m_list.selectedRowNodes(), QStringLiteral("削除"));
 }
 
 void NodeCommands::updateActions()

@@ -9,10 +9,10 @@ namespace NodeSetCommands {
 namespace {
 
 void performEdits(LinkTreeModel &model, NodeField field, const std::vector<EditFieldsStep::Edit> &edits,
-                  const QString &caption)
+                  const QString &caption, int burst = EditFieldStep::NoBurst)
 {
     if (!edits.empty())
-        model.perform(new EditFieldsStep(model, caption, field, edits));
+        model.perform(new EditFieldsStep(model, caption, field, edits, burst));
 }
 
 } // namespace
@@ -57,14 +57,14 @@ LinkNode *insertAt(LinkTreeModel &model, LinkNode *selected, bool selectedIsOpen
 }
 
 void setField(LinkTreeModel &model, const NodeList &nodes, NodeField field, const QString &value,
-              const QString &caption)
+              const QString &caption, bool typing)
 {
     std::vector<EditFieldsStep::Edit> edits;
     for (LinkNode *node : nodes) {
         if (fieldValue(*node, field) != value)
             edits.push_back({node, value});
     }
-    performEdits(model, field, edits, caption);
+    performEdits(model, field, edits, caption, typing ? model.burst() : EditFieldStep::NoBurst);
 }
 
 void addClasses(LinkTreeModel &model, const NodeList &nodes, const QString &classes, const QString &caption)

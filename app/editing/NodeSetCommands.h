@@ -26,9 +26,9 @@ LinkNode *insertAt(LinkTreeModel &model, LinkNode *selected, bool selectedIsOpen
                    const QString &caption);
 
 // Writes `value` into `field` of every node; those that hold it already are left out, and no step
-// is made when all do.
+// is made when all do. Written `typing`, it joins the step of the model's burst of typing.
 void setField(LinkTreeModel &model, const NodeList &nodes, NodeField field, const QString &value,
-              const QString &caption);
+              const QString &caption, bool typing = false);
 // Adds each of the space-separated `classes` to every node's classes that lacks it.
 void addClasses(LinkTreeModel &model, const NodeList &nodes, const QString &classes, const QString &caption);
 

@@ -1,5 +1,8 @@
 #include "app/editing/TreeSteps.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -124,8 +127,8 @@ bool EditFieldStep::mergeWith(const QUndoCommand *other)
 }
 
 EditFieldsStep::EditFieldsStep(TreeChanges &model, const QString &caption, NodeField field,
-                               const std::vector<Edit> &edits)
-    : TreeStep(model, caption), m_field(field)
+                               const std::vector<Edit> &edits, int burst)
+    : TreeStep(model, caption), m_field(field), m_burst(burst)
 {
     for (const Edit &edit : edits)
         m_edits.push_back({edit.node, fieldValue(*edit.node, field), edit.value});
@@ -141,6 +144,26 @@ void EditFieldsStep::undo()
 {
     for (auto change = m_edits.rbegin(); change != m_edits.rend(); ++change)
         setField(change->node, m_field, change->old);
+}
+
+bool EditFieldsStep::mergeWith(const QUndoCommand *other)
+{
+    const auto *next = static_cast<const EditFieldsStep *>(other);
+    if (m_burst == EditFieldStep::NoBurst || next->m_burst != m_burst || next->m_field != m_field)
+        return false;
+    // A node the later write reaches keeps its first old value; one it alone reaches joins.
+    QHash<const LinkNode *, size_t> places;
+    for (size_t i = 0; i < m_edits.size(); ++i)
+        places.insert(m_edits[i].node, i);
+    for (const Change &change : next->m_edits) {
+        if (const auto place = places.constFind(change.node); place != places.cend())
+            m_edits[*place].value = change.value;
+        else
+            m_edits.push_back(change);
+    }
+    setObsolete(std::ranges::all_of(m_edits, [](const Change &change) { return change.value == change.old; }));
+    renewSerial();
+    return true;
 }
 
 ReorderChildrenStep::ReorderChildrenStep(TreeChanges &model, const QString &caption, LinkNode *parent,

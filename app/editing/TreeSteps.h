@@ -130,9 +130,13 @@ public:
         LinkNode *node;
         QString value;
     };
-    EditFieldsStep(TreeChanges &model, const QString &caption, NodeField field, const std::vector<Edit> &edits);
+    // The writes of one `burst` of typing merge, as EditFieldStep's do.
+    EditFieldsStep(TreeChanges &model, const QString &caption, NodeField field, const std::vector<Edit> &edits,
+                   int burst = EditFieldStep::NoBurst);
     void redo() override;
     void undo() override;
+    int id() const override { return 2; }
+    bool mergeWith(const QUndoCommand *other) override;
     LinkNode *shownAfter(bool) const override { return m_edits.empty() ? nullptr : m_edits.front().node; }
 
 private:
@@ -144,6 +148,7 @@ private:
     };
     NodeField m_field;
     std::vector<Change> m_edits;
+    int m_burst;
 };
 
 // The children of one group, or the top level, put in a new order (sorting).

@@ -109,6 +109,11 @@ void LinkListModel::collectRows()
     }
 }
 
+NodeField LinkListModel::fieldOf(int column)
+{
+    return ColumnFields[column];
+}
+
 LinkNode *LinkListModel::nodeAt(int row) const
 {
     return row >= 0 && row < int(m_rows.size()) ? m_rows[size_t(row)] : nullptr;

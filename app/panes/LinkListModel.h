@@ -2,6 +2,8 @@
 
 #include <QAbstractProxyModel>
 
+#include "tree/NodeFields.h"
+
 #include <vector>
 
 class LinkNode;
@@ -28,6 +30,8 @@ public:
     const LinkNode *listedParent() const { return m_parent; }
 
     LinkNode *nodeAt(int row) const;
+    // The field a column shows.
+    static NodeField fieldOf(int column);
     // The row of a listed link, or -1.
     int rowOf(const LinkNode *node) const;
 

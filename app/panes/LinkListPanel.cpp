@@ -8,6 +8,7 @@
 #include "app/window/MenuItems.h"
 #include "app/window/Named.h"
 #include "app/editing/NodeCommands.h"
+#include "app/editing/NodeSetCommands.h"
 #include "app/dialogs/Prompts.h"
 #include "app/editing/SelectionClass.h"
 #include "app/panes/ViewLook.h"
@@ -19,8 +20,13 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScopeGuard>
+#include <QSet>
+#include <QSignalBlocker>
+
+#include <algorithm>
 
 #include <limits>
+#include <optional>
 
 using namespace EditorText;
 
@@ -105,9 +111,13 @@ void LinkListPanel::connectEditors(WindowContext &context)
     // A new listing drops the selection without a word from the selection model.
     connect(m_list, &QAbstractItemModel::modelReset, this, run(&LinkListPanel::listingChanged));
     connect(m_list, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &first, const QModelIndex &last) {
-        const int row = selectedRow().row();
-        if (row >= first.row() && row <= last.row())
-            showRow(true);
+        // Any selected row counts: several edited at once show what they hold alike.
+        for (int row = first.row(); row <= last.row(); ++row) {
+            if (ui->ListView1->selectionModel()->isRowSelected(row)) {
+                showRow(true);
+                return;
+            }
+        }
     });
     connect(&context.model(), &LinkTreeModel::nodeChanged, this, [this](LinkNode *node) {
         if (node == m_list->listedParent() && ui->GroupNameEdit->text() != node->text())
@@ -196,7 +206,7 @@ void LinkListPanel::rowSelectionChanged()
     m_context->model().beginBurst();
     showRow(false);
     if (node)
-        emit rowPicked(node);
+        emit rowsPicked(selectedRowNodes(), m_list->nodeAt(ui->ListView1->currentIndex().row()));
 }
 
 void LinkListPanel::listingChanged()
@@ -250,9 +260,50 @@ LinkNode *LinkListPanel::selectedRowNode() const
     return m_list->nodeAt(selectedRow().row());
 }
 
+std::vector<LinkNode *> LinkListPanel::selectedRowNodes() const
+{
+    QModelIndexList rows = ui->ListView1->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    std::vector<LinkNode *> nodes;
+    for (const QModelIndex &row : rows)
+        nodes.push_back(m_list->nodeAt(row.row()));
+    return nodes;
+}
+
 void LinkListPanel::selectRow(int row)
 {
-    ui->ListView1->setCurrentIndex(m_list->index(row, 0));
+    // Never as the view would, which reads the keys held down: Ctrl+Return would toggle the row.
+    ui->ListView1->selectionModel()->setCurrentIndex(m_list->index(row, 0), QItemSelectionModel::ClearAndSelect
+                                                                                | QItemSelectionModel::Rows);
+}
+
+void LinkListPanel::selectRows(const std::vector<LinkNode *> &nodes, const LinkNode *current)
+{
+    QSet<int> wanted;
+    for (const LinkNode *node : nodes) {
+        if (const int row = m_list->rowOf(node); row >= 0)
+            wanted.insert(row);
+    }
+    QSet<int> shown;
+    for (const QModelIndex &row : ui->ListView1->selectionModel()->selectedRows())
+        shown.insert(row.row());
+    if (wanted == shown)
+        return;
+    if (wanted.size() <= 1) {
+        // One row is picked as before, so the view's own current row follows it.
+        if (wanted.isEmpty())
+            ui->ListView1->selectionModel()->clearSelection();
+        else
+            selectRow(*wanted.cbegin());
+        return;
+    }
+    QItemSelection selection;
+    for (const int row : wanted)
+        selection.select(m_list->index(row, 0), m_list->index(row, LinkListModel::ColumnCount - 1));
+    QItemSelectionModel *model = ui->ListView1->selectionModel();
+    if (const int row = m_list->rowOf(current); row >= 0)
+        model->setCurrentIndex(m_list->index(row, 0), QItemSelectionModel::NoUpdate);
+    model->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 void LinkListPanel::showLinksOf(LinkNode *node)
@@ -278,20 +329,24 @@ void LinkListPanel::showLinksOf(LinkNode *node)
     }
 }
 
-void LinkListPanel::showSelection(LinkNode *node)
+void LinkListPanel::showSelection(LinkNode *node, const std::vector<LinkNode *> &selected)
 {
     if (!node)
         return;
     if (node->isGroup() || !m_list->isListing() || m_list->listedParent() != node->parent())
         showLinksOf(node);
-    if (!node->isGroup())
-        selectRow(m_list->rowOf(node));
+    selectRows(selected, node);
 }
 
 void LinkListPanel::showRow(bool sameRow)
 {
+    if (const std::vector<LinkNode *> nodes = selectedRowNodes(); nodes.size() > 1) {
+        showRows(nodes, sameRow);
+        return;
+    }
     const QModelIndex row = selectedRow();
     for (const auto &[edit, column] : fieldEditors()) {
+        edit->setPlaceholderText({});
         const QString value = row.siblingAtColumn(column).data().toString();
         // Another row shows its own; the class editor may keep the blanks the user typed around
         // the class the node holds trimmed.
@@ -302,8 +357,40 @@ void LinkListPanel::showRow(bool sameRow)
     }
 }
 
+void LinkListPanel::showRows(const std::vector<LinkNode *> &nodes, bool sameRow)
+{
+    for (const auto &[edit, column] : fieldEditors()) {
+        if (sameRow && edit->hasFocus())
+            continue;
+        const std::optional<QString> common = commonValue(nodes, LinkListModel::fieldOf(column));
+        // Shown, not written: an editor emptied for differing values would empty every link.
+        const QSignalBlocker quiet(edit);
+        edit->setPlaceholderText(common ? QString() : QStringLiteral("（複数の値）"));
+        showText(edit, common.value_or(QString()));
+        edit->setModified(false);
+    }
+}
+
+QLineEdit *LinkListPanel::editorOf(int column) const
+{
+    for (const auto &[edit, shown] : fieldEditors()) {
+        if (shown == column)
+            return edit;
+    }
+    return nullptr;
+}
+
 void LinkListPanel::writeRow(int column, const QString &text)
 {
+    if (const std::vector<LinkNode *> nodes = selectedRowNodes(); nodes.size() > 1) {
+        // A field the links differ in is written only once the user has typed into it.
+        const QLineEdit *edit = editorOf(column);
+        if (!edit->placeholderText().isEmpty() && !edit->isModified())
+            return;
+        const NodeField field = LinkListModel::fieldOf(column);
+        NodeSetCommands::setField(m_context->model(), nodes, field, text, stepCaption(field, false, true), true);
+        return;
+    }
     // Loading an editor writes back the value it was given, which the model takes as no change.
     if (const QModelIndex row = selectedRow(); row.isValid())
         m_list->setData(row.siblingAtColumn(column), text, LinkTreeModel::TypingRole);
@@ -329,6 +416,8 @@ void LinkListPanel::targetPicked()
         if (picked == QStringView(entry.name))
             emit statusMessage(QString::fromUtf16(entry.description));
     }
+    // A pick is an entry of the user's, also over links whose targets differ.
+    ui->TargetCmbBox->lineEdit()->setModified(true);
     writeRow(LinkListModel::TargetColumn, picked);
 }
 
@@ -380,9 +469,14 @@ void LinkListPanel::showClassPicker()
 void LinkListPanel::classPicked(const QString &classes)
 {
     // The pick is a step of its own, never part of typing in the class editor, which then finds
-    // the link holding the text already.
-    if (selectedRowNode())
+    // the link holding the text already. Several links each gain the picked classes.
+    if (const std::vector<LinkNode *> nodes = selectedRowNodes(); nodes.size() > 1) {
+        NodeSetCommands::addClasses(m_context->model(), nodes, classes,
+                                    stepCaption(NodeField::Class, false, false));
+        showRows(nodes, false);
+    } else if (selectedRowNode())
         m_list->setData(selectedRow().siblingAtColumn(LinkListModel::ClassColumn), classes);
-    ui->ClassEdit->setText(classes);
+    if (selectedRowNodes().size() <= 1)
+        ui->ClassEdit->setText(classes);
     m_context->model().beginBurst();
 }

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class ClassPicker;
 class LinkListModel;
@@ -40,9 +41,11 @@ public:
     // Lists the links beside `node`: a group's own, a nested link's siblings, or every
     // top-level link for a top-level link. The group-name editor follows.
     void showLinksOf(LinkNode *node);
-    // Lists what the tree's selected node calls for, selecting a link's own row.
-    void showSelection(LinkNode *node);
+    // Lists what the tree's selected node calls for, selecting the rows of those of `selected`
+    // listed there (a link's own row among them).
+    void showSelection(LinkNode *node, const std::vector<LinkNode *> &selected);
     LinkNode *selectedRowNode() const override;
+    std::vector<LinkNode *> selectedRowNodes() const override;
     // Empties the editors.
     void clearEditors();
     // Applies what leaving the editor that has the focus would (a save is about to read the tree).
@@ -54,8 +57,8 @@ public:
     QList<QWidget *> editorFields() const;
 
 signals:
-    // The user picked a row; the tree follows.
-    void rowPicked(LinkNode *node);
+    // The user picked rows, `current` the last; the tree follows.
+    void rowsPicked(const std::vector<LinkNode *> &nodes, LinkNode *current);
     void statusMessage(const QString &text);
 
 protected:
@@ -74,8 +77,12 @@ private:
     QList<QWidget *> linkEditors() const;
     // Shows the selected row's fields; `sameRow` keeps what the user typed that the row holds alike.
     void showRow(bool sameRow);
-    // Writes an editor's text into the selected row's field, as a keystroke.
+    // Shows what several rows hold alike; a field they differ in stays empty, marked so. `sameRow`
+    // keeps the editor being typed into as it is.
+    void showRows(const std::vector<LinkNode *> &nodes, bool sameRow);
+    // Writes an editor's text into the selected rows' field, as a keystroke.
     void writeRow(int column, const QString &text);
+    QLineEdit *editorOf(int column) const;
     void listViewClicked();
     // A target picked from the list tells what it does and is written as it is shown.
     void targetPicked();
@@ -89,6 +96,8 @@ private:
     // Shows a group's name in GroupNameEdit without renaming anything.
     void showGroupName(const QString &name);
     void selectRow(int row);
+    // Selects the listed ones of `nodes` alone, unless they are what the list shows selected.
+    void selectRows(const std::vector<LinkNode *> &nodes, const LinkNode *current);
 
     std::unique_ptr<Ui::LinkListPanel> ui;
     WindowContext *m_context = nullptr;

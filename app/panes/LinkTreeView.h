@@ -2,9 +2,9 @@
 
 #include <QTreeView>
 
-// The link tree's view. Commands act on the node drawn as selected, so once a node is selected
-// nothing but choosing another node takes the selection away: a click beside the rows or a
-// Ctrl+click on the selected node leaves it as it is, as in a classic single-selection tree.
+// The link tree's view. Commands act on the nodes drawn as selected, so once a node is selected
+// the tree never goes without one: a click beside the rows, or a Ctrl+click on the only selected
+// node, leaves the selection as it is.
 class LinkTreeView : public QTreeView
 {
     Q_OBJECT

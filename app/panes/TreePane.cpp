@@ -31,7 +31,7 @@ TreePane::TreePane(QWidget *parent) : QWidget(parent)
     TreeView1->setEditTriggers(QAbstractItemView::EditKeyPressed);
     TreeView1->setDragDropMode(QAbstractItemView::DragDrop);
     TreeView1->setDefaultDropAction(Qt::MoveAction);
-    TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    TreeView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     TreeView1->setIndentation(19);
     TreeView1->header()->setVisible(false);
     layout->addWidget(TreeView1, 1);
@@ -40,12 +40,20 @@ TreePane::TreePane(QWidget *parent) : QWidget(parent)
 void TreePane::setUp(WindowContext &context, NodeCommands &commands, const QList<QIcon> &images)
 {
     m_model = &context.model();
+    // Ahead of the selection model, which would hand the current node to the one before.
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this, &TreePane::moveCurrentFrom);
     TreeView1->setModel(m_model);
     // The tree shows a node's text; the other fields are columns for the list and its editors.
     for (int column = 1; column < m_model->columnCount(); ++column)
         TreeView1->hideColumn(column);
     TreeView1->viewport()->installEventFilter(this);
     keepSelectionVisible(TreeView1);
+    // Nodes deleted from the selection hand it to the row the view moved to, as one node does.
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] {
+        QItemSelectionModel *selection = TreeView1->selectionModel();
+        if (!selection->hasSelection() && selection->currentIndex().isValid())
+            selection->select(selection->currentIndex(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    });
     buildPopupMenus(context, commands, images);
     buildToolBar(context, commands, images);
     m_findBar = new FindBar(*m_model, *this, this);
@@ -156,7 +164,11 @@ int TreePane::toolBarWidth() const
 
 LinkNode *TreePane::selectedNode() const
 {
-    const QModelIndexList selected = TreeView1->selectionModel()->selectedIndexes();
+    // Of several, the one last clicked or reached by the keys.
+    const QItemSelectionModel *selection = TreeView1->selectionModel();
+    if (const QModelIndex current = selection->currentIndex(); selection->isSelected(current))
+        return m_model->nodeFromIndex(current);
+    const QModelIndexList selected = selection->selectedIndexes();
     return selected.isEmpty() ? nullptr : m_model->nodeFromIndex(selected.constFirst());
 }
 
@@ -185,6 +197,18 @@ void TreePane::selectNode(const LinkNode *node)
     TreeView1->selectionModel()->setCurrentIndex(m_model->indexFromNode(node), QItemSelectionModel::ClearAndSelect);
 }
 
+void TreePane::selectNodes(const std::vector<LinkNode *> &nodes, const LinkNode *current)
+{
+    QItemSelection selection;
+    for (const LinkNode *node : nodes) {
+        const QModelIndex index = m_model->indexFromNode(node);
+        selection.select(index, index);
+    }
+    QItemSelectionModel *model = TreeView1->selectionModel();
+    model->setCurrentIndex(m_model->indexFromNode(current), QItemSelectionModel::NoUpdate);
+    model->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 void TreePane::expandNode(const LinkNode *node)
 {
     TreeView1->expand(m_model->indexFromNode(node));
@@ -193,6 +217,27 @@ void TreePane::expandNode(const LinkNode *node)
 void TreePane::scrollToNode(const LinkNode *node)
 {
     TreeView1->scrollTo(m_model->indexFromNode(node));
+}
+
+void TreePane::moveCurrentFrom(const QModelIndex &parent, int first, int last)
+{
+    // A view that selects one node moves it this way by itself; one that selects several leaves
+    // the current node to vanish. The node leaving, or holding the current one, hands it on to
+    // the sibling after it, else the one before, else its group.
+    QModelIndex leaving = TreeView1->currentIndex().siblingAtColumn(0);
+    while (leaving.isValid() && leaving.parent() != parent)
+        leaving = leaving.parent();
+    if (!leaving.isValid() || leaving.row() < first || leaving.row() > last)
+        return;
+    const int rows = m_model->rowCount(parent);
+    QModelIndex next = parent;
+    if (last + 1 < rows)
+        next = m_model->index(last + 1, 0, parent);
+    else if (first > 0)
+        next = m_model->index(first - 1, 0, parent);
+    if (next.isValid())
+        TreeView1->selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect
+                                                               | QItemSelectionModel::Rows);
 }
 
 bool TreePane::eventFilter(QObject *watched, QEvent *event)

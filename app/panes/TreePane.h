@@ -36,6 +36,8 @@ public:
     std::vector<LinkNode *> selectedNodes() const override;
     bool isExpanded(const LinkNode *node) const override;
     void selectNode(const LinkNode *node) override;
+    // Selects `nodes` alone, `current` the one the list and editors follow.
+    void selectNodes(const std::vector<LinkNode *> &nodes, const LinkNode *current);
     void expandNode(const LinkNode *node) override;
     void scrollToNode(const LinkNode *node) override;
     void focusTree() override;
@@ -46,6 +48,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void moveCurrentFrom(const QModelIndex &parent, int first, int last);
     void buildPopupMenus(WindowContext &context, NodeCommands &commands, const QList<QIcon> &images);
     void buildToolBar(WindowContext &context, NodeCommands &commands, const QList<QIcon> &images);
 

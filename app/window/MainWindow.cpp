@@ -28,6 +28,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QSet>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QSessionManager>
@@ -38,6 +39,7 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include <algorithm>
 #include <utility>
 
 MainWindow::MainWindow(QWidget *parent)
@@ -211,7 +213,7 @@ void MainWindow::followTree()
     // Each side asks the other only for what it does not show yet, so the two settle at once.
     connect(ui->LeftPanel->view()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { m_context->guarded(this, [&] { currentNodeChanged(selectedNode()); }); });
-    connect(ui->RightPanel, &LinkListPanel::rowPicked, this, &MainWindow::selectNode);
+    connect(ui->RightPanel, &LinkListPanel::rowsPicked, this, &MainWindow::rowsPicked);
     connect(m_model, &QAbstractItemModel::rowsMoved, this, [this](const QModelIndex &, int, int, const QModelIndex &to) {
         // A moved node shows where it went, and a moved link keeps its row selected.
         if (to.isValid())
@@ -302,7 +304,21 @@ void MainWindow::dropEvent(QDropEvent *event)
 
 void MainWindow::currentNodeChanged(LinkNode *node)
 {
-    ui->RightPanel->showSelection(node);
+    ui->RightPanel->showSelection(node, ui->LeftPanel->selectedNodes());
+}
+
+void MainWindow::rowsPicked(const std::vector<LinkNode *> &nodes, LinkNode *current)
+{
+    // The tree already showing these rows selected, with nothing else of the list, is left as it is.
+    QSet<const LinkNode *> listed;
+    for (const LinkNode *node : ui->LeftPanel->selectedNodes()) {
+        if (!node->isGroup() && node->parent() == nodes.front()->parent())
+            listed.insert(node);
+    }
+    if (listed == QSet<const LinkNode *>(nodes.begin(), nodes.end()))
+        return;
+    const bool picked = std::find(nodes.begin(), nodes.end(), current) != nodes.end();
+    ui->LeftPanel->selectNodes(nodes, picked ? current : nodes.front());
 }
 
 void MainWindow::reveal(LinkNode *node)

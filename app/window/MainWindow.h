@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <vector>
 
 class EditCommands;
 class LinkCheckDialog;
@@ -55,6 +56,8 @@ protected:
 
 private slots:
     void currentNodeChanged(LinkNode *node);
+    // The tree follows the rows the user picked in the list.
+    void rowsPicked(const std::vector<LinkNode *> &nodes, LinkNode *current);
     void exitProgram();
     void showHelp();
     void showReadMe();
