@@ -1,6 +1,6 @@
 // The preview pane with the real engine over balanced trees: how long a change takes to show, what
 // a keystroke in an editor costs while the pane is open, and the part of an update done on the
-// window's thread (the tree's copy), the longest a keystroke can wait for it.
+// window's thread (the tree's copy, or its refresh after a rename), the longest a keystroke can wait for it.
 #include "BenchTrees.h"
 #include "BenchWindow.h"
 #include "app/preview/PreviewBuild.h"
@@ -105,6 +105,22 @@ static void BM_PreviewCopy(benchmark::State &state)
         benchmark::DoNotOptimize(PreviewBuild::copyOf(*tree));
 }
 BENCHMARK(BM_PreviewCopy)->ArgName("nodes")->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The same after a rename, the copy's shape unchanged: what an update of a name costs the window's thread.
+static void BM_PreviewRefresh(benchmark::State &state)
+{
+    const auto tree = makeTree(TreeShape::Balanced, int(state.range(0)));
+    const auto copy = PreviewBuild::copyOf(*tree);
+    const std::vector<const LinkNode *> copied(tree->nodes().begin(), tree->nodes().end());
+    LinkNode *link = lastLink(*tree);
+    int n = 0;
+    for (auto _ : state) {
+        tree->setText(link, QString::number(++n));
+        if (!PreviewBuild::refresh(*copy, copied, *tree))
+            state.SkipWithError("the shape changed");
+    }
+}
+BENCHMARK(BM_PreviewRefresh)->ArgName("nodes")->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The page built from the copy, away from the window's thread.
 static void BM_PreviewPage(benchmark::State &state)

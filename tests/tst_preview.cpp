@@ -39,11 +39,27 @@ LinkAttr linkTo(const QString &address)
     return fields;
 }
 
+// Shows `pane` with the page of `format` and waits for the first page.
+bool showFormat(PreviewPane &pane, int format)
+{
+    pane.setOutputSource([format] {
+        ExportSettings settings;
+        settings.format = PageFormat(format);
+        return PreviewBuild::Output(settings);
+    });
+    QSignalSpy shown(&pane, &PreviewPane::pageShown);
+    pane.resize(400, 300);
+    pane.show();
+    return shown.wait(30000);
+}
+
 } // namespace
 
 class TestPreview : public QObject
 {
     Q_OBJECT
+
+    enum Edit { RenameLink, RenameGroup, Insert, TakeClass };
 
 private slots:
     void initTestCase()
@@ -76,15 +92,8 @@ private slots:
         LinkNode *link = TreeEdits::appendLink(model, opened, QStringLiteral("Before"), linkTo(QStringLiteral("a.html")));
         TreeEdits::appendGroup(model, nullptr, QStringLiteral("Closed"));
         PreviewPane pane(model, [&]() -> const LinkTree & { return model.tree(); });
-        pane.setOutputSource([format] {
-            ExportSettings settings;
-            settings.format = PageFormat(format);
-            return PreviewBuild::Output(settings);
-        });
         QSignalSpy shown(&pane, &PreviewPane::pageShown);
-        pane.resize(400, 300);
-        pane.show();
-        QVERIFY(shown.wait(30000));
+        QVERIFY(showFormat(pane, format));
         evaluate(pane, open.arg(QStringLiteral("group-0-0")));
         QVERIFY(evaluate(pane, isOpen.arg(QStringLiteral("group-0-0"))).toBool());
 
@@ -99,6 +108,63 @@ private slots:
         QVERIFY(evaluate(pane, isOpen.arg(QStringLiteral("group-0-1"))).toBool());
         QVERIFY(!evaluate(pane, isOpen.arg(QStringLiteral("group-0-0"))).toBool());
         QVERIFY(!evaluate(pane, isOpen.arg(QStringLiteral("group-0-2"))).toBool());
+    }
+
+    // A change of some nodes' names alone is made in the page shown, which is not loaded again
+    // (what a script left on the window stays) and still picks the link clicked; a change of the
+    // page's shape or of what its head takes from the tree loads the page anew.
+    void changesInPlaceOnlyNodesMarkup_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<bool>("inPlace");
+        QTest::addColumn<QString>("shows"); // true of the page after the change; %1 is the group's class before
+        const QString renamed = QStringLiteral("document.body.textContent.includes('After')"
+                                               " && !document.body.textContent.includes('Before')");
+        QTest::newRow("HTML5 link renamed") << int(PageFormat::Html5) << int(RenameLink) << true << renamed;
+        QTest::newRow("classic link renamed") << int(PageFormat::Classic) << int(RenameLink) << true << renamed;
+        QTest::newRow("HTML5 group renamed")
+            << int(PageFormat::Html5) << int(RenameGroup) << true
+            << "document.querySelector('summary').textContent.includes('Renamed')"
+               " && document.querySelector('details').open";
+        QTest::newRow("HTML5 node inserted") << int(PageFormat::Html5) << int(Insert) << false
+                                             << "document.querySelectorAll('summary')[1].textContent.includes('New')";
+        QTest::newRow("classic group class taken") << int(PageFormat::Classic) << int(TakeClass) << false
+                                                   << "document.getElementById('group-0-0').className !== '%1'";
+    }
+    void changesInPlaceOnlyNodesMarkup()
+    {
+        QFETCH(int, format);
+        QFETCH(int, edit);
+        QFETCH(bool, inPlace);
+        QFETCH(QString, shows);
+        LinkTreeModel model;
+        LinkNode *group = TreeEdits::appendGroup(model, nullptr, QStringLiteral("Group"));
+        LinkNode *link = TreeEdits::appendLink(model, group, QStringLiteral("Before"), linkTo(QStringLiteral("a.html")));
+        PreviewPane pane(model, [&]() -> const LinkTree & { return model.tree(); });
+        QSignalSpy shown(&pane, &PreviewPane::pageShown);
+        QVERIFY(showFormat(pane, format));
+        evaluate(pane, QStringLiteral("window.keptMark = 1; document.querySelector('summary') &&"
+                                      " document.querySelector('summary').click()"));
+        const QString groupClass = evaluate(pane, QStringLiteral("document.getElementById('group-0-0').className")).toString();
+
+        if (edit == RenameLink)
+            TreeEdits::setNodeText(model, link, QStringLiteral("After"));
+        else if (edit == RenameGroup)
+            TreeEdits::setNodeText(model, group, QStringLiteral("Renamed"));
+        else if (edit == Insert)
+            TreeEdits::appendGroup(model, nullptr, QStringLiteral("New"));
+        else
+            TreeEdits::setField(model, link, NodeField::Class, groupClass);
+        QVERIFY(shown.wait(30000));
+        QCOMPARE(evaluate(pane, QStringLiteral("window.keptMark === 1")).toBool(), inPlace);
+        QVERIFY(evaluate(pane, shows.arg(groupClass)).toBool());
+
+        const LinkNode *picked = nullptr;
+        connect(&pane, &PreviewPane::nodePicked, this, [&](const LinkNode *node) { picked = node; });
+        evaluate(pane, QStringLiteral("Array.prototype.find.call(document.querySelectorAll('a'), function (a) {"
+                                      " return a.textContent === '%1'; }).click()").arg(link->text()));
+        QTRY_COMPARE(picked, link);
     }
 
     // F5 shows the pane and the next window remembers it; a click on a link selects its node, and

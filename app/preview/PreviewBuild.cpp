@@ -1,5 +1,7 @@
 #include "app/preview/PreviewBuild.h"
 
+#include "app/preview/PreviewChanges.h"
+#include "text/Cp932Codec.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
 
@@ -23,6 +25,41 @@ std::unique_ptr<LinkTree> copyOf(const LinkTree &tree)
         copies.push_back(made);
     }
     return copy;
+}
+
+namespace {
+
+bool shared(const QString &a, const QString &b)
+{
+    return a.isSharedWith(b) || a == b;
+}
+
+bool sameRecord(const LinkAttr &a, const LinkAttr &b)
+{
+    return a.Group == b.Group && shared(a.Href, b.Href) && shared(a.Target, b.Target) && shared(a.ObjID, b.ObjID)
+           && shared(a.Class, b.Class);
+}
+
+} // namespace
+
+bool refresh(LinkTree &copy, const std::vector<const LinkNode *> &copied, const LinkTree &tree)
+{
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    const std::vector<LinkNode *> &copies = copy.nodes();
+    if (nodes.size() != copied.size() || nodes.size() != copies.size())
+        return false;
+    // Absolute order with each node's level fixes the whole shape.
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (nodes[i] != copied[i] || nodes[i]->level() != copies[i]->level())
+            return false;
+    }
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (!shared(nodes[i]->text(), copies[i]->text()))
+            copy.setText(copies[i], nodes[i]->text());
+        if (!sameRecord(nodes[i]->record(), copies[i]->record()))
+            copies[i]->record() = nodes[i]->record();
+    }
+    return true;
 }
 
 ExportSettings settingsFor(const Output &output)
@@ -61,6 +98,10 @@ Page build(const LinkTree &copy, const ExportSettings &settings)
         for (const auto &[path, content] : made.report.companionFiles)
             page.files.files.insert(QFileInfo(path).fileName(), content);
         page.anchorNodes = anchorNodes(made.markup);
+        page.frame = PreviewChanges::frameOf(settings.format == PageFormat::Html5 ? QString::fromUtf8(made.bytes)
+                                                                                  : Cp932::decode(made.bytes),
+                                             made.markup);
+        page.markup = std::move(made.markup);
         page.groupIds = std::move(made.groupIds);
         page.rootClass = system.rootClassName;
     } catch (const VormikError &error) {

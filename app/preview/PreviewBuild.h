@@ -38,11 +38,21 @@ struct Page
     // Each group's element id, by node; empty for a link.
     std::vector<QString> groupIds;
     QString rootClass;
+    // Each node's own markup, and a digest of the rest of the page (see PreviewChanges).
+    std::vector<QString> markup;
+    QByteArray frame;
+    // What turns the page shown before into this one in place, when it can (see PreviewChanges).
+    std::optional<QString> changes;
     std::vector<const LinkNode *> nodes;
 };
 
 // The tree's nodes and fields, copied; made on the window's thread, read on another.
 std::unique_ptr<LinkTree> copyOf(const LinkTree &tree);
+
+// Brings `copy`, made from the nodes `copied` (in absolute order), up to `tree` when the tree
+// still has those nodes at the same levels: then only the texts and records that changed are
+// copied again. False, leaving `copy` as it was, when the shape has changed.
+bool refresh(LinkTree &copy, const std::vector<const LinkNode *> &copied, const LinkTree &tree);
 
 // The settings the preview builds with: the output's, or the HTML5 page's defaults when there is
 // none or it is not a page; the page is named as the output's file, placed nowhere on disk.

@@ -1,4 +1,5 @@
 #include "app/preview/PreviewPane.h"
+#include "app/preview/PreviewChanges.h"
 #include "app/preview/PreviewScheme.h"
 
 #include "tree/LinkTree.h"
@@ -39,16 +40,46 @@ const QString Restore = QStringLiteral(R"((function (ids, x, y, root, pick) {
   });
   window.scrollTo(x, y);
   var menu = (root && document.getElementsByClassName(root)[0]) || document.body;
-  var anchors = Array.prototype.slice.call(menu.getElementsByTagName('a'));
-  window.vormikPreviewAnchors = anchors;
+  window.vormikPreviewAnchors = Array.prototype.slice.call(menu.getElementsByTagName('a'));
   document.addEventListener('click', function (event) {
     var anchor = event.target.closest ? event.target.closest('a') : null;
     if (!anchor) return;
     event.preventDefault();
-    var index = anchors.indexOf(anchor);
+    var index = window.vormikPreviewAnchors.indexOf(anchor);
     if (index >= 0) console.log(pick + index);
   }, true);
 })(%1, %2, %3, %4, %5))");
+
+// Puts each node's new markup in place of its element: an anchor by its number, a group's heading
+// by the group's id. Every element is found and its markup parsed before any is replaced, so a
+// page is changed whole or not at all; false tells that it has to be loaded anew.
+const QString Replace = QStringLiteral(R"((function (changes) {
+  var anchors = window.vormikPreviewAnchors || [];
+  var found = [];
+  for (var i = 0; i < changes.length; ++i) {
+    var change = changes[i];
+    var group = change.group !== undefined && document.getElementById(change.group);
+    var old = change.anchor !== undefined ? anchors[change.anchor]
+                                          : group && group.querySelector(':scope > details > summary');
+    var parsed = document.createElement('template');
+    parsed.innerHTML = change.markup;
+    var fresh = parsed.content.firstChild;
+    if (!old || parsed.content.childNodes.length !== 1 || fresh.tagName !== old.tagName) return false;
+    found.push([old, fresh, change.anchor]);
+  }
+  found.forEach(function (pair) {
+    var old = pair[0], fresh = pair[1];
+    // What the page's script and the preview's mark set on the element stays with the node.
+    if (old.hasAttribute('aria-current')) fresh.setAttribute('aria-current', old.getAttribute('aria-current'));
+    if (window.vormikPreviewMarked === old) {
+      fresh.style.outline = old.style.outline;
+      window.vormikPreviewMarked = fresh;
+    }
+    old.replaceWith(fresh);
+    if (pair[2] !== undefined) anchors[pair[2]] = fresh;
+  });
+  return true;
+})(%1))");
 
 // Outlines the anchor numbered `anchor`, or the heading of the group `id`, and brings it into view.
 const QString Mark = QStringLiteral(R"((function (anchor, id) {
@@ -90,7 +121,7 @@ PreviewPane::PreviewPane(QAbstractItemModel &model, TreeSource tree, QWidget *pa
     m_settle.setSingleShot(true);
     m_settle.setInterval(SettleMilliseconds);
     connect(&m_settle, &QTimer::timeout, this, &PreviewPane::build);
-    connect(&m_building, &QFutureWatcher<PreviewBuild::Page>::finished, this, &PreviewPane::built);
+    connect(&m_building, &QFutureWatcher<std::shared_ptr<PreviewBuild::Page>>::finished, this, &PreviewPane::built);
     connect(&model, &QAbstractItemModel::dataChanged, this, &PreviewPane::scheduleUpdate);
     connect(&model, &QAbstractItemModel::layoutChanged, this, &PreviewPane::scheduleUpdate);
     connect(&model, &QAbstractItemModel::rowsInserted, this, &PreviewPane::scheduleUpdate);
@@ -155,21 +186,51 @@ void PreviewPane::build()
     m_busy = true;
     m_stale = false;
     const LinkTree &tree = m_tree();
+    // The copy is the one whole-tree step on this thread; the page is built from it elsewhere. No
+    // build reads the last copy now, so when the tree's shape is the same only the nodes that
+    // changed are copied again.
+    if (!m_copy || !PreviewBuild::refresh(*m_copy, m_buildingNodes, tree))
+        m_copy = PreviewBuild::copyOf(tree);
     m_buildingNodes.assign(tree.nodes().begin(), tree.nodes().end());
-    // The copy is the one whole-tree step on this thread; the page is built from it elsewhere.
-    std::shared_ptr<const LinkTree> copy = PreviewBuild::copyOf(tree);
     const ExportSettings settings = PreviewBuild::settingsFor(m_output ? m_output() : PreviewBuild::Output());
-    m_building.setFuture(QtConcurrent::run([copy, settings] { return PreviewBuild::build(*copy, settings); }));
+    m_building.setFuture(QtConcurrent::run([copy = std::shared_ptr<const LinkTree>(m_copy), settings, shown = m_shown] {
+        auto page = std::make_shared<PreviewBuild::Page>(PreviewBuild::build(*copy, settings));
+        if (shown)
+            page->changes = PreviewChanges::between(*shown, *page);
+        return page;
+    }));
 }
 
 void PreviewPane::built()
 {
-    auto page = std::make_shared<PreviewBuild::Page>(m_building.result());
-    page->nodes = std::move(m_buildingNodes);
+    const std::shared_ptr<PreviewBuild::Page> page = m_building.result();
+    page->nodes = m_buildingNodes;
     if (!m_shown) {
         load(page, {});
         return;
     }
+    if (page->changes) {
+        // The same page but for some nodes' markup: changed in place, groups, place and mark stay.
+        m_page->runJavaScript(Replace.arg(*page->changes), [this, page](const QVariant &done) {
+            if (!m_page)
+                return;
+            if (!done.toBool()) {
+                reload(page);
+                return;
+            }
+            // Served too, should the engine ask for the page again.
+            m_files->setFiles(m_serial, page->files);
+            m_shown = page;
+            emit pageShown();
+            finish();
+        });
+        return;
+    }
+    reload(page);
+}
+
+void PreviewPane::reload(const std::shared_ptr<const PreviewBuild::Page> &page)
+{
     m_page->runJavaScript(KeptState, [this, page](const QVariant &state) {
         if (m_page)
             load(page, state);

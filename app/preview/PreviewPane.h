@@ -56,6 +56,8 @@ protected:
 private:
     void build();
     void built();
+    // Loads `page` anew, keeping the groups open and the place of the page shown.
+    void reload(const std::shared_ptr<const PreviewBuild::Page> &page);
     void load(std::shared_ptr<const PreviewBuild::Page> page, const QVariant &keep);
     void loaded(bool ok);
     void finish();
@@ -64,7 +66,9 @@ private:
     TreeSource m_tree;
     OutputSource m_output;
     QTimer m_settle;
-    QFutureWatcher<PreviewBuild::Page> m_building;
+    QFutureWatcher<std::shared_ptr<PreviewBuild::Page>> m_building;
+    // The last copy of the tree and the nodes it was made from.
+    std::shared_ptr<LinkTree> m_copy;
     std::vector<const LinkNode *> m_buildingNodes;
     // Set from a change until its page is built; the pane builds one page at a time.
     bool m_stale = true;
