@@ -75,6 +75,16 @@ void countWindow(int nodes)
         counted("class picker", [&] { windowPart<QPushButton>(*window, "UsedClassBtn")->click(); });
         picker->closePopup(nullptr);
     }
+    {
+        // Every node selected in the tree, as Ctrl+A selects them, deleted as one step.
+        auto window = windowWith(makeTree(TreeShape::Balanced, nodes));
+        windowPart<QTreeView>(*window, "TreeView1")->selectAll();
+        counted("delete every selected node", [&] { trigger(*window, "TVPop_Delete1"); });
+        counted("undo and redo deleting every node", [&] {
+            trigger(*window, "UndoAction1");
+            trigger(*window, "RedoAction1");
+        });
+    }
     auto window = windowWith(groupOfNodes(nodes));
     window->selectNode(window->treeModel().tree().topLevel(1));
     counted("move a group in and out", [&] {
