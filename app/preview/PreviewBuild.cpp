@@ -1,6 +1,6 @@
 #include "app/preview/PreviewBuild.h"
 
-#include "app/preview/PreviewChanges.h"
+#include "app/preview/PageFrame.h"
 #include "text/Cp932Codec.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
@@ -98,7 +98,7 @@ Page build(const LinkTree &copy, const ExportSettings &settings)
         for (const auto &[path, content] : made.report.companionFiles)
             page.files.files.insert(QFileInfo(path).fileName(), content);
         page.anchorNodes = anchorNodes(made.markup);
-        page.frame = PreviewChanges::frameOf(settings.format == PageFormat::Html5 ? QString::fromUtf8(made.bytes)
+        page.frame = PageFrame::digest(settings.format == PageFormat::Html5 ? QString::fromUtf8(made.bytes)
                                                                                   : Cp932::decode(made.bytes),
                                              made.markup);
         page.markup = std::move(made.markup);

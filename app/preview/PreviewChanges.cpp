@@ -1,7 +1,6 @@
 #include "app/preview/PreviewChanges.h"
 #include "app/preview/PreviewBuild.h"
 
-#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,14 +12,6 @@ namespace PreviewChanges {
 namespace {
 
 const QLatin1String Anchor("<a"), AnchorEnd("</a>"), Heading("<summary>"), HeadingEnd("</summary>");
-
-void addPiece(QCryptographicHash &digest, QStringView piece)
-{
-    // The length first, so that pieces of a different split never run together into the same digest.
-    const qsizetype length = piece.size();
-    digest.addData(QByteArrayView(reinterpret_cast<const char *>(&length), sizeof length));
-    digest.addData(QByteArrayView(reinterpret_cast<const char *>(piece.data()), piece.size() * qsizetype(sizeof(QChar))));
-}
 
 // One element and nothing around it: its start tag, its end tag, and no other tag of its name.
 bool isOneElement(const QString &markup, QLatin1String start, QLatin1String end)
@@ -47,21 +38,6 @@ bool same(const QString &a, const QString &b)
 }
 
 } // namespace
-
-QByteArray frameOf(const QString &page, const std::vector<QString> &markup)
-{
-    QCryptographicHash digest(QCryptographicHash::Sha1);
-    qsizetype at = 0;
-    for (const QString &piece : markup) {
-        const qsizetype found = page.indexOf(piece, at);
-        if (found < 0)
-            return {};
-        addPiece(digest, QStringView(page).mid(at, found - at));
-        at = found + piece.size();
-    }
-    addPiece(digest, QStringView(page).mid(at));
-    return digest.result();
-}
 
 std::optional<QString> between(const PreviewBuild::Page &shown, const PreviewBuild::Page &next)
 {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -12,10 +11,6 @@ struct Page;
 
 // What tells a page that can be changed in place from one that must be loaded anew.
 namespace PreviewChanges {
-
-// A digest of `page` with each node's markup, found in order, taken out: two pages of equal
-// digests differ only in their nodes' markup. Empty when some markup is not found as written.
-QByteArray frameOf(const QString &page, const std::vector<QString> &markup);
 
 // The nodes of `next` whose markup differs from `shown`'s, as a JSON array of
 // {"anchor": its number among the menu's anchors, or "group": its id, "markup": the new markup};
