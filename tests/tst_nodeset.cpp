@@ -103,6 +103,10 @@ private slots:
         QTest::newRow("in two groups") << "G(a b) H(c d)" << "b d" << "up" << "G(b a) H(d c)";
         QTest::newRow("one of two groups at its top") << "G(a b) H(c d)" << "b c" << "up" << "";
         QTest::newRow("one of two groups at its bottom") << "G(a b) H(c d)" << "a d" << "down" << "";
+        QTest::newRow("out of their groups") << "G(a b H(c d)) e" << "b d" << "left" << "G(a H(c) d) b e";
+        QTest::newRow("out at the top level") << "G(a) b" << "a b" << "left" << "";
+        QTest::newRow("into the group above") << "G(a) b c H() d" << "c b d" << "right" << "G(a b c) H(d)";
+        QTest::newRow("into no group above") << "G(a) b c d" << "b d" << "right" << "";
         QTest::newRow("dropped into a group") << "a G(b c) d e" << "e a" << "G 1" << "G(b a e c) d";
         QTest::newRow("dropped among themselves") << "a b c d e" << "d b" << "- 3" << "a c b d e";
         QTest::newRow("dropped where they stand") << "a b c d" << "b c" << "- 1" << "";
@@ -123,8 +127,9 @@ private slots:
         const QByteArray before = start(shape);
         const NodeList nodes = nodesNamed(model.tree(), selected);
         bool changed = true;
-        if (to == "up" || to == "down") {
-            const NodeMove move = to == "up" ? NodeMove::Up : NodeMove::Down;
+        if (to == "up" || to == "down" || to == "left" || to == "right") {
+            const NodeMove move = to == "up" ? NodeMove::Up : to == "down" ? NodeMove::Down
+                                : to == "left" ? NodeMove::Left : NodeMove::Right;
             QCOMPARE(NodeSetCommands::canMove(model.tree(), nodes, move), !expected.isEmpty());
             changed = NodeSetCommands::move(model, nodes, move, QString());
         } else if (to == "after" || to == "into") {

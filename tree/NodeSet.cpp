@@ -29,13 +29,27 @@ NodeList topmostNodes(const LinkTree &tree, const NodeList &nodes)
 
 namespace {
 
-std::optional<NodePlace> leftOrRight(const LinkTree &tree, LinkNode *node, NodeMove move)
+// Left: each node out of its group to just after it. Right: each run of neighbours into the group
+// above its first node, at its end. From the last node on, each lands before the one that went
+// just before it, so their order is kept, and in a place no later move shifts: a move reaches no
+// node before it in the tree's order.
+std::optional<std::vector<NodePlace>> outOrIn(const LinkTree &tree, const NodeList &topmost, NodeMove move)
 {
-    if (move == NodeMove::Left)
-        return node->parent() ? std::optional<NodePlace>({node, node->parent()->parent(), node->parent()->row() + 1})
-                              : std::nullopt;
-    LinkNode *above = node->row() > 0 ? tree.child(node->parent(), node->row() - 1) : nullptr;
-    return above && above->isGroup() ? std::optional<NodePlace>({node, above, above->childCount()}) : std::nullopt;
+    std::vector<NodePlace> places(topmost.size());
+    LinkNode *runStart = nullptr;
+    for (size_t i = 0; i < topmost.size(); ++i) {
+        LinkNode *node = topmost[i];
+        const LinkNode *before = i > 0 ? topmost[i - 1] : nullptr;
+        if (!before || before->parent() != node->parent() || before->row() + 1 != node->row())
+            runStart = node;
+        LinkNode *parent = node->parent();
+        LinkNode *above = runStart->row() > 0 ? tree.child(parent, runStart->row() - 1) : nullptr;
+        if (move == NodeMove::Left ? !parent : !(above && above->isGroup()))
+            return std::nullopt;
+        places[topmost.size() - 1 - i] = move == NodeMove::Left ? NodePlace{node, parent->parent(), parent->row() + 1}
+                                                                 : NodePlace{node, above, above->childCount()};
+    }
+    return places;
 }
 
 } // namespace
@@ -44,12 +58,8 @@ std::optional<std::vector<NodePlace>> movePlaces(const LinkTree &tree, const Nod
 {
     if (topmost.empty())
         return std::nullopt;
-    if (move == NodeMove::Left || move == NodeMove::Right) {
-        if (topmost.size() != 1)
-            return std::nullopt;
-        const std::optional<NodePlace> place = leftOrRight(tree, topmost.front(), move);
-        return place ? std::optional<std::vector<NodePlace>>({*place}) : std::nullopt;
-    }
+    if (move == NodeMove::Left || move == NodeMove::Right)
+        return outOrIn(tree, topmost, move);
     // Up goes from the first node on, down from the last: a run of neighbours then moves as a
     // block, each node into the place its neighbour has just left, so every row below is the
     // node's row as it stands when its turn comes.

@@ -29,7 +29,7 @@ NodeList topmostNodes(const LinkTree &tree, const NodeList &nodes);
 
 // The moves, to be made in this order, that take each of `topmost` one place in `move`'s
 // direction, each subtree whole and their order kept. Nothing when any of them cannot go, nor for
-// an empty set; left and right take one node.
+// an empty set.
 std::optional<std::vector<NodePlace>> movePlaces(const LinkTree &tree, const NodeList &topmost, NodeMove move);
 
 // The moves, in this order, that put `topmost` side by side as children of `parent` where child
