@@ -165,12 +165,6 @@ HtmlDocument::DocumentHandle parseHtml(const QByteArray &bytes, const QString &f
     return doc;
 }
 
-void readXml(const QByteArray &bytes, const QString &fileName, XmlEvents &events)
-{
-    checkSize(bytes.size(), fileName);
-    readXml(bytes, {}, fileName, events);
-}
-
 void readXml(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName,
              XmlEvents &events)
 {

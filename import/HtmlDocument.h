@@ -35,10 +35,9 @@ public:
     virtual void start(const xmlChar *name, const xmlChar **attributes, int count) = 0;
     virtual void end() = 0;
 };
-// Reads an XML file, telling `events` of each element; a fault throws VormikError naming
-// `fileName`, line and reason, and so does one thrown by `events`, which ends the reading.
-void readXml(const QByteArray &bytes, const QString &fileName, XmlEvents &events);
-// The same from the file's first piece and the next ones `more` gives (empty at the file's end).
+// Reads an XML file from its first piece and the next ones `more` gives (empty at the file's end),
+// telling `events` of each element; a fault throws VormikError naming `fileName`, line and
+// reason, and so does one thrown by `events`, which ends the reading.
 void readXml(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName,
              XmlEvents &events);
 // The value of one attribute of a start event: an entry of that array.
