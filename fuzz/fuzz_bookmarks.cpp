@@ -2,4 +2,4 @@
 #include "ImportFuzzCheck.h"
 #include "import/BookmarkReader.h"
 
-VORMIK_IMPORT_FUZZ_TARGET(decodedThen<BookmarkReader::read>)
+VORMIK_IMPORT_FUZZ_TARGET(decodedAsOnePiece<BookmarkReader::read>)

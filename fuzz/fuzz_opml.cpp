@@ -2,4 +2,4 @@
 #include "ImportFuzzCheck.h"
 #include "import/OpmlReader.h"
 
-VORMIK_IMPORT_FUZZ_TARGET(decodedThen<OpmlReader::read>)
+VORMIK_IMPORT_FUZZ_TARGET(decodedAsOnePiece<OpmlReader::read>)

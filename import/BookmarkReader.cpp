@@ -32,12 +32,6 @@ bool recognises(const QByteArray &bytes)
     return bytes.first(std::min<qsizetype>(bytes.size(), 1024)).toUpper().contains("NETSCAPE-BOOKMARK-FILE");
 }
 
-ImportResult read(const QByteArray &bytes, const QString &fileName)
-{
-    HtmlDocument::checkSize(bytes.size(), fileName);
-    return read(bytes, {}, fileName);
-}
-
 ImportResult read(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName)
 {
     ImportBuilder builder(fileName);

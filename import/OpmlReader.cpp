@@ -103,12 +103,6 @@ private:
 
 } // namespace
 
-ImportResult read(const QByteArray &bytes, const QString &fileName)
-{
-    HtmlDocument::checkSize(bytes.size(), fileName);
-    return read(bytes, {}, fileName);
-}
-
 ImportResult read(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName)
 {
     ImportBuilder builder(fileName);

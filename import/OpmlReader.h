@@ -14,9 +14,8 @@
 namespace OpmlReader {
 
 bool recognises(const QByteArray &bytes);
-// Any fault throws VormikError naming `fileName`.
-ImportResult read(const QByteArray &bytes, const QString &fileName);
-// The same from the file's first piece and the next ones `more` gives (empty at the file's end).
+// Reads the file from its first piece and the next ones `more` gives (empty at the file's end);
+// any fault throws VormikError naming `fileName`.
 ImportResult read(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName);
 
 } // namespace OpmlReader
