@@ -3,7 +3,7 @@
 // no deeper than the limit, whose JSON export reads back into the same tree.
 #include "export/DataExport.h"
 #include "import/ImportResult.h"
-#include "import/JsonReader.h"
+#include "import/FormatReaders.h"
 #include "import/TextDecoding.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"

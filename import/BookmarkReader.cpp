@@ -1,4 +1,4 @@
-#include "import/BookmarkReader.h"
+#include "import/FormatReaders.h"
 
 #include "import/BookmarkTokens.h"
 #include "import/HtmlDocument.h"

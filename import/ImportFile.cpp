@@ -1,10 +1,7 @@
 #include "import/ImportFile.h"
 
-#include "import/BookmarkReader.h"
+#include "import/FormatReaders.h"
 #include "import/HtmlDocument.h"
-#include "import/JsonReader.h"
-#include "import/OpmlReader.h"
-#include "import/PageReader.h"
 #include "import/TextDecoding.h"
 #include "text/VormikError.h"
 
