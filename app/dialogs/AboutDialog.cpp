@@ -138,22 +138,6 @@ void AboutDialog::paintContent(QPainter &painter)
     painter.drawText(textBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 
-void AboutDialog::linkLabelClicked(QLabel *label)
-{
-    // Whatever the desktop makes of the address, the box stays as it is.
-    QDesktopServices::openUrl(QUrl(label->text()));
-}
-
-void AboutDialog::linkLabelEntered(QLabel *label)
-{
-    setTextColour(label, hotLinkColour);
-}
-
-void AboutDialog::linkLabelLeft(QLabel *label)
-{
-    setTextColour(label, linkColour);
-}
-
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == ui->TitleLabel && event->type() == QEvent::Paint) {
@@ -165,15 +149,16 @@ bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
         auto *label = static_cast<QLabel *>(watched);
         switch (event->type()) {
         case QEvent::Enter:
-            linkLabelEntered(label);
+            setTextColour(label, hotLinkColour);
             break;
         case QEvent::Leave:
-            linkLabelLeft(label);
+            setTextColour(label, linkColour);
             break;
         case QEvent::MouseButtonRelease:
+            // Whatever the desktop makes of the address, the box stays as it is.
             if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
                 && label->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
-                linkLabelClicked(label);
+                QDesktopServices::openUrl(QUrl(label->text()));
             break;
         default:
             break;

@@ -34,11 +34,7 @@ private:
     void fillControls();
     // Draws the title band over TitleLabel's area.
     void paintContent(QPainter &painter);
-    // The two link labels share these.
-    void linkLabelClicked(QLabel *label);
-    void linkLabelEntered(QLabel *label);
-    void linkLabelLeft(QLabel *label);
-
+    // The two link labels turn red under the pointer and open their address when clicked.
     void makeLink(QLabel *label);
     // Shows a web address as the label's text, or hides the label when there is none.
     static void showAddress(QLabel *label, const QString &address);
