@@ -4,6 +4,7 @@
 #include "app/window/CommandGuard.h"
 #include "app/dialogs/HelpViewer.h"
 #include "app/dialogs/Prompts.h"
+#include "app/window/Named.h"
 #include "html/WrittenFiles.h"
 #include "text/TextRules.h"
 #include "text/VormikError.h"
@@ -94,8 +95,7 @@ ExportDialog::~ExportDialog() = default;
 
 void ExportDialog::addDataFormats()
 {
-    auto *panel = new QFrame(ui->FormatPanel->parentWidget());
-    panel->setObjectName(QStringLiteral("DataFormatPanel"));
+    auto *panel = named(new QFrame(ui->FormatPanel->parentWidget()), "DataFormatPanel");
     panel->setStatusTip(QStringLiteral("ページではなく、ブラウザが読み込めるブックマーク・OPML・JSON として書き出す"));
     auto *row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
@@ -110,8 +110,7 @@ void ExportDialog::addDataFormats()
         {"JsonFormatRadioBtn", QStringLiteral("JSON"), DataExport::Format::Json},
     };
     for (const auto &[name, caption, format] : formats) {
-        auto *button = new QRadioButton(caption, panel);
-        button->setObjectName(QLatin1String(name));
+        auto *button = named(new QRadioButton(caption, panel), name);
         choice->addButton(button);
         row->addWidget(button);
         m_dataFormats.emplace_back(button, format);
@@ -121,14 +120,12 @@ void ExportDialog::addDataFormats()
 
     // Bookmarks and OPML are read without the page around them, so relative addresses need the
     // site's address to lead anywhere.
-    auto *site = new QFrame(panel->parentWidget());
-    site->setObjectName(QStringLiteral("SiteAddressPanel"));
+    auto *site = named(new QFrame(panel->parentWidget()), "SiteAddressPanel");
     site->setStatusTip(QStringLiteral("ブックマークと OPML の相対アドレスを、このアドレスからの絶対アドレスにする"));
     auto *siteRow = new QHBoxLayout(site);
     siteRow->setContentsMargins(0, 0, 0, 0);
     siteRow->addWidget(new QLabel(QStringLiteral(" サイトのアドレス"), site));
-    m_siteAddress = new QLineEdit(site);
-    m_siteAddress->setObjectName(QStringLiteral("SiteAddressEdit"));
+    m_siteAddress = named(new QLineEdit(site), "SiteAddressEdit");
     m_siteAddress->setPlaceholderText(QStringLiteral("https://example.org/menu/"));
     m_siteAddress->setAttribute(Qt::WA_InputMethodEnabled, false);
     siteRow->addWidget(m_siteAddress, 1);
