@@ -62,9 +62,6 @@ public:
 // The error for a tree nested deeper than Import::MaxDepth.
 [[noreturn]] void tooDeep(const QString &fileName);
 
-} // namespace HtmlDocument
-
-namespace HtmlDocument {
 
 // Visits the nodes below `root` in document order without recursion, however deep they lie:
 // enter(node) on the way in (descending only when it returns true), leave(node) on the way out.
