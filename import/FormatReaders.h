@@ -45,7 +45,7 @@ ImportResult read(const QByteArray &bytes, const QString &fileName);
 // A page Vormik exported, classic or HTML5, read back into the tree it was made from: names,
 // addresses, targets, classes and IDs of links, names and ids of groups. A classic page writes a
 // name as markup, so its text is what comes back; a group mark every group shares is taken off.
-// Any page is read; the other readers are asked first.
+// It has no test of its own: a file no other reader recognises is tried as a page.
 namespace PageReader {
 
 ImportResult read(const QByteArray &bytes, const QString &fileName);
