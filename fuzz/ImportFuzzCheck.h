@@ -3,7 +3,7 @@
 // no deeper than the limit, whose JSON export reads back into the same tree.
 #include "export/DataExport.h"
 #include "import/ImportResult.h"
-#include "import/JsonReader.h"
+#include "import/FormatReaders.h"
 #include "import/TextDecoding.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 // The first node that differs, or -1; a missing node counts as differing.
 inline qsizetype firstDifference(const LinkTree &a, const LinkTree &b)
@@ -72,7 +73,16 @@ int fuzzImport(Reader read, const uint8_t *data, size_t size)
 template<ImportResult (*Read)(const QByteArray &, const QString &)>
 ImportResult decodedThen(const QByteArray &bytes, const QString &fileName)
 {
-    return Read(TextDecoding::decode(bytes).utf8, fileName);
+    TextDecoding::Decoder decoder(bytes);
+    return Read(decoder.decode(bytes, true), fileName);
+}
+
+// A reader that takes the file piece by piece, given it as one piece.
+template<ImportResult (*Read)(const QByteArray &, const std::function<QByteArray()> &, const QString &)>
+ImportResult decodedAsOnePiece(const QByteArray &bytes, const QString &fileName)
+{
+    TextDecoding::Decoder decoder(bytes);
+    return Read(decoder.decode(bytes, true), {}, fileName);
 }
 
 #define VORMIK_IMPORT_FUZZ_TARGET(reader)                                                                  \

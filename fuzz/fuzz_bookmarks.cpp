@@ -1,5 +1,5 @@
 // Feeds bytes to the BookmarkReader (see ImportFuzzCheck.h for what a reading must keep).
 #include "ImportFuzzCheck.h"
-#include "import/BookmarkReader.h"
+#include "import/FormatReaders.h"
 
-VORMIK_IMPORT_FUZZ_TARGET(decodedThen<BookmarkReader::read>)
+VORMIK_IMPORT_FUZZ_TARGET(decodedAsOnePiece<BookmarkReader::read>)

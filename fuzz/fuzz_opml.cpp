@@ -1,5 +1,5 @@
 // Feeds bytes to the OpmlReader (see ImportFuzzCheck.h for what a reading must keep).
 #include "ImportFuzzCheck.h"
-#include "import/OpmlReader.h"
+#include "import/FormatReaders.h"
 
-VORMIK_IMPORT_FUZZ_TARGET(decodedThen<OpmlReader::read>)
+VORMIK_IMPORT_FUZZ_TARGET(decodedAsOnePiece<OpmlReader::read>)

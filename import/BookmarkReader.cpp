@@ -1,4 +1,4 @@
-#include "import/BookmarkReader.h"
+#include "import/FormatReaders.h"
 
 #include "import/BookmarkTokens.h"
 #include "import/HtmlDocument.h"
@@ -30,12 +30,6 @@ bool isStructure(const QByteArray &name)
 bool recognises(const QByteArray &bytes)
 {
     return bytes.first(std::min<qsizetype>(bytes.size(), 1024)).toUpper().contains("NETSCAPE-BOOKMARK-FILE");
-}
-
-ImportResult read(const QByteArray &bytes, const QString &fileName)
-{
-    HtmlDocument::checkSize(bytes.size(), fileName);
-    return read(bytes, {}, fileName);
 }
 
 ImportResult read(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName)

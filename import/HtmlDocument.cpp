@@ -26,20 +26,12 @@ struct XmlFree
     void operator()(xmlChar *text) const { xmlFree(text); }
 };
 
-// Every file reaches the parsers as UTF-8 (see TextDecoding), whatever it declares.
-const char *utf8Label = "UTF-8";
-
 [[noreturn]] void notRead(xmlParserCtxt *ctxt, const QString &fileName)
 {
     const xmlError *error = xmlCtxtGetLastError(ctxt);
     const QString where = error && error->int2 > 0 ? QStringLiteral("%1 行 %2 列").arg(error->line).arg(error->int2)
                                                    : QStringLiteral("%1 行").arg(error ? error->line : 0);
     throw VormikError(QStringLiteral("ファイル %1 を読み込めません（%2）: %3").arg(fileName, where, usexml::faultText(error)));
-}
-
-[[noreturn]] void documentTypeRefused(const QString &fileName)
-{
-    throw VormikError(QStringLiteral("ファイル %1 を読み込めません: 文書型宣言 (DOCTYPE) は使えません").arg(fileName));
 }
 
 // What the event callbacks share through the parser's _private pointer.
@@ -155,7 +147,7 @@ HtmlDocument::DocumentHandle parseHtml(const QByteArray &bytes, const QString &f
     const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NOBLANKS
         | HTML_PARSE_IGNORE_ENC | XML_PARSE_HUGE;
     HtmlDocument::DocumentHandle doc(htmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()),
-                                                nullptr, utf8Label, options));
+                                                nullptr, "UTF-8", options));
     // HTML forgives almost anything; but at the depth limit the parser stops, and what it would
     // hand on then is only the start of the file.
     if (elementsTooDeep || ctxt->errNo == XML_ERR_INTERNAL_ERROR)
@@ -163,12 +155,6 @@ HtmlDocument::DocumentHandle parseHtml(const QByteArray &bytes, const QString &f
     if (!doc)
         notFormat(fileName, QStringLiteral("HTML"));
     return doc;
-}
-
-void readXml(const QByteArray &bytes, const QString &fileName, XmlEvents &events)
-{
-    checkSize(bytes.size(), fileName);
-    readXml(bytes, {}, fileName, events);
 }
 
 void readXml(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName,
@@ -208,7 +194,7 @@ void readXml(const QByteArray &start, const std::function<QByteArray()> &more, c
     if (state.failure)
         std::rethrow_exception(state.failure);
     if (state.documentType)
-        documentTypeRefused(fileName);
+        throw VormikError(QStringLiteral("ファイル %1 を読み込めません: 文書型宣言 (DOCTYPE) は使えません").arg(fileName));
     if (!ctxt->wellFormed)
         notRead(ctxt.get(), fileName);
 }

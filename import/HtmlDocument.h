@@ -35,10 +35,9 @@ public:
     virtual void start(const xmlChar *name, const xmlChar **attributes, int count) = 0;
     virtual void end() = 0;
 };
-// Reads an XML file, telling `events` of each element; a fault throws VormikError naming
-// `fileName`, line and reason, and so does one thrown by `events`, which ends the reading.
-void readXml(const QByteArray &bytes, const QString &fileName, XmlEvents &events);
-// The same from the file's first piece and the next ones `more` gives (empty at the file's end).
+// Reads an XML file from its first piece and the next ones `more` gives (empty at the file's end),
+// telling `events` of each element; a fault throws VormikError naming `fileName`, line and
+// reason, and so does one thrown by `events`, which ends the reading.
 void readXml(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName,
              XmlEvents &events);
 // The value of one attribute of a start event: an entry of that array.
@@ -63,9 +62,6 @@ public:
 // The error for a tree nested deeper than Import::MaxDepth.
 [[noreturn]] void tooDeep(const QString &fileName);
 
-} // namespace HtmlDocument
-
-namespace HtmlDocument {
 
 // Visits the nodes below `root` in document order without recursion, however deep they lie:
 // enter(node) on the way in (descending only when it returns true), leave(node) on the way out.

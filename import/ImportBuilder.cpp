@@ -81,16 +81,6 @@ LinkNode *ImportBuilder::addLink(LinkNode *parent, const QString &name, const QS
     return node;
 }
 
-void ImportBuilder::skip(const QString &what, int times)
-{
-    m_result.skipped[what] += times;
-}
-
-void ImportBuilder::lose(const QString &what, int times)
-{
-    m_result.losses[what] += times;
-}
-
 ImportResult ImportBuilder::take()
 {
     // Left out first, so a link whose only address ran script holds its nodes as a group.

@@ -26,9 +26,9 @@ public:
                 node->record().*field.member = value(valueOf(field));
         }
     }
-    void skip(const QString &what, int times = 1);
+    void skip(const QString &what, int times = 1) { m_result.skipped[what] += times; }
     // Something the file holds that comes in changed or not at all.
-    void lose(const QString &what, int times = 1);
+    void lose(const QString &what, int times = 1) { m_result.losses[what] += times; }
 
     ImportResult &result() { return m_result; }
     // The result, its script addresses left out, and each link holding nodes that is left without

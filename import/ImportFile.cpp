@@ -1,10 +1,7 @@
 #include "import/ImportFile.h"
 
-#include "import/BookmarkReader.h"
+#include "import/FormatReaders.h"
 #include "import/HtmlDocument.h"
-#include "import/JsonReader.h"
-#include "import/OpmlReader.h"
-#include "import/PageReader.h"
 #include "import/TextDecoding.h"
 #include "text/VormikError.h"
 
@@ -14,18 +11,23 @@ namespace Import {
 
 namespace {
 
-ImportResult readUtf8(const QByteArray &utf8, const QString &fileName)
+// A bookmark file or OPML is read piece by piece and never held whole; the other formats are read
+// by parsers that want all of it.
+ImportResult readDecoded(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName)
 {
-    if (BookmarkReader::recognises(utf8))
-        return BookmarkReader::read(utf8, fileName);
-    if (OpmlReader::recognises(utf8))
-        return OpmlReader::read(utf8, fileName);
-    if (JsonReader::recognises(utf8))
-        return JsonReader::read(utf8, fileName);
+    if (BookmarkReader::recognises(start))
+        return BookmarkReader::read(start, more, fileName);
+    if (OpmlReader::recognises(start))
+        return OpmlReader::read(start, more, fileName);
+    QByteArray all = start;
+    for (QByteArray piece = more(); !piece.isEmpty(); piece = more())
+        all += piece;
+    if (JsonReader::recognises(all))
+        return JsonReader::read(all, fileName);
     try {
-        ImportResult page = PageReader::read(utf8, fileName);
+        ImportResult page = PageReader::read(all, fileName);
         // Every page ends with its html element's end tag; without it the file was cut short.
-        if (!utf8.right(64).toLower().contains("</html>"))
+        if (!all.right(64).toLower().contains("</html>"))
             page.losses[QStringLiteral("途中で切れたファイル（</html> がありません）")] += 1;
         return page;
     } catch (const HtmlDocument::NotFormat &) {
@@ -35,16 +37,21 @@ ImportResult readUtf8(const QByteArray &utf8, const QString &fileName)
     }
 }
 
+ImportResult withReplacements(ImportResult result, const TextDecoding::Decoder &decoder)
+{
+    result.replaced = decoder.replaced();
+    result.firstReplacedLine = decoder.firstLine();
+    return result;
+}
+
 } // namespace
 
 ImportResult read(const QByteArray &bytes, const QString &fileName)
 {
     HtmlDocument::checkSize(bytes.size(), fileName);
-    const TextDecoding::Decoded text = TextDecoding::decode(bytes);
-    ImportResult result = readUtf8(text.utf8, fileName);
-    result.replaced = text.replaced;
-    result.firstReplacedLine = text.firstLine;
-    return result;
+    TextDecoding::Decoder decoder(bytes);
+    const QByteArray text = decoder.decode(bytes, true);
+    return withReplacements(readDecoded(text, [] { return QByteArray(); }, fileName), decoder);
 }
 
 ImportResult readFile(const QString &path)
@@ -66,7 +73,7 @@ ImportResult readFile(const QString &path)
     TextDecoding::Decoder decoder(head);
     const QByteArray start = decoder.decode(head, false);
     // The next decoded piece, empty only at the file's end.
-    const std::function<QByteArray()> more = [&] {
+    const auto more = [&] {
         for (;;) {
             const QByteArray piece = readPiece();
             QByteArray decoded = decoder.decode(piece, piece.isEmpty());
@@ -74,22 +81,7 @@ ImportResult readFile(const QString &path)
                 return decoded;
         }
     };
-    // A bookmark file or OPML is read piece by piece and never held whole; the other formats are
-    // read by parsers that want all of it.
-    ImportResult result;
-    if (BookmarkReader::recognises(start)) {
-        result = BookmarkReader::read(start, more, path);
-    } else if (OpmlReader::recognises(start)) {
-        result = OpmlReader::read(start, more, path);
-    } else {
-        QByteArray all = start;
-        for (QByteArray piece = more(); !piece.isEmpty(); piece = more())
-            all += piece;
-        result = readUtf8(all, path);
-    }
-    result.replaced = decoder.replaced();
-    result.firstReplacedLine = decoder.firstLine();
-    return result;
+    return withReplacements(readDecoded(start, more, path), decoder);
 }
 
 } // namespace Import

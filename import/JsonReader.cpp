@@ -1,4 +1,4 @@
-#include "import/JsonReader.h"
+#include "import/FormatReaders.h"
 
 #include "import/HtmlDocument.h"
 #include "import/ImportBuilder.h"

@@ -1,4 +1,4 @@
-#include "import/OpmlReader.h"
+#include "import/FormatReaders.h"
 
 #include "import/HtmlDocument.h"
 #include "import/ImportBuilder.h"
@@ -102,12 +102,6 @@ private:
 };
 
 } // namespace
-
-ImportResult read(const QByteArray &bytes, const QString &fileName)
-{
-    HtmlDocument::checkSize(bytes.size(), fileName);
-    return read(bytes, {}, fileName);
-}
 
 ImportResult read(const QByteArray &start, const std::function<QByteArray()> &more, const QString &fileName)
 {

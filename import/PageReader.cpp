@@ -1,4 +1,4 @@
-#include "import/PageReader.h"
+#include "import/FormatReaders.h"
 
 #include "import/HtmlDocument.h"
 #include "import/ImportBuilder.h"
@@ -21,18 +21,6 @@ const QString GroupMarks = QStringLiteral("□■◇◆＋－");
 const QString TreeLineCharacters = QStringLiteral("├└│　");
 // What ends the tree lines in front of a group's child.
 const QString Branches = QStringLiteral("├└");
-
-xmlNode *firstElement(xmlNode *node)
-{
-    while (node && node->type != XML_ELEMENT_NODE)
-        node = node->next;
-    return node;
-}
-
-xmlNode *nextElement(xmlNode *node)
-{
-    return firstElement(node->next);
-}
 
 xmlNode *find(xmlNode *root, const char *name)
 {
@@ -93,8 +81,8 @@ void readClassic(xmlNode *root, ImportBuilder &builder)
                 lastGroup = nullptr;
                 return true;
             }
-            xmlNode *content = firstElement(node->children);
-            const bool group = isBlock(nextElement(node));
+            xmlNode *content = xmlFirstElementChild(node);
+            const bool group = isBlock(xmlNextElementSibling(node));
             if (!group && !node->children)
                 return false; // the line an empty tree writes
             const QString text = HtmlDocument::text(node);
@@ -137,9 +125,9 @@ void readClassic(xmlNode *root, ImportBuilder &builder)
 QString headingText(xmlNode *li)
 {
     xmlNode *holder = li;
-    for (xmlNode *child = firstElement(li->children); child; child = nextElement(child)) {
+    for (xmlNode *child = xmlFirstElementChild(li); child; child = xmlNextElementSibling(child)) {
         if (isElement(child, "details")) {
-            xmlNode *summary = firstElement(child->children);
+            xmlNode *summary = xmlFirstElementChild(child);
             holder = isElement(summary, "summary") ? summary : child;
         }
     }
@@ -165,7 +153,7 @@ void readHtml5(xmlNode *nav, ImportBuilder &builder)
                 return true;
             if (!isElement(node, "li"))
                 return false;
-            xmlNode *a = firstElement(node->children);
+            xmlNode *a = xmlFirstElementChild(node);
             LinkNode *made;
             if (isElement(a, "a")) {
                 made = builder.addLink(parents.back(), HtmlDocument::text(a), attribute(a, Href));
@@ -214,9 +202,9 @@ ImportResult read(const QByteArray &bytes, const QString &fileName)
         readHtml5(nav, builder);
     } else {
         xmlNode *body = find(html, "body");
-        xmlNode *root = body ? firstElement(body->children) : nullptr;
+        xmlNode *root = xmlFirstElementChild(body);
         while (root && !(isElement(root, "div") && !attribute(root, "class").isNull()))
-            root = nextElement(root);
+            root = xmlNextElementSibling(root);
         if (!root)
             HtmlDocument::notFormat(fileName, QStringLiteral("Vormik が書き出したページ"));
         readClassic(root, builder);

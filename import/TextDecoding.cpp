@@ -214,14 +214,4 @@ QByteArray Decoder::withIconv(QByteArrayView bytes, bool last)
     return out;
 }
 
-Decoded decode(const QByteArray &bytes)
-{
-    Decoder decoder(bytes);
-    Decoded decoded;
-    decoded.utf8 = decoder.decode(bytes, true);
-    decoded.replaced = decoder.replaced();
-    decoded.firstLine = decoder.firstLine();
-    return decoded;
-}
-
 } // namespace TextDecoding

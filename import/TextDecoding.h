@@ -10,16 +10,7 @@
 // and every byte sequence invalid in that encoding read as U+FFFD, with reading going on.
 namespace TextDecoding {
 
-struct Decoded
-{
-    QByteArray utf8;   // without a byte-order mark
-    int replaced = 0;  // invalid sequences read as U+FFFD
-    int firstLine = 0; // the line of the first of them, counted from 1
-};
-
-Decoded decode(const QByteArray &bytes);
-
-// The same a piece at a time, so that a file need never be held whole.
+// A piece at a time, so that a file need never be held whole.
 class Decoder
 {
 public:

@@ -5,24 +5,11 @@
 #include <QDir>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace LinkAddress {
 
 namespace {
-
-Target skipped(SkipReason reason)
-{
-    Target target;
-    target.reason = reason;
-    return target;
-}
-
-Target file(const QString &path)
-{
-    Target target;
-    target.kind = Kind::File;
-    target.path = path;
-    return target;
-}
 
 // Browsers read `\` as `/` before the query in addresses of the web and of files, and in
 // relative ones, whose base is one of those.
@@ -36,10 +23,7 @@ QString withSlashes(QString address)
     qsizetype end = address.indexOf(QRegularExpression(QStringLiteral("[?#]")));
     if (end < 0)
         end = address.size();
-    for (qsizetype i = 0; i < end; ++i) {
-        if (address[i] == QLatin1Char('\\'))
-            address[i] = QLatin1Char('/');
-    }
+    std::replace(address.begin(), address.begin() + end, u'\\', u'/');
     return address;
 }
 
@@ -52,25 +36,21 @@ Target classify(const QString &href, const QString &baseFolder, const QString &r
     if (address.startsWith(QLatin1String("//")))
         address.prepend(QLatin1String("https:"));
     if (address.isEmpty())
-        return skipped(SkipReason::Empty);
+        return {.reason = SkipReason::Empty};
     if (address.startsWith(QLatin1Char('#')))
-        return skipped(SkipReason::FragmentOnly);
+        return {.reason = SkipReason::FragmentOnly};
     const QUrl url(address);
     const QString scheme = url.scheme().toLower();
     if (scheme == QLatin1String("mailto"))
-        return skipped(SkipReason::Mail);
+        return {.reason = SkipReason::Mail};
     if (scheme == QLatin1String("javascript"))
-        return skipped(SkipReason::Script);
-    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
-        Target target;
-        target.kind = Kind::Web;
-        target.url = url.adjusted(QUrl::RemoveFragment);
-        return target;
-    }
+        return {.reason = SkipReason::Script};
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+        return {.kind = Kind::Web, .url = url.adjusted(QUrl::RemoveFragment)};
     if (scheme == QLatin1String("file"))
-        return file(QDir(baseFolder).filePath(url.toLocalFile()));
+        return {.kind = Kind::File, .path = QDir(baseFolder).filePath(url.toLocalFile())};
     if (!scheme.isEmpty())
-        return skipped(SkipReason::OtherScheme);
+        return {.reason = SkipReason::OtherScheme};
     // A relative address names a file as a browser would: its query and fragment are no part of
     // it, and %-escapes stand for the characters of the name.
     const QString path = QUrl::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8());
@@ -83,9 +63,10 @@ Target classify(const QString &href, const QString &baseFolder, const QString &r
             else if (segment != QLatin1String("."))
                 kept << segment;
         }
-        return file(QDir(rootFolder.isEmpty() ? baseFolder : rootFolder).filePath(kept.join(QLatin1Char('/'))));
+        const QDir root(rootFolder.isEmpty() ? baseFolder : rootFolder);
+        return {.kind = Kind::File, .path = root.filePath(kept.join(QLatin1Char('/')))};
     }
-    return file(QDir(baseFolder).filePath(path));
+    return {.kind = Kind::File, .path = QDir(baseFolder).filePath(path)};
 }
 
 } // namespace LinkAddress

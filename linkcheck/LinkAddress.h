@@ -18,8 +18,8 @@ struct Target
 {
     Kind kind = Kind::Skipped;
     SkipReason reason = SkipReason::None;
-    QString path; // File: the path to look for
-    QUrl url;     // Web: the address asked, without its fragment
+    QString path{}; // File: the path to look for
+    QUrl url{};     // Web: the address asked, without its fragment
 };
 
 // Classifies `href` (a node's address as written in the page) as a browser reads it: a relative

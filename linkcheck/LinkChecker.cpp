@@ -61,20 +61,17 @@ bool LinkChecker::isInternalAddress(const QHostAddress &address)
 
 int LinkChecker::brokenCount() const
 {
-    return static_cast<int>(std::count_if(m_results.begin(), m_results.end(),
-                                          [](const LinkCheckResult &r) { return r.broken; }));
+    return static_cast<int>(std::ranges::count(m_results, true, &LinkCheckResult::broken));
 }
 
 int LinkChecker::movedCount() const
 {
-    return static_cast<int>(std::count_if(m_results.begin(), m_results.end(),
-                                          [](const LinkCheckResult &r) { return !r.movedTo.isEmpty(); }));
+    return static_cast<int>(std::ranges::count_if(m_results, [](const auto &r) { return !r.movedTo.isEmpty(); }));
 }
 
 int LinkChecker::answeredCount() const
 {
-    return static_cast<int>(std::count_if(m_results.begin(), m_results.end(),
-                                          [](const LinkCheckResult &r) { return !r.answer.isEmpty(); }));
+    return static_cast<int>(std::ranges::count_if(m_results, [](const auto &r) { return !r.answer.isEmpty(); }));
 }
 
 void LinkChecker::start(const LinkTree &tree, const QString &baseFolder, const QString &rootFolder,
@@ -162,9 +159,9 @@ void LinkChecker::dispatch()
     for (bool sent = true; sent;) {
         sent = false;
         for (auto host = m_hostsWaiting.begin();
-             host != m_hostsWaiting.end() && static_cast<int>(m_active.size()) < m_maxRequests;) {
+             host != m_hostsWaiting.end() && static_cast<int>(m_active.size()) < DefaultMaxRequests;) {
             int &onHost = m_perHost[*host];
-            if (onHost >= m_maxPerHost) {
+            if (onHost >= DefaultMaxPerHost) {
                 ++host;
                 continue;
             }
@@ -306,10 +303,8 @@ void LinkChecker::answer(size_t address, int status, const QString &text, bool b
         return;
     asked.done = true;
     asked.deadline->stop();
-    if (asked.reply) {
-        QNetworkReply *reply = std::exchange(asked.reply, nullptr);
-        reply->abort();
-    }
+    if (asked.reply)
+        std::exchange(asked.reply, nullptr)->abort();
     --m_perHost[asked.host];
     const QString final = finalUrl.isValid() && finalUrl != asked.url ? finalUrl.toString() : QString();
     const QString movedTo = !broken && asked.movedTo.isValid() ? asked.movedTo.toString() : QString();
@@ -333,9 +328,8 @@ void LinkChecker::answer(size_t address, int status, const QString &text, bool b
 
 void LinkChecker::cancel()
 {
-    if (!m_running)
-        return;
-    finish(true);
+    if (m_running)
+        finish(true);
 }
 
 void LinkChecker::finish(bool cancelled)

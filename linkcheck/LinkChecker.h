@@ -115,8 +115,6 @@ private:
 
     QNetworkAccessManager *m_manager;
     int m_timeoutMs = DefaultTimeoutMs;
-    int m_maxRequests = DefaultMaxRequests;
-    int m_maxPerHost = DefaultMaxPerHost;
     InternalTest m_isInternal = isInternalAddress;
     bool m_running = false;
     quint64 m_generation = 0; // tells a late host lookup from an earlier check
@@ -124,7 +122,7 @@ private:
     std::map<LinkAddress::SkipReason, int> m_skipped;
     std::vector<Address> m_addresses;
     // Addresses not yet asked, by host, and the hosts that have any, in the order first met. A host
-    // is full with m_maxPerHost requests under way; at most m_maxRequests / m_maxPerHost hosts
+    // is full with DefaultMaxPerHost requests under way; at most DefaultMaxRequests / DefaultMaxPerHost hosts
     // can be, so a dispatch passes over a few hosts at most, however many addresses wait.
     QHash<QString, std::deque<size_t>> m_waiting;
     std::list<QString> m_hostsWaiting;

@@ -56,11 +56,9 @@ AboutDialog::AboutDialog(QWidget *owner)
     // paintContent draws the band in the label's place.
     ui->TitleLabel->installEventFilter(this);
     ui->Label3->setFont(fontOf({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP")}, 13));
-    makeLink(ui->Label1);
-    makeLink(ui->Label2);
     // The addresses are the ones the build names; a page it names none of shows no link.
-    showAddress(ui->Label1, QStringLiteral(VORMIK_HOMEPAGE));
-    showAddress(ui->Label2, QStringLiteral(VORMIK_SUPPORT_PAGE));
+    makeLink(ui->Label1, QStringLiteral(VORMIK_HOMEPAGE));
+    makeLink(ui->Label2, QStringLiteral(VORMIK_SUPPORT_PAGE));
     ui->FullPathEdit->setFont(fontOf({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")}, 13));
     QPalette pathPalette = ui->FullPathEdit->palette();
     pathPalette.setColor(QPalette::Base, pathPalette.color(QPalette::Button));
@@ -79,7 +77,7 @@ AboutDialog::AboutDialog(QWidget *owner)
 
 AboutDialog::~AboutDialog() = default;
 
-void AboutDialog::makeLink(QLabel *label)
+void AboutDialog::makeLink(QLabel *label, const QString &address)
 {
     QFont underlined = font();
     underlined.setUnderline(true);
@@ -87,10 +85,6 @@ void AboutDialog::makeLink(QLabel *label)
     setTextColour(label, linkColour);
     label->setCursor(Qt::PointingHandCursor);
     label->installEventFilter(this);
-}
-
-void AboutDialog::showAddress(QLabel *label, const QString &address)
-{
     label->setText(address);
     label->setVisible(!address.isEmpty());
 }
@@ -138,22 +132,6 @@ void AboutDialog::paintContent(QPainter &painter)
     painter.drawText(textBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 
-void AboutDialog::linkLabelClicked(QLabel *label)
-{
-    // Whatever the desktop makes of the address, the box stays as it is.
-    QDesktopServices::openUrl(QUrl(label->text()));
-}
-
-void AboutDialog::linkLabelEntered(QLabel *label)
-{
-    setTextColour(label, hotLinkColour);
-}
-
-void AboutDialog::linkLabelLeft(QLabel *label)
-{
-    setTextColour(label, linkColour);
-}
-
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == ui->TitleLabel && event->type() == QEvent::Paint) {
@@ -165,15 +143,16 @@ bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
         auto *label = static_cast<QLabel *>(watched);
         switch (event->type()) {
         case QEvent::Enter:
-            linkLabelEntered(label);
+            setTextColour(label, hotLinkColour);
             break;
         case QEvent::Leave:
-            linkLabelLeft(label);
+            setTextColour(label, linkColour);
             break;
         case QEvent::MouseButtonRelease:
+            // Whatever the desktop makes of the address, the box stays as it is.
             if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
                 && label->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
-                linkLabelClicked(label);
+                QDesktopServices::openUrl(QUrl(label->text()));
             break;
         default:
             break;

@@ -34,14 +34,9 @@ private:
     void fillControls();
     // Draws the title band over TitleLabel's area.
     void paintContent(QPainter &painter);
-    // The two link labels share these.
-    void linkLabelClicked(QLabel *label);
-    void linkLabelEntered(QLabel *label);
-    void linkLabelLeft(QLabel *label);
-
-    void makeLink(QLabel *label);
-    // Shows a web address as the label's text, or hides the label when there is none.
-    static void showAddress(QLabel *label, const QString &address);
+    // Shows a web address as the label's text, or hides the label when there is none. The link
+    // turns red under the pointer and opens the address when clicked.
+    void makeLink(QLabel *label, const QString &address);
     void centreOnScreen();
 
     std::unique_ptr<Ui::AboutDialog> ui;

@@ -1,6 +1,7 @@
 #include "app/dialogs/DuplicatesDialog.h"
 
 #include "app/editing/LinkTreeModel.h"
+#include "app/window/Named.h"
 #include "treetools/SamePage.h"
 
 #include <QDialogButtonBox>
@@ -26,12 +27,11 @@ QString placeOf(const LinkNode *node)
 } // namespace
 
 DuplicatesDialog::DuplicatesDialog(LinkTreeModel &model, QWidget *parent)
-    : QDialog(parent), m_model(model), m_summary(new QLabel(this)), m_list(new QTreeWidget(this))
+    : QDialog(parent), m_model(model), m_summary(named(new QLabel(this), "DuplicatesSummary1")),
+      m_list(named(new QTreeWidget(this), "DuplicatesList1"))
 {
     setObjectName(QStringLiteral("DuplicatesDialog"));
     setWindowTitle(QStringLiteral("重複リンク"));
-    m_summary->setObjectName(QStringLiteral("DuplicatesSummary1"));
-    m_list->setObjectName(QStringLiteral("DuplicatesList1"));
     m_list->setHeaderLabels({QStringLiteral("名前"), QStringLiteral("リンク先"), QStringLiteral("場所")});
     m_list->setUniformRowHeights(true);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

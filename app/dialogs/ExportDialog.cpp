@@ -4,6 +4,7 @@
 #include "app/window/CommandGuard.h"
 #include "app/dialogs/HelpViewer.h"
 #include "app/dialogs/Prompts.h"
+#include "app/window/Named.h"
 #include "html/WrittenFiles.h"
 #include "text/TextRules.h"
 #include "text/VormikError.h"
@@ -23,6 +24,7 @@
 #include <QShowEvent>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -93,8 +95,7 @@ ExportDialog::~ExportDialog() = default;
 
 void ExportDialog::addDataFormats()
 {
-    auto *panel = new QFrame(ui->FormatPanel->parentWidget());
-    panel->setObjectName(QStringLiteral("DataFormatPanel"));
+    auto *panel = named(new QFrame(ui->FormatPanel->parentWidget()), "DataFormatPanel");
     panel->setStatusTip(QStringLiteral("ページではなく、ブラウザが読み込めるブックマーク・OPML・JSON として書き出す"));
     auto *row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
@@ -103,32 +104,28 @@ void ExportDialog::addDataFormats()
     auto *choice = new QButtonGroup(this);
     choice->addButton(ui->ClassicFormatRadioBtn);
     choice->addButton(ui->Html5FormatRadioBtn);
-    const std::pair<const char *, DataExport::Format> formats[] = {
-        {"BookmarksFormatRadioBtn", DataExport::Format::Bookmarks},
-        {"OpmlFormatRadioBtn", DataExport::Format::Opml},
-        {"JsonFormatRadioBtn", DataExport::Format::Json},
+    const std::tuple<const char *, QString, DataExport::Format> formats[] = {
+        {"BookmarksFormatRadioBtn", QStringLiteral("ブックマーク"), DataExport::Format::Bookmarks},
+        {"OpmlFormatRadioBtn", QStringLiteral("OPML"), DataExport::Format::Opml},
+        {"JsonFormatRadioBtn", QStringLiteral("JSON"), DataExport::Format::Json},
     };
-    const QString captions[] = {QStringLiteral("ブックマーク"), QStringLiteral("OPML"), QStringLiteral("JSON")};
-    for (size_t i = 0; i < std::size(formats); ++i) {
-        auto *button = new QRadioButton(captions[i], panel);
-        button->setObjectName(QLatin1String(formats[i].first));
+    for (const auto &[name, caption, format] : formats) {
+        auto *button = named(new QRadioButton(caption, panel), name);
         choice->addButton(button);
         row->addWidget(button);
-        m_dataFormats.emplace_back(button, formats[i].second);
+        m_dataFormats.emplace_back(button, format);
     }
     auto *layout = static_cast<QBoxLayout *>(ui->FormatPanel->parentWidget()->layout());
     layout->insertWidget(layout->indexOf(ui->FormatPanel) + 1, panel);
 
     // Bookmarks and OPML are read without the page around them, so relative addresses need the
     // site's address to lead anywhere.
-    auto *site = new QFrame(panel->parentWidget());
-    site->setObjectName(QStringLiteral("SiteAddressPanel"));
+    auto *site = named(new QFrame(panel->parentWidget()), "SiteAddressPanel");
     site->setStatusTip(QStringLiteral("ブックマークと OPML の相対アドレスを、このアドレスからの絶対アドレスにする"));
     auto *siteRow = new QHBoxLayout(site);
     siteRow->setContentsMargins(0, 0, 0, 0);
     siteRow->addWidget(new QLabel(QStringLiteral(" サイトのアドレス"), site));
-    m_siteAddress = new QLineEdit(site);
-    m_siteAddress->setObjectName(QStringLiteral("SiteAddressEdit"));
+    m_siteAddress = named(new QLineEdit(site), "SiteAddressEdit");
     m_siteAddress->setPlaceholderText(QStringLiteral("https://example.org/menu/"));
     m_siteAddress->setAttribute(Qt::WA_InputMethodEnabled, false);
     siteRow->addWidget(m_siteAddress, 1);
@@ -136,13 +133,12 @@ void ExportDialog::addDataFormats()
     site->setEnabled(false);
     // Data has none of a page's options; the formats, which share their panel, stay a choice.
     connect(choice, &QButtonGroup::buttonToggled, this, [this] {
-        const bool page = !dataFormat();
+        const std::optional<DataExport::Format> data = dataFormat();
         const QList<QWidget *> options{ui->Label1, ui->GroupMarkCmbBox, ui->Label2, ui->FontsCmbBox, ui->Label3,
                                        ui->ClassNameEdit, ui->Panel1, ui->Panel2, ui->Html5Panel, ui->Panel3,
                                        ui->Panel5};
         for (QWidget *option : options)
-            option->setEnabled(page);
-        const std::optional<DataExport::Format> data = dataFormat();
+            option->setEnabled(!data);
         m_siteAddress->parentWidget()->setEnabled(data && DataExport::usesSiteAddress(*data));
     });
 }
@@ -164,9 +160,7 @@ std::optional<QString> ExportDialog::dataFileName(DataExport::Format format, QWi
         || !chosen.suffix().startsWith(QLatin1String("htm"), Qt::CaseInsensitive))
         return outputFileName;
     const QString path = chosen.path() + QLatin1Char('/') + chosen.completeBaseName() + QLatin1Char('.') + suffix;
-    if (QFileInfo::exists(path)
-        && !m_prompts.question(owner, QStringLiteral("上書きの確認"),
-                               QStringLiteral("%1 は既に存在します。\n置き換えますか？").arg(QDir::toNativeSeparators(path))))
+    if (!m_prompts.mayReplace(owner, path))
         return std::nullopt;
     return path;
 }

@@ -16,11 +16,6 @@ namespace {
 
 QPointer<QTextBrowser> theViewer;
 
-void deleteViewer()
-{
-    delete theViewer.data();
-}
-
 // One viewer for the whole run, like the platform's help window. It belongs to no window, so it
 // outlives the dialog that opened it and no modal dialog of ours blocks it.
 QTextBrowser &viewer(QWidget *owner)
@@ -35,7 +30,7 @@ QTextBrowser &viewer(QWidget *owner)
         if (owner)
             theViewer->setScreen(owner->screen());
         theViewer->resize(560, 480);
-        qAddPostRoutine(deleteViewer);
+        qAddPostRoutine([] { delete theViewer.data(); });
     }
     return *theViewer;
 }

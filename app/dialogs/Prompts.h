@@ -48,6 +48,8 @@ public:
     // a platform dialog may add the extension after its own check, so only the final name
     // is asked about. A no shows the dialog again with that name.
     std::optional<QString> saveFileName(QWidget *owner, FileDialog dialog);
+    // True when no file `path` exists, or the user agrees to replace it.
+    bool mayReplace(QWidget *owner, const QString &path);
 
     // The application's error box.
     void error(QWidget *owner, const QString &text);

@@ -3,6 +3,7 @@
 #include "app/editing/LinkTreeModel.h"
 #include "app/dialogs/Prompts.h"
 #include "app/editing/TreeTools.h"
+#include "app/window/Named.h"
 #include "text/VormikError.h"
 
 #include <QCheckBox>
@@ -20,19 +21,16 @@ constexpr int CountDelayMs = 200;
 } // namespace
 
 ReplaceDialog::ReplaceDialog(LinkTreeModel &model, Prompts &prompts, QWidget *parent)
-    : QDialog(parent), m_model(model), m_prompts(prompts), m_field(new QComboBox(this)), m_find(new QLineEdit(this)),
-      m_replacement(new QLineEdit(this)),
-      m_regularExpression(new QCheckBox(QStringLiteral("正規表現(&E)"), this)), m_count(new QLabel(this)),
-      m_replace(new QPushButton(QStringLiteral("すべて置換(&A)"), this)), m_countDelay(new QTimer(this))
+    : QDialog(parent), m_model(model), m_prompts(prompts), m_field(named(new QComboBox(this), "ReplaceFieldCombo1")),
+      m_find(named(new QLineEdit(this), "ReplaceFindEdit1")),
+      m_replacement(named(new QLineEdit(this), "ReplaceWithEdit1")),
+      m_regularExpression(named(new QCheckBox(QStringLiteral("正規表現(&E)"), this), "ReplaceRegexCheck1")),
+      m_count(named(new QLabel(this), "ReplaceCountLabel1")),
+      m_replace(named(new QPushButton(QStringLiteral("すべて置換(&A)"), this), "ReplaceAllBtn1")),
+      m_countDelay(new QTimer(this))
 {
     setObjectName(QStringLiteral("ReplaceDialog"));
     setWindowTitle(QStringLiteral("置換"));
-    m_field->setObjectName(QStringLiteral("ReplaceFieldCombo1"));
-    m_find->setObjectName(QStringLiteral("ReplaceFindEdit1"));
-    m_replacement->setObjectName(QStringLiteral("ReplaceWithEdit1"));
-    m_regularExpression->setObjectName(QStringLiteral("ReplaceRegexCheck1"));
-    m_count->setObjectName(QStringLiteral("ReplaceCountLabel1"));
-    m_replace->setObjectName(QStringLiteral("ReplaceAllBtn1"));
     const std::pair<QString, NodeField> fields[] = {
         {QStringLiteral("名前"), NodeField::Text},     {QStringLiteral("リンク先"), NodeField::Href},
         {QStringLiteral("ターゲット"), NodeField::Target}, {QStringLiteral("クラス"), NodeField::Class},

@@ -306,17 +306,16 @@ void LinkCheckDialog::saveAnswers()
     const std::optional<QString> file = m_prompts.saveFileName(this, dialog);
     if (!file)
         return;
-    QStringList lines;
-    QStringList header;
-    for (int column = 0; column < ColumnCount; ++column)
-        header << csvField(m_results->headerItem()->text(column));
-    lines << header.join(QLatin1Char(','));
-    for (int i = 0; i < m_results->topLevelItemCount(); ++i) {
+    // The header is an item too, so it is written as the rows are.
+    const auto csvLine = [](const QTreeWidgetItem *item) {
         QStringList fields;
         for (int column = 0; column < ColumnCount; ++column)
-            fields << csvField(m_results->topLevelItem(i)->text(column));
-        lines << fields.join(QLatin1Char(','));
-    }
+            fields << csvField(item->text(column));
+        return fields.join(QLatin1Char(','));
+    };
+    QStringList lines{csvLine(m_results->headerItem())};
+    for (int i = 0; i < m_results->topLevelItemCount(); ++i)
+        lines << csvLine(m_results->topLevelItem(i));
     if (const auto failure = writeFileSafely(*file, (lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")).toUtf8()))
         m_prompts.error(this, QStringLiteral("%1 に書き込めませんでした（%2）").arg(*file, failure->reason));
 }
