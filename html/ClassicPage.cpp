@@ -1,7 +1,7 @@
 #include "html/ClassicPage.h"
 
-#include "html/NodeMarkup.h"
 #include "html/PageEncoder.h"
+#include "html/SharedMarkup.h"
 
 #include "text/Cp932Codec.h"
 #include "text/TextRules.h"

@@ -2,9 +2,7 @@
 // and the footer.
 #include "html/Html5Page.h"
 
-#include "html/ClassNames.h"
-#include "html/NodeMarkup.h"
-#include "html/PageTemplate.h"
+#include "html/SharedMarkup.h"
 
 #include "html/PageEncoder.h"
 #include "html/WebAddress.h"

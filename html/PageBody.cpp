@@ -1,7 +1,6 @@
 // The page's body: group ids, each node's markup, the tree lines and the node lines.
 #include "html/ClassicPage.h"
-#include "html/NodeMarkup.h"
-#include "html/TreeLines.h"
+#include "html/SharedMarkup.h"
 
 #include "html/ActiveContent.h"
 #include "text/TextRules.h"
@@ -14,31 +13,6 @@
 #include <algorithm>
 
 namespace PageGenerator {
-
-namespace {
-using TextRules::LineEnd;
-using TextRules::FullWidthSpace;
-const QChar LastBranch(0x2514);   // └
-const QChar Branch(0x251C);       // ├
-const QChar Vertical(0x2502);     // │
-const QString DivEnd = QStringLiteral("</div>");
-
-bool isLastChild(const LinkNode &node)
-{
-    const LinkNode *parent = node.parent();
-    return parent && node.row() == parent->childCount() - 1;
-}
-
-// The classic page writes an attribute's value with its '&' as typed, since stored pages rely on
-// that (an address's "&amp;" typed by hand); a quote would end the value, a '<' start markup.
-QString attributeText(const QString &value)
-{
-    if (!value.contains(u'"') && !value.contains(u'<'))
-        return value;
-    QString text = value;
-    return text.replace(u'"', QStringLiteral("&quot;")).replace(u'<', QStringLiteral("&lt;"));
-}
-} // namespace
 
 void appendAttribute(QString &markup, const char *name, const QString &escapedValue)
 {
@@ -109,6 +83,35 @@ void checkIds(const LinkTree &tree, const std::vector<QString> &groupIds, PageRe
     }
 }
 
+} // namespace PageGenerator
+
+namespace ClassicPage {
+
+namespace {
+using TextRules::LineEnd;
+using TextRules::FullWidthSpace;
+const QChar LastBranch(0x2514);   // └
+const QChar Branch(0x251C);       // ├
+const QChar Vertical(0x2502);     // │
+const QString DivEnd = QStringLiteral("</div>");
+
+bool isLastChild(const LinkNode &node)
+{
+    const LinkNode *parent = node.parent();
+    return parent && node.row() == parent->childCount() - 1;
+}
+
+// The classic page writes an attribute's value with its '&' as typed, since stored pages rely on
+// that (an address's "&amp;" typed by hand); a quote would end the value, a '<' start markup.
+QString attributeText(const QString &value)
+{
+    if (!value.contains(u'"') && !value.contains(u'<'))
+        return value;
+    QString text = value;
+    return text.replace(u'"', QStringLiteral("&quot;")).replace(u'<', QStringLiteral("&lt;"));
+}
+} // namespace
+
 QString TreeLines::prefixOf(const LinkNode &node)
 {
     const int level = node.level();
@@ -145,13 +148,6 @@ std::vector<int> groupEnds(const LinkTree &tree)
     return ends;
 }
 
-} // namespace PageGenerator
-
-namespace ClassicPage {
-
-// The classic page's lines are made of the pieces above.
-using namespace PageGenerator;
-
 std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
                                      const std::vector<QString> &groupIds, std::vector<int> *textNodes)
 {
@@ -167,7 +163,7 @@ std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings 
         if (active && textNodes)
             textNodes->push_back(static_cast<int>(row));
         if (!record.Group) {
-            markup[row] = QStringLiteral("<a") + linkAttributes(*node, attributeText) + QLatin1Char('>') + name
+            markup[row] = QStringLiteral("<a") + PageGenerator::linkAttributes(*node, attributeText) + QLatin1Char('>') + name
                 + QStringLiteral("</a>");
         } else if (settings.foldingScript) {
             markup[row] = QStringLiteral("<a href=\"%1\" onclick=\"return func('%2');\">%3%4</a>")

@@ -2,7 +2,6 @@
 
 #include "html/ExportSettings.h"
 #include "html/PageParts.h"
-#include "html/PageReport.h"
 
 #include <QByteArray>
 #include <QString>

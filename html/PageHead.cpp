@@ -1,7 +1,6 @@
 // The page's head and footer: class names, stylesheet and the processed template.
-#include "html/ClassNames.h"
 #include "html/ClassicPage.h"
-#include "html/PageTemplate.h"
+#include "html/SharedMarkup.h"
 
 #include "text/Cp932Codec.h"
 #include "text/TextRules.h"

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
 
 // The working record of one export; empty until the export fills it.
 struct PageParts
@@ -11,3 +16,37 @@ struct PageParts
     QString headText;       // the processed template, then the root block's start tag
     QString footerText;     // empty without the author link
 };
+
+// What an export has to tell its user besides success.
+struct PageReport
+{
+    std::vector<int> unnamedNodes; // absolute indexes of the nodes shown under a stand-in name
+    // Links whose id does not work as written, by absolute index: an id holding a space, an id an
+    // earlier link has too, and an id equal to one the page gives a group.
+    std::vector<int> spacedIds;
+    std::vector<int> sharedIds;
+    std::vector<int> groupIdClashes;
+    // Absolute indexes of the nodes whose names the classic page wrote as text, not markup, since
+    // they would run or load something.
+    std::vector<int> textNodes;
+    // The hash sources a Content-Security-Policy needs for the inline style and script, as
+    // "style-src 'sha256-…'"; none when they are files.
+    QStringList policySources;
+    // The style and the script as files beside the page: full path and content.
+    std::vector<std::pair<QString, QByteArray>> companionFiles;
+};
+
+namespace PageGenerator {
+
+// What one export makes of the tree, all in absolute order: the page's bytes, the id generated for
+// every group (empty for a link) and every node's own markup, and what the export has to tell its
+// user. The tree is only read; the export command writes the groups' ids back.
+struct Page
+{
+    QByteArray bytes;
+    std::vector<QString> groupIds;
+    std::vector<QString> markup;
+    PageReport report;
+};
+
+} // namespace PageGenerator
