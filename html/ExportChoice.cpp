@@ -24,21 +24,41 @@ constexpr std::array Formats{
 // The settings' element names. None is a name the node reader looks for.
 constexpr char PageFile[] = "PageFile";
 constexpr char Format[] = "Format";
-constexpr char FoldingScript[] = "FoldingScript";
-constexpr char DefaultStyleSheet[] = "DefaultStyleSheet";
-constexpr char SoftwareInfo[] = "SoftwareInfo";
-constexpr char AuthorLink[] = "AuthorLink";
-constexpr char GroupMark[] = "GroupMark";
-constexpr char FontName[] = "FontName";
-constexpr char ClassName[] = "ClassName";
-constexpr char PageTitle[] = "PageTitle";
-constexpr char PageLanguage[] = "PageLanguage";
-constexpr char SeparateFiles[] = "SeparateFiles";
 constexpr char SiteAddress[] = "SiteAddress";
+
+// The page's own settings and their element names, in the order the project file keeps them:
+// each a truth or a text.
+struct PageSetting
+{
+    const char *name;
+    bool ExportSettings::*truth;
+    QString ExportSettings::*text;
+};
+constexpr PageSetting PageSettings[] = {
+    {"FoldingScript", &ExportSettings::foldingScript, nullptr},
+    {"DefaultStyleSheet", &ExportSettings::defaultStyleSheet, nullptr},
+    {"SoftwareInfo", &ExportSettings::softwareInfo, nullptr},
+    {"AuthorLink", &ExportSettings::authorLink, nullptr},
+    {"GroupMark", nullptr, &ExportSettings::groupMark},
+    {"FontName", nullptr, &ExportSettings::fontName},
+    {"ClassName", nullptr, &ExportSettings::classNameEntry},
+    {"PageTitle", nullptr, &ExportSettings::pageTitle},
+    {"PageLanguage", nullptr, &ExportSettings::pageLanguage},
+    {"SeparateFiles", &ExportSettings::separateFiles, nullptr},
+};
 
 QString truth(bool value)
 {
     return value ? u"True"_s : u"False"_s;
+}
+
+// "True" or "False" in any case, spaces around; nothing for any other text.
+std::optional<bool> truthOf(const QString &text)
+{
+    const QString word = TextRules::trimmed(text);
+    if (TextRules::same(word, u"True"_s) || TextRules::same(word, u"False"_s))
+        return TextRules::same(word, u"True"_s);
+    return std::nullopt;
 }
 
 // The suffixes an export's file dialog or its data formats give a written file.
@@ -68,22 +88,16 @@ QLatin1StringView formatName(const ExportChoice &choice)
 
 ProjectFile::Settings toSettings(const ExportChoice &choice, const QDir &projectFolder)
 {
-    const ExportSettings &page = choice.settings;
+    ExportSettings page = choice.settings;
+    // The dialog's stand-in text is no class; the file says so by an empty one.
+    if (page.classNameEntry == ExportSettings::ClassNamePlaceholder)
+        page.classNameEntry.clear();
     ProjectFile::Settings settings{
         {PageFile, projectFolder.relativeFilePath(page.outputFileName)},
         {Format, formatName(choice).toString()},
-        {FoldingScript, truth(page.foldingScript)},
-        {DefaultStyleSheet, truth(page.defaultStyleSheet)},
-        {SoftwareInfo, truth(page.softwareInfo)},
-        {AuthorLink, truth(page.authorLink)},
-        {GroupMark, page.groupMark},
-        {FontName, page.fontName},
-        // The dialog's stand-in text is no class; the file says so by an empty one.
-        {ClassName, page.classNameEntry == ExportSettings::ClassNamePlaceholder ? QString() : page.classNameEntry},
-        {PageTitle, page.pageTitle},
-        {PageLanguage, page.pageLanguage},
-        {SeparateFiles, truth(page.separateFiles)},
     };
+    for (const PageSetting &setting : PageSettings)
+        settings.push_back({setting.name, setting.truth ? truth(page.*setting.truth) : page.*setting.text});
     // Only where one was given, so that a project exported before it was kept saves as it did.
     if (!choice.siteAddress.isEmpty())
         settings.push_back({SiteAddress, choice.siteAddress});
@@ -118,26 +132,16 @@ std::optional<ExportChoice> fromSettings(const ProjectFile::Settings &settings, 
     choice.dataFormat = format->data;
     ExportSettings &page = choice.settings;
     page.format = format->page;
-    const auto readTruth = [&](const char *name, bool &target) {
-        if (const std::optional<QString> text = value(name)) {
-            const QString word = TextRules::trimmed(*text);
-            if (TextRules::same(word, u"True"_s) || TextRules::same(word, u"False"_s))
-                target = TextRules::same(word, u"True"_s);
-        }
-    };
-    readTruth(FoldingScript, page.foldingScript);
-    readTruth(DefaultStyleSheet, page.defaultStyleSheet);
-    readTruth(SoftwareInfo, page.softwareInfo);
-    readTruth(AuthorLink, page.authorLink);
-    readTruth(SeparateFiles, page.separateFiles);
-    const std::pair<const char *, QString *> texts[] = {
-        {GroupMark, &page.groupMark},     {FontName, &page.fontName},         {ClassName, &page.classNameEntry},
-        {PageTitle, &page.pageTitle},     {PageLanguage, &page.pageLanguage}, {SiteAddress, &choice.siteAddress},
-    };
-    for (const auto &[name, target] : texts) {
-        if (const std::optional<QString> text = value(name))
-            *target = *text;
+    for (const PageSetting &setting : PageSettings) {
+        const std::optional<QString> text = value(setting.name);
+        if (!text)
+            continue;
+        if (setting.text)
+            page.*setting.text = *text;
+        else
+            page.*setting.truth = truthOf(*text).value_or(page.*setting.truth);
     }
+    choice.siteAddress = value(SiteAddress).value_or(QString());
     if (page.classNameEntry.isEmpty())
         page.classNameEntry = ExportSettings::ClassNamePlaceholder;
     const QString pageFile = value(PageFile).value_or(QString());
