@@ -49,9 +49,6 @@ inline const QString MakerSiteLinkText = QStringLiteral("Vormik のウェブサ�
 // to an address that does not answer.
 QString makerSiteLink();
 
-// The footer line's text after "<br />".
-QString footerText();
-
 // The id "group-LEVEL-N" of every group (PREFIX-LEVEL-N with another prefix), numbered per level
 // across the tree; empty for a link.
 std::vector<QString> numberGroups(const LinkTree &tree, const QString &prefix = QStringLiteral("group-"));
