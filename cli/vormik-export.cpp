@@ -119,7 +119,7 @@ int main(int argc, char *argv[])
     for (const ExportOptions::Output &output : outputs) {
         const QString path = output.choice.settings.outputFileName;
         // Every message names its output when there are several; one named on the command line is known.
-        const QString name = command.settings.outputFileName.isEmpty()
+        const QString name = command.choice.settings.outputFileName.isEmpty()
                                  ? QDir::toNativeSeparators(path.isEmpty() ? QStringLiteral("(no file)") : path)
                                        + QStringLiteral(": ")
                                  : QString();
