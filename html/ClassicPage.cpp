@@ -127,6 +127,53 @@ QString footerText()
         .arg(GeneratorName, MakerNotice, makerSiteLink());
 }
 
+// How many group blocks end at each row: a group's block ends at the row of its last descendant,
+// or at its own row when it has no children.
+std::vector<int> groupEnds(const LinkTree &tree)
+{
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    std::vector<int> ends(nodes.size(), 0);
+    std::vector<int> openLevels; // levels of the groups whose blocks are still open
+    for (size_t row = 0; row < nodes.size(); ++row) {
+        if (nodes[row]->isGroup())
+            openLevels.push_back(nodes[row]->level());
+        // A block stays open only while the next line lies deeper than its group.
+        const int nextLevel = row + 1 < nodes.size() ? nodes[row + 1]->level() : -1;
+        while (!openLevels.empty() && openLevels.back() >= nextLevel) {
+            openLevels.pop_back();
+            ++ends[row];
+        }
+    }
+    return ends;
+}
+
+// The node lines of the page. A group's line is followed by its block's start tag (and, for a
+// group without children, the block's end).
+void writeNodeLines(const LinkTree &tree, const PageParts &system, const PageGenerator::Page &page, PageEncoder &out)
+{
+    const std::vector<LinkNode *> &nodes = tree.nodes();
+    if (nodes.empty()) {
+        out.addLine(QStringLiteral("<div>") + DivEnd);
+        return;
+    }
+    const std::vector<int> ends = groupEnds(tree);
+    const QString blockStart = QStringLiteral("<div class=\"%1\" id=\"").arg(system.groupClassName);
+    TreeLines treeLines;
+    QString line;
+    for (size_t row = 0; row < nodes.size(); ++row) {
+        const LinkNode &node = *nodes[row];
+        line = QStringLiteral("<div>");
+        line += treeLines.prefixOf(node);
+        line += page.markup[row];
+        line += DivEnd;
+        if (node.isGroup())
+            line += LineEnd + blockStart + page.groupIds[row] + QStringLiteral("\">");
+        for (int i = 0; i < ends[row]; ++i)
+            line += DivEnd;
+        out.addLine(line);
+    }
+}
+
 } // namespace
 
 void buildPageHead(const LinkTree &tree, const ExportSettings &settings, PageParts &system)
@@ -184,24 +231,6 @@ QString TreeLines::prefixOf(const LinkNode &node)
     return prefix;
 }
 
-std::vector<int> groupEnds(const LinkTree &tree)
-{
-    const std::vector<LinkNode *> &nodes = tree.nodes();
-    std::vector<int> ends(nodes.size(), 0);
-    std::vector<int> openLevels; // levels of the groups whose blocks are still open
-    for (size_t row = 0; row < nodes.size(); ++row) {
-        if (nodes[row]->isGroup())
-            openLevels.push_back(nodes[row]->level());
-        // A block stays open only while the next line lies deeper than its group.
-        const int nextLevel = row + 1 < nodes.size() ? nodes[row + 1]->level() : -1;
-        while (!openLevels.empty() && openLevels.back() >= nextLevel) {
-            openLevels.pop_back();
-            ++ends[row];
-        }
-    }
-    return ends;
-}
-
 std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
                                      const std::vector<QString> &groupIds, std::vector<int> *textNodes)
 {
@@ -229,32 +258,6 @@ std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings 
     return markup;
 }
 
-void writeNodeLines(const LinkTree &tree, const PageParts &system, const PageGenerator::Page &page,
-                    const std::function<void(const QString &line)> &sink)
-{
-    const std::vector<LinkNode *> &nodes = tree.nodes();
-    if (nodes.empty()) {
-        sink(QStringLiteral("<div>") + DivEnd);
-        return;
-    }
-    const std::vector<int> ends = groupEnds(tree);
-    const QString blockStart = QStringLiteral("<div class=\"%1\" id=\"").arg(system.groupClassName);
-    TreeLines treeLines;
-    QString line;
-    for (size_t row = 0; row < nodes.size(); ++row) {
-        const LinkNode &node = *nodes[row];
-        line = QStringLiteral("<div>");
-        line += treeLines.prefixOf(node);
-        line += page.markup[row];
-        line += DivEnd;
-        if (node.isGroup())
-            line += LineEnd + blockStart + page.groupIds[row] + QStringLiteral("\">");
-        for (int i = 0; i < ends[row]; ++i)
-            line += DivEnd;
-        sink(line);
-    }
-}
-
 PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, PageParts &system)
 {
     PageGenerator::Page result;
@@ -266,7 +269,7 @@ PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, 
 
     PageEncoder page(Cp932::encode, LineEnd);
     page.addText(system.headText);
-    writeNodeLines(tree, system, result, [&page](const QString &line) { page.addLine(line); });
+    writeNodeLines(tree, system, result, page);
     page.addLine(QStringLiteral("</div>"));
     page.addLine(QStringLiteral("<br />") + system.footerText);
     page.addLine(QStringLiteral("</body>"));

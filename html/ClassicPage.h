@@ -5,7 +5,6 @@
 
 #include <QString>
 
-#include <functional>
 #include <vector>
 
 class LinkNode;
@@ -29,10 +28,6 @@ private:
     QString m_continuation;
 };
 
-// How many group blocks end at each row: a group's block ends at the row of its last descendant,
-// or at its own row when it has no children.
-std::vector<int> groupEnds(const LinkTree &tree);
-
 // Fills the whole record: class names, stylesheet, processed head and footer.
 void buildPageHead(const LinkTree &tree, const ExportSettings &settings, PageParts &system);
 
@@ -40,11 +35,6 @@ void buildPageHead(const LinkTree &tree, const ExportSettings &settings, PagePar
 // active content is written as text, and its node's index added to `textNodes`.
 std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings &settings,
                                      const std::vector<QString> &groupIds, std::vector<int> *textNodes = nullptr);
-
-// The node lines of the page; each line is handed to `sink` without its line end. A group's line
-// is followed by its block's start tag (and, for a group without children, the block's end).
-void writeNodeLines(const LinkTree &tree, const PageParts &system, const PageGenerator::Page &page,
-                    const std::function<void(const QString &line)> &sink);
 
 // The whole page, with its group ids and its report. Fills `system`.
 PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, PageParts &system);

@@ -133,23 +133,13 @@ void writeMenu(const LinkTree &tree, bool folding, const QString &groupClass, co
     closeTo(0);
 }
 
-} // namespace
-
 bool hasName(const LinkNode &node)
 {
     // Spaces alone, U+3000 among them, show nothing and give a screen reader no name.
     return !node.text().trimmed().isEmpty();
 }
 
-QString shownName(const LinkNode &node)
-{
-    if (hasName(node))
-        return node.text();
-    if (!node.isGroup() && !node.record().Href.isEmpty())
-        return node.record().Href;
-    return QStringLiteral("（名前なし）");
-}
-
+// Every node's own markup, in absolute order: a link's <a> element, a group's heading.
 std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings &settings)
 {
     std::vector<QString> markup;
@@ -169,6 +159,17 @@ std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings 
         }
     }
     return markup;
+}
+
+} // namespace
+
+QString shownName(const LinkNode &node)
+{
+    if (hasName(node))
+        return node.text();
+    if (!node.isGroup() && !node.record().Href.isEmpty())
+        return node.record().Href;
+    return QStringLiteral("（名前なし）");
 }
 
 std::vector<int> unnamedNodes(const LinkTree &tree)

@@ -57,8 +57,7 @@ QByteArray markedFile(const QString &content)
     return WrittenFiles::companionMark() + content.toUtf8();
 }
 
-} // namespace
-
+// The text of the style sheet or script resources/html5/`name`, compiled in, with its placeholders.
 QString codeResource(const QString &name)
 {
     QFile resource(QStringLiteral(":/html5/") + name);
@@ -67,6 +66,8 @@ QString codeResource(const QString &name)
     return QString::fromUtf8(resource.readAll());
 }
 
+// A CSS string literal, quotes included, that reads back as `text`; it cannot end the style
+// element it stands in.
 QString cssString(const QString &text)
 {
     QString result = QStringLiteral("\"");
@@ -83,6 +84,8 @@ QString cssString(const QString &text)
     return result + QLatin1Char('"');
 }
 
+// The default style's rules for the menu `.rootClass`, as the style element holds them or a style
+// file: tree lines and indentation, and the font when one is named.
 QString styleRules(const QString &rootClass, const QString &fontName)
 {
     // Nested items hang half an em in from their parent's text: the vertical line runs down the
@@ -108,6 +111,8 @@ QString styleRules(const QString &rootClass, const QString &fontName)
               .replace(QStringLiteral("\t/* FONT_FAMILY */\n"), font);
 }
 
+// The script that marks the link to the page being shown, without the element around it. It finds
+// the links by the ids pageIndexIds() gives them with `indexPrefix`.
 // A page's address is compared without fragment and query, a directory's as its index.html, and
 // as a browser compares addresses: percent-encoding in capitals, unreserved characters decoded. The
 // candidates come from the page index, a hashed look-up by the last segment of the shown page's
@@ -123,6 +128,8 @@ QString scriptText(const QString &indexPrefix)
     // a linter reads.
     return codeResource(QStringLiteral("menu.js")).replace(QStringLiteral("INDEX_PREFIX"), indexPrefix);
 }
+
+} // namespace
 
 QStringList companionPaths(const ExportSettings &settings)
 {
