@@ -61,6 +61,14 @@ std::optional<bool> truthOf(const QString &text)
     return std::nullopt;
 }
 
+// The value the project file keeps under `name`, if any.
+std::optional<QString> valueOf(const ProjectFile::Settings &settings, const char *name)
+{
+    const auto found = std::find_if(settings.begin(), settings.end(),
+                                    [name](const ProjectFile::Setting &setting) { return setting.name == name; });
+    return found == settings.end() ? std::nullopt : std::optional(found->value);
+}
+
 // The suffixes an export's file dialog or its data formats give a written file.
 bool isWrittenFileName(const QString &path, const ExportChoice &choice)
 {
@@ -106,22 +114,16 @@ ProjectFile::Settings toSettings(const ExportChoice &choice, const QDir &project
 
 bool namedInsideFolder(const ProjectFile::Settings &settings)
 {
-    const auto found = std::find_if(settings.begin(), settings.end(),
-                                    [](const ProjectFile::Setting &setting) { return setting.name == PageFile; });
-    if (found == settings.end() || found->value.isEmpty() || !QDir::isRelativePath(found->value))
+    const QString file = valueOf(settings, PageFile).value_or(QString());
+    if (file.isEmpty() || !QDir::isRelativePath(file))
         return false;
-    const QString clean = QDir::cleanPath(found->value);
+    const QString clean = QDir::cleanPath(file);
     return clean != u".."_s && !clean.startsWith(u"../"_s);
 }
 
 std::optional<ExportChoice> fromSettings(const ProjectFile::Settings &settings, const QDir &projectFolder)
 {
-    const auto value = [&settings](const char *name) -> std::optional<QString> {
-        const auto found = std::find_if(settings.begin(), settings.end(),
-                                        [name](const ProjectFile::Setting &setting) { return setting.name == name; });
-        return found == settings.end() ? std::nullopt : std::optional(found->value);
-    };
-    const std::optional<QString> formatName = value(Format);
+    const std::optional<QString> formatName = valueOf(settings, Format);
     const auto format = std::find_if(Formats.begin(), Formats.end(), [&](const FormatName &entry) {
         return formatName && entry.name == TextRules::trimmed(*formatName);
     });
@@ -133,7 +135,7 @@ std::optional<ExportChoice> fromSettings(const ProjectFile::Settings &settings, 
     ExportSettings &page = choice.settings;
     page.format = format->page;
     for (const PageSetting &setting : PageSettings) {
-        const std::optional<QString> text = value(setting.name);
+        const std::optional<QString> text = valueOf(settings, setting.name);
         if (!text)
             continue;
         if (setting.text)
@@ -141,10 +143,10 @@ std::optional<ExportChoice> fromSettings(const ProjectFile::Settings &settings, 
         else
             page.*setting.truth = truthOf(*text).value_or(page.*setting.truth);
     }
-    choice.siteAddress = value(SiteAddress).value_or(QString());
+    choice.siteAddress = valueOf(settings, SiteAddress).value_or(QString());
     if (page.classNameEntry.isEmpty())
         page.classNameEntry = ExportSettings::ClassNamePlaceholder;
-    const QString pageFile = value(PageFile).value_or(QString());
+    const QString pageFile = valueOf(settings, PageFile).value_or(QString());
     if (!pageFile.isEmpty() && isWrittenFileName(pageFile, choice))
         page.outputFileName = QDir::cleanPath(projectFolder.absoluteFilePath(pageFile));
     return choice;
