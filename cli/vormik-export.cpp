@@ -16,8 +16,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdio>
-
 namespace {
 
 // PAGE "-" is standard output, for a pipe.
@@ -75,7 +73,7 @@ void writeOutput(const LinkTree &tree, const ExportChoice &choice, const ExportO
         CommandLine::warn(name + warning);
     if (command.cspHashes) {
         for (const QString &source : page.report.policySources)
-            std::fputs(QStringLiteral("%1%2\n").arg(name, source).toLocal8Bit().constData(), stderr);
+            CommandLine::printLine(name + source, stderr);
     }
 }
 
