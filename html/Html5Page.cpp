@@ -21,11 +21,6 @@ namespace {
 // Web servers and editors today expect LF.
 const QString LineEnd = QStringLiteral("\n");
 
-QByteArray utf8(const QString &text)
-{
-    return text.toUtf8();
-}
-
 QString escaped(const QString &text)
 {
     // Most texts hold no markup character; those are shared, not copied.
@@ -199,7 +194,7 @@ PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, 
     result.report.unnamedNodes = unnamedNodes(tree);
     PageGenerator::checkIds(tree, result.groupIds, result.report);
 
-    PageEncoder page(utf8, LineEnd);
+    PageEncoder page([](const QString &text) { return text.toUtf8(); }, LineEnd);
     page.addText(system.headText);
     writeMenu(tree, settings.foldingScript, system.groupClassName, result, indexIds, page);
     page.addLine(QStringLiteral("</ul>"));
