@@ -28,9 +28,6 @@ const QString Pretty = QStringLiteral("pretty");
 const QString NoStored = QStringLiteral("no-stored");
 const QString IfChanged = QStringLiteral("if-changed");
 
-// Standard output, for a pipe.
-constexpr QLatin1StringView StandardOutput("-");
-
 const ExportChoices::FormatName &formatNamed(const QString &name)
 {
     for (const ExportChoices::FormatName &format : ExportChoices::formatNames()) {

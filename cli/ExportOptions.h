@@ -15,6 +15,9 @@ class QCommandLineParser;
 // file, OPML or JSON (--format). Without PAGE every output the project keeps is written.
 namespace ExportOptions {
 
+// PAGE "-" is standard output, for a pipe.
+inline constexpr QLatin1StringView StandardOutput("-");
+
 struct Command
 {
     QString projectPath;

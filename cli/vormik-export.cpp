@@ -18,9 +18,6 @@
 
 namespace {
 
-// PAGE "-" is standard output, for a pipe.
-constexpr QLatin1StringView StandardOutput("-");
-
 // Exit statuses: every file written (or left as it was), a file not written, and a command line
 // or project that could not be used.
 enum Status { Written = 0, NotWritten = 1, Unusable = 2 };
@@ -43,7 +40,7 @@ bool holds(const QString &path, const QByteArray &bytes)
 // holds them is not touched, so that its modification time tells no false change.
 void writeFile(const QString &path, const QByteArray &bytes, bool ifChanged)
 {
-    if (path == StandardOutput)
+    if (path == ExportOptions::StandardOutput)
         return writeOut(bytes);
     if (ifChanged && holds(path, bytes))
         return;
