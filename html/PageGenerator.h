@@ -1,7 +1,6 @@
 #pragma once
 
-#include "html/ExportSettings.h"
-#include "html/PageParts.h"
+#include "html/PageTypes.h"
 
 #include <QString>
 
