@@ -4,23 +4,19 @@
 
 #include <QCoreApplication>
 
-#include <cstdio>
 #include <new>
 
 namespace CommandLine {
 
 int fail(const QString &message, int exitCode, Wording wording)
 {
-    const QString shown = wording == Wording::AsShown ? shownErrorMessage(message) : message;
-    std::fputs(shown.toLocal8Bit().constData(), stderr);
-    std::fputc('\n', stderr);
+    printLine(wording == Wording::AsShown ? shownErrorMessage(message) : message, stderr);
     return exitCode;
 }
 
 void warn(const QString &line)
 {
-    std::fputs(QStringLiteral("%1: 警告: %2\n").arg(QCoreApplication::applicationName(), line).toLocal8Bit().constData(),
-               stderr);
+    printLine(QStringLiteral("%1: 警告: %2").arg(QCoreApplication::applicationName(), line), stderr);
 }
 
 int run(const std::function<int()> &command, int failureCode, Wording wording)
@@ -36,10 +32,10 @@ int run(const std::function<int()> &command, int failureCode, Wording wording)
     }
 }
 
-void printLine(const QString &line)
+void printLine(const QString &line, FILE *stream)
 {
-    std::fputs(line.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
+    std::fputs(line.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
 }
 
 } // namespace CommandLine

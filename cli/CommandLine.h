@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdio>
 #include <functional>
 
 // What every command-line program of Vormik shares: how a failure reaches the terminal.
@@ -18,7 +19,7 @@ int fail(const QString &message, int exitCode = 1, Wording wording = Wording::As
 int run(const std::function<int()> &command, int failureCode = 1, Wording wording = Wording::AsShown);
 // Prints "PROGRAM: 警告: LINE" on standard error.
 void warn(const QString &line);
-// Writes a line to standard output in the terminal's encoding.
-void printLine(const QString &line);
+// Writes a line to `stream` in the terminal's encoding.
+void printLine(const QString &line, FILE *stream = stdout);
 
 } // namespace CommandLine

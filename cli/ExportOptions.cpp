@@ -28,9 +28,6 @@ const QString Pretty = QStringLiteral("pretty");
 const QString NoStored = QStringLiteral("no-stored");
 const QString IfChanged = QStringLiteral("if-changed");
 
-// Standard output, for a pipe.
-constexpr QLatin1StringView StandardOutput("-");
-
 const ExportChoices::FormatName &formatNamed(const QString &name)
 {
     for (const ExportChoices::FormatName &format : ExportChoices::formatNames()) {
@@ -151,12 +148,9 @@ Command commandFrom(const QCommandLineParser &parser)
     ExportChoice defaults;
     defaults.settings.outputFileName = page;
     defaults.settings.pageTitle = QFileInfo(command.projectPath).completeBaseName();
-    const ExportChoice chosen = command.over(defaults);
-    command.settings = chosen.settings;
-    command.dataFormat = chosen.dataFormat;
-    command.baseUrl = chosen.siteAddress;
+    command.choice = command.over(defaults);
     // The style and script files are named after the page, which standard output has not.
-    if (command.settings.separateFiles && page == StandardOutput)
+    if (command.choice.settings.separateFiles && page == StandardOutput)
         throw VormikError(QStringLiteral("--separate-files needs a file for PAGE, not - (standard output)"));
     return command;
 }
@@ -166,11 +160,11 @@ std::vector<Output> outputsOf(const Command &command, const ProjectFile::Project
     const QFileInfo projectFile(command.projectPath);
     const OutputList stored =
         command.useStored ? OutputLists::fromProject(project.outputs, projectFile.absoluteDir()) : OutputList();
-    const QString &page = command.settings.outputFileName;
+    const QString &page = command.choice.settings.outputFileName;
     if (!page.isEmpty()) {
         const int found = page == StandardOutput ? -1 : OutputLists::find(stored, page);
         if (found < 0)
-            return {{{command.settings, command.dataFormat, command.baseUrl}, {}}};
+            return {{command.choice, {}}};
         ExportChoice choice = command.over(stored[found].choice);
         choice.settings.outputFileName = page;
         return {{choice, {}}};

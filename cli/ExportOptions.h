@@ -1,16 +1,12 @@
 #pragma once
 
-#include "export/DataExport.h"
 #include "html/ExportChoice.h"
-#include "html/ExportSettings.h"
-#include "html/PageGenerator.h"
 #include "project/ProjectFile.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <optional>
 #include <vector>
 
 class QCommandLineParser;
@@ -19,14 +15,15 @@ class QCommandLineParser;
 // file, OPML or JSON (--format). Without PAGE every output the project keeps is written.
 namespace ExportOptions {
 
+// PAGE "-" is standard output, for a pipe.
+inline constexpr QLatin1StringView StandardOutput("-");
+
 struct Command
 {
     QString projectPath;
-    ExportSettings settings; // today's defaults with the options given; outputFileName holds PAGE
-    // Set when --format asks for data (bookmarks, OPML, JSON) rather than a page.
-    std::optional<DataExport::Format> dataFormat;
-    // The site address relative addresses in bookmarks and OPML are resolved against; empty: none.
-    QString baseUrl;
+    // Today's defaults with the options given: the page's settings (outputFileName holds PAGE), the
+    // data format --format asks for instead of a page, the site address of --base-url.
+    ExportChoice choice;
     // Print the Content-Security-Policy sources of the inline style and script on standard error.
     bool cspHashes = false;
     bool indented = false; // JSON indented (--pretty)

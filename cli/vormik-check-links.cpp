@@ -159,12 +159,12 @@ int main(int argc, char *argv[])
             for (const auto &[reason, count] : checker.skipped())
                 skipped += count;
             const QString summary = QStringLiteral("%1 件をチェック、切れているリンク %2 件、移動したリンク %3 件、"
-                                                   "チェックしなかったリンク %4 件\n")
+                                                   "チェックしなかったリンク %4 件")
                                         .arg(checker.answeredCount())
                                         .arg(checker.brokenCount())
                                         .arg(checker.movedCount())
                                         .arg(skipped);
-            std::fputs(summary.toLocal8Bit().constData(), stderr);
+            CommandLine::printLine(summary, stderr);
             return checker.brokenCount() > 0 ? SomeBroken : AllFine;
         },
         CouldNotRun);

@@ -16,12 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdio>
-
 namespace {
-
-// PAGE "-" is standard output, for a pipe.
-constexpr QLatin1StringView StandardOutput("-");
 
 // Exit statuses: every file written (or left as it was), a file not written, and a command line
 // or project that could not be used.
@@ -45,7 +40,7 @@ bool holds(const QString &path, const QByteArray &bytes)
 // holds them is not touched, so that its modification time tells no false change.
 void writeFile(const QString &path, const QByteArray &bytes, bool ifChanged)
 {
-    if (path == StandardOutput)
+    if (path == ExportOptions::StandardOutput)
         return writeOut(bytes);
     if (ifChanged && holds(path, bytes))
         return;
@@ -75,7 +70,7 @@ void writeOutput(const LinkTree &tree, const ExportChoice &choice, const ExportO
         CommandLine::warn(name + warning);
     if (command.cspHashes) {
         for (const QString &source : page.report.policySources)
-            std::fputs(QStringLiteral("%1%2\n").arg(name, source).toLocal8Bit().constData(), stderr);
+            CommandLine::printLine(name + source, stderr);
     }
 }
 
@@ -119,7 +114,7 @@ int main(int argc, char *argv[])
     for (const ExportOptions::Output &output : outputs) {
         const QString path = output.choice.settings.outputFileName;
         // Every message names its output when there are several; one named on the command line is known.
-        const QString name = command.settings.outputFileName.isEmpty()
+        const QString name = command.choice.settings.outputFileName.isEmpty()
                                  ? QDir::toNativeSeparators(path.isEmpty() ? QStringLiteral("(no file)") : path)
                                        + QStringLiteral(": ")
                                  : QString();

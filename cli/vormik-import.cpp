@@ -11,8 +11,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include <cstdio>
-
 namespace {
 
 // Exit statuses: 0 imported, 1 nothing could be read or the project not written, 2 bad usage.
@@ -72,7 +70,7 @@ int main(int argc, char *argv[])
         CommandLine::printLine(result.summary());
         // What came in changed or only in part goes where a script sees warnings; the file was still made.
         if (const QString losses = result.lossReport(); !losses.isEmpty())
-            std::fprintf(stderr, "%s\n", losses.toLocal8Bit().constData());
+            CommandLine::printLine(losses, stderr);
         // Warnings only: the project is written and the exit status stays 0.
         for (const QString &line : result.screening.lines())
             CommandLine::warn(line);

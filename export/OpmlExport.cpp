@@ -21,12 +21,6 @@ void setText(xmlNode *element, const char *name, const QString &value)
     xmlSetProp(element, BAD_CAST name, BAD_CAST withoutControls(value).toUtf8().constData());
 }
 
-void setAttribute(xmlNode *element, const char *name, const QString &value)
-{
-    if (!value.isEmpty())
-        setText(element, name, value);
-}
-
 xmlNode *child(xmlNode *parent, const char *name)
 {
     return xmlNewChild(parent, nullptr, BAD_CAST name, nullptr);
@@ -55,8 +49,9 @@ QByteArray opml(const LinkTree &tree, const QString &siteAddress)
             setText(outline, fieldInfo(NodeField::Href).opmlAttribute, writtenAddress(node->record().Href, siteAddress));
         }
         for (const NodeFieldInfo &field : NodeFields) {
-            if (isDetail(field))
-                setAttribute(outline, field.opmlAttribute, fieldValue(*node, field.field));
+            const QString &value = fieldValue(*node, field.field);
+            if (isDetail(field) && !value.isEmpty())
+                setText(outline, field.opmlAttribute, value);
         }
         parents.push_back(outline);
     }

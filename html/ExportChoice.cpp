@@ -24,21 +24,49 @@ constexpr std::array Formats{
 // The settings' element names. None is a name the node reader looks for.
 constexpr char PageFile[] = "PageFile";
 constexpr char Format[] = "Format";
-constexpr char FoldingScript[] = "FoldingScript";
-constexpr char DefaultStyleSheet[] = "DefaultStyleSheet";
-constexpr char SoftwareInfo[] = "SoftwareInfo";
-constexpr char AuthorLink[] = "AuthorLink";
-constexpr char GroupMark[] = "GroupMark";
-constexpr char FontName[] = "FontName";
-constexpr char ClassName[] = "ClassName";
-constexpr char PageTitle[] = "PageTitle";
-constexpr char PageLanguage[] = "PageLanguage";
-constexpr char SeparateFiles[] = "SeparateFiles";
 constexpr char SiteAddress[] = "SiteAddress";
+
+// The page's own settings and their element names, in the order the project file keeps them:
+// each a truth or a text.
+struct PageSetting
+{
+    const char *name;
+    bool ExportSettings::*truth;
+    QString ExportSettings::*text;
+};
+constexpr PageSetting PageSettings[] = {
+    {"FoldingScript", &ExportSettings::foldingScript, nullptr},
+    {"DefaultStyleSheet", &ExportSettings::defaultStyleSheet, nullptr},
+    {"SoftwareInfo", &ExportSettings::softwareInfo, nullptr},
+    {"AuthorLink", &ExportSettings::authorLink, nullptr},
+    {"GroupMark", nullptr, &ExportSettings::groupMark},
+    {"FontName", nullptr, &ExportSettings::fontName},
+    {"ClassName", nullptr, &ExportSettings::classNameEntry},
+    {"PageTitle", nullptr, &ExportSettings::pageTitle},
+    {"PageLanguage", nullptr, &ExportSettings::pageLanguage},
+    {"SeparateFiles", &ExportSettings::separateFiles, nullptr},
+};
 
 QString truth(bool value)
 {
     return value ? u"True"_s : u"False"_s;
+}
+
+// "True" or "False" in any case, spaces around; nothing for any other text.
+std::optional<bool> truthOf(const QString &text)
+{
+    const QString word = TextRules::trimmed(text);
+    if (TextRules::same(word, u"True"_s) || TextRules::same(word, u"False"_s))
+        return TextRules::same(word, u"True"_s);
+    return std::nullopt;
+}
+
+// The value the project file keeps under `name`, if any.
+std::optional<QString> valueOf(const ProjectFile::Settings &settings, const char *name)
+{
+    const auto found = std::find_if(settings.begin(), settings.end(),
+                                    [name](const ProjectFile::Setting &setting) { return setting.name == name; });
+    return found == settings.end() ? std::nullopt : std::optional(found->value);
 }
 
 // The suffixes an export's file dialog or its data formats give a written file.
@@ -68,22 +96,16 @@ QLatin1StringView formatName(const ExportChoice &choice)
 
 ProjectFile::Settings toSettings(const ExportChoice &choice, const QDir &projectFolder)
 {
-    const ExportSettings &page = choice.settings;
+    ExportSettings page = choice.settings;
+    // The dialog's stand-in text is no class; the file says so by an empty one.
+    if (page.classNameEntry == ExportSettings::ClassNamePlaceholder)
+        page.classNameEntry.clear();
     ProjectFile::Settings settings{
         {PageFile, projectFolder.relativeFilePath(page.outputFileName)},
         {Format, formatName(choice).toString()},
-        {FoldingScript, truth(page.foldingScript)},
-        {DefaultStyleSheet, truth(page.defaultStyleSheet)},
-        {SoftwareInfo, truth(page.softwareInfo)},
-        {AuthorLink, truth(page.authorLink)},
-        {GroupMark, page.groupMark},
-        {FontName, page.fontName},
-        // The dialog's stand-in text is no class; the file says so by an empty one.
-        {ClassName, page.classNameEntry == ExportSettings::ClassNamePlaceholder ? QString() : page.classNameEntry},
-        {PageTitle, page.pageTitle},
-        {PageLanguage, page.pageLanguage},
-        {SeparateFiles, truth(page.separateFiles)},
     };
+    for (const PageSetting &setting : PageSettings)
+        settings.push_back({setting.name, setting.truth ? truth(page.*setting.truth) : page.*setting.text});
     // Only where one was given, so that a project exported before it was kept saves as it did.
     if (!choice.siteAddress.isEmpty())
         settings.push_back({SiteAddress, choice.siteAddress});
@@ -92,22 +114,16 @@ ProjectFile::Settings toSettings(const ExportChoice &choice, const QDir &project
 
 bool namedInsideFolder(const ProjectFile::Settings &settings)
 {
-    const auto found = std::find_if(settings.begin(), settings.end(),
-                                    [](const ProjectFile::Setting &setting) { return setting.name == PageFile; });
-    if (found == settings.end() || found->value.isEmpty() || !QDir::isRelativePath(found->value))
+    const QString file = valueOf(settings, PageFile).value_or(QString());
+    if (file.isEmpty() || !QDir::isRelativePath(file))
         return false;
-    const QString clean = QDir::cleanPath(found->value);
+    const QString clean = QDir::cleanPath(file);
     return clean != u".."_s && !clean.startsWith(u"../"_s);
 }
 
 std::optional<ExportChoice> fromSettings(const ProjectFile::Settings &settings, const QDir &projectFolder)
 {
-    const auto value = [&settings](const char *name) -> std::optional<QString> {
-        const auto found = std::find_if(settings.begin(), settings.end(),
-                                        [name](const ProjectFile::Setting &setting) { return setting.name == name; });
-        return found == settings.end() ? std::nullopt : std::optional(found->value);
-    };
-    const std::optional<QString> formatName = value(Format);
+    const std::optional<QString> formatName = valueOf(settings, Format);
     const auto format = std::find_if(Formats.begin(), Formats.end(), [&](const FormatName &entry) {
         return formatName && entry.name == TextRules::trimmed(*formatName);
     });
@@ -118,29 +134,19 @@ std::optional<ExportChoice> fromSettings(const ProjectFile::Settings &settings, 
     choice.dataFormat = format->data;
     ExportSettings &page = choice.settings;
     page.format = format->page;
-    const auto readTruth = [&](const char *name, bool &target) {
-        if (const std::optional<QString> text = value(name)) {
-            const QString word = TextRules::trimmed(*text);
-            if (TextRules::same(word, u"True"_s) || TextRules::same(word, u"False"_s))
-                target = TextRules::same(word, u"True"_s);
-        }
-    };
-    readTruth(FoldingScript, page.foldingScript);
-    readTruth(DefaultStyleSheet, page.defaultStyleSheet);
-    readTruth(SoftwareInfo, page.softwareInfo);
-    readTruth(AuthorLink, page.authorLink);
-    readTruth(SeparateFiles, page.separateFiles);
-    const std::pair<const char *, QString *> texts[] = {
-        {GroupMark, &page.groupMark},     {FontName, &page.fontName},         {ClassName, &page.classNameEntry},
-        {PageTitle, &page.pageTitle},     {PageLanguage, &page.pageLanguage}, {SiteAddress, &choice.siteAddress},
-    };
-    for (const auto &[name, target] : texts) {
-        if (const std::optional<QString> text = value(name))
-            *target = *text;
+    for (const PageSetting &setting : PageSettings) {
+        const std::optional<QString> text = valueOf(settings, setting.name);
+        if (!text)
+            continue;
+        if (setting.text)
+            page.*setting.text = *text;
+        else
+            page.*setting.truth = truthOf(*text).value_or(page.*setting.truth);
     }
+    choice.siteAddress = valueOf(settings, SiteAddress).value_or(QString());
     if (page.classNameEntry.isEmpty())
         page.classNameEntry = ExportSettings::ClassNamePlaceholder;
-    const QString pageFile = value(PageFile).value_or(QString());
+    const QString pageFile = valueOf(settings, PageFile).value_or(QString());
     if (!pageFile.isEmpty() && isWrittenFileName(pageFile, choice))
         page.outputFileName = QDir::cleanPath(projectFolder.absoluteFilePath(pageFile));
     return choice;

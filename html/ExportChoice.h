@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/DataExport.h"
-#include "html/ExportSettings.h"
+#include "html/PageTypes.h"
 #include "project/ProjectFile.h"
 
 #include <QDir>

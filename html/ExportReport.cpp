@@ -37,7 +37,9 @@ QString placeOf(const LinkTree &tree, int index)
         .arg(node.isGroup() ? QStringLiteral("グループ") : QStringLiteral("リンク"), place);
 }
 
-QStringList nodeWarnings(const LinkTree &tree, const PageReport &report)
+} // namespace
+
+QStringList warnings(const LinkTree &tree, const PageReport &report)
 {
     QStringList lines;
     for (const int index : report.unnamedNodes)
@@ -46,14 +48,6 @@ QStringList nodeWarnings(const LinkTree &tree, const PageReport &report)
     for (const int index : report.textNodes)
         lines << QStringLiteral("%1の名前「%2」はスクリプトなどを含むため、タグとしてではなく文字として出力しました")
                      .arg(placeOf(tree, index), tree.nodeAt(index)->text());
-    return lines;
-}
-
-} // namespace
-
-QStringList warnings(const LinkTree &tree, const PageReport &report)
-{
-    QStringList lines = nodeWarnings(tree, report);
     addIdWarnings(tree, report.spacedIds, QStringLiteral("には空白があり、ID として働きません"), lines);
     addIdWarnings(tree, report.sharedIds, QStringLiteral("は前のリンクの ID と同じです"), lines);
     addIdWarnings(tree, report.groupIdClashes,

@@ -2,6 +2,7 @@
 // the page being shown. No generated id equals a link's own id.
 #include "html/Html5Page.h"
 
+#include "html/WebAddress.h"
 #include "tree/LinkTree.h"
 
 #include <QHash>
@@ -70,21 +71,11 @@ QString decodedSegment(QStringView segment)
     return utf8.hasError() ? AnyPage : text;
 }
 
-bool isSchemeCharacter(QChar c)
-{
-    return (c.unicode() < 128 && c.isLetterOrNumber()) || c == u'+' || c == u'.' || c == u'-';
-}
-
 // The path of an address without its scheme and host, if it has them.
 QStringView pathOf(QStringView address)
 {
-    if (!address.isEmpty() && address[0].unicode() < 128 && address[0].isLetter()) {
-        qsizetype end = 1;
-        while (end < address.size() && isSchemeCharacter(address[end]))
-            ++end;
-        if (end < address.size() && address[end] == u':')
-            address = address.mid(end + 1);
-    }
+    if (const qsizetype scheme = WebAddress::schemeLength(address))
+        address = address.mid(scheme + 1);
     if (address.startsWith(u"//")) {
         const qsizetype path = address.indexOf(u'/', 2);
         return path < 0 ? QStringView(u"/") : address.mid(path);
@@ -100,11 +91,7 @@ QString pageKey(const QString &href)
 {
     if (href.isEmpty())
         return {};
-    QStringView address(href);
-    while (!address.isEmpty() && address.front().unicode() <= 0x20)
-        address = address.mid(1);
-    while (!address.isEmpty() && address.back().unicode() <= 0x20)
-        address.chop(1);
+    QStringView address = WebAddress::withoutSurroundings(href);
     if (address.isEmpty())
         return AnyPage; // spaces alone lead to the page itself
     if (address.front() == u'#')

@@ -2,9 +2,7 @@
 // and the footer.
 #include "html/Html5Page.h"
 
-#include "html/ClassNames.h"
-#include "html/NodeMarkup.h"
-#include "html/PageTemplate.h"
+#include "html/SharedMarkup.h"
 
 #include "html/PageEncoder.h"
 #include "html/WebAddress.h"
@@ -22,11 +20,6 @@ namespace {
 
 // Web servers and editors today expect LF.
 const QString LineEnd = QStringLiteral("\n");
-
-QByteArray utf8(const QString &text)
-{
-    return text.toUtf8();
-}
 
 QString escaped(const QString &text)
 {
@@ -135,23 +128,13 @@ void writeMenu(const LinkTree &tree, bool folding, const QString &groupClass, co
     closeTo(0);
 }
 
-} // namespace
-
 bool hasName(const LinkNode &node)
 {
     // Spaces alone, U+3000 among them, show nothing and give a screen reader no name.
     return !node.text().trimmed().isEmpty();
 }
 
-QString shownName(const LinkNode &node)
-{
-    if (hasName(node))
-        return node.text();
-    if (!node.isGroup() && !node.record().Href.isEmpty())
-        return node.record().Href;
-    return QStringLiteral("（名前なし）");
-}
-
+// Every node's own markup, in absolute order: a link's <a> element, a group's heading.
 std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings &settings)
 {
     std::vector<QString> markup;
@@ -171,6 +154,17 @@ std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings 
         }
     }
     return markup;
+}
+
+} // namespace
+
+QString shownName(const LinkNode &node)
+{
+    if (hasName(node))
+        return node.text();
+    if (!node.isGroup() && !node.record().Href.isEmpty())
+        return node.record().Href;
+    return QStringLiteral("（名前なし）");
 }
 
 std::vector<int> unnamedNodes(const LinkTree &tree)
@@ -200,7 +194,7 @@ PageGenerator::Page build(const LinkTree &tree, const ExportSettings &settings, 
     result.report.unnamedNodes = unnamedNodes(tree);
     PageGenerator::checkIds(tree, result.groupIds, result.report);
 
-    PageEncoder page(utf8, LineEnd);
+    PageEncoder page([](const QString &text) { return text.toUtf8(); }, LineEnd);
     page.addText(system.headText);
     writeMenu(tree, settings.foldingScript, system.groupClassName, result, indexIds, page);
     page.addLine(QStringLiteral("</ul>"));

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "html/ExportSettings.h"
-#include "html/PageParts.h"
-#include "html/PageReport.h"
+#include "html/PageTypes.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,21 +13,6 @@ class LinkTree;
 // The HTML5 page: UTF-8, a <nav> of nested lists in absolute order, groups as <details> that
 // fold without a script, tree lines drawn by the style sheet.
 namespace Html5Page {
-
-// A CSS string literal, quotes included, that reads back as `text`; it cannot end the style
-// element it stands in.
-QString cssString(const QString &text);
-
-// The default style's rules for the menu `.rootClass`, as the style element holds them or a style
-// file: tree lines and indentation, and the font when one is named.
-QString styleRules(const QString &rootClass, const QString &fontName);
-
-// The text of the style sheet or script resources/html5/`name`, compiled in, with its placeholders.
-QString codeResource(const QString &name);
-
-// The script that marks the link to the page being shown, without the element around it. It finds
-// the links by the ids pageIndexIds() gives them with `indexPrefix`.
-QString scriptText(const QString &indexPrefix);
 
 // Sets system.styleSheet to the style element, or with separate files to the link to the style
 // file; records the files to write or the policy hashes in `report`; returns the script element.
@@ -56,11 +39,7 @@ std::vector<QString> pageIndexIds(const LinkTree &tree, const QString &prefix);
 
 // A node's name as the page shows it: its text, or for a node without one (spaces alone count as
 // none), a link's address or 「（名前なし）」.
-bool hasName(const LinkNode &node);
 QString shownName(const LinkNode &node);
-
-// Every node's own markup, in absolute order: a link's <a> element, a group's heading.
-std::vector<QString> buildNodeMarkup(const LinkTree &tree, const ExportSettings &settings);
 
 // The absolute indexes of the nodes without a name, in order.
 std::vector<int> unnamedNodes(const LinkTree &tree);

@@ -13,9 +13,13 @@ namespace PageGenerator {
 
 namespace {
 
-QString fileError(const QString &fileName, const QString &reason)
+// Writes the bytes at once; a failure throws VormikError and leaves any file already there as it
+// was.
+void writePage(const QString &fileName, const QByteArray &bytes)
 {
-    return QStringLiteral("ファイル %1 に書き込めません: %2").arg(QDir::toNativeSeparators(fileName), reason);
+    if (const auto failure = writeFileSafely(fileName, bytes))
+        throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2")
+                              .arg(QDir::toNativeSeparators(fileName), failure->reason));
 }
 
 } // namespace
@@ -36,12 +40,6 @@ Page buildPage(const LinkTree &tree, const ExportSettings &settings, PageParts &
     if (settings.format == PageFormat::Html5)
         return Html5Page::build(tree, settings, system);
     return ClassicPage::build(tree, settings, system);
-}
-
-void writePage(const QString &fileName, const QByteArray &bytes)
-{
-    if (const auto failure = writeFileSafely(fileName, bytes))
-        throw VormikError(fileError(fileName, failure->reason));
 }
 
 void writePageFiles(const QString &fileName, const Page &page)

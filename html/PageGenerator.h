@@ -1,10 +1,7 @@
 #pragma once
 
-#include "html/ExportSettings.h"
-#include "html/PageParts.h"
-#include "html/PageReport.h"
+#include "html/PageTypes.h"
 
-#include <QByteArray>
 #include <QString>
 
 class LinkTree;
@@ -20,11 +17,8 @@ QString suggestedSuffix(PageFormat format);
 Page buildPage(const LinkTree &tree, const ExportSettings &settings);
 Page buildPage(const LinkTree &tree, const ExportSettings &settings, PageParts &system);
 
-// Writes the page's bytes to `fileName` at once; a failure throws VormikError and leaves any file
-// already there as it was.
-void writePage(const QString &fileName, const QByteArray &bytes);
-
-// Writes the page's style and script files, when it has them, then the page to `fileName`.
+// Writes the page's style and script files, when it has them, then the page to `fileName`, each at
+// once: a failure throws VormikError and leaves any file already there as it was.
 void writePageFiles(const QString &fileName, const Page &page);
 
 // Builds the page and writes it to settings.outputFileName.

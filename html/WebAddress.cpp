@@ -13,17 +13,6 @@ bool isSchemeCharacter(QChar c)
     return (c.unicode() < 128 && c.isLetterOrNumber()) || c == u'+' || c == u'.' || c == u'-';
 }
 
-// The length of the scheme before its ":", or 0 when the address names none.
-qsizetype schemeLength(QStringView address)
-{
-    if (address.isEmpty() || address[0].unicode() >= 128 || !address[0].isLetter())
-        return 0;
-    qsizetype end = 1;
-    while (end < address.size() && isSchemeCharacter(address[end]))
-        ++end;
-    return end < address.size() && address[end] == u':' ? end : 0;
-}
-
 // Schemes whose addresses take "\" as "/", as a relative address on a web or file page does.
 bool isSpecial(QStringView scheme)
 {
@@ -49,11 +38,30 @@ void appendEncoded(QString &text, char32_t c)
     // A lone surrogate has no UTF-8; a browser reads it as U+FFFD.
     const QByteArray bytes = (c >= 0xd800 && c <= 0xdfff) ? QByteArray("\xef\xbf\xbd")
                                                             : QString::fromUcs4(&c, 1).toUtf8();
-    for (const char byte : bytes)
-        text += u'%' + QString::number(uchar(byte), 16).toUpper().rightJustified(2, u'0');
+    // No byte of a character that needs encoding is an unreserved one, which this would keep.
+    text += QString::fromLatin1(bytes.toPercentEncoding());
 }
 
 } // namespace
+
+qsizetype schemeLength(QStringView address)
+{
+    if (address.isEmpty() || address[0].unicode() >= 128 || !address[0].isLetter())
+        return 0;
+    qsizetype end = 1;
+    while (end < address.size() && isSchemeCharacter(address[end]))
+        ++end;
+    return end < address.size() && address[end] == u':' ? end : 0;
+}
+
+QStringView withoutSurroundings(QStringView address)
+{
+    while (!address.isEmpty() && address.front().unicode() <= 0x20)
+        address = address.mid(1);
+    while (!address.isEmpty() && address.back().unicode() <= 0x20)
+        address.chop(1);
+    return address;
+}
 
 QString serialised(const QString &address)
 {
@@ -64,11 +72,7 @@ QString serialised(const QString &address)
            });
     if (plain)
         return address;
-    QStringView view(address);
-    while (!view.isEmpty() && view.front().unicode() <= 0x20)
-        view = view.mid(1);
-    while (!view.isEmpty() && view.back().unicode() <= 0x20)
-        view.chop(1);
+    const QStringView view = withoutSurroundings(address);
     const qsizetype scheme = schemeLength(view);
     const bool special = scheme == 0 || isSpecial(view.left(scheme));
 

@@ -1,7 +1,7 @@
 #include "html/WrittenFiles.h"
 
 #include "html/Html5Page.h"
-#include "html/PageTemplate.h"
+#include "html/SharedMarkup.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,6 @@
-#include "html/ClassNames.h"
 #include "html/ClassicPage.h"
-#include "html/NodeMarkup.h"
 #include "html/PageGenerator.h"
-#include "html/TreeLines.h"
+#include "html/SharedMarkup.h"
 #include "text/Cp932Codec.h"
 #include "text/VormikError.h"
 #include "tree/LinkTree.h"
@@ -81,7 +79,7 @@ QByteArray bodyDocument(const QByteArray &page)
 // The tree-line prefix of every node, in absolute order.
 QStringList treePrefixes(const LinkTree &tree)
 {
-    PageGenerator::TreeLines lines;
+    ClassicPage::TreeLines lines;
     QStringList prefixes;
     for (const LinkNode *node : tree.nodes())
         prefixes << lines.prefixOf(*node);

@@ -124,7 +124,7 @@ private slots:
             QStringList{QStringLiteral("vormik-export")} + options
             + QStringList{QStringLiteral("menu.xml"), QStringLiteral("out/page.htm")});
         QCOMPARE(command.projectPath, QStringLiteral("menu.xml"));
-        QVERIFY(command.settings == expected);
+        QVERIFY(command.choice.settings == expected);
     }
 
     void badArgumentsAreRefused_data()
@@ -335,7 +335,7 @@ private slots:
         const std::unique_ptr<LinkTree> opened = ProjectFile::open(projectPath);
         QFile written(page);
         QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), PageGenerator::buildPage(*opened, command.settings).bytes);
+        QCOMPARE(written.readAll(), PageGenerator::buildPage(*opened, command.choice.settings).bytes);
     }
 
     // Each node without a name is one warning line naming the stand-in; the page is written all the same.
@@ -397,7 +397,7 @@ private slots:
         const QStringList arguments{"--csp-hashes", "--html5", savedProject(dir, tree), dir.filePath("page.html")};
         const Run run = runExport(arguments);
         const QStringList sources =
-            PageGenerator::buildPage(tree, ExportOptions::parse(QStringList{"vormik-export"} + arguments).settings)
+            PageGenerator::buildPage(tree, ExportOptions::parse(QStringList{"vormik-export"} + arguments).choice.settings)
                 .report.policySources;
         QCOMPARE(run.errors.split('\n', Qt::SkipEmptyParts), sources);
     }
