@@ -3,7 +3,6 @@
 #include "app/editing/LinkTreeModel.h"
 #include "app/panes/LinkTreeView.h"
 #include "app/window/Named.h"
-#include "app/editing/NodeCommands.h"
 #include "app/editing/NodeSetCommands.h"
 #include "app/editing/NodeTransfer.h"
 #include "app/panes/TreePane.h"
@@ -44,8 +43,8 @@ QAction *historyAction(QAction *made, const char *name, const QString &caption, 
 
 } // namespace
 
-EditCommands::EditCommands(WindowContext &context, TreePane &tree, NodeCommands &nodes, QWidget *window)
-    : QObject(window), m_context(context), m_tree(tree), m_nodes(nodes), m_window(window),
+EditCommands::EditCommands(WindowContext &context, TreePane &tree, QWidget *window)
+    : QObject(window), m_context(context), m_tree(tree), m_window(window),
       m_undoStack(new QUndoStack(this))
 {
     context.model().setUndoStack(m_undoStack);
@@ -127,7 +126,7 @@ void EditCommands::copyNodes(const NodeList &nodes)
 void EditCommands::cutNodes(const NodeList &nodes)
 {
     copyNodes(nodes);
-    m_nodes.deleteNodes(nodes, QStringLiteral("切り取り"));
+    NodeSetCommands::remove(m_context.model(), nodes, QStringLiteral("切り取り"));
 }
 
 void EditCommands::copy()

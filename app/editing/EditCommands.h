@@ -4,7 +4,6 @@
 
 #include <QObject>
 
-class NodeCommands;
 class QAction;
 class QMenu;
 class QUndoStack;
@@ -24,7 +23,7 @@ public:
         QAction *cut, *copy, *paste, *moveUp, *moveDown, *outdent, *indent;
     };
 
-    EditCommands(WindowContext &context, TreePane &tree, NodeCommands &nodes, QWidget *window);
+    EditCommands(WindowContext &context, TreePane &tree, QWidget *window);
 
     // Puts undo and redo at the top of `menu` and gives every Edit action to `views`.
     void setUp(QMenu *menu, const Actions &actions, const QList<QWidget *> &views);
@@ -49,7 +48,6 @@ private:
 
     WindowContext &m_context;
     TreePane &m_tree;
-    NodeCommands &m_nodes;
     QWidget *m_window;
     QUndoStack *m_undoStack;
     Actions m_actions{};

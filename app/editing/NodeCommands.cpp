@@ -33,9 +33,9 @@ std::optional<QString> askGroupName(Prompts &prompts, QWidget *window)
 
 } // namespace
 
-NodeCommands::NodeCommands(WindowContext &context, NodeSelection &tree, LinkEditing &list, QWidget *window)
+NodeCommands::NodeCommands(WindowContext &context, NodeSelection &tree, QWidget *window)
     : QObject(window), ActionList1(named(new QObject(this), "ActionList1")), m_context(context), m_tree(tree),
-      m_list(list), m_window(window)
+      m_window(window)
 {
     TopLevelAddGroupAction1 = makeAction("TopLevelAddGroupAction1", QStringLiteral("トップレベルに作成(&T)..."),
                                          QStringLiteral("Root位置にグループを追加する"),
@@ -103,13 +103,7 @@ void NodeCommands::showNew(LinkNode *node)
     if (node->parent())
         m_tree.expandNode(node->parent());
     m_tree.selectNode(node);
-    m_list.focusEditorFor(node);
-}
-
-void NodeCommands::deleteNodes(const NodeList &nodes, const QString &caption)
-{
-    // The tree then picks its new selection, which lists its group.
-    NodeSetCommands::remove(m_context.model(), nodes, caption);
+    emit nodeAdded(node);
 }
 
 void NodeCommands::addTopLevelGroup()
@@ -180,13 +174,8 @@ void NodeCommands::insertGroup()
 
 void NodeCommands::deleteTreeNode()
 {
-    deleteNodes(m_tree.selectedNodes(), QStringLiteral("削除"));
-}
-
-void NodeCommands::deleteListRow()
-{
-    // The rows leave the list together with their nodes.
-    deleteNodes(m_list.selectedRowNodes(), QStringLiteral("削除"));
+    // The tree then picks its new selection, which lists its group.
+    NodeSetCommands::remove(m_context.model(), m_tree.selectedNodes(), QStringLiteral("削除"));
 }
 
 void NodeCommands::updateActions()

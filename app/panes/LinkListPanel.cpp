@@ -74,10 +74,15 @@ void LinkListPanel::setUp(WindowContext &context, NodeCommands &commands, const 
     LVPop_Delete1->setShortcut(QKeySequence::Delete);
     LVPop_Delete1->setShortcutContext(Qt::WidgetShortcut);
     ui->ListView1->addAction(LVPop_Delete1);
-    connect(LVPop_Delete1, &QAction::triggered, this,
-            context.command(this, &commands, &NodeCommands::deleteListRow));
+    // The rows leave the list together with their nodes.
+    connect(LVPop_Delete1, &QAction::triggered, this, [this] {
+        m_context->guarded(this, [this] {
+            NodeSetCommands::remove(m_context->model(), selectedRowNodes(), QStringLiteral("削除"));
+        });
+    });
     forwardStatusTips(LVPopUp, window());
     connect(LVPopUp, &QMenu::aboutToShow, &commands, &NodeCommands::updateActions);
+    connect(&commands, &NodeCommands::nodeAdded, this, &LinkListPanel::focusEditorFor);
     connect(ui->ListView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { LVPopUp->popup(ui->ListView1->viewport()->mapToGlobal(pos)); });
 

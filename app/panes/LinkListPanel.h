@@ -4,8 +4,6 @@
 #include <QList>
 #include <QWidget>
 
-#include "app/editing/NodeSelection.h"
-
 #include <functional>
 #include <memory>
 #include <vector>
@@ -26,7 +24,7 @@ class LinkListPanel;
 
 // The right pane: the links of one group as a list that follows the tree, the editors of the
 // selected link below it, the group-name editor, and the ID check and class picker.
-class LinkListPanel : public QWidget, public LinkEditing
+class LinkListPanel : public QWidget
 {
     Q_OBJECT
 
@@ -44,14 +42,15 @@ public:
     // Lists what the tree's selected node calls for, selecting the rows of those of `selected`
     // listed there (a link's own row among them).
     void showSelection(LinkNode *node, const std::vector<LinkNode *> &selected);
-    LinkNode *selectedRowNode() const override;
-    std::vector<LinkNode *> selectedRowNodes() const override;
+    LinkNode *selectedRowNode() const;
+    // The nodes of every selected row, in the list's order.
+    std::vector<LinkNode *> selectedRowNodes() const;
     // Empties the editors.
     void clearEditors();
     // Applies what leaving the editor that has the focus would (a save is about to read the tree).
     void finishEditing();
     // Puts the focus where a new node's name or text is typed.
-    void focusEditorFor(const LinkNode *node) override;
+    void focusEditorFor(const LinkNode *node);
     QTreeView *listView() const;
     // The six editors below the list.
     QList<QWidget *> editorFields() const;

@@ -60,10 +60,10 @@ MainWindow::MainWindow(QWidget *parent)
     ui->mnSaveOverwrite1->setIcon(MenuImageList.at(1));
     ui->mnVormikHelp1->setIcon(MenuImageList.at(2));
 
-    m_nodeCommands = new NodeCommands(*m_context, *ui->LeftPanel, *ui->RightPanel, this);
+    m_nodeCommands = new NodeCommands(*m_context, *ui->LeftPanel, this);
     ui->LeftPanel->setUp(*m_context, *m_nodeCommands, ImageList1);
     ui->RightPanel->setUp(*m_context, *m_nodeCommands, ImageList1, [this] { return selectedNode(); });
-    m_editCommands = new EditCommands(*m_context, *ui->LeftPanel, *m_nodeCommands, this);
+    m_editCommands = new EditCommands(*m_context, *ui->LeftPanel, this);
     m_editCommands->setUp(ui->mnEdit,
                           {ui->CutAction1, ui->CopyAction1, ui->PasteAction1, ui->MoveUpAction1, ui->MoveDownAction1,
                            ui->OutdentAction1, ui->IndentAction1},
