@@ -106,27 +106,9 @@ void NodeCommands::showNew(LinkNode *node)
     emit nodeAdded(node);
 }
 
-void NodeCommands::addTopLevelGroup()
+void NodeCommands::addGroupTo(LinkNode *parent)
 {
     for (;;) {
-        const std::optional<QString> name = askGroupName(m_context.prompts(), m_window);
-        if (!name)
-            return;
-        if (!name->isEmpty()) {
-            appendNew(nullptr, LinkTree::detachedGroup(*name), QStringLiteral("グループの追加"));
-            return;
-        }
-    }
-}
-
-void NodeCommands::addChildGroup()
-{
-    for (;;) {
-        LinkNode *parent = owningGroup(m_tree.selectedNode());
-        if (!parent) {
-            addTopLevelGroup();
-            return;
-        }
         const std::optional<QString> name = askGroupName(m_context.prompts(), m_window);
         if (!name)
             return;
@@ -137,6 +119,17 @@ void NodeCommands::addChildGroup()
     }
 }
 
+void NodeCommands::addTopLevelGroup()
+{
+    addGroupTo(nullptr);
+}
+
+void NodeCommands::addChildGroup()
+{
+    // With no group selected, the group goes to the top level.
+    addGroupTo(owningGroup(m_tree.selectedNode()));
+}
+
 void NodeCommands::addTopLevelLink()
 {
     appendNew(nullptr, LinkTree::detachedLink({}), QStringLiteral("リンクの追加"));
@@ -144,12 +137,7 @@ void NodeCommands::addTopLevelLink()
 
 void NodeCommands::addChildLink()
 {
-    LinkNode *parent = owningGroup(m_tree.selectedNode());
-    if (!parent) {
-        addTopLevelLink();
-        return;
-    }
-    appendNew(parent, LinkTree::detachedLink({}), QStringLiteral("リンクの追加"));
+    appendNew(owningGroup(m_tree.selectedNode()), LinkTree::detachedLink({}), QStringLiteral("リンクの追加"));
 }
 
 void NodeCommands::addLinkToList()

@@ -46,6 +46,8 @@ signals:
     void nodeAdded(const LinkNode *node);
 
 private:
+    // Asks for the name until one is given, and puts the group last under `parent`.
+    void addGroupTo(LinkNode *parent);
     QAction *makeAction(const char *name, const QString &caption, const QString &hint,
                         void (NodeCommands::*handler)());
     LinkNode *appendNew(LinkNode *parent, std::unique_ptr<LinkNode> node, const QString &caption);
