@@ -29,18 +29,13 @@ public:
     void setUp(QMenu *menu, const Actions &actions, const QList<QWidget *> &views);
     QUndoStack *undoStack() const { return m_undoStack; }
 
-    // The Edit menu's commands on any set of nodes, each one step; the menu's run them on the
-    // tree's selection.
-    void copyNodes(const NodeList &nodes);
-    void cutNodes(const NodeList &nodes);
-    void moveNodes(const NodeList &nodes, NodeMove move, const QString &caption);
-
 signals:
     // A step was undone or redone; `shown` is the node it touched, or null.
     void historyMoved(LinkNode *shown);
 
 private:
     void updateActions();
+    // The Edit menu's commands, each one step on the tree's selection.
     void cut();
     void copy();
     void paste();
