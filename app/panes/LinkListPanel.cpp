@@ -132,7 +132,7 @@ void LinkListPanel::connectEditors(WindowContext &context)
     for (const auto &[edit, column] : fieldEditors()) {
         auto write = [this, edit = edit, column = column] {
             const bool text = column == LinkListModel::TextColumn;
-            m_context->guarded(this, [&] { writeRow(column, text ? singleLineText(edit) : edit->text()); });
+            m_context->guarded(this, [&] { writeRow(edit, column, text ? singleLineText(edit) : edit->text()); });
         };
         // The target box speaks for its line edit: blocking the box silences both.
         if (edit == ui->TargetCmbBox->lineEdit())
@@ -376,20 +376,10 @@ void LinkListPanel::showRows(const std::vector<LinkNode *> &nodes, bool sameRow)
     }
 }
 
-QLineEdit *LinkListPanel::editorOf(int column) const
-{
-    for (const auto &[edit, shown] : fieldEditors()) {
-        if (shown == column)
-            return edit;
-    }
-    return nullptr;
-}
-
-void LinkListPanel::writeRow(int column, const QString &text)
+void LinkListPanel::writeRow(const QLineEdit *edit, int column, const QString &text)
 {
     if (const std::vector<LinkNode *> nodes = selectedRowNodes(); nodes.size() > 1) {
         // A field the links differ in is written only once the user has typed into it.
-        const QLineEdit *edit = editorOf(column);
         if (!edit->placeholderText().isEmpty() && !edit->isModified())
             return;
         const NodeField field = LinkListModel::fieldOf(column);
@@ -423,13 +413,13 @@ void LinkListPanel::targetPicked()
     }
     // A pick is an entry of the user's, also over links whose targets differ.
     ui->TargetCmbBox->lineEdit()->setModified(true);
-    writeRow(LinkListModel::TargetColumn, picked);
+    writeRow(ui->TargetCmbBox->lineEdit(), LinkListModel::TargetColumn, picked);
 }
 
 void LinkListPanel::classEditLeft()
 {
     // The node keeps the class trimmed; the editor keeps what was typed.
-    writeRow(LinkListModel::ClassColumn, TextRules::trimmed(ui->ClassEdit->text()));
+    writeRow(ui->ClassEdit, LinkListModel::ClassColumn, TextRules::trimmed(ui->ClassEdit->text()));
 }
 
 void LinkListPanel::showGroupName(const QString &name)

@@ -79,9 +79,8 @@ private:
     // Shows what several rows hold alike; a field they differ in stays empty, marked so. `sameRow`
     // keeps the editor being typed into as it is.
     void showRows(const std::vector<LinkNode *> &nodes, bool sameRow);
-    // Writes an editor's text into the selected rows' field, as a keystroke.
-    void writeRow(int column, const QString &text);
-    QLineEdit *editorOf(int column) const;
+    // Writes `text`, typed into `edit`, into the selected rows' field, as a keystroke.
+    void writeRow(const QLineEdit *edit, int column, const QString &text);
     void listViewClicked();
     // A target picked from the list tells what it does and is written as it is shown.
     void targetPicked();
