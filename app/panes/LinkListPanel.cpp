@@ -313,25 +313,15 @@ void LinkListPanel::selectRows(const std::vector<LinkNode *> &nodes, const LinkN
 
 void LinkListPanel::showLinksOf(LinkNode *node)
 {
-    // Setting the text from here never renames anything: only the user's edits do. Whether the
-    // editor is enabled follows the listing.
-    switch (classifySelection(node)) {
-    case SelectionClass::None:
+    if (!node) {
         m_list->listNothing();
         return;
-    case SelectionClass::Group:
-        showGroupName(node->text());
-        m_list->listChildrenOf(node);
-        return;
-    case SelectionClass::NestedLink:
-        showGroupName(node->parent()->text());
-        m_list->listChildrenOf(node->parent());
-        return;
-    case SelectionClass::TopLevelLink:
-        showGroupName({});
-        m_list->listChildrenOf(nullptr);
-        return;
     }
+    // Setting the text from here never renames anything: only the user's edits do. Whether the
+    // editor is enabled follows the listing.
+    const LinkNode *group = owningGroup(node);
+    showGroupName(group ? group->text() : QString());
+    m_list->listChildrenOf(group);
 }
 
 void LinkListPanel::showSelection(LinkNode *node, const std::vector<LinkNode *> &selected)
