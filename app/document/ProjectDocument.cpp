@@ -142,7 +142,6 @@ void ProjectDocument::newProject()
         return;
     // The emptied tree stays with the step, so New can be undone.
     replaceTree(QStringLiteral("新規"), std::make_unique<LinkTree>(), {});
-    emit cleared();
 }
 
 void ProjectDocument::replaceTree(const QString &caption, std::unique_ptr<LinkTree> tree, const DocumentFile &file)

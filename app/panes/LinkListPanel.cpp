@@ -388,12 +388,6 @@ void LinkListPanel::listViewClicked()
         selectRow(count - 1);
 }
 
-void LinkListPanel::clearEditors()
-{
-    showGroupName({});
-    showRow(false);
-}
-
 void LinkListPanel::targetPicked()
 {
     const QString picked = ui->TargetCmbBox->currentText();

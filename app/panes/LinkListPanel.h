@@ -45,8 +45,6 @@ public:
     LinkNode *selectedRowNode() const;
     // The nodes of every selected row, in the list's order.
     std::vector<LinkNode *> selectedRowNodes() const;
-    // Empties the editors.
-    void clearEditors();
     // Applies what leaving the editor that has the focus would (a save is about to read the tree).
     void finishEditing();
     // Puts the focus where a new node's name or text is typed.

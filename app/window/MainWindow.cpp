@@ -149,7 +149,6 @@ void MainWindow::connectMenus()
     connect(tools, &TreeToolCommands::statusMessage, this,
             [this](const QString &text) { ui->StatusBar1->showMessage(text); });
     connect(ui->FindAction1, &QAction::triggered, ui->LeftPanel->findBar(), &FindBar::startFind);
-    connect(m_document, &ProjectDocument::cleared, ui->RightPanel, &LinkListPanel::clearEditors);
     connect(m_document, &ProjectDocument::aboutToSave, ui->RightPanel, &LinkListPanel::finishEditing);
     connect(m_document, &ProjectDocument::stateChanged, this, &MainWindow::showFileInTitle);
     connect(m_document, &ProjectDocument::stateChanged, this,
