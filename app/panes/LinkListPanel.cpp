@@ -69,13 +69,13 @@ void LinkListPanel::setUp(WindowContext &context, NodeCommands &commands, const 
 
     LVPopUp = named(new QMenu(this), "LVPopUp");
     addActionItem(LVPopUp, "LVPop_AddLink1", commands.LV_AddLinkAction1, images.at(LinkImage));
-    LVPop_Delete1 = named(LVPopUp->addAction(images.at(DeleteImage), QStringLiteral("削除(&D)")), "LVPop_Delete1");
+    auto *deleteItem = named(LVPopUp->addAction(images.at(DeleteImage), QStringLiteral("削除(&D)")), "LVPop_Delete1");
     // The Delete key runs the list's own delete, in the list only.
-    LVPop_Delete1->setShortcut(QKeySequence::Delete);
-    LVPop_Delete1->setShortcutContext(Qt::WidgetShortcut);
-    ui->ListView1->addAction(LVPop_Delete1);
+    deleteItem->setShortcut(QKeySequence::Delete);
+    deleteItem->setShortcutContext(Qt::WidgetShortcut);
+    ui->ListView1->addAction(deleteItem);
     // The rows leave the list together with their nodes.
-    connect(LVPop_Delete1, &QAction::triggered, this, [this] {
+    connect(deleteItem, &QAction::triggered, this, [this] {
         m_context->guarded(this, [this] {
             NodeSetCommands::remove(m_context->model(), selectedRowNodes(), QStringLiteral("削除"));
         });

@@ -12,7 +12,6 @@ class ClassPicker;
 class LinkListModel;
 class LinkNode;
 class NodeCommands;
-class QAction;
 class QLineEdit;
 class QMenu;
 class QTreeView;
@@ -101,7 +100,6 @@ private:
     ClassPicker *m_classPicker = nullptr;
     std::function<LinkNode *()> m_selectedNode;
     QMenu *LVPopUp = nullptr;
-    QAction *LVPop_Delete1 = nullptr;
     // Set by the user's typing in GroupNameEdit, cleared when the program shows a name there.
     bool m_groupNameEdited = false;
     // Set while TargetCmbBox finishes an edit: an activation then comes from typing.
