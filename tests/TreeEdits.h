@@ -46,7 +46,7 @@ inline void remove(LinkTreeModel &model, LinkNode *node)
 
 inline void setField(LinkTreeModel &model, LinkNode *node, NodeField field, const QString &value)
 {
-    apply(std::make_unique<EditFieldStep>(model, QString(), node, field, value, EditFieldStep::NoBurst));
+    apply(std::make_unique<EditFieldsStep>(model, QString(), field, std::vector<EditFieldsStep::Edit>{{node, value}}));
 }
 
 inline void setNodeText(LinkTreeModel &model, LinkNode *node, const QString &text)

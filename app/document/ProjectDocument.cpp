@@ -26,13 +26,11 @@ namespace {
 
 Prompts::FileDialog projectFileDialog(const QString &fileName, const QString &folder, bool confirmOverwrite)
 {
-    Prompts::FileDialog dialog;
-    dialog.filter = QStringLiteral("ヴォルミクセーブデータ (*.xml)|*.xml;");
-    dialog.defaultSuffix = QStringLiteral("xml");
-    dialog.fileName = fileName;
-    dialog.folder = folder;
-    dialog.confirmOverwrite = confirmOverwrite;
-    return dialog;
+    return {.filter = QStringLiteral("ヴォルミクセーブデータ (*.xml)|*.xml;"),
+            .defaultSuffix = QStringLiteral("xml"),
+            .fileName = fileName,
+            .folder = folder,
+            .confirmOverwrite = confirmOverwrite};
 }
 
 } // namespace
@@ -144,7 +142,6 @@ void ProjectDocument::newProject()
         return;
     // The emptied tree stays with the step, so New can be undone.
     replaceTree(QStringLiteral("新規"), std::make_unique<LinkTree>(), {});
-    emit cleared();
 }
 
 void ProjectDocument::replaceTree(const QString &caption, std::unique_ptr<LinkTree> tree, const DocumentFile &file)
@@ -271,12 +268,11 @@ bool ProjectDocument::exportWithDialog()
 {
     // The current output's choices come back, its file's name included.
     const ExportChoice current = currentOutput() ? *currentOutput() : ExportChoice();
-    Prompts::FileDialog dialog;
-    dialog.filter = QStringLiteral("HTMLドキュメント (*.html;*.htm)|*.html;*.htm;");
-    dialog.defaultSuffix = PageGenerator::suggestedSuffix(current.settings.format);
-    dialog.fileName = current.settings.outputFileName;
-    dialog.folder = linkBaseFolder();
-    dialog.confirmOverwrite = true;
+    const Prompts::FileDialog dialog{.filter = QStringLiteral("HTMLドキュメント (*.html;*.htm)|*.html;*.htm;"),
+                                     .defaultSuffix = PageGenerator::suggestedSuffix(current.settings.format),
+                                     .fileName = current.settings.outputFileName,
+                                     .folder = linkBaseFolder(),
+                                     .confirmOverwrite = true};
     const std::optional<QString> pageFile = m_context.prompts().saveFileName(m_window, dialog);
     if (!pageFile)
         return false;

@@ -71,8 +71,6 @@ public:
     void removeOutput(int index);
 
 signals:
-    // New emptied the tree; what showed its nodes empties too.
-    void cleared();
     // A save is about to read the tree: editors apply what leaving them would.
     void aboutToSave();
     // The file, or whether the tree differs from it, may have changed.

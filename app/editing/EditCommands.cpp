@@ -3,7 +3,6 @@
 #include "app/editing/LinkTreeModel.h"
 #include "app/panes/LinkTreeView.h"
 #include "app/window/Named.h"
-#include "app/editing/NodeCommands.h"
 #include "app/editing/NodeSetCommands.h"
 #include "app/editing/NodeTransfer.h"
 #include "app/panes/TreePane.h"
@@ -44,8 +43,8 @@ QAction *historyAction(QAction *made, const char *name, const QString &caption, 
 
 } // namespace
 
-EditCommands::EditCommands(WindowContext &context, TreePane &tree, NodeCommands &nodes, QWidget *window)
-    : QObject(window), m_context(context), m_tree(tree), m_nodes(nodes), m_window(window),
+EditCommands::EditCommands(WindowContext &context, TreePane &tree, QWidget *window)
+    : QObject(window), m_context(context), m_tree(tree), m_window(window),
       m_undoStack(new QUndoStack(this))
 {
     context.model().setUndoStack(m_undoStack);
@@ -118,26 +117,16 @@ void EditCommands::updateActions()
     m_actions.indent->setEnabled(NodeSetCommands::canMove(tree, nodes, NodeMove::Right));
 }
 
-void EditCommands::copyNodes(const NodeList &nodes)
-{
-    if (QMimeData *data = NodeSetCommands::copy(m_context.model().tree(), nodes))
-        QGuiApplication::clipboard()->setMimeData(data);
-}
-
-void EditCommands::cutNodes(const NodeList &nodes)
-{
-    copyNodes(nodes);
-    m_nodes.deleteNodes(nodes, QStringLiteral("切り取り"));
-}
-
 void EditCommands::copy()
 {
-    copyNodes(m_tree.selectedNodes());
+    if (QMimeData *data = NodeSetCommands::copy(m_context.model().tree(), m_tree.selectedNodes()))
+        QGuiApplication::clipboard()->setMimeData(data);
 }
 
 void EditCommands::cut()
 {
-    cutNodes(m_tree.selectedNodes());
+    copy();
+    NodeSetCommands::remove(m_context.model(), m_tree.selectedNodes(), QStringLiteral("切り取り"));
 }
 
 void EditCommands::paste()
@@ -152,13 +141,9 @@ void EditCommands::paste()
         m_tree.expandNode(parent);
 }
 
-void EditCommands::moveNodes(const NodeList &nodes, NodeMove move, const QString &caption)
-{
-    if (NodeSetCommands::move(m_context.model(), nodes, move, caption))
-        m_tree.scrollToNode(topmostNodes(m_context.model().tree(), nodes).front());
-}
-
 void EditCommands::moveSelected(NodeMove move, const QString &caption)
 {
-    moveNodes(m_tree.selectedNodes(), move, caption);
+    const NodeList nodes = m_tree.selectedNodes();
+    if (NodeSetCommands::move(m_context.model(), nodes, move, caption))
+        m_tree.scrollToNode(topmostNodes(m_context.model().tree(), nodes).front());
 }

@@ -4,7 +4,6 @@
 
 #include <QObject>
 
-class NodeCommands;
 class QAction;
 class QMenu;
 class QUndoStack;
@@ -24,17 +23,11 @@ public:
         QAction *cut, *copy, *paste, *moveUp, *moveDown, *outdent, *indent;
     };
 
-    EditCommands(WindowContext &context, TreePane &tree, NodeCommands &nodes, QWidget *window);
+    EditCommands(WindowContext &context, TreePane &tree, QWidget *window);
 
     // Puts undo and redo at the top of `menu` and gives every Edit action to `views`.
     void setUp(QMenu *menu, const Actions &actions, const QList<QWidget *> &views);
     QUndoStack *undoStack() const { return m_undoStack; }
-
-    // The Edit menu's commands on any set of nodes, each one step; the menu's run them on the
-    // tree's selection.
-    void copyNodes(const NodeList &nodes);
-    void cutNodes(const NodeList &nodes);
-    void moveNodes(const NodeList &nodes, NodeMove move, const QString &caption);
 
 signals:
     // A step was undone or redone; `shown` is the node it touched, or null.
@@ -42,6 +35,7 @@ signals:
 
 private:
     void updateActions();
+    // The Edit menu's commands, each one step on the tree's selection.
     void cut();
     void copy();
     void paste();
@@ -49,7 +43,6 @@ private:
 
     WindowContext &m_context;
     TreePane &m_tree;
-    NodeCommands &m_nodes;
     QWidget *m_window;
     QUndoStack *m_undoStack;
     Actions m_actions{};

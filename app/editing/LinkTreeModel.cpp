@@ -213,8 +213,8 @@ bool LinkTreeModel::setData(const QModelIndex &index, const QVariant &value, int
     }
     if (text == fieldValue(*node, field))
         return false;
-    perform(new EditFieldStep(*this, EditorText::stepCaption(field, node->isGroup(), typing), node, field, text,
-                              typing ? m_burst : EditFieldStep::NoBurst));
+    perform(new EditFieldsStep(*this, EditorText::stepCaption(field, node->isGroup(), typing), field, {{node, text}},
+                               typing ? m_burst : EditFieldsStep::NoBurst));
     return true;
 }
 

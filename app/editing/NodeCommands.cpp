@@ -33,9 +33,9 @@ std::optional<QString> askGroupName(Prompts &prompts, QWidget *window)
 
 } // namespace
 
-NodeCommands::NodeCommands(WindowContext &context, NodeSelection &tree, LinkEditing &list, QWidget *window)
+NodeCommands::NodeCommands(WindowContext &context, NodeSelection &tree, QWidget *window)
     : QObject(window), ActionList1(named(new QObject(this), "ActionList1")), m_context(context), m_tree(tree),
-      m_list(list), m_window(window)
+      m_window(window)
 {
     TopLevelAddGroupAction1 = makeAction("TopLevelAddGroupAction1", QStringLiteral("トップレベルに作成(&T)..."),
                                          QStringLiteral("Root位置にグループを追加する"),
@@ -103,36 +103,12 @@ void NodeCommands::showNew(LinkNode *node)
     if (node->parent())
         m_tree.expandNode(node->parent());
     m_tree.selectNode(node);
-    m_list.focusEditorFor(node);
+    emit nodeAdded(node);
 }
 
-void NodeCommands::deleteNodes(const NodeList &nodes, const QString &caption)
-{
-    // The tree then picks its new selection, which lists its group.
-    NodeSetCommands::remove(m_context.model(), nodes, caption);
-}
-
-void NodeCommands::addTopLevelGroup()
+void NodeCommands::addGroupTo(LinkNode *parent)
 {
     for (;;) {
-        const std::optional<QString> name = askGroupName(m_context.prompts(), m_window);
-        if (!name)
-            return;
-        if (!name->isEmpty()) {
-            appendNew(nullptr, LinkTree::detachedGroup(*name), QStringLiteral("グループの追加"));
-            return;
-        }
-    }
-}
-
-void NodeCommands::addChildGroup()
-{
-    for (;;) {
-        LinkNode *parent = owningGroup(m_tree.selectedNode());
-        if (!parent) {
-            addTopLevelGroup();
-            return;
-        }
         const std::optional<QString> name = askGroupName(m_context.prompts(), m_window);
         if (!name)
             return;
@@ -143,6 +119,17 @@ void NodeCommands::addChildGroup()
     }
 }
 
+void NodeCommands::addTopLevelGroup()
+{
+    addGroupTo(nullptr);
+}
+
+void NodeCommands::addChildGroup()
+{
+    // With no group selected, the group goes to the top level.
+    addGroupTo(owningGroup(m_tree.selectedNode()));
+}
+
 void NodeCommands::addTopLevelLink()
 {
     appendNew(nullptr, LinkTree::detachedLink({}), QStringLiteral("リンクの追加"));
@@ -150,12 +137,7 @@ void NodeCommands::addTopLevelLink()
 
 void NodeCommands::addChildLink()
 {
-    LinkNode *parent = owningGroup(m_tree.selectedNode());
-    if (!parent) {
-        addTopLevelLink();
-        return;
-    }
-    appendNew(parent, LinkTree::detachedLink({}), QStringLiteral("リンクの追加"));
+    appendNew(owningGroup(m_tree.selectedNode()), LinkTree::detachedLink({}), QStringLiteral("リンクの追加"));
 }
 
 void NodeCommands::addLinkToList()
@@ -180,13 +162,8 @@ void NodeCommands::insertGroup()
 
 void NodeCommands::deleteTreeNode()
 {
-    deleteNodes(m_tree.selectedNodes(), QStringLiteral("削除"));
-}
-
-void NodeCommands::deleteListRow()
-{
-    // The rows leave the list together with their nodes.
-    deleteNodes(m_list.selectedRowNodes(), QStringLiteral("削除"));
+    // The tree then picks its new selection, which lists its group.
+    NodeSetCommands::remove(m_context.model(), m_tree.selectedNodes(), QStringLiteral("削除"));
 }
 
 void NodeCommands::updateActions()

@@ -1,14 +1,12 @@
 #pragma once
 
-#include "tree/NodeSet.h"
-
 #include <QObject>
 
 #include <memory>
 
-class LinkEditing;
-class QAction;
+class LinkNode;
 class NodeSelection;
+class QAction;
 class WindowContext;
 
 // The commands that add and delete nodes, the action list that holds them, and its update
@@ -18,7 +16,7 @@ class NodeCommands : public QObject
     Q_OBJECT
 
 public:
-    NodeCommands(WindowContext &context, NodeSelection &tree, LinkEditing &list, QWidget *window);
+    NodeCommands(WindowContext &context, NodeSelection &tree, QWidget *window);
 
     QObject *ActionList1;
     QAction *TopLevelAddGroupAction1;
@@ -38,16 +36,18 @@ public:
     void insertLink();
     void insertGroup();
     void deleteTreeNode();
-    void deleteListRow();
     void updateActions();
     // Reads bookmarks, OPML, JSON or an exported page and puts the nodes under the selected
     // group (or at the top level) as one step.
     void importLinks();
 
-    // Deletes the nodes with their subtrees, as one step of that name.
-    void deleteNodes(const NodeList &nodes, const QString &caption);
+signals:
+    // A node just made is selected, ready for its name or text to be typed.
+    void nodeAdded(const LinkNode *node);
 
 private:
+    // Asks for the name until one is given, and puts the group last under `parent`.
+    void addGroupTo(LinkNode *parent);
     QAction *makeAction(const char *name, const QString &caption, const QString &hint,
                         void (NodeCommands::*handler)());
     LinkNode *appendNew(LinkNode *parent, std::unique_ptr<LinkNode> node, const QString &caption);
@@ -57,6 +57,5 @@ private:
 
     WindowContext &m_context;
     NodeSelection &m_tree;
-    LinkEditing &m_list;
     QWidget *m_window;
 };

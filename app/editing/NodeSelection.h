@@ -22,17 +22,3 @@ public:
 protected:
     ~NodeSelection() = default;
 };
-
-// What the commands ask of the link list: its selected rows, and the editor a new node's name is
-// typed in.
-class LinkEditing
-{
-public:
-    virtual LinkNode *selectedRowNode() const = 0;
-    // The nodes of every selected row, in the list's order.
-    virtual std::vector<LinkNode *> selectedRowNodes() const = 0;
-    virtual void focusEditorFor(const LinkNode *node) = 0;
-
-protected:
-    ~LinkEditing() = default;
-};

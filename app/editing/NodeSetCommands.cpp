@@ -9,7 +9,7 @@ namespace NodeSetCommands {
 namespace {
 
 void performEdits(LinkTreeModel &model, NodeField field, const std::vector<EditFieldsStep::Edit> &edits,
-                  const QString &caption, int burst = EditFieldStep::NoBurst)
+                  const QString &caption, int burst = EditFieldsStep::NoBurst)
 {
     if (!edits.empty())
         model.perform(new EditFieldsStep(model, caption, field, edits, burst));
@@ -64,7 +64,7 @@ void setField(LinkTreeModel &model, const NodeList &nodes, NodeField field, cons
         if (fieldValue(*node, field) != value)
             edits.push_back({node, value});
     }
-    performEdits(model, field, edits, caption, typing ? model.burst() : EditFieldStep::NoBurst);
+    performEdits(model, field, edits, caption, typing ? model.burst() : EditFieldsStep::NoBurst);
 }
 
 void addClasses(LinkTreeModel &model, const NodeList &nodes, const QString &classes, const QString &caption)

@@ -98,34 +98,6 @@ void MoveNodesStep::undo()
         move(m->from.node, m->from.parent, m->from.row);
 }
 
-EditFieldStep::EditFieldStep(TreeChanges &model, const QString &caption, LinkNode *node, NodeField field,
-                             const QString &value, int burst)
-    : TreeStep(model, caption), m_node(node), m_field(field), m_old(fieldValue(*node, field)),
-      m_new(value), m_burst(burst)
-{
-}
-
-void EditFieldStep::redo()
-{
-    setField(m_node, m_field, m_new);
-}
-
-void EditFieldStep::undo()
-{
-    setField(m_node, m_field, m_old);
-}
-
-bool EditFieldStep::mergeWith(const QUndoCommand *other)
-{
-    const auto *next = static_cast<const EditFieldStep *>(other);
-    if (m_burst == NoBurst || next->m_node != m_node || next->m_field != m_field || next->m_burst != m_burst)
-        return false;
-    m_new = next->m_new;
-    setObsolete(m_new == m_old);
-    renewSerial();
-    return true;
-}
-
 EditFieldsStep::EditFieldsStep(TreeChanges &model, const QString &caption, NodeField field,
                                const std::vector<Edit> &edits, int burst)
     : TreeStep(model, caption), m_field(field), m_burst(burst)
@@ -149,7 +121,7 @@ void EditFieldsStep::undo()
 bool EditFieldsStep::mergeWith(const QUndoCommand *other)
 {
     const auto *next = static_cast<const EditFieldsStep *>(other);
-    if (m_burst == EditFieldStep::NoBurst || next->m_burst != m_burst || next->m_field != m_field)
+    if (m_burst == NoBurst || next->m_burst != m_burst || next->m_field != m_field)
         return false;
     // A node the later write reaches keeps its first old value; one it alone reaches joins.
     QHash<const LinkNode *, size_t> places;

@@ -98,30 +98,9 @@ private:
     std::vector<Move> m_moves;
 };
 
-// One field of one node written. Consecutive writes of the same field of the same node within
-// one burst of typing merge into one step; a burst that ends where it began is no step at all.
-class EditFieldStep : public TreeStep
-{
-public:
-    // A write that is a step of its own, never merged.
-    static constexpr int NoBurst = -1;
-    EditFieldStep(TreeChanges &model, const QString &caption, LinkNode *node, NodeField field, const QString &value,
-                  int burst);
-    void redo() override;
-    void undo() override;
-    int id() const override { return 1; }
-    bool mergeWith(const QUndoCommand *other) override;
-    LinkNode *shownAfter(bool) const override { return m_node; }
-
-private:
-    LinkNode *m_node;
-    NodeField m_field;
-    QString m_old;
-    QString m_new;
-    int m_burst;
-};
-
-// One field of several nodes written at once, e.g. the new addresses of links that moved.
+// One field of one node or of several written at once, e.g. the new addresses of links that moved.
+// Consecutive writes of the same field within one burst of typing merge into one step; a burst
+// that ends where it began is no step at all.
 class EditFieldsStep : public TreeStep
 {
 public:
@@ -130,9 +109,10 @@ public:
         LinkNode *node;
         QString value;
     };
-    // The writes of one `burst` of typing merge, as EditFieldStep's do.
+    // A write that is a step of its own, never merged.
+    static constexpr int NoBurst = -1;
     EditFieldsStep(TreeChanges &model, const QString &caption, NodeField field, const std::vector<Edit> &edits,
-                   int burst = EditFieldStep::NoBurst);
+                   int burst = NoBurst);
     void redo() override;
     void undo() override;
     int id() const override { return 2; }

@@ -90,16 +90,6 @@ void FindBar::textEdited()
     showCount();
 }
 
-void FindBar::findNext()
-{
-    go(1);
-}
-
-void FindBar::findPrevious()
-{
-    go(-1);
-}
-
 void FindBar::go(int step)
 {
     const FindMatches &found = matches();
@@ -137,13 +127,10 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
     switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        findNext();
+        go(1);
         return true;
     case Qt::Key_F3:
-        if (key->modifiers() & Qt::ShiftModifier)
-            findPrevious();
-        else
-            findNext();
+        go(key->modifiers() & Qt::ShiftModifier ? -1 : 1);
         return true;
     case Qt::Key_Escape:
         FindEdit->clear();

@@ -26,8 +26,6 @@ public:
 
     // Ctrl+F: the field takes the focus with its text selected.
     void startFind();
-    void findNext();
-    void findPrevious();
     // Shows how many nodes match and which of them is selected; the tree calls it when its
     // selection moves.
     void showCount();

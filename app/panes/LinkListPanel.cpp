@@ -69,15 +69,20 @@ void LinkListPanel::setUp(WindowContext &context, NodeCommands &commands, const 
 
     LVPopUp = named(new QMenu(this), "LVPopUp");
     addActionItem(LVPopUp, "LVPop_AddLink1", commands.LV_AddLinkAction1, images.at(LinkImage));
-    LVPop_Delete1 = named(LVPopUp->addAction(images.at(DeleteImage), QStringLiteral("削除(&D)")), "LVPop_Delete1");
+    auto *deleteItem = named(LVPopUp->addAction(images.at(DeleteImage), QStringLiteral("削除(&D)")), "LVPop_Delete1");
     // The Delete key runs the list's own delete, in the list only.
-    LVPop_Delete1->setShortcut(QKeySequence::Delete);
-    LVPop_Delete1->setShortcutContext(Qt::WidgetShortcut);
-    ui->ListView1->addAction(LVPop_Delete1);
-    connect(LVPop_Delete1, &QAction::triggered, this,
-            context.command(this, &commands, &NodeCommands::deleteListRow));
+    deleteItem->setShortcut(QKeySequence::Delete);
+    deleteItem->setShortcutContext(Qt::WidgetShortcut);
+    ui->ListView1->addAction(deleteItem);
+    // The rows leave the list together with their nodes.
+    connect(deleteItem, &QAction::triggered, this, [this] {
+        m_context->guarded(this, [this] {
+            NodeSetCommands::remove(m_context->model(), selectedRowNodes(), QStringLiteral("削除"));
+        });
+    });
     forwardStatusTips(LVPopUp, window());
     connect(LVPopUp, &QMenu::aboutToShow, &commands, &NodeCommands::updateActions);
+    connect(&commands, &NodeCommands::nodeAdded, this, &LinkListPanel::focusEditorFor);
     connect(ui->ListView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { LVPopUp->popup(ui->ListView1->viewport()->mapToGlobal(pos)); });
 
@@ -127,7 +132,7 @@ void LinkListPanel::connectEditors(WindowContext &context)
     for (const auto &[edit, column] : fieldEditors()) {
         auto write = [this, edit = edit, column = column] {
             const bool text = column == LinkListModel::TextColumn;
-            m_context->guarded(this, [&] { writeRow(column, text ? singleLineText(edit) : edit->text()); });
+            m_context->guarded(this, [&] { writeRow(edit, column, text ? singleLineText(edit) : edit->text()); });
         };
         // The target box speaks for its line edit: blocking the box silences both.
         if (edit == ui->TargetCmbBox->lineEdit())
@@ -308,25 +313,15 @@ void LinkListPanel::selectRows(const std::vector<LinkNode *> &nodes, const LinkN
 
 void LinkListPanel::showLinksOf(LinkNode *node)
 {
-    // Setting the text from here never renames anything: only the user's edits do. Whether the
-    // editor is enabled follows the listing.
-    switch (classifySelection(node)) {
-    case SelectionClass::None:
+    if (!node) {
         m_list->listNothing();
         return;
-    case SelectionClass::Group:
-        showGroupName(node->text());
-        m_list->listChildrenOf(node);
-        return;
-    case SelectionClass::NestedLink:
-        showGroupName(node->parent()->text());
-        m_list->listChildrenOf(node->parent());
-        return;
-    case SelectionClass::TopLevelLink:
-        showGroupName({});
-        m_list->listChildrenOf(nullptr);
-        return;
     }
+    // Setting the text from here never renames anything: only the user's edits do. Whether the
+    // editor is enabled follows the listing.
+    const LinkNode *group = owningGroup(node);
+    showGroupName(group ? group->text() : QString());
+    m_list->listChildrenOf(group);
 }
 
 void LinkListPanel::showSelection(LinkNode *node, const std::vector<LinkNode *> &selected)
@@ -371,20 +366,10 @@ void LinkListPanel::showRows(const std::vector<LinkNode *> &nodes, bool sameRow)
     }
 }
 
-QLineEdit *LinkListPanel::editorOf(int column) const
-{
-    for (const auto &[edit, shown] : fieldEditors()) {
-        if (shown == column)
-            return edit;
-    }
-    return nullptr;
-}
-
-void LinkListPanel::writeRow(int column, const QString &text)
+void LinkListPanel::writeRow(const QLineEdit *edit, int column, const QString &text)
 {
     if (const std::vector<LinkNode *> nodes = selectedRowNodes(); nodes.size() > 1) {
         // A field the links differ in is written only once the user has typed into it.
-        const QLineEdit *edit = editorOf(column);
         if (!edit->placeholderText().isEmpty() && !edit->isModified())
             return;
         const NodeField field = LinkListModel::fieldOf(column);
@@ -403,12 +388,6 @@ void LinkListPanel::listViewClicked()
         selectRow(count - 1);
 }
 
-void LinkListPanel::clearEditors()
-{
-    showGroupName({});
-    showRow(false);
-}
-
 void LinkListPanel::targetPicked()
 {
     const QString picked = ui->TargetCmbBox->currentText();
@@ -418,13 +397,13 @@ void LinkListPanel::targetPicked()
     }
     // A pick is an entry of the user's, also over links whose targets differ.
     ui->TargetCmbBox->lineEdit()->setModified(true);
-    writeRow(LinkListModel::TargetColumn, picked);
+    writeRow(ui->TargetCmbBox->lineEdit(), LinkListModel::TargetColumn, picked);
 }
 
 void LinkListPanel::classEditLeft()
 {
     // The node keeps the class trimmed; the editor keeps what was typed.
-    writeRow(LinkListModel::ClassColumn, TextRules::trimmed(ui->ClassEdit->text()));
+    writeRow(ui->ClassEdit, LinkListModel::ClassColumn, TextRules::trimmed(ui->ClassEdit->text()));
 }
 
 void LinkListPanel::showGroupName(const QString &name)

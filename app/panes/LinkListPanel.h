@@ -4,8 +4,6 @@
 #include <QList>
 #include <QWidget>
 
-#include "app/editing/NodeSelection.h"
-
 #include <functional>
 #include <memory>
 #include <vector>
@@ -14,7 +12,6 @@ class ClassPicker;
 class LinkListModel;
 class LinkNode;
 class NodeCommands;
-class QAction;
 class QLineEdit;
 class QMenu;
 class QTreeView;
@@ -26,7 +23,7 @@ class LinkListPanel;
 
 // The right pane: the links of one group as a list that follows the tree, the editors of the
 // selected link below it, the group-name editor, and the ID check and class picker.
-class LinkListPanel : public QWidget, public LinkEditing
+class LinkListPanel : public QWidget
 {
     Q_OBJECT
 
@@ -44,14 +41,13 @@ public:
     // Lists what the tree's selected node calls for, selecting the rows of those of `selected`
     // listed there (a link's own row among them).
     void showSelection(LinkNode *node, const std::vector<LinkNode *> &selected);
-    LinkNode *selectedRowNode() const override;
-    std::vector<LinkNode *> selectedRowNodes() const override;
-    // Empties the editors.
-    void clearEditors();
+    LinkNode *selectedRowNode() const;
+    // The nodes of every selected row, in the list's order.
+    std::vector<LinkNode *> selectedRowNodes() const;
     // Applies what leaving the editor that has the focus would (a save is about to read the tree).
     void finishEditing();
     // Puts the focus where a new node's name or text is typed.
-    void focusEditorFor(const LinkNode *node) override;
+    void focusEditorFor(const LinkNode *node);
     QTreeView *listView() const;
     // The six editors below the list.
     QList<QWidget *> editorFields() const;
@@ -80,9 +76,8 @@ private:
     // Shows what several rows hold alike; a field they differ in stays empty, marked so. `sameRow`
     // keeps the editor being typed into as it is.
     void showRows(const std::vector<LinkNode *> &nodes, bool sameRow);
-    // Writes an editor's text into the selected rows' field, as a keystroke.
-    void writeRow(int column, const QString &text);
-    QLineEdit *editorOf(int column) const;
+    // Writes `text`, typed into `edit`, into the selected rows' field, as a keystroke.
+    void writeRow(const QLineEdit *edit, int column, const QString &text);
     void listViewClicked();
     // A target picked from the list tells what it does and is written as it is shown.
     void targetPicked();
@@ -105,7 +100,6 @@ private:
     ClassPicker *m_classPicker = nullptr;
     std::function<LinkNode *()> m_selectedNode;
     QMenu *LVPopUp = nullptr;
-    QAction *LVPop_Delete1 = nullptr;
     // Set by the user's typing in GroupNameEdit, cleared when the program shows a name there.
     bool m_groupNameEdited = false;
     // Set while TargetCmbBox finishes an edit: an activation then comes from typing.

@@ -77,12 +77,12 @@ void TreePane::buildPopupMenus(WindowContext &context, NodeCommands &commands, c
     addActionItem(addLink, "TVPop_ChildAddLink1", commands.ChildAddLinkAction1);
     addActionItem(addLink, "TVPop_InsertLink1", commands.InsertLinkAction1);
     named(TVPopUp->addSeparator(), "TVPop_Sepa1");
-    TVPop_Delete1 = named(TVPopUp->addAction(images.at(DeleteImage), QStringLiteral("削除(&D)")), "TVPop_Delete1");
+    auto *deleteItem = named(TVPopUp->addAction(images.at(DeleteImage), QStringLiteral("削除(&D)")), "TVPop_Delete1");
     // The Delete key runs the tree's own delete, in the tree only.
-    TVPop_Delete1->setShortcut(QKeySequence::Delete);
-    TVPop_Delete1->setShortcutContext(Qt::WidgetShortcut);
-    TreeView1->addAction(TVPop_Delete1);
-    connect(TVPop_Delete1, &QAction::triggered, this,
+    deleteItem->setShortcut(QKeySequence::Delete);
+    deleteItem->setShortcutContext(Qt::WidgetShortcut);
+    TreeView1->addAction(deleteItem);
+    connect(deleteItem, &QAction::triggered, this,
             context.command(this, &commands, &NodeCommands::deleteTreeNode));
 
     DDGroupMenu = named(new QMenu(this), "DDGroupMenu");
@@ -121,14 +121,14 @@ void TreePane::buildToolBar(WindowContext &context, NodeCommands &commands, cons
         ToolBar1->addWidget(b);
         return b;
     };
-    TlAddGroupBtn1 = button(ToolBarButtonKind::DropDown, "TlAddGroupBtn1", 34, GroupImage,
+    auto *addGroupButton = button(ToolBarButtonKind::DropDown, "TlAddGroupBtn1", 34, GroupImage,
                             QStringLiteral("グループ追加"), QStringLiteral("グループを追加"));
-    TlAddGroupBtn1->setPopupMode(QToolButton::MenuButtonPopup);
-    TlAddGroupBtn1->setMenu(DDGroupMenu);
-    TlAddLinkBtn1 = button(ToolBarButtonKind::DropDown, "TlAddLinkBtn1", 34, LinkImage,
+    addGroupButton->setPopupMode(QToolButton::MenuButtonPopup);
+    addGroupButton->setMenu(DDGroupMenu);
+    auto *addLinkButton = button(ToolBarButtonKind::DropDown, "TlAddLinkBtn1", 34, LinkImage,
                            QStringLiteral("リンク追加"), QStringLiteral("リンクを追加"));
-    TlAddLinkBtn1->setPopupMode(QToolButton::MenuButtonPopup);
-    TlAddLinkBtn1->setMenu(DDLinkMenu);
+    addLinkButton->setPopupMode(QToolButton::MenuButtonPopup);
+    addLinkButton->setMenu(DDLinkMenu);
 
     auto *divider = named(new QWidget(ToolBar1), "TlSepa1");
     divider->setFixedSize(8, 22);
@@ -140,16 +140,16 @@ void TreePane::buildToolBar(WindowContext &context, NodeCommands &commands, cons
     dividerLayout->addWidget(line);
     named(ToolBar1->addWidget(divider), "TlSepa1");
 
-    TlBtn3 = button(ToolBarButtonKind::Plain, "TlBtn3", 23, DeleteImage, QStringLiteral("削除"),
+    auto *deleteButton = button(ToolBarButtonKind::Plain, "TlBtn3", 23, DeleteImage, QStringLiteral("削除"),
                     QStringLiteral("選択ノードを削除"));
     static_cast<QVBoxLayout *>(layout())->insertWidget(0, ToolBar1);
 
     // The add buttons call the child commands directly: no action can disable them.
-    connect(TlAddGroupBtn1, &QToolButton::clicked, this,
+    connect(addGroupButton, &QToolButton::clicked, this,
             context.command(this, &commands, &NodeCommands::addChildGroup));
-    connect(TlAddLinkBtn1, &QToolButton::clicked, this,
+    connect(addLinkButton, &QToolButton::clicked, this,
             context.command(this, &commands, &NodeCommands::addChildLink));
-    connect(TlBtn3, &QToolButton::clicked, this, context.command(this, &commands, &NodeCommands::deleteTreeNode));
+    connect(deleteButton, &QToolButton::clicked, this, context.command(this, &commands, &NodeCommands::deleteTreeNode));
 }
 
 int TreePane::toolBarWidth() const

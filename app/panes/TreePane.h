@@ -13,10 +13,8 @@ class LinkNode;
 class LinkTreeModel;
 class LinkTreeView;
 class NodeCommands;
-class QAction;
 class QMenu;
 class QToolBar;
-class QToolButton;
 class WindowContext;
 
 // The left pane: the link tree, the hand-drawn tool bar above it, and the tree's pop-up and
@@ -56,11 +54,7 @@ private:
     FindBar *m_findBar = nullptr;
     LinkTreeView *TreeView1 = nullptr;
     QToolBar *ToolBar1 = nullptr;
-    QToolButton *TlAddGroupBtn1 = nullptr;
-    QToolButton *TlAddLinkBtn1 = nullptr;
-    QToolButton *TlBtn3 = nullptr;
     QMenu *TVPopUp = nullptr;
-    QAction *TVPop_Delete1 = nullptr;
     QMenu *DDGroupMenu = nullptr;
     QMenu *DDLinkMenu = nullptr;
 };

@@ -51,19 +51,19 @@ MainWindow::MainWindow(QWidget *parent)
     windowFont.setPixelSize(12);
     setFont(windowFont);
 
-    ImageList1 = treeImageList();
-    MenuImageList = menuImageList();
-    m_model->setImages(ImageList1);
+    const QList<QIcon> images = treeImageList();
+    const QList<QIcon> menuImages = menuImageList();
+    m_model->setImages(images);
 
     ui->setupUi(this);
-    ui->mnOpen1->setIcon(MenuImageList.at(0));
-    ui->mnSaveOverwrite1->setIcon(MenuImageList.at(1));
-    ui->mnVormikHelp1->setIcon(MenuImageList.at(2));
+    ui->mnOpen1->setIcon(menuImages.at(0));
+    ui->mnSaveOverwrite1->setIcon(menuImages.at(1));
+    ui->mnVormikHelp1->setIcon(menuImages.at(2));
 
-    m_nodeCommands = new NodeCommands(*m_context, *ui->LeftPanel, *ui->RightPanel, this);
-    ui->LeftPanel->setUp(*m_context, *m_nodeCommands, ImageList1);
-    ui->RightPanel->setUp(*m_context, *m_nodeCommands, ImageList1, [this] { return selectedNode(); });
-    m_editCommands = new EditCommands(*m_context, *ui->LeftPanel, *m_nodeCommands, this);
+    m_nodeCommands = new NodeCommands(*m_context, *ui->LeftPanel, this);
+    ui->LeftPanel->setUp(*m_context, *m_nodeCommands, images);
+    ui->RightPanel->setUp(*m_context, *m_nodeCommands, images, [this] { return selectedNode(); });
+    m_editCommands = new EditCommands(*m_context, *ui->LeftPanel, this);
     m_editCommands->setUp(ui->mnEdit,
                           {ui->CutAction1, ui->CopyAction1, ui->PasteAction1, ui->MoveUpAction1, ui->MoveDownAction1,
                            ui->OutdentAction1, ui->IndentAction1},
@@ -149,7 +149,6 @@ void MainWindow::connectMenus()
     connect(tools, &TreeToolCommands::statusMessage, this,
             [this](const QString &text) { ui->StatusBar1->showMessage(text); });
     connect(ui->FindAction1, &QAction::triggered, ui->LeftPanel->findBar(), &FindBar::startFind);
-    connect(m_document, &ProjectDocument::cleared, ui->RightPanel, &LinkListPanel::clearEditors);
     connect(m_document, &ProjectDocument::aboutToSave, ui->RightPanel, &LinkListPanel::finishEditing);
     connect(m_document, &ProjectDocument::stateChanged, this, &MainWindow::showFileInTitle);
     connect(m_document, &ProjectDocument::stateChanged, this,

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QIcon>
-#include <QList>
 #include <QMainWindow>
 
 #include <memory>
@@ -85,6 +83,4 @@ private:
     PreviewPane *m_preview = nullptr;
     // Set once the user has answered for the unsaved work, so closing asks no second time.
     bool m_closeConfirmed = false;
-    QList<QIcon> ImageList1;
-    QList<QIcon> MenuImageList;
 };

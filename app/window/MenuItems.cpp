@@ -30,11 +30,6 @@ private:
 
 } // namespace
 
-QAction *addActionItem(QMenu *menu, const char *name, QAction *source)
-{
-    return addActionItem(menu, name, source, QIcon());
-}
-
 QAction *addActionItem(QMenu *menu, const char *name, QAction *source, const QIcon &icon)
 {
     auto *item = named(new QAction(icon, source->text(), menu), name);

@@ -10,6 +10,8 @@
 #include <QSettings>
 #include <QTranslator>
 
+#include <algorithm>
+
 bool installJapaneseTranslation(QTranslator &translator)
 {
     if (!translator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -48,11 +50,8 @@ bool answeredInText(QCommandLineParser &parser, const QStringList &arguments)
 {
     if (parser.parse(arguments)) {
         static const QStringList textOptions = {"h", "help", "?", "help-all", "v", "version"};
-        for (const QString &name : parser.optionNames()) {
-            if (textOptions.contains(name))
-                return true;
-        }
-        return false;
+        return std::ranges::any_of(parser.optionNames(),
+                                   [](const QString &name) { return textOptions.contains(name); });
     }
     // Qt's application objects take these, with one dash or two, whatever follows.
     static const QStringList qtOptions = {
