@@ -21,7 +21,6 @@ namespace {
 using TextRules::LineEnd;
 using TextRules::FullWidthSpace;
 
-
 // A number (sign, fraction and exponent allowed) is true unless it is zero; otherwise "True" or
 // "False" in any letter case. Blanks around the value, as a reformatted file may have, are ignored.
 std::optional<bool> truthValue(const QString &value)
@@ -100,11 +99,6 @@ QString lineNote(long line)
     return line > 0 ? QStringLiteral("（%1 行目）").arg(line) : QString();
 }
 
-VormikError outlineFault(const QString &fileName, long line, const QString &detail)
-{
-    return VormikError(QStringLiteral("%1 の Nodes 要素%2: %3").arg(fileName, lineNote(line), detail));
-}
-
 VormikError nodeFault(const QString &fileName, size_t index, const NodeRecord &record, const QString &detail)
 {
     return VormikError(QStringLiteral("%1 の %2 番目の Node 要素%3: %4")
@@ -136,9 +130,9 @@ std::vector<LinkNode *> rebuildShape(LinkTree &tree, QByteArrayView outline, con
                 sibling = sibling->parent();
             node = tree.appendLink(sibling->parent(), item.text);
         } else {
-            throw outlineFault(fileName, firstLine > 0 ? firstLine + static_cast<long>(k) : 0,
-                               QStringLiteral("アイテム \"%1\" の階層 (%2) が不正です")
-                                   .arg(item.text, QString::number(item.level)));
+            const QString where = lineNote(firstLine > 0 ? firstLine + static_cast<long>(k) : 0);
+            throw VormikError(QStringLiteral("%1 の Nodes 要素%2: アイテム \"%3\" の階層 (%4) が不正です")
+                                  .arg(fileName, where, item.text, QString::number(item.level)));
         }
         made.push_back(node);
         previous = node;
