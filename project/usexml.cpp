@@ -254,16 +254,6 @@ void endRun(void *context)
     stateOf(context).run = ParseState::Run::None;
 }
 
-void commentMet(void *context, const xmlChar *)
-{
-    endRun(context);
-}
-
-void instructionMet(void *context, const xmlChar *, const xmlChar *)
-{
-    endRun(context);
-}
-
 QString unreadable(const QString &fileName, const ParseFault &fault)
 {
     QString where;
@@ -272,6 +262,25 @@ QString unreadable(const QString &fileName, const ParseFault &fault)
                                  : QStringLiteral("（%1 行）").arg(fault.line);
     const QString cause = fault.message.isEmpty() ? QStringLiteral("XML 文書として読めません") : fault.message;
     return QStringLiteral("%1 を読み込めません%2: %3").arg(fileName, where, cause);
+}
+
+void check(int result)
+{
+    if (result < 0)
+        throw VormikError(QStringLiteral("XML 文書を書き出せません"));
+}
+
+// How much of `utf8` ends on a character's end: a chunk of output may cut a character in two.
+qsizetype wholeCharacters(QByteArrayView utf8)
+{
+    for (qsizetype back = 1; back <= std::min<qsizetype>(4, utf8.size()); ++back) {
+        const auto byte = static_cast<unsigned char>(utf8.at(utf8.size() - back));
+        if ((byte & 0xC0) == 0x80)
+            continue; // inside a character
+        const qsizetype length = byte < 0x80 ? 1 : byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
+        return length <= back ? utf8.size() : utf8.size() - back;
+    }
+    return utf8.size();
 }
 
 } // namespace
@@ -297,29 +306,6 @@ void ensureInitialised()
         xmlSetExternalEntityLoader(refuseExternalEntity);
     });
 }
-
-namespace {
-
-void check(int result)
-{
-    if (result < 0)
-        throw VormikError(QStringLiteral("XML 文書を書き出せません"));
-}
-
-// How much of `utf8` ends on a character's end: a chunk of output may cut a character in two.
-qsizetype wholeCharacters(QByteArrayView utf8)
-{
-    for (qsizetype back = 1; back <= std::min<qsizetype>(4, utf8.size()); ++back) {
-        const auto byte = static_cast<unsigned char>(utf8.at(utf8.size() - back));
-        if ((byte & 0xC0) == 0x80)
-            continue; // inside a character
-        const qsizetype length = byte < 0x80 ? 1 : byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
-        return length <= back ? utf8.size() : utf8.size() - back;
-    }
-    return utf8.size();
-}
-
-} // namespace
 
 // libxml2's output buffer collects the UTF-8 and escapes text as its serialiser does; the
 // program's one CP932 codec makes it Shift_JIS as it comes, so a project file and a page write
@@ -427,11 +413,6 @@ QByteArray XmlWriter::finish()
     return std::move(m_output->bytes);
 }
 
-XmlTextDecoder::XmlTextDecoder()
-    : m_decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless)
-{
-}
-
 QStringView XmlTextDecoder::view(QByteArrayView utf8)
 {
     if (utf8.isEmpty())
@@ -444,12 +425,12 @@ QStringView XmlTextDecoder::view(QByteArrayView utf8)
 void parse(const QByteArray &bytes, const QString &fileName, StreamedText &streamed, XmlEvents &events)
 {
     ensureInitialised();
+    if (bytes.size() > INT_MAX)
+        throw VormikError(unreadable(fileName, {.message = QStringLiteral("ファイルが大きすぎます")}));
     ParseState state;
+    state.streamed = &streamed;
+    state.events = &events;
     ParseFault &fault = state.fault;
-    if (bytes.size() > INT_MAX) {
-        fault.record(QStringLiteral("ファイルが大きすぎます"), 0, 0);
-        throw VormikError(unreadable(fileName, fault));
-    }
     // libxml2's errors go to `fault` while this parse runs; whatever took them before gets them back.
     const auto restoreErrors = qScopeGuard([handler = xmlStructuredError, context = xmlStructuredErrorContext] {
         xmlSetStructuredErrorFunc(context, handler);
@@ -458,8 +439,6 @@ void parse(const QByteArray &bytes, const QString &fileName, StreamedText &strea
     const std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> ctxt(xmlNewParserCtxt(), xmlFreeParserCtxt);
     if (!ctxt)
         throw std::bad_alloc();
-    state.streamed = &streamed;
-    state.events = &events;
     ctxt->_private = &state;
     // libxml2's own hooks would build a document; these hand everything on instead.
     xmlSAXHandler *sax = ctxt->sax;
@@ -471,18 +450,16 @@ void parse(const QByteArray &bytes, const QString &fileName, StreamedText &strea
     sax->characters = takeText<ParseState::Run::Text>;
     sax->ignorableWhitespace = takeText<ParseState::Run::Text>;
     sax->cdataBlock = takeText<ParseState::Run::CData>;
-    sax->comment = commentMet;
-    sax->processingInstruction = instructionMet;
+    sax->comment = [](void *context, const xmlChar *) { endRun(context); };
+    sax->processingInstruction = [](void *context, const xmlChar *, const xmlChar *) { endRun(context); };
     sax->reference = nullptr;
     // Never NOENT, DTDLOAD, HUGE or XINCLUDE: entities stay unexpanded and the depth limit holds.
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, options);
     if (fault.found || !ctxt->wellFormed)
         throw VormikError(unreadable(fileName, fault));
-    if (!state.rootMet) {
-        fault.record(QStringLiteral("ルート要素がありません"), 0, 0);
-        throw VormikError(unreadable(fileName, fault));
-    }
+    if (!state.rootMet)
+        throw VormikError(unreadable(fileName, {.message = QStringLiteral("ルート要素がありません")}));
 }
 
 } // namespace usexml
