@@ -41,7 +41,7 @@ Page buildPage(const LinkTree &tree, const ExportSettings &settings, PageParts &
 void writePage(const QString &fileName, const QByteArray &bytes)
 {
     if (const auto failure = writeFileSafely(fileName, bytes))
-        throw VormikError(fileError(fileName, failure->reason));
+        throw VormikError(fileError(fileName, *failure));
 }
 
 void writePageFiles(const QString &fileName, const Page &page)

@@ -321,7 +321,7 @@ void save(const LinkTree &tree, const QString &path, const Outputs &outputs)
         throw VormikError(cannotCreate(path) + QStringLiteral(": %1 MB を超えるプロジェクトは保存できません")
                                                    .arg(MaxFileSize >> 20));
     if (const auto failure = writeFileSafely(path, bytes))
-        throw VormikError(cannotCreate(path) + QStringLiteral(": ") + failure->reason);
+        throw VormikError(cannotCreate(path) + QStringLiteral(": ") + *failure);
 }
 
 Project readProject(const QByteArray &bytes, const QString &fileName)

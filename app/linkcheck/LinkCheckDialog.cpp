@@ -318,5 +318,5 @@ void LinkCheckDialog::saveAnswers()
         lines << fields.join(QLatin1Char(','));
     }
     if (const auto failure = writeFileSafely(*file, (lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")).toUtf8()))
-        m_prompts.error(this, QStringLiteral("%1 に書き込めませんでした（%2）").arg(*file, failure->reason));
+        m_prompts.error(this, QStringLiteral("%1 に書き込めませんでした（%2）").arg(*file, *failure));
 }
