@@ -117,25 +117,18 @@ std::vector<LinkNode *> rebuildShape(LinkTree &tree, QByteArrayView outline, con
     LinkNode *previous = nullptr;
     for (size_t k = 0; k < lines.size(); ++k) {
         const OutlineItem item = outlineItem(decoder.view(lines[k]), k < records.size() ? &records[k] : nullptr);
-        LinkNode *node = nullptr;
-        if (!previous) {
-            node = tree.appendLink(nullptr, item.text);
-        } else if (item.level == previous->level()) {
-            node = tree.appendLink(previous->parent(), item.text);
-        } else if (item.level == previous->level() + 1) {
-            node = tree.appendLink(previous, item.text);
-        } else if (item.level < previous->level()) {
-            LinkNode *sibling = previous;
-            while (sibling->level() > item.level)
-                sibling = sibling->parent();
-            node = tree.appendLink(sibling->parent(), item.text);
-        } else {
+        // The first line's level does not count; every later node becomes a child of the previous
+        // node or of one above it.
+        LinkNode *parent = previous;
+        if (previous && item.level > previous->level() + 1) {
             const QString where = lineNote(firstLine > 0 ? firstLine + static_cast<long>(k) : 0);
             throw VormikError(QStringLiteral("%1 の Nodes 要素%2: アイテム \"%3\" の階層 (%4) が不正です")
                                   .arg(fileName, where, item.text, QString::number(item.level)));
         }
-        made.push_back(node);
-        previous = node;
+        while (parent && parent->level() >= item.level)
+            parent = parent->parent();
+        previous = tree.appendLink(parent, item.text);
+        made.push_back(previous);
     }
     return made;
 }
