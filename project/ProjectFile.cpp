@@ -140,10 +140,6 @@ void applyRecord(LinkTree &tree, LinkNode *node, const NodeRecord &record, size_
             throw nodeFault(fileName, index, record,
                             QStringLiteral("%1 要素がありません").arg(QString::fromLatin1(field.elementName)));
     }
-    // A lone full-width space in the outline stands for an empty text, unless the Text element
-    // says the text is that very space.
-    if (node->text() == FullWidthSpace && (!record.has(NodeField::Text) || record[NodeField::Text].isEmpty()))
-        tree.setText(node, {});
     const QString &groupValue = record[NodeField::Group];
     const std::optional<bool> group = truthValue(groupValue);
     if (!group)
@@ -333,13 +329,14 @@ Project readProject(const QByteArray &bytes, const QString &fileName)
         rebuildShape(*tree, outline.utf8, records, fileName, outline.line);
     if (records.size() > made.size())
         throw nodeFault(fileName, made.size(), records[made.size()], QStringLiteral("不正なインデックス"));
-    for (size_t i = 0; i < records.size(); ++i)
-        applyRecord(*tree, made[i], records[i], i, fileName);
-    // A line without its Node element is still a line of the outline, where a lone full-width
-    // space stands for an empty text; reading it so keeps a save and an open from changing it.
-    for (size_t i = records.size(); i < made.size(); ++i) {
-        if (made[i]->text() == FullWidthSpace)
+    for (size_t i = 0; i < made.size(); ++i) {
+        // A lone full-width space in the outline stands for an empty text, unless the Text element
+        // says the text is that very space. A line without its Node element reads so too, which
+        // keeps a save and an open from changing it.
+        if (made[i]->text() == FullWidthSpace && (i >= records.size() || records[i][NodeField::Text].isEmpty()))
             tree->setText(made[i], {});
+        if (i < records.size())
+            applyRecord(*tree, made[i], records[i], i, fileName);
     }
 
     return {std::move(tree), std::move(settings.outputs)};
