@@ -45,7 +45,7 @@ void writeFile(const QString &path, const QByteArray &bytes, bool ifChanged)
     if (ifChanged && holds(path, bytes))
         return;
     if (const auto failure = writeFileSafely(path, bytes))
-        throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, failure->reason));
+        throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, *failure));
 }
 
 // Writes one output and prints its warnings, each naming it when the command writes several.

@@ -30,7 +30,7 @@ void writeProject(const LinkTree &tree, const QString &path)
                               .arg(path)
                               .arg(ProjectFile::MaxFileSize >> 20));
     if (const auto failure = writeFileSafely(path, bytes))
-        throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, failure->reason));
+        throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, *failure));
 }
 
 } // namespace

@@ -10,10 +10,10 @@ namespace {
 
 // The failure in the user's words when the system's error is a common one, with the library's
 // own text after it.
-FileWriteFailure failure(bool opening, int error, const QString &detail)
+QString failure(int error, const QString &detail)
 {
     const QString known = systemErrorText(error);
-    return {opening, known.isEmpty() ? detail : QStringLiteral("%1（%2）").arg(known, detail)};
+    return known.isEmpty() ? detail : QStringLiteral("%1（%2）").arg(known, detail);
 }
 
 // A device, FIFO or socket: something that is written into, never replaced.
@@ -23,14 +23,15 @@ bool isSpecialFile(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }
 
-std::optional<FileWriteFailure> writeInPlace(const QString &path, const QByteArray &bytes)
+// Unbuffered and in one call: a failure while a buffer is flushed on a save file's commit would
+// not stop the rename, whereas a short count here tells of any failure (a full disk, a size limit).
+std::optional<QString> writeAll(QFileDevice &file, const QByteArray &bytes)
 {
-    QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failure(true, errno, file.errorString());
+        return failure(errno, file.errorString());
     if (file.write(bytes) != bytes.size())
-        return failure(false, errno, file.errorString());
+        return failure(errno, file.errorString());
     return std::nullopt;
 }
 
@@ -57,25 +58,20 @@ QString systemErrorText(int error)
     }
 }
 
-std::optional<FileWriteFailure> writeFileSafely(const QString &path, const QByteArray &bytes)
+std::optional<QString> writeFileSafely(const QString &path, const QByteArray &bytes)
 {
     // /dev/null, a pipe or a terminal is written into: renaming a new file over it would replace
     // the device itself.
-    if (isSpecialFile(path))
-        return writeInPlace(path, bytes);
-
-    // Unbuffered and in one call: a failure while a buffer is flushed on commit would not stop the
-    // rename, whereas a short count here tells of any failure (a full disk, a size limit).
+    if (isSpecialFile(path)) {
+        QFile device(path);
+        return writeAll(device, bytes);
+    }
     QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failure(true, errno, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const FileWriteFailure reason = failure(false, errno, file.errorString());
+    if (const auto failed = writeAll(file, bytes)) {
         file.cancelWriting();
-        return reason;
+        return failed;
     }
     if (!file.commit())
-        return failure(false, errno, file.errorString());
+        return failure(errno, file.errorString());
     return std::nullopt;
 }

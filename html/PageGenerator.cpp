@@ -19,7 +19,7 @@ void writePage(const QString &fileName, const QByteArray &bytes)
 {
     if (const auto failure = writeFileSafely(fileName, bytes))
         throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2")
-                              .arg(QDir::toNativeSeparators(fileName), failure->reason));
+                              .arg(QDir::toNativeSeparators(fileName), *failure));
 }
 
 } // namespace

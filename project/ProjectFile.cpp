@@ -21,7 +21,6 @@ namespace {
 using TextRules::LineEnd;
 using TextRules::FullWidthSpace;
 
-
 // A number (sign, fraction and exponent allowed) is true unless it is zero; otherwise "True" or
 // "False" in any letter case. Blanks around the value, as a reformatted file may have, are ignored.
 std::optional<bool> truthValue(const QString &value)
@@ -100,11 +99,6 @@ QString lineNote(long line)
     return line > 0 ? QStringLiteral("（%1 行目）").arg(line) : QString();
 }
 
-VormikError outlineFault(const QString &fileName, long line, const QString &detail)
-{
-    return VormikError(QStringLiteral("%1 の Nodes 要素%2: %3").arg(fileName, lineNote(line), detail));
-}
-
 VormikError nodeFault(const QString &fileName, size_t index, const NodeRecord &record, const QString &detail)
 {
     return VormikError(QStringLiteral("%1 の %2 番目の Node 要素%3: %4")
@@ -123,25 +117,18 @@ std::vector<LinkNode *> rebuildShape(LinkTree &tree, QByteArrayView outline, con
     LinkNode *previous = nullptr;
     for (size_t k = 0; k < lines.size(); ++k) {
         const OutlineItem item = outlineItem(decoder.view(lines[k]), k < records.size() ? &records[k] : nullptr);
-        LinkNode *node = nullptr;
-        if (!previous) {
-            node = tree.appendLink(nullptr, item.text);
-        } else if (item.level == previous->level()) {
-            node = tree.appendLink(previous->parent(), item.text);
-        } else if (item.level == previous->level() + 1) {
-            node = tree.appendLink(previous, item.text);
-        } else if (item.level < previous->level()) {
-            LinkNode *sibling = previous;
-            while (sibling->level() > item.level)
-                sibling = sibling->parent();
-            node = tree.appendLink(sibling->parent(), item.text);
-        } else {
-            throw outlineFault(fileName, firstLine > 0 ? firstLine + static_cast<long>(k) : 0,
-                               QStringLiteral("アイテム \"%1\" の階層 (%2) が不正です")
-                                   .arg(item.text, QString::number(item.level)));
+        // The first line's level does not count; every later node becomes a child of the previous
+        // node or of one above it.
+        LinkNode *parent = previous;
+        if (previous && item.level > previous->level() + 1) {
+            const QString where = lineNote(firstLine > 0 ? firstLine + static_cast<long>(k) : 0);
+            throw VormikError(QStringLiteral("%1 の Nodes 要素%2: アイテム \"%3\" の階層 (%4) が不正です")
+                                  .arg(fileName, where, item.text, QString::number(item.level)));
         }
-        made.push_back(node);
-        previous = node;
+        while (parent && parent->level() >= item.level)
+            parent = parent->parent();
+        previous = tree.appendLink(parent, item.text);
+        made.push_back(previous);
     }
     return made;
 }
@@ -153,10 +140,6 @@ void applyRecord(LinkTree &tree, LinkNode *node, const NodeRecord &record, size_
             throw nodeFault(fileName, index, record,
                             QStringLiteral("%1 要素がありません").arg(QString::fromLatin1(field.elementName)));
     }
-    // A lone full-width space in the outline stands for an empty text, unless the Text element
-    // says the text is that very space.
-    if (node->text() == FullWidthSpace && (!record.has(NodeField::Text) || record[NodeField::Text].isEmpty()))
-        tree.setText(node, {});
     const QString &groupValue = record[NodeField::Group];
     const std::optional<bool> group = truthValue(groupValue);
     if (!group)
@@ -327,7 +310,7 @@ void save(const LinkTree &tree, const QString &path, const Outputs &outputs)
         throw VormikError(cannotCreate(path) + QStringLiteral(": %1 MB を超えるプロジェクトは保存できません")
                                                    .arg(MaxFileSize >> 20));
     if (const auto failure = writeFileSafely(path, bytes))
-        throw VormikError(cannotCreate(path) + QStringLiteral(": ") + failure->reason);
+        throw VormikError(cannotCreate(path) + QStringLiteral(": ") + *failure);
 }
 
 Project readProject(const QByteArray &bytes, const QString &fileName)
@@ -346,13 +329,14 @@ Project readProject(const QByteArray &bytes, const QString &fileName)
         rebuildShape(*tree, outline.utf8, records, fileName, outline.line);
     if (records.size() > made.size())
         throw nodeFault(fileName, made.size(), records[made.size()], QStringLiteral("不正なインデックス"));
-    for (size_t i = 0; i < records.size(); ++i)
-        applyRecord(*tree, made[i], records[i], i, fileName);
-    // A line without its Node element is still a line of the outline, where a lone full-width
-    // space stands for an empty text; reading it so keeps a save and an open from changing it.
-    for (size_t i = records.size(); i < made.size(); ++i) {
-        if (made[i]->text() == FullWidthSpace)
+    for (size_t i = 0; i < made.size(); ++i) {
+        // A lone full-width space in the outline stands for an empty text, unless the Text element
+        // says the text is that very space. A line without its Node element reads so too, which
+        // keeps a save and an open from changing it.
+        if (made[i]->text() == FullWidthSpace && (i >= records.size() || records[i][NodeField::Text].isEmpty()))
             tree->setText(made[i], {});
+        if (i < records.size())
+            applyRecord(*tree, made[i], records[i], i, fileName);
     }
 
     return {std::move(tree), std::move(settings.outputs)};

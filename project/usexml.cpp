@@ -9,6 +9,7 @@
 #include <libxml/xmlerror.h>
 #include <libxml/xmlIO.h>
 
+#include <QScopeGuard>
 #include <QSet>
 
 #include <algorithm>
@@ -64,19 +65,16 @@ QString xmlSafe(const QString &text)
 struct ParseFault
 {
     bool found = false;
-    bool documentType = false;
     QString message;
-    QString detail;
     long line = 0;
     long column = 0;
 
-    void record(const QString &text, long atLine, long atColumn, const QString &libraryText = {})
+    void record(const QString &text, long atLine, long atColumn)
     {
         if (found)
             return;
         found = true;
         message = text;
-        detail = libraryText;
         line = atLine;
         column = atColumn;
     }
@@ -127,8 +125,7 @@ void collectError(void *data, xmlError *error)
 {
     if (!data || !error || error->level < XML_ERR_ERROR)
         return;
-    static_cast<ParseFault *>(data)->record(faultSentence(*error), error->line, error->int2,
-                                            QString::fromUtf8(error->message).trimmed());
+    static_cast<ParseFault *>(data)->record(faultText(error), error->line, error->int2);
 }
 
 // The longest text libxml2 keeps in one text node of a document. The reader builds no document,
@@ -170,7 +167,6 @@ void recordFault(void *context, const QString &message)
 // entity is ever defined, let alone expanded.
 void refuseDocumentType(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
 {
-    stateOf(context).fault.documentType = true;
     recordFault(context, QStringLiteral("文書型宣言 (DOCTYPE) は使えません"));
     xmlStopParser(static_cast<xmlParserCtxt *>(context));
 }
@@ -258,49 +254,33 @@ void endRun(void *context)
     stateOf(context).run = ParseState::Run::None;
 }
 
-void commentMet(void *context, const xmlChar *)
-{
-    endRun(context);
-}
-
-void instructionMet(void *context, const xmlChar *, const xmlChar *)
-{
-    endRun(context);
-}
-
-// Routes libxml2's errors to `fault` for as long as it lives, then restores whatever was there.
-class ErrorCapture
-{
-public:
-    explicit ErrorCapture(ParseFault *fault)
-        : m_previous(xmlStructuredError), m_previousContext(xmlStructuredErrorContext)
-    {
-        xmlSetStructuredErrorFunc(fault, collectError);
-    }
-    ~ErrorCapture() { xmlSetStructuredErrorFunc(m_previousContext, m_previous); }
-    ErrorCapture(const ErrorCapture &) = delete;
-    ErrorCapture &operator=(const ErrorCapture &) = delete;
-
-private:
-    xmlStructuredErrorFunc m_previous;
-    void *m_previousContext;
-};
-
-struct ParserDeleter
-{
-    void operator()(xmlParserCtxt *ctxt) const { xmlFreeParserCtxt(ctxt); }
-};
-
 QString unreadable(const QString &fileName, const ParseFault &fault)
 {
     QString where;
     if (fault.line > 0)
         where = fault.column > 0 ? QStringLiteral("（%1 行 %2 列）").arg(fault.line).arg(fault.column)
                                  : QStringLiteral("（%1 行）").arg(fault.line);
-    QString cause = fault.message.isEmpty() ? QStringLiteral("XML 文書として読めません") : fault.message;
-    if (!fault.detail.isEmpty())
-        cause += QStringLiteral("（libxml2: %1）").arg(fault.detail);
+    const QString cause = fault.message.isEmpty() ? QStringLiteral("XML 文書として読めません") : fault.message;
     return QStringLiteral("%1 を読み込めません%2: %3").arg(fileName, where, cause);
+}
+
+void check(int result)
+{
+    if (result < 0)
+        throw VormikError(QStringLiteral("XML 文書を書き出せません"));
+}
+
+// How much of `utf8` ends on a character's end: a chunk of output may cut a character in two.
+qsizetype wholeCharacters(QByteArrayView utf8)
+{
+    for (qsizetype back = 1; back <= std::min<qsizetype>(4, utf8.size()); ++back) {
+        const auto byte = static_cast<unsigned char>(utf8.at(utf8.size() - back));
+        if ((byte & 0xC0) == 0x80)
+            continue; // inside a character
+        const qsizetype length = byte < 0x80 ? 1 : byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
+        return length <= back ? utf8.size() : utf8.size() - back;
+    }
+    return utf8.size();
 }
 
 } // namespace
@@ -327,34 +307,6 @@ void ensureInitialised()
     });
 }
 
-namespace {
-
-void check(int result)
-{
-    if (result < 0)
-        throw VormikError(QStringLiteral("XML 文書を書き出せません"));
-}
-
-// How much of `utf8` ends on a character's end: a chunk of output may cut a character in two.
-qsizetype wholeCharacters(QByteArrayView utf8)
-{
-    for (qsizetype back = 1; back <= std::min<qsizetype>(4, utf8.size()); ++back) {
-        const auto byte = static_cast<unsigned char>(utf8.at(utf8.size() - back));
-        if ((byte & 0xC0) == 0x80)
-            continue; // inside a character
-        const qsizetype length = byte < 0x80 ? 1 : byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
-        return length <= back ? utf8.size() : utf8.size() - back;
-    }
-    return utf8.size();
-}
-
-struct OutputBufferDeleter
-{
-    void operator()(xmlOutputBuffer *buffer) const { xmlOutputBufferClose(buffer); }
-};
-
-} // namespace
-
 // libxml2's output buffer collects the UTF-8 and escapes text as its serialiser does; the
 // program's one CP932 codec makes it Shift_JIS as it comes, so a project file and a page write
 // every character alike: one CP932 cannot carry exactly becomes a character reference. That is
@@ -363,7 +315,7 @@ struct XmlWriter::Output
 {
     QByteArray bytes = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n";
     QByteArray pending; // the start of a character the last chunk ended in
-    std::unique_ptr<xmlOutputBuffer, OutputBufferDeleter> buffer;
+    std::unique_ptr<xmlOutputBuffer, decltype(&xmlOutputBufferClose)> buffer{nullptr, xmlOutputBufferClose};
     std::vector<const char *> open; // the names of the elements open now, the root first
     bool startTagOpen = false;      // the last start tag still lacks its ">"
     QStringEncoder encoder{QStringEncoder::Utf8};
@@ -461,11 +413,6 @@ QByteArray XmlWriter::finish()
     return std::move(m_output->bytes);
 }
 
-XmlTextDecoder::XmlTextDecoder()
-    : m_decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless)
-{
-}
-
 QStringView XmlTextDecoder::view(QByteArrayView utf8)
 {
     if (utf8.isEmpty())
@@ -478,18 +425,20 @@ QStringView XmlTextDecoder::view(QByteArrayView utf8)
 void parse(const QByteArray &bytes, const QString &fileName, StreamedText &streamed, XmlEvents &events)
 {
     ensureInitialised();
+    if (bytes.size() > INT_MAX)
+        throw VormikError(unreadable(fileName, {.message = QStringLiteral("ファイルが大きすぎます")}));
     ParseState state;
-    ParseFault &fault = state.fault;
-    if (bytes.size() > INT_MAX) {
-        fault.record(QStringLiteral("ファイルが大きすぎます"), 0, 0);
-        throw VormikError(unreadable(fileName, fault));
-    }
-    ErrorCapture capture(&fault);
-    std::unique_ptr<xmlParserCtxt, ParserDeleter> ctxt(xmlNewParserCtxt());
-    if (!ctxt)
-        throw std::bad_alloc();
     state.streamed = &streamed;
     state.events = &events;
+    ParseFault &fault = state.fault;
+    // libxml2's errors go to `fault` while this parse runs; whatever took them before gets them back.
+    const auto restoreErrors = qScopeGuard([handler = xmlStructuredError, context = xmlStructuredErrorContext] {
+        xmlSetStructuredErrorFunc(context, handler);
+    });
+    xmlSetStructuredErrorFunc(&fault, collectError);
+    const std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> ctxt(xmlNewParserCtxt(), xmlFreeParserCtxt);
+    if (!ctxt)
+        throw std::bad_alloc();
     ctxt->_private = &state;
     // libxml2's own hooks would build a document; these hand everything on instead.
     xmlSAXHandler *sax = ctxt->sax;
@@ -501,18 +450,16 @@ void parse(const QByteArray &bytes, const QString &fileName, StreamedText &strea
     sax->characters = takeText<ParseState::Run::Text>;
     sax->ignorableWhitespace = takeText<ParseState::Run::Text>;
     sax->cdataBlock = takeText<ParseState::Run::CData>;
-    sax->comment = commentMet;
-    sax->processingInstruction = instructionMet;
+    sax->comment = [](void *context, const xmlChar *) { endRun(context); };
+    sax->processingInstruction = [](void *context, const xmlChar *, const xmlChar *) { endRun(context); };
     sax->reference = nullptr;
     // Never NOENT, DTDLOAD, HUGE or XINCLUDE: entities stay unexpanded and the depth limit holds.
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, options);
-    if (fault.documentType || fault.found || !ctxt->wellFormed)
+    if (fault.found || !ctxt->wellFormed)
         throw VormikError(unreadable(fileName, fault));
-    if (!state.rootMet) {
-        fault.record(QStringLiteral("ルート要素がありません"), 0, 0);
-        throw VormikError(unreadable(fileName, fault));
-    }
+    if (!state.rootMet)
+        throw VormikError(unreadable(fileName, {.message = QStringLiteral("ルート要素がありません")}));
 }
 
 } // namespace usexml

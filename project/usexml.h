@@ -91,7 +91,6 @@ void parse(const QByteArray &bytes, const QString &source, StreamedText &streame
 class XmlTextDecoder
 {
 public:
-    XmlTextDecoder();
     // The text, valid until the next call.
     QStringView view(QByteArrayView utf8);
     // The text at its exact length, so that a large tree of them carries no spare capacity; no
@@ -99,7 +98,8 @@ public:
     QString operator()(QByteArrayView utf8) { return view(utf8).toString(); }
 
 private:
-    QStringDecoder m_decoder;
+    QStringDecoder m_decoder{QStringDecoder::Utf8,
+                             QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless};
     QString m_buffer; // each text is decoded here
 };
 

@@ -51,15 +51,6 @@ void convertInto(QByteArray &output, iconv_t cd, QByteArrayView input, OnInvalid
     }
 }
 
-template<typename OnInvalid>
-QByteArray convert(iconv_t cd, QByteArrayView input, OnInvalid onInvalid)
-{
-    QByteArray output;
-    output.reserve(input.size() * 2 + 16);
-    convertInto(output, cd, input, onInvalid);
-    return output;
-}
-
 QByteArray reference(char32_t codePoint)
 {
     return "&#" + QByteArray::number(static_cast<uint>(codePoint)) + ';';
@@ -205,7 +196,8 @@ QString decode(const QByteArray &bytes, bool *ok)
     bool valid = true;
     QByteArray utf8;
     if (cd.valid()) {
-        utf8 = convert(cd.cd, bytes, [&valid](const char *, size_t, QByteArray &out) -> size_t {
+        utf8.reserve(bytes.size() * 2 + 16);
+        convertInto(utf8, cd.cd, bytes, [&valid](const char *, size_t, QByteArray &out) -> size_t {
             valid = false;
             out += "\xEF\xBF\xBD"; // U+FFFD
             return 1;

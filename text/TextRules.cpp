@@ -20,10 +20,7 @@ bool same(const QString &a, const QString &b)
 
 QString withoutLineBreaks(const QString &text)
 {
-    QString result = text;
-    result.remove(QLatin1Char('\r'));
-    result.remove(QLatin1Char('\n'));
-    return result;
+    return QString(text).remove(u'\r').remove(u'\n');
 }
 
 QString groupName(const QString &typed)

@@ -1,12 +1,23 @@
 #pragma once
 
-#include "tree/LinkAttr.h"
-
 #include <QString>
 
 #include <memory>
 #include <span>
 #include <vector>
+
+// The record every node carries. It lives inside its node, so it is created with the node and
+// released with it, whatever removes the node.
+struct LinkAttr
+{
+    bool Group = false;
+    QString Href;
+    QString Target;
+    QString ObjID;
+    QString Class;
+
+    bool operator==(const LinkAttr &) const = default;
+};
 
 // Picture indexes of the shared image list.
 enum ImageIndex : int { GroupImage = 0, LinkImage = 1, DeleteImage = 2 };

@@ -1,17 +1,10 @@
 #include "tree/NodeFields.h"
 
-#include "tree/LinkTree.h"
+#include <algorithm>
 
 namespace {
-constexpr bool inTableOrder()
-{
-    for (std::size_t i = 0; i < NodeFieldCount; ++i) {
-        if (static_cast<std::size_t>(NodeFields[i].field) != i)
-            return false;
-    }
-    return true;
-}
-static_assert(inTableOrder(), "a NodeField is its row of the table");
+static_assert(std::ranges::all_of(NodeFields, [](const NodeFieldInfo &info) { return &fieldInfo(info.field) == &info; }),
+              "a NodeField is its row of the table");
 
 const QString NoText;
 } // namespace

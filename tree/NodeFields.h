@@ -3,15 +3,12 @@
 // and whether find looks in it. The project file, the pages, the data files, the importers and
 // find all walk this table, so adding a field is one row here and the editor that shows it.
 
-#include "tree/LinkAttr.h"
+#include "tree/LinkTree.h"
 
 #include <QString>
 
 #include <cstddef>
 #include <iterator>
-
-class LinkNode;
-class LinkTree;
 
 // A node's fields, in the order the project file writes them.
 enum class NodeField { Text, Group, Href, Target, ObjID, Class };

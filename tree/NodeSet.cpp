@@ -79,11 +79,9 @@ std::optional<std::vector<NodePlace>> movePlaces(const LinkTree &tree, const Nod
 std::optional<std::vector<NodePlace>> dropPlaces(const LinkTree &tree, const NodeList &topmost, LinkNode *parent,
                                                  int row)
 {
+    if (parent && std::ranges::any_of(topmost, [parent](const LinkNode *node) { return parent->isWithin(node); }))
+        return std::nullopt;
     const QSet<const LinkNode *> moving(topmost.begin(), topmost.end());
-    for (const LinkNode *node : topmost) {
-        if (parent && parent->isWithin(node))
-            return std::nullopt;
-    }
     // Each node goes just before the first child from `row` on that stays, in turn: that child
     // holds its place among the others whatever moves around it.
     int anchor = row;
@@ -118,10 +116,8 @@ std::optional<QString> commonValue(const NodeList &nodes, NodeField field)
     if (nodes.empty())
         return std::nullopt;
     const QString &first = fieldValue(*nodes.front(), field);
-    for (const LinkNode *node : nodes) {
-        if (fieldValue(*node, field) != first)
-            return std::nullopt;
-    }
+    if (std::ranges::any_of(nodes, [&](const LinkNode *node) { return fieldValue(*node, field) != first; }))
+        return std::nullopt;
     return first;
 }
 

@@ -3,12 +3,9 @@
 #include "text/TextRules.h"
 #include "tree/LinkTree.h"
 
-#include <QSet>
-
 #include <vector>
 
 namespace UsedValues {
-
 
 bool idInUse(const LinkTree &tree, const QString &id, const LinkNode *except)
 {

@@ -25,12 +25,6 @@ bool joinsPrevious(QChar c)
     return c.isMark() || c.isLowSurrogate() || c == u'\uff9e' || c == u'\uff9f';
 }
 
-QString replacedRegularExpression(const QString &text, const QRegularExpression &pattern, const QString &replacement)
-{
-    QString result = text;
-    return result.replace(pattern, replacement);
-}
-
 } // namespace
 
 QString replacedFolded(const QString &text, const QString &foldedFind, const QString &replacement)
@@ -41,8 +35,7 @@ QString replacedFolded(const QString &text, const QString &foldedFind, const QSt
         // ASCII folds to its lower case, letter for letter, so places need no map.
         if (!isAscii(foldedFind) || !text.contains(foldedFind, Qt::CaseInsensitive))
             return text;
-        QString result = text;
-        return result.replace(foldedFind, replacement, Qt::CaseInsensitive);
+        return QString(text).replace(foldedFind, replacement, Qt::CaseInsensitive);
     }
     // Each character with what joins it is folded alone, so every folded place maps back to
     // the start of a piece of the text.
@@ -110,7 +103,7 @@ std::vector<Change> changes(const LinkTree &tree, const ReplaceChoice &choice)
         const QString &value = fieldValue(*node, choice.field);
         if (value.isEmpty())
             continue;
-        QString replaced = choice.regularExpression ? replacedRegularExpression(value, pattern, choice.replacement)
+        QString replaced = choice.regularExpression ? QString(value).replace(pattern, choice.replacement)
                                                     : replacedFolded(value, foldedFind, choice.replacement);
         if (replaced == value)
             continue;

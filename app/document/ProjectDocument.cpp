@@ -368,7 +368,7 @@ QString ProjectDocument::writeOutput(const ExportChoice &choice)
             throw VormikError(
                 QStringLiteral("サイトのアドレス「%1」は https://example.org/ のような絶対アドレスではありません").arg(site));
         if (const auto failure = writeFileSafely(path, DataExport::write(tree, *choice.dataFormat, site)))
-            throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, failure->reason));
+            throw VormikError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, *failure));
         return ExportReport::dataSuccessMessage(tree, *choice.dataFormat, site);
     }
     const PageGenerator::Page page = PageGenerator::buildPage(tree, choice.settings);

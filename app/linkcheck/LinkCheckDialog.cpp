@@ -317,5 +317,5 @@ void LinkCheckDialog::saveAnswers()
     for (int i = 0; i < m_results->topLevelItemCount(); ++i)
         lines << csvLine(m_results->topLevelItem(i));
     if (const auto failure = writeFileSafely(*file, (lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")).toUtf8()))
-        m_prompts.error(this, QStringLiteral("%1 に書き込めませんでした（%2）").arg(*file, failure->reason));
+        m_prompts.error(this, QStringLiteral("%1 に書き込めませんでした（%2）").arg(*file, *failure));
 }
