@@ -120,8 +120,12 @@ std::vector<QString> numberGroups(const LinkTree &tree, const QString &prefix)
 void checkIds(const LinkTree &tree, const std::vector<QString> &groupIds, PageReport &report)
 {
     const std::vector<LinkNode *> &nodes = tree.nodes();
-    QSet<QString> generated(groupIds.begin(), groupIds.end());
-    generated.remove(QString()); // a link has no generated id
+    // Built from the groups alone: a set sized for every node would cost a flat tree dearly.
+    QSet<QString> generated;
+    for (const QString &id : groupIds) {
+        if (!id.isEmpty())
+            generated.insert(id);
+    }
     QSet<QString> seen;
     for (size_t row = 0; row < nodes.size(); ++row) {
         const QString &id = nodes[row]->record().ObjID;
